@@ -1,0 +1,55 @@
+# doctest is header-only (Debian doctest-dev). The cross compilers do not search
+# /usr/include, and adding it wholesale breaks the mingw headers, so the one
+# header is copied into the build tree.
+find_path(DOCTEST_HOST_DIR doctest/doctest.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(VENDARO_DOCTEST_DIR ${CMAKE_BINARY_DIR}/third_party)
+file(COPY ${DOCTEST_HOST_DIR}/doctest/doctest.h DESTINATION ${VENDARO_DOCTEST_DIR}/doctest)
+
+add_library(doctest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/doctest_main.cpp)
+target_include_directories(doctest_main PUBLIC ${VENDARO_DOCTEST_DIR})
+
+# vendaro_add_test(<name> SOURCES ... LIBS ...): one doctest executable run by ctest
+# (through Wine when cross-compiling, via CMAKE_CROSSCOMPILING_EMULATOR).
+function(vendaro_add_test name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE doctest_main ${T_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# vendaro_add_suite(<subsystem> LIBS ...): the subsystem's doctest suite from tests/*.cpp
+# (plus tests/posix/*.cpp or tests/win32/*.cpp for the platform being built).
+function(vendaro_add_suite subsystem)
+    cmake_parse_arguments(S "" "TIMEOUT" "LIBS" ${ARGN})
+    set(dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+    if(WIN32)
+        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/win32/*.cpp)
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/posix/*.cpp)
+    endif()
+    if(sources)
+        vendaro_add_test(${subsystem}_tests SOURCES ${sources} LIBS ${S_LIBS} TIMEOUT ${S_TIMEOUT})
+        target_compile_definitions(${subsystem}_tests PRIVATE
+            VENDARO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VENDARO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    endif()
+endfunction()
+
+# vendaro_add_library(<name> [DIRS ...] LIBS ...): a static library of the *.cpp files of the
+# current folder (and of the given subfolders).
+function(vendaro_add_library name)
+    cmake_parse_arguments(L "" "" "DIRS;LIBS" ${ARGN})
+    set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(d ${L_DIRS})
+        list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${globs})
+    if(NOT sources)
+        set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()

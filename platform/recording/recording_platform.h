@@ -1,0 +1,91 @@
+#pragma once
+// An in-memory platform for tests: records every call with its arguments, one line each, in
+// the order made, answers dialogs from queues, and fails the calls a test chooses.
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vendaro {
+
+class RecordingPlatform;
+
+// Forwards to a real profile (so results land in a real file) and records each write.
+class RecordingProfile final : public Profile {
+public:
+    RecordingProfile(RecordingPlatform& owner, Profile& real) : owner_(owner), real_(real) {}
+    std::string GetString(std::string_view section, std::string_view key, std::string_view def,
+                          const std::string& path) override;
+    bool SetString(std::string_view section, std::string_view key, std::string_view value,
+                   const std::string& path) override;
+    bool DeleteKey(std::string_view section, std::string_view key,
+                   const std::string& path) override;
+    bool DeleteSection(std::string_view section, const std::string& path) override;
+    std::optional<std::string> ReadAll(const std::string& path) override;
+    bool Append(const std::string& path, std::string_view bytes) override;
+
+private:
+    RecordingPlatform& owner_;
+    Profile& real_;
+};
+
+class RecordingPlatform final : public Registry, public Installer, public Dialogs {
+public:
+    // `real_profile` receives the profile calls after they are recorded.
+    explicit RecordingPlatform(Profile& real_profile);
+
+    // Every call, one line each, e.g. "RegCreateKey HKCU SOFTWARE\ODBC\ODBC.INI\Sales -> 1",
+    // "RegSetString 1 Database=pubs", "MessageBox Vendaro!|Are you sure ...|YesNo|Question|2".
+    // Profile reads are not recorded (they are not effects).
+    std::vector<std::string> calls;
+
+    // A call whose line starts with one of these prefixes fails (and is still recorded,
+    // with " FAILED" appended).
+    std::vector<std::string> fail_prefixes;
+
+    // Answers, taken from the front; an empty queue answers No / Cancel / "".
+    std::deque<MsgAnswer> message_answers;
+    std::deque<std::string> input_answers;
+    std::deque<std::string> open_file_answers;  // "" = Cancel
+    std::deque<std::string> folder_answers;     // "" = Cancel
+    // Runs inside a modal dialog call, before it answers (lets a test look at state then).
+    std::function<void(const std::string& call)> on_dialog;
+
+    std::string system_directory = "C:\\WINDOWS\\System32";
+    bool busy = false;  // the pointer's current state
+
+    Platform AsPlatform() { return Platform{profile_, *this, *this, *this}; }
+    Profile& profile() { return profile_; }
+
+    // Registry
+    RegHandle CreateKey(RegRoot root, const std::string& path) override;
+    bool SetString(RegHandle key, const std::string& name, const std::string& value) override;
+    bool SetNumber(RegHandle key, const std::string& name, std::int32_t value) override;
+    bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) override;
+    bool CloseKey(RegHandle key) override;
+    // Installer
+    bool ConfigDataSource(WindowHandle parent, int request, const std::string& driver,
+                          const std::string& attributes) override;
+    std::string SystemDirectory() override;
+    // Dialogs
+    MsgAnswer MessageBox(const MessageBoxRequest& request) override;
+    std::string InputBox(WindowHandle owner, const std::string& prompt,
+                         const std::string& title) override;
+    bool OpenFile(const OpenFileRequest& request, std::string& file_buffer) override;
+    bool BrowseFolder(WindowHandle owner, const std::string& title,
+                      const std::string& start_folder, std::string& folder) override;
+    void SetBusy(bool busy) override;
+    bool Launch(const std::string& command_line) override;
+
+    // Records `line`; returns false when the test asked for it to fail.
+    bool Record(std::string line);
+
+private:
+    RecordingProfile profile_;
+    RegHandle next_handle_ = 1;
+};
+
+}  // namespace vendaro

@@ -1,0 +1,71 @@
+#pragma once
+// The script file vendaro.ini: one INI section per DSN script. Every operation opens, reads or
+// rewrites and closes the file on its own; nothing is kept in memory but AppDir and IniFile.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/profile.h"
+
+namespace vendaro {
+
+struct ScriptRow {
+    std::string name;         // the section name, as the header line spells it
+    std::string description;  // its Description key
+    std::string driver;       // its DSN_Driver key
+};
+
+enum class CopyResult {
+    Copied,       // the new section was appended
+    NoFile,       // vendaro.ini is missing or empty: nothing copied (the caller asks again)
+    WriteFailed,  // the append failed: the file is as it was
+};
+
+class ScriptStore {
+public:
+    // `program_dir`: the directory holding the running executable; `exe_name`: its file name
+    // ("vendaro.exe"); `separator`: '\\' on Windows, '/' elsewhere.
+    ScriptStore(Profile& profile, std::string program_dir, std::string exe_name,
+                char separator);
+
+    // The program's directory, always ending in the separator.
+    const std::string& AppDir() const { return app_dir_; }
+    // AppDir + "vendaro.ini": the file the listing and the section copy use.
+    std::string ScriptFile() const { return app_dir_ + "vendaro.ini"; }
+    // The file of the key-level operations: directory + executable stem + ".ini", worked out
+    // at the first call and kept.
+    const std::string& IniFile();
+
+    // The key's value (at most 2047 characters) or `def`; reads `file`, or IniFile when empty.
+    // Never fails.
+    std::string ReadIniString(std::string_view section, std::string_view key,
+                              std::string_view def = {}, const std::string& file = {});
+
+    // Sets the key; an empty value removes the key; an empty key removes the section.
+    // Returns false on failure (then the file is unchanged); a section, key or value holding
+    // CR, LF or NUL is refused that way.
+    bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& file = {});
+
+    // True when the file exists and is longer than 0 bytes. Never fails.
+    bool FileExists(const std::string& path) const;
+
+    // Every header line of vendaro.ini in file order, with its Description and DSN_Driver.
+    // Empty when the file is missing or empty.
+    std::vector<ScriptRow> ListScripts();
+
+    // Appends a copy of section `source` named `new_name` (the Clone command).
+    CopyResult CopySection(std::string_view source, std::string_view new_name);
+
+    Profile& profile() { return profile_; }
+
+private:
+    Profile& profile_;
+    std::string program_dir_;
+    std::string exe_name_;
+    char separator_;
+    std::string app_dir_;
+    std::string ini_file_;
+};
+
+}  // namespace vendaro
