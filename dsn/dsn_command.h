@@ -1,0 +1,39 @@
+#pragma once
+// The User DSN and System DSN commands of the main window: one call builds the selected
+// script's write list, performs it and says what the status line should read.
+#include <optional>
+#include <string>
+
+#include "platform/installer.h"
+#include "platform/platform.h"
+#include "store/script_store.h"
+
+namespace vendaro {
+
+enum class DsnCommand { User, System };
+
+struct DsnRequest {
+    DsnCommand command = DsnCommand::User;
+    std::string name;         // the selected row's text: the script's section name
+    std::string description;  // the row's Description column
+    std::string driver;       // the row's Driver column
+    std::string start_mode;   // "", "u", "s", "ue" or "se"
+    WindowHandle main_window = 0;
+    // Leaves out the two entries of the Windows directory's ODBC.INI (they only serve Windows
+    // programs); left out counts as done.
+    bool skip_legacy_ini = false;
+};
+
+struct DsnOutcome {
+    // False when any registry or profile write failed (the installer's answer does not count).
+    bool writes_ok = true;
+    // The status line's new text; nullopt in unattended use ("ue", "se"), where the caller
+    // turns writes_ok into the exit status.
+    std::optional<std::string> status_line;
+};
+
+// Creates the DSN: busy pointer on, every write in order (a failing one does not stop the
+// rest), the installer step, busy pointer off. Never throws; failures are in the outcome.
+DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& platform);
+
+}  // namespace vendaro
