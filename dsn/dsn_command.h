@@ -33,7 +33,8 @@ struct DsnOutcome {
 };
 
 // Creates the DSN: busy pointer on, every write in order (a failing one does not stop the
-// rest), the installer step, busy pointer off. Never throws; failures are in the outcome.
+// rest), busy pointer off, then the installer step of a User DSN. Never throws; failures are
+// in the outcome (an empty name writes nothing and fails).
 DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& platform);
 
 }  // namespace vendaro

@@ -1,0 +1,82 @@
+#include "dsn/dsn_performer.h"
+
+#include <variant>
+
+namespace vendaro {
+namespace {
+
+class Performer {
+  public:
+    Performer(ScriptStore& store, Platform& platform, const PerformOptions& options)
+        : store_(store), platform_(platform), options_(options) {}
+
+    void operator()(const CreateKeyOp& op) {
+        // A failed create leaves no current key: the values meant for it fail in turn.
+        current_ = platform_.registry.CreateKey(op.root, op.path);
+        Count(current_ != 0);
+    }
+
+    void operator()(const SetValueOp& op) {
+        Registry& reg = platform_.registry;
+        switch (op.kind) {
+            case ValueKind::String:
+                Count(reg.SetString(current_, op.name, op.text));
+                return;
+            case ValueKind::Number:
+                Count(reg.SetNumber(current_, op.name, op.number));
+                return;
+            case ValueKind::FlagByte:
+                Count(reg.SetFlagByte(current_, op.name, op.number != 0 ? 1 : 0));
+                return;
+        }
+        Count(false);
+    }
+
+    void operator()(const CloseKeyOp&) {
+        platform_.registry.CloseKey(current_);
+        current_ = 0;
+    }
+
+    void operator()(const WriteProfileOp& op) {
+        if (options_.skip_profile_writes) return;
+        // The list only ever sets entries. An empty file would address the script file
+        // itself, and an empty key or value would delete instead of set: refuse those.
+        if (op.file.empty() || op.section.empty() || op.key.empty() || op.value.empty()) {
+            Count(false);
+            return;
+        }
+        Count(store_.WriteIniString(op.section, op.key, op.value, op.file));
+    }
+
+    void operator()(const ConfigureDataSourceOp& op) {
+        // The driver may be absent or its dialog cancelled; neither undoes the writes.
+        platform_.installer.ConfigDataSource(op.window, op.request, op.driver, op.attributes);
+    }
+
+    const PerformResult& result() const { return result_; }
+
+  private:
+    void Count(bool ok) {
+        if (!ok) {
+            result_.writes_ok = false;
+            ++result_.failed_writes;
+        }
+    }
+
+    ScriptStore& store_;
+    Platform& platform_;
+    const PerformOptions& options_;
+    RegHandle current_ = 0;
+    PerformResult result_;
+};
+
+}  // namespace
+
+PerformResult PerformWrites(std::span<const WriteOp> ops, ScriptStore& store, Platform& platform,
+                            const PerformOptions& options) {
+    Performer performer(store, platform, options);
+    for (const WriteOp& op : ops) std::visit(performer, op);
+    return performer.result();
+}
+
+}  // namespace vendaro
