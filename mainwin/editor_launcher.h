@@ -6,7 +6,7 @@
 namespace vendaro {
 
 class EditorLauncher {
-public:
+  public:
     virtual ~EditorLauncher() = default;
     // Opens the editor of `driver_name` modally and returns when it has closed. Returns false,
     // opening nothing, when no editor serves that exact driver name.

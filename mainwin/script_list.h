@@ -13,12 +13,13 @@ struct ListRow {
 };
 
 class ScriptList {
-public:
+  public:
     int Count() const { return static_cast<int>(rows_.size()); }
     // The row at `position` (1..Count()); positions outside that range are a caller error.
     const ListRow& Row(int position) const { return rows_.at(position - 1); }
     void SetText(int position, std::string text);
     void SetDescription(int position, std::string description);
+    void SetDriver(int position, std::string driver);
 
     // Appends a row (placed in sort order once the list is sorted); returns its position.
     int Add(ListRow row);
@@ -39,7 +40,7 @@ public:
 
     const std::vector<ListRow>& Rows() const { return rows_; }
 
-private:
+  private:
     std::vector<ListRow> rows_;
     int selected_ = 0;
     bool sorted_ = false;

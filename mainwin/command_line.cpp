@@ -1,0 +1,34 @@
+#include "mainwin/command_line.h"
+
+#include "mainwin/text.h"
+
+namespace vendaro {
+
+CommandLine ParseCommandLine(std::string_view text) {
+    CommandLine result;
+    const std::string t = mainwin::LowerAnsi(mainwin::TrimBlanks(text));
+    if (t.empty() || t == "/p") return result;
+
+    result.has_name = true;
+    const std::size_t p = t.find(" -");
+    if (p == std::string::npos) {
+        result.name = t;
+        return result;
+    }
+    // Blanks before the " -" pair stay in the name: they are part of what the user typed.
+    result.name = t.substr(0, p);
+    std::string option = mainwin::TrimTrailingBlanks(std::string_view(t).substr(p + 2));
+    if (option.size() != 1 && option.size() != 2) {
+        option.clear();
+    } else if (std::string_view("u s ue se").find(option) == std::string_view::npos) {
+        option.clear();
+    }
+    result.start_mode = option;
+    return result;
+}
+
+bool IsUnattended(std::string_view start_mode) {
+    return start_mode == "ue" || start_mode == "se";
+}
+
+}  // namespace vendaro

@@ -1,0 +1,282 @@
+#include "mainwin/form1.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "mainwin/command_line.h"
+#include "mainwin/form3.h"
+#include "mainwin/frm_about.h"
+#include "mainwin/text.h"
+
+namespace vendaro {
+namespace {
+
+constexpr std::array<int, 5> kRowButtons = {2, 3, 7, 4, 6};
+
+// EditRowIndex is 16 bits wide; a position it cannot hold is handed over as 0 (no row), so an
+// editor never works on a row other than the one selected.
+std::int16_t RowIndexField(int position) {
+    if (position < 1 || position > std::numeric_limits<std::int16_t>::max()) return 0;
+    return static_cast<std::int16_t>(position);
+}
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+}  // namespace
+
+Form1::Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLauncher& editors,
+             ModalWindows& windows, bool skip_legacy_ini)
+    : store_(store),
+      platform_(platform),
+      module1_(module1),
+      editors_(editors),
+      windows_(windows),
+      skip_legacy_ini_(skip_legacy_ini),
+      buttons_{{
+          {"Command1", "&Add", " Create a new DSN script ", {120, 2880, 615, 495}, true},
+          {"Command2", "&Edit", " Modify an existing DSN script ", {840, 2880, 615, 495}, false},
+          {"Command3", "&Delete", " Remove an existing DSN script ", {1560, 2880, 735, 495}, false},
+          {"Command7",
+           "&Clone",
+           " Duplicate an existing DSN script ",
+           {2400, 2880, 615, 495},
+           false},
+          {"Command4", "&User DSN", " Create a user DSN ", {3120, 2880, 975, 495}, false},
+          {"Command6", "&System DSN", " Create a system DSN ", {4200, 2880, 1215, 495}, false},
+          {"Command8", "A&bout", " Help and Info about Vendaro! ", {5520, 2880, 855, 495}, true},
+          {"Command5", "E&xit", " Exit the System ", {6480, 2880, 735, 495}, true},
+      }} {}
+
+const ButtonControl& Form1::Command(int number) const {
+    const std::string name = "Command" + std::to_string(number);
+    for (const ButtonControl& button : buttons_) {
+        if (button.name == name) return button;
+    }
+    return buttons_.front();
+}
+
+ButtonControl& Form1::MutableCommand(int number) {
+    return const_cast<ButtonControl&>(std::as_const(*this).Command(number));
+}
+
+void Form1::SetRowButtons(bool enabled) {
+    for (int number : kRowButtons) MutableCommand(number).enabled = enabled;
+}
+
+StartupResult Form1::Form_Load(const std::string& command_line) {
+    // AppDir was fixed when the store was made, before anything else.
+    platform_.dialogs.SetBusy(true);
+    caption_ = kMessageTitle;
+    label1_ = kWelcomeText;
+    columns_ = {{"DSN", 2000}, {"Description", 2000}, {"Driver", 2000}};
+
+    for (ScriptRow& row : store_.ListScripts()) {
+        list_.Add(ListRow{std::move(row.name), std::move(row.description), std::move(row.driver)});
+    }
+    if (list_.Count() > 0) {
+        SetRowButtons(true);
+        list_.Select(1);
+    }
+    full_row_select_ = true;
+
+    const CommandLine line = ParseCommandLine(command_line);
+    if (line.has_name) {
+        start_mode_ = line.start_mode;
+        bool matched = false;
+        for (int position = 1; position <= list_.Count(); ++position) {
+            if (mainwin::LowerAnsi(list_.Row(position).text) == line.name) {
+                list_.Select(position);
+                matched = true;
+            }
+        }
+        if (matched) {
+            if (start_mode_ == "u" || start_mode_ == "ue") Command4_Click();
+            if (start_mode_ == "s" || start_mode_ == "se") Command6_Click();
+            if (IsUnattended(start_mode_)) {
+                const bool ok = last_outcome_ && last_outcome_->writes_ok;
+                return {false, ok ? kExitCreated : kExitWriteFailed};
+            }
+        } else if (IsUnattended(start_mode_)) {
+            return {false, kExitNoScript};
+        }
+    }
+
+    platform_.dialogs.SetBusy(false);
+    return {};
+}
+
+void Form1::lvwMain_ItemClick(int position) {
+    if (position < 1 || position > list_.Count()) return;
+    list_.Select(position);
+}
+
+void Form1::lvwMain_ColumnClick(int column) {
+    if (column < 0 || column >= static_cast<int>(columns_.size())) return;
+    // One direction flag for the whole list, whichever column is clicked.
+    sort_flag_ = sort_flag_ != 0 ? 0 : 1;
+    list_.Sort(column, sort_flag_ == 1);
+}
+
+void Form1::lvwMain_DblClick() {
+    Command2_Click();
+}
+
+bool Form1::Form_KeyDown(int key_code, int shift) {
+    if (key_code == kKeyF1 && (shift & (kShiftMask | kCtrlMask | kAltMask)) == 0) {
+        // A missing viewer or help file is the viewer's business: nothing is shown.
+        platform_.dialogs.Launch("notepad.exe " + store_.AppDir() + "faq.fil");
+        return true;
+    }
+    if (key_code == kKeyEscape) {
+        closed_ = true;
+        return true;
+    }
+    return false;
+}
+
+void Form1::Command1_Click() {
+    module1_.ScriptMode = kScriptModeAdd;
+    Form3 dialog(module1_, editors_);
+    dialog.Form_Load();
+    windows_.ShowSelectDriver(dialog);
+    std::optional<ListRow> saved = dialog.Form_Unload();
+    if (!saved) return;
+    // A script saved under the name of a listed one went into that script's section: its row
+    // is brought up to date instead of showing the script twice.
+    for (int position = 1; position <= list_.Count(); ++position) {
+        if (mainwin::EqualsIgnoringCase(list_.Row(position).text, saved->text)) {
+            list_.SetDescription(position, saved->description);
+            list_.SetDriver(position, saved->driver);
+            SetRowButtons(true);
+            list_.Select(position);
+            return;
+        }
+    }
+    AppendRow(std::move(*saved));
+}
+
+int Form1::AppendRow(ListRow row) {
+    const int position = list_.Add(std::move(row));
+    SetRowButtons(true);
+    // The new row, wherever a sorted list placed it.
+    list_.Select(position);
+    return position;
+}
+
+void Form1::Command2_Click() {
+    const int position = list_.Selected();
+    if (position == 0) return;
+    const ListRow& row = list_.Row(position);
+    module1_.EditRowIndex = RowIndexField(position);
+    module1_.ScriptMode = kScriptModeEdit;
+    module1_.EditDsnName = row.text;
+    const std::string driver = row.driver;  // the editor may change the row
+    if (!HasEditor(driver)) return;
+    editors_.OpenEditor(driver);
+}
+
+void Form1::ShowRefusal(const std::string& text) {
+    MessageBoxRequest request;
+    request.owner = hwnd_;
+    request.text = text;
+    request.title = kMessageTitle;
+    request.buttons = MsgButtons::Ok;
+    request.icon = MsgIcon::Exclamation;
+    platform_.dialogs.MessageBox(request);
+}
+
+void Form1::Command3_Click() {
+    if (list_.Selected() == 0) return;
+    MessageBoxRequest question;
+    question.owner = hwnd_;
+    question.text = "Are you sure you want to delete the selected DSN script?";
+    question.title = kMessageTitle;
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::Question;
+    question.default_button = MsgDefault::Second;
+    if (platform_.dialogs.MessageBox(question) != MsgAnswer::Yes) return;
+
+    const int position = list_.Selected();
+    if (position == 0) return;
+    module1_.EditRowIndex = RowIndexField(position);
+    const std::string name = list_.Row(position).text;
+    if (!store_.WriteIniString(name, "", "")) {
+        // The script is still in the file, so its row stays.
+        ShowRefusal("The DSN script could not be deleted.");
+        return;
+    }
+    list_.Remove(position);
+    if (list_.Count() == 0) {
+        SetRowButtons(false);
+    } else {
+        list_.Select(std::min(position, list_.Count()));
+    }
+    label1_ = "DSN script deleted.";
+}
+
+void Form1::Command7_Click() {
+    const int position = list_.Selected();
+    if (position == 0) return;
+    const ListRow source = list_.Row(position);
+    const std::string title = "Clone DSN script '" + source.text + "'";
+    for (;;) {
+        const std::string name =
+            mainwin::TrimBlanks(platform_.dialogs.InputBox(hwnd_, "New DSN Name", title));
+        if (name.empty()) return;
+        const bool taken = std::any_of(
+            list_.Rows().begin(), list_.Rows().end(),
+            [&](const ListRow& row) { return mainwin::EqualsIgnoringCase(row.text, name); });
+        if (taken) {
+            ShowRefusal("DSN already exists.");
+            continue;
+        }
+        if (!store_.FileExists(store_.ScriptFile())) continue;
+        // A pasted line break would split the new header and corrupt the file.
+        CopyResult result = HasControlCharacter(name) ? CopyResult::WriteFailed
+                                                      : store_.CopySection(source.text, name);
+        if (result == CopyResult::Copied) {
+            AppendRow(ListRow{name, source.description, source.driver});
+        } else if (result == CopyResult::WriteFailed) {
+            ShowRefusal("The DSN script could not be copied.");
+        }
+    }
+}
+
+void Form1::RunDsnCommand(DsnCommand command) {
+    const int position = list_.Selected();
+    if (position == 0) return;
+    const ListRow& row = list_.Row(position);
+    DsnRequest request;
+    request.command = command;
+    request.name = row.text;
+    request.description = row.description;
+    request.driver = row.driver;
+    request.start_mode = start_mode_;
+    request.main_window = hwnd_;
+    request.skip_legacy_ini = skip_legacy_ini_;
+    DsnOutcome outcome = CreateDsn(request, store_, platform_);
+    if (outcome.status_line) label1_ = *outcome.status_line;
+    last_outcome_ = std::move(outcome);
+}
+
+void Form1::Command4_Click() {
+    RunDsnCommand(DsnCommand::User);
+}
+
+void Form1::Command6_Click() {
+    RunDsnCommand(DsnCommand::System);
+}
+
+void Form1::Command8_Click() {
+    FrmAbout about;
+    windows_.ShowAbout(about);
+}
+
+void Form1::Command5_Click() {
+    closed_ = true;
+}
+
+}  // namespace vendaro

@@ -1,0 +1,56 @@
+#include "mainwin/text.h"
+
+namespace vendaro::mainwin {
+namespace {
+
+unsigned char LowerByte(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    // Windows-1252: the accented capitals À..Þ (but not the multiplication sign) and the
+    // three capitals placed among the punctuation.
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+    switch (c) {
+        case 0x8A:
+            return 0x9A;  // Š
+        case 0x8C:
+            return 0x9C;  // Œ
+        case 0x8E:
+            return 0x9E;  // Ž
+        case 0x9F:
+            return 0xFF;  // Ÿ
+        default:
+            return c;
+    }
+}
+
+}  // namespace
+
+std::string TrimBlanks(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string TrimTrailingBlanks(std::string_view text) {
+    std::size_t last = text.find_last_not_of(' ');
+    if (last == std::string_view::npos) return {};
+    return std::string(text.substr(0, last + 1));
+}
+
+std::string LowerAnsi(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerByte(static_cast<unsigned char>(a[i])) !=
+            LowerByte(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace vendaro::mainwin
