@@ -1,0 +1,82 @@
+#include "store/cipher.h"
+
+#include <cmath>
+
+namespace vendaro {
+namespace {
+
+// The shift of each phase (position modulo 6): sign and offset.
+struct Phase {
+    int sign;
+    int offset;
+};
+constexpr Phase kPhases[6] = {{-1, 2}, {+1, 5}, {-1, 4}, {+1, 2}, {-1, 3}, {+1, 5}};
+
+// floor(S * 0.1 / 6) in IEEE doubles, S the sum of the key's character codes. For a whole S
+// this is always floor(S / 60): 0.1 as a double lies above one tenth, and a multiple of 60
+// (whose quotient is a whole number) is exactly representable, so rounding can never carry the
+// product or the quotient below it; extended-precision intermediates agree for the same reason.
+int KeyNumber(const std::string& key) {
+    long long sum = 0;
+    for (unsigned char c : key) sum += c;
+    double product = static_cast<double>(sum) * 0.1;
+    double quotient = product / 6.0;
+    return static_cast<int>(std::floor(quotient));
+}
+
+// How far enciphering moves the character at `position` (counted from 1).
+int Shift(int key_number, std::size_t position) {
+    const int p = static_cast<int>(position % 6);
+    return kPhases[p].sign * (key_number - kPhases[p].offset) + p;
+}
+
+char Wrap(int code) {
+    return static_cast<char>(static_cast<unsigned char>(((code % 256) + 256) % 256));
+}
+
+// Characters a profile reader trims from the ends of a value.
+bool IsTrimmedByReader(unsigned char c) {
+    return (c >= 9 && c <= 13) || c == 26 || c == 32;
+}
+
+// Values longer than this read back cut short.
+constexpr std::size_t kMaxStoredChars = 2047;
+
+}  // namespace
+
+std::string EncipherText(std::string text, std::string key) {
+    const int k = KeyNumber(key);
+    for (std::size_t j = 0; j < text.size(); ++j) {
+        text[j] = Wrap(static_cast<unsigned char>(text[j]) + Shift(k, j + 1));
+    }
+    return text;
+}
+
+std::string DecipherText(std::string text, std::string key) {
+    const int k = KeyNumber(key);
+    for (std::size_t j = 0; j < text.size(); ++j) {
+        text[j] = Wrap(static_cast<unsigned char>(text[j]) - Shift(k, j + 1));
+    }
+    return text;
+}
+
+bool IsStorablePassword(const std::string& password, const std::string& key) {
+    const int k = KeyNumber(key);
+    std::string stored;
+    stored.reserve(password.size());
+    for (std::size_t j = 0; j < password.size(); ++j) {
+        const int code = static_cast<unsigned char>(password[j]) + Shift(k, j + 1);
+        if (code < 0 || code > 255) return false;
+        stored += static_cast<char>(static_cast<unsigned char>(code));
+    }
+    if (stored.empty()) return true;  // an empty value is no key, which reads back as ""
+    if (stored.size() > kMaxStoredChars) return false;
+    if (stored.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
+    const auto first = static_cast<unsigned char>(stored.front());
+    const auto last = static_cast<unsigned char>(stored.back());
+    if (IsTrimmedByReader(first) || IsTrimmedByReader(last)) return false;
+    if (stored.size() >= 2 && (first == '"' || first == '\'') && last == first) return false;
+    return true;
+}
+
+}  // namespace vendaro

@@ -1,0 +1,130 @@
+#include "store/script_store.h"
+
+#include <utility>
+
+#include "platform/ini_text.h"
+
+namespace vendaro {
+namespace {
+
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Names a write could not read back as the same section or key: a "]" ends a section name
+// early; an "=" ends a key name early, and a key starting with "[" or ";" reads as a header or
+// a comment. Writing them would add lines that no read finds (or that read as another name).
+bool IsUnreadableSection(std::string_view section) {
+    return section.find(']') != std::string_view::npos;
+}
+bool IsUnreadableKey(std::string_view key) {
+    key = ini::ArgumentName(key);
+    return key.find('=') != std::string_view::npos ||
+           (!key.empty() && (key.front() == '[' || key.front() == ';'));
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+ScriptStore::ScriptStore(Profile& profile, std::string program_dir, std::string exe_name,
+                         char separator)
+    : profile_(profile),
+      program_dir_(std::move(program_dir)),
+      exe_name_(std::move(exe_name)),
+      separator_(separator) {
+    app_dir_ = program_dir_;
+    if (app_dir_.empty() || app_dir_.back() != separator_) app_dir_ += separator_;
+}
+
+const std::string& ScriptStore::IniFile() {
+    if (ini_file_.empty()) {
+        std::string stem = exe_name_;
+        std::size_t dot = stem.rfind('.');
+        if (dot != std::string::npos) stem.resize(dot);
+        ini_file_ = program_dir_;
+        if (ini_file_.empty() || ini_file_.back() != separator_) ini_file_ += separator_;
+        ini_file_ += stem + ".ini";
+    }
+    return ini_file_;
+}
+
+std::string ScriptStore::ReadIniString(std::string_view section, std::string_view key,
+                                       std::string_view def, const std::string& file) {
+    const std::string& path = file.empty() ? IniFile() : file;
+    std::string value = profile_.GetString(section, key, def, path);
+    if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
+    return value;
+}
+
+bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,
+                                 std::string_view value, const std::string& file) {
+    // Text holding a line break or a NUL would split a line and inject keys or sections.
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
+        return false;
+    }
+    const std::string& path = file.empty() ? IniFile() : file;
+    if (key.empty()) return profile_.DeleteSection(section, path);
+    if (value.empty()) return profile_.DeleteKey(section, key, path);
+    if (IsUnreadableSection(section) || IsUnreadableKey(key)) return false;
+    return profile_.SetString(section, key, value, path);
+}
+
+bool ScriptStore::FileExists(const std::string& path) const {
+    std::optional<std::string> bytes = profile_.ReadAll(path);
+    return bytes.has_value() && !bytes->empty();
+}
+
+std::vector<ScriptRow> ScriptStore::ListScripts() {
+    std::vector<ScriptRow> rows;
+    std::optional<std::string> bytes = profile_.ReadAll(ScriptFile());
+    if (!bytes || bytes->empty()) return rows;  // what FileExists would say
+    for (std::string_view line : ini::SplitLines(*bytes)) {
+        // Header lines are taken literally: the name is the line without its first and last
+        // character. A "[" alone names nothing.
+        if (line.size() < 2 || line.front() != '[') continue;
+        ScriptRow row;
+        row.name = std::string(line.substr(1, line.size() - 2));
+        row.description = ReadIniString(row.name, "Description");
+        row.driver = ReadIniString(row.name, "DSN_Driver");
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+CopyResult ScriptStore::CopySection(std::string_view source, std::string_view new_name) {
+    const std::string path = ScriptFile();
+    std::optional<std::string> bytes = profile_.ReadAll(path);
+    if (!bytes || bytes->empty()) return CopyResult::NoFile;
+    if (HoldsLineBreakOrNul(new_name) || IsUnreadableSection(new_name)) {
+        return CopyResult::WriteFailed;
+    }
+
+    const std::string header = "[" + std::string(source) + "]";
+    std::vector<std::string_view> taken;
+    bool in_source = false;
+    for (std::string_view line : ini::SplitLines(*bytes)) {
+        if (!in_source) {
+            in_source = ini::NamesEqual(line, header);
+            continue;
+        }
+        std::string_view trimmed = TrimSpaces(line);
+        if (trimmed.empty() || trimmed.front() == '[') break;
+        taken.push_back(trimmed);
+    }
+
+    // The CR line ends a last line that an earlier copy left without a line end and separates
+    // the new section from the one before it.
+    std::string out = "\r\r\n[" + std::string(new_name) + "]\r\n";
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        if (i > 0) out += "\r\n";
+        out.append(taken[i]);
+    }
+    return profile_.Append(path, out) ? CopyResult::Copied : CopyResult::WriteFailed;
+}
+
+}  // namespace vendaro

@@ -1,0 +1,13 @@
+#include <windows.h>
+
+#include "store/tests/test_support.h"
+
+namespace vendaro::test {
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace vendaro::test
