@@ -1,0 +1,78 @@
+#pragma once
+// The state of the editors' controls. A view creates one window control per member, draws
+// exactly this state after every event and forwards the control's events to the model.
+#include <string>
+#include <vector>
+
+namespace vendaro {
+
+// Character codes of KeyPress events and virtual-key codes of KeyDown events.
+inline constexpr int kKeyAsciiBackspace = 8;
+inline constexpr int kKeyAsciiEscape = 27;
+inline constexpr int kKeyCodeDelete = 0x2E;
+
+// The background of a text field: button face while disabled, window colour while enabled.
+enum class FieldBackground { Window, ButtonFace };
+
+struct TextBox {
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    bool password = false;  // every character shown as "*"
+    FieldBackground background() const {
+        return enabled ? FieldBackground::Window : FieldBackground::ButtonFace;
+    }
+};
+
+struct Label {
+    std::string caption;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct Button {
+    std::string caption;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct CheckBox {
+    std::string caption;
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct OptionButton {
+    std::string caption;
+    bool selected = false;
+    bool enabled = true;
+    bool visible = true;
+};
+
+// A frame (group box) or a separator line: a caption only.
+struct Frame {
+    std::string caption;
+    bool visible = true;
+};
+
+// A drop-down list: the items and the one shown (-1: none).
+struct ComboBox {
+    std::vector<std::string> items;
+    int selected = -1;
+    bool enabled = true;
+    bool visible = true;
+    std::string text() const {
+        return selected >= 0 && selected < static_cast<int>(items.size()) ? items[selected]
+                                                                          : std::string();
+    }
+};
+
+struct ListBox {
+    std::vector<std::string> items;
+    int selected = -1;  // -1: no row selected
+    bool enabled = true;
+    bool visible = true;
+};
+
+}  // namespace vendaro

@@ -1,0 +1,54 @@
+#include "editors/form4.h"
+
+#include <utility>
+
+#include "editors/text_rules.h"
+#include "shell/pickers.h"
+
+namespace vendaro {
+
+Form4::Form4(const EditorContext& context) : ScriptEditor(context) {}
+
+void Form4::Text3_Change(std::string text) {
+    ChangeText(Text3, std::move(text));
+}
+void Form4::Text4_Change(std::string text) {
+    ChangeText(Text4, std::move(text));
+}
+void Form4::Text5_Change(std::string text) {
+    ChangeText(Text5, std::move(text));
+}
+void Form4::Text6_Change(std::string text) {
+    ChangeText(Text6, std::move(text));
+}
+
+void Form4::Command1_Click() {
+    std::string folder = BrowseForFolder(context_.platform.dialogs, hWnd(), "Select a driver path",
+                                         editors::TrimBlanks(Text5.text));
+    if (!folder.empty()) Text5_Change(std::move(folder));
+}
+
+void Form4::Command4_Click() {
+    SaveScript();
+}
+void Form4::Command2_Click() {
+    CancelScript();
+}
+
+void Form4::LoadScript(const std::string& name, const ListRow*) {
+    Text2_Change(ReadKey(name, "Description"));
+    Text3_Change(ReadKey(name, "Server"));
+    Text4_Change(ReadKey(name, "Database"));
+    Text5_Change(ReadKey(name, "Driver"));
+    Text6_Change(ReadKey(name, "LastUser"));
+}
+
+void Form4::WriteOwnKeys(SectionWriter& writer) {
+    // These four keep the text exactly as typed.
+    writer.Write("Server", Text3.text);
+    writer.Write("Database", Text4.text);
+    writer.Write("Driver", Text5.text);
+    writer.Write("LastUser", Text6.text);
+}
+
+}  // namespace vendaro

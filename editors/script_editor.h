@@ -1,0 +1,77 @@
+#pragma once
+// The framework every script editor follows: add or edit mode, loading from the selected row,
+// change tracking, Save enabled while the name is not blank, the Cancel question, Escape, the
+// common steps of Save (rename, the editor's keys, the hand-over to the main window, the
+// status line) and the description refresh when an edit closes.
+#include <string>
+#include <string_view>
+
+#include "editors/modal_form.h"
+#include "editors/section_writer.h"
+
+namespace vendaro {
+
+inline const char* YesNo(bool checked) {
+    return checked ? "Yes" : "No";
+}
+inline const char* OneZero(bool checked) {
+    return checked ? "1" : "0";
+}
+
+class ScriptEditor : public ModalForm {
+  public:
+    // Loads the dialog: caption, fields (from the selected row's script in edit mode), and
+    // last clears ScriptDirty and ScriptSaved.
+    void Form_Load();
+
+    bool edit_mode() const { return edit_mode_; }
+
+    // The data source name: non-blank text sets ScriptDirty and enables Save, blank text
+    // clears ScriptDirty and disables Save. Like every Change event here, it does nothing when
+    // the text is the one the field already holds.
+    void Text1_Change(std::string text);
+    // The description.
+    void Text2_Change(std::string text);
+
+    TextBox Text1;
+    TextBox Text2;
+
+  protected:
+    explicit ScriptEditor(const EditorContext& context) : ModalForm(context) {}
+
+    virtual Button& SaveButton() = 0;
+    virtual const char* DriverName() const = 0;
+    // The word that follows "Add DSN Script for " / "Edit DSN Script for ".
+    virtual const char* ProductWord() const = 0;
+    // Steps of both modes that come before the caption (window height, list items).
+    virtual void LoadDesign() {}
+    virtual void LoadAddMode() {}
+    // Fills the fields from the script `name`; `row` is the selected row it came from (null
+    // when none is selected).
+    virtual void LoadScript(const std::string& name, const ListRow* row) = 0;
+    // A refusal before anything is written; false keeps the editor open.
+    virtual bool SaveAllowed() { return true; }
+    // Writes the editor's own keys, after DSN_Driver and Description.
+    virtual void WriteOwnKeys(SectionWriter& writer) = 0;
+
+    // The Save button. Returns true when the script was saved and the editor closed.
+    bool SaveScript();
+    // The Cancel button.
+    void CancelScript();
+
+    void MarkDirty() { context_.module1.ScriptDirty = true; }
+    // The key's value in section `name`, "" when missing.
+    std::string ReadKey(const std::string& name, std::string_view key);
+    // Sets `box` to `text` and marks the editor dirty, when the text is new. Returns whether
+    // it changed.
+    bool ChangeText(TextBox& box, std::string text);
+    // A digits-only field left: its text becomes its number's display form.
+    void NormalizeOnLeave(TextBox& box);
+
+  private:
+    void OnClosing() override;
+
+    bool edit_mode_ = false;
+};
+
+}  // namespace vendaro
