@@ -27,7 +27,10 @@ struct ColumnHeader {
 };
 
 // Virtual-key codes and the Shift argument of a KeyDown event, as Windows and VB give them.
-enum : int { kKeyEscape = 0x1B, kKeyF1 = 0x70 };
-enum : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
+inline constexpr int kKeyEscape = 0x1B;
+inline constexpr int kKeyF1 = 0x70;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
 
 }  // namespace vendaro

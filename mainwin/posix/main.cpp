@@ -1,0 +1,97 @@
+// The Linux program: the main window's logic on unixODBC. Where Windows would open the main
+// window, the window is printed as text and the program ends.
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "mainwin/editor_launcher.h"
+#include "mainwin/form1.h"
+#include "mainwin/form3.h"
+#include "mainwin/frm_about.h"
+#include "mainwin/modal_windows.h"
+#include "mainwin/module1.h"
+#include "mainwin/window_text.h"
+#include "platform/native_profile.h"
+#include "platform/platform.h"
+#include "platform/posix/console_dialogs.h"
+#include "platform/posix/odbc_installer.h"
+#include "platform/posix/odbc_registry.h"
+#include "platform/program_path.h"
+#include "store/script_store.h"
+
+namespace vendaro {
+namespace {
+
+// The editors are windows; without a screen none opens.
+class NoEditors final : public EditorLauncher {
+  public:
+    bool OpenEditor(const std::string& driver_name) override {
+        std::cerr << "No editor without a window: " << driver_name << "\n";
+        return false;
+    }
+};
+
+// The main window's dialogs without a screen: each says what it is and closes as cancelled.
+class ConsoleWindows final : public ModalWindows {
+  public:
+    void ShowSelectDriver(Form3& dialog) override {
+        std::cerr << dialog.Caption() << " (cancelled: no window)\n";
+        dialog.Command2_Click();
+    }
+    void ShowAbout(FrmAbout& about) override {
+        std::cerr << about.ProductName() << " " << about.VersionText() << "\n"
+                  << about.Description() << "\n";
+        about.Close();
+    }
+};
+
+int Run(int argc, char** argv) {
+    // `vendaro sales -ue` and `vendaro "sales -ue"` are the same command line.
+    std::string command_line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) command_line += ' ';
+        command_line += argv[i];
+    }
+
+    std::string program = ProgramPath();
+    std::string directory = ".";
+    std::string exe_name = "vendaro";
+    std::size_t slash = program.rfind('/');
+    if (slash != std::string::npos) {
+        directory = slash == 0 ? "/" : program.substr(0, slash);
+        exe_name = program.substr(slash + 1);
+    }
+
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    OdbcRegistry registry;
+    OdbcInstaller installer;
+    ConsoleDialogs dialogs(std::cerr);
+    Platform platform{*profile, registry, installer, dialogs};
+    ScriptStore store(*profile, directory, exe_name, '/');
+    Module1 module1;
+    NoEditors editors;
+    ConsoleWindows windows;
+
+    // The ODBC.INI of a Windows directory only serves Windows programs.
+    Form1 form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true);
+    StartupResult started = form.Form_Load(command_line);
+    if (!started.show_window) return started.exit_status;
+    std::cout << WindowText(form);
+    std::cout.flush();
+    return 0;
+}
+
+}  // namespace
+}  // namespace vendaro
+
+int main(int argc, char** argv) {
+    try {
+        return vendaro::Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "vendaro: " << e.what() << "\n";
+    } catch (...) {
+        std::cerr << "vendaro: unexpected failure\n";
+    }
+    return 3;
+}
