@@ -85,8 +85,9 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     if (!bytes || bytes->empty()) return rows;  // what FileExists would say
     for (std::string_view line : ini::SplitLines(*bytes)) {
         // Header lines are taken literally: the name is the line without its first and last
-        // character. A "[" alone names nothing.
-        if (line.size() < 2 || line.front() != '[') continue;
+        // character. "[" alone and "[]" name nothing: a script without a name could only
+        // create a data source without one.
+        if (line.size() < 3 || line.front() != '[') continue;
         ScriptRow row;
         row.name = std::string(line.substr(1, line.size() - 2));
         row.description = ReadIniString(row.name, "Description");

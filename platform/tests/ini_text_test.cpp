@@ -1,0 +1,287 @@
+#include "platform/ini_text.h"
+
+#include <doctest/doctest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vendaro::ini {
+namespace {
+
+using namespace std::string_literals;
+
+// Renders bytes with CR, LF, tab and NUL visible, so a failed comparison is readable.
+std::string Show(const std::string& bytes) {
+    std::string out;
+    for (char c : bytes) {
+        switch (c) {
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\0':
+                out += "\\0";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string Show(const std::optional<std::string>& value) {
+    return value ? "\"" + Show(*value) + "\"" : "<missing>";
+}
+
+struct ReadCase {
+    const char* what;
+    std::string file;
+    std::string section;
+    std::string key;
+    std::optional<std::string> expected;
+};
+
+}  // namespace
+
+TEST_CASE("reading: headers, key lines, trimming, quotes, comments, duplicates, line ends") {
+    const std::optional<std::string> missing;
+    const std::vector<ReadCase> cases = {
+        {"plain key", "[s]\r\nk=v\r\n", "s", "k", "v"},
+        {"blanks before the header", "  \t[s]\r\nk=v\r\n", "s", "k", "v"},
+        {"header name trimmed", "[ t ]\r\nk=w\r\n", "t", "k", "w"},
+        {"header name trimmed of tabs", "[\tu\t]\r\nk=w\r\n", "u", "k", "w"},
+        {"section argument trimmed of spaces", "[t]\r\nk=w\r\n", " t ", "k", "w"},
+        {"text after the closing bracket ignored", "[s] trailing junk\r\nk=v\r\n", "s", "k", "v"},
+        {"name ends at the first bracket", "[a]b]\r\nk=v\r\n", "a", "k", "v"},
+        {"no section holds the first bracket", "[a]b]\r\nk=v\r\n", "a]b", "k", missing},
+        {"header without closing bracket", "[s]\r\nk=v\r\n[t\r\nm=x\r\n", "t", "m", "x"},
+        {"header without closing bracket ends the section before it", "[s]\r\nk=v\r\n[t\r\nm=x\r\n",
+         "s", "m", missing},
+        {"a lone bracket opens a section named empty", "[s]\r\n[\r\nj=w\r\n", "", "j", "w"},
+        {"an empty header names the empty section", "k=pre\r\n[]\r\nk=in\r\n", "", "k", "in"},
+        {"keys before the first header belong to no section", "k=pre\r\n[s]\r\nj=v\r\n", "", "k",
+         missing},
+        {"split at the first equals sign", "[s]\r\nk=a=b\r\n", "s", "k", "a=b"},
+        {"name and value trimmed", "[s]\r\n  sp  =  v v  \r\n", "s", "sp", "v v"},
+        {"key argument trimmed of spaces", "[s]\r\n  sp  =  v v  \r\n", "s", " sp ", "v v"},
+        {"key argument not trimmed of tabs", "[s]\r\nsp=v\r\n", "s", "\tsp\t", missing},
+        {"tabs trimmed in the file", "[s]\r\n\ttab\t=\tw\t\r\n", "s", "tab", "w"},
+        {"vertical tabs trimmed in the file", "[s]\r\nvt\v=\vx\v\r\n", "s", "vt", "x"},
+        {"blanks inside kept", "[s]\r\nmy key = my value\r\n", "s", "my key", "my value"},
+        {"present empty value", "[s]\r\nk=\r\n", "s", "k", ""},
+        {"present value of blanks", "[s]\r\nk=   \r\n", "s", "k", ""},
+        {"double quotes removed", "[s]\r\nd=\"v v\"\r\n", "s", "d", "v v"},
+        {"single quotes removed", "[s]\r\nd='v v'\r\n", "s", "d", "v v"},
+        {"unmatched quotes kept", "[s]\r\nm=\"v'\r\n", "s", "m", "\"v'"},
+        {"a lone quote kept", "[s]\r\nq=\"\r\n", "s", "q", "\""},
+        {"empty quotes give empty", "[s]\r\ne=\"\"\r\n", "s", "e", ""},
+        {"blanks inside quotes kept", "[s]\r\nsp=  \" x \"  \r\n", "s", "sp", " x "},
+        {"one pair only", "[s]\r\nin=\"a\"b\"\r\n", "s", "in", "a\"b"},
+        {"inner quotes of the other kind kept", "[s]\r\nq='\"x\"'\r\n", "s", "q", "\"x\""},
+        {"quote only at the end kept", "[s]\r\nq=a\"b\"\r\n", "s", "q", "a\"b\""},
+        {"comment line is no key", "[s]\r\n;c=1\r\n", "s", ";c", missing},
+        {"indented comment line is no key", "[s]\r\n  ;c=1\r\n", "s", ";c", missing},
+        {"semicolon inside a value is data", "[s]\r\nk=v ; not a comment\r\n", "s", "k",
+         "v ; not a comment"},
+        {"hash starts no comment", "[s]\r\n#h=2\r\n", "s", "#h", "2"},
+        {"a line without equals sign is no key", "[s]\r\nbare\r\n", "s", "bare", missing},
+        {"empty key name", "[s]\r\n=a\r\nk=v\r\n", "s", "", "a"},
+        {"first key wins", "[s]\r\nk=1\r\nk=2\r\n", "s", "k", "1"},
+        {"first section wins", "[s]\r\nk=1\r\n[t]\r\n[S]\r\nk=3\r\nj=4\r\n", "s", "k", "1"},
+        {"keys of a later duplicate section unseen", "[s]\r\nk=1\r\n[t]\r\n[S]\r\nj=4\r\n", "s",
+         "j", missing},
+        {"case-insensitive names", "[SeCtIoN]\r\nKeY=Value\r\n", "section", "KEY", "Value"},
+        {"case folding is ASCII only", "[\xC9t\xE9]\r\n\xC4k=v\r\n", "\xE9T\xC9", "\xE4K", missing},
+        {"non-ASCII names match exactly", "[\xC9t\xE9]\r\n\xC4k=v\r\n", "\xC9t\xE9", "\xC4k", "v"},
+        {"LF line ends", "[s]\nk=v\nj=w\n", "s", "j", "w"},
+        {"lone CR line ends", "[s]\rk=v\rj=w\r", "s", "j", "w"},
+        {"mixed line ends", "[s]\n\rk=v\r\r\nj=w\x1a", "s", "j", "w"},
+        {"last line without line end", "[s]\r\nk=v", "s", "k", "v"},
+        {"value cut at a NUL", "[s]\r\nk=ab\0cd\r\nj=w\r\n"s, "s", "k", "ab"},
+        {"line after a NUL still read", "[s]\r\nk=ab\0cd\r\nj=w\r\n"s, "s", "j", "w"},
+        {"section argument cut at a NUL", "[s]\r\nk=v\r\n", "s\0x"s, "k", "v"},
+        {"empty text", "", "s", "k", missing},
+        {"missing section", "[s]\r\nk=v\r\n", "t", "k", missing},
+        {"missing key", "[s]\r\nk=v\r\n", "s", "j", missing},
+        {"clone's CR line reads as blank lines", "[a]\r\nk=1\r\r\n[b]\r\nk=2", "b", "k", "2"},
+    };
+    for (const ReadCase& c : cases) {
+        INFO(std::string(c.what), ": ", Show(c.file));
+        CHECK(Show(GetValue(c.file, c.section, c.key)) == Show(c.expected));
+    }
+}
+
+TEST_CASE("reading hands back at most 2047 characters") {
+    const std::string long_value(3000, 'x');
+    CHECK(GetValue("[s]\r\nk=" + long_value + "\r\n", "s", "k") == std::string(2047, 'x'));
+    CHECK(GetValue("[s]\r\nk=" + std::string(2047, 'y') + "\r\n", "s", "k") ==
+          std::string(2047, 'y'));
+    // The quotes go first, then the cut.
+    CHECK(GetValue("[s]\r\nk=\"" + std::string(2047, 'q') + "\"\r\n", "s", "k") ==
+          std::string(2047, 'q'));
+}
+
+TEST_CASE("SplitLines splits at CR LF, LF and a lone CR") {
+    using V = std::vector<std::string_view>;
+    CHECK(SplitLines("") == V{});
+    CHECK(SplitLines("a") == V{"a"});
+    CHECK(SplitLines("a\r\nb\nc\rd") == V{"a", "b", "c", "d"});
+    CHECK(SplitLines("a\r\n") == V{"a"});
+    CHECK(SplitLines("a\r\r\n[b]") == V{"a", "", "[b]"});
+    CHECK(SplitLines("\n\r") == V{"", ""});
+    CHECK(SplitLines("\r\n\r\n") == V{"", ""});
+}
+
+namespace {
+
+enum class Op { Set, DeleteKey, DeleteSection };
+
+struct EditCase {
+    const char* what;
+    std::string before;
+    Op op;
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string after;
+};
+
+std::string Apply(const EditCase& c) {
+    switch (c.op) {
+        case Op::Set:
+            return SetValue(c.before, c.section, c.key, c.value);
+        case Op::DeleteKey:
+            return DeleteKey(c.before, c.section, c.key);
+        case Op::DeleteSection:
+            return DeleteSection(c.before, c.section);
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST_CASE("editing in place") {
+    const std::string messy =
+        ";top comment\n\n[Sec]\n  Key1 = Val1  \n;c1\nbare line\n\n\n[Other]\nx=1\n";
+    const std::vector<EditCase> cases = {
+        {"new file", "", Op::Set, "s", "k", "v", "[s]\r\nk=v\r\n"},
+        {"names trimmed of spaces", "", Op::Set, " s ", " k ", "v", "[s]\r\nk=v\r\n"},
+        {"value written as given", "", Op::Set, "s", "k", "  v  ", "[s]\r\nk=  v  \r\n"},
+        {"value starting with equals sign", "", Op::Set, "s", "eq", "=x", "[s]\r\neq==x\r\n"},
+        {"same value leaves every byte", messy, Op::Set, "sec", "KEY1", "Val1", messy},
+        {"changed key keeps its place, other lines untouched", messy, Op::Set, "sec", "KEY1", "New",
+         ";top comment\n\n[Sec]\nKey1=New\r\n;c1\nbare line\n\n\n[Other]\nx=1\n"},
+        {"new key after the last key line", messy, Op::Set, "SEC", "NewKey", "n",
+         ";top comment\n\n[Sec]\n  Key1 = Val1  \n;c1\nbare line\nNewKey=n\r\n\n\n[Other]\nx=1\n"},
+        {"new key before trailing comment and blank lines",
+         "[s]\r\nk=v\r\n;trailing\r\n\r\n[t]\r\n", Op::Set, "s", "n", "1",
+         "[s]\r\nk=v\r\nn=1\r\n;trailing\r\n\r\n[t]\r\n"},
+        {"new key right after a lone header", "[s]\r\n\r\n[t]\r\n", Op::Set, "s", "n", "1",
+         "[s]\r\nn=1\r\n\r\n[t]\r\n"},
+        {"new key after a header without line end", "[s]", Op::Set, "s", "k", "v",
+         "[s]\r\nk=v\r\n"},
+        {"new key after a last key line without line end", "[s]\r\nk=v", Op::Set, "s", "j", "w",
+         "[s]\r\nk=v\r\nj=w\r\n"},
+        {"changed last key line without line end", "[s]\r\nk=v", Op::Set, "s", "k", "x",
+         "[s]\r\nk=x\r\n"},
+        {"new section at the end", "[s]\r\nk=v\r\n", Op::Set, "t", "k", "w",
+         "[s]\r\nk=v\r\n[t]\r\nk=w\r\n"},
+        {"new section ends a last line first", "[s]\r\nk=v", Op::Set, "t", "k", "w",
+         "[s]\r\nk=v\r\n[t]\r\nk=w\r\n"},
+        {"new section after a lone CR line end", "[s]\r\nk=v\r", Op::Set, "t", "k", "w",
+         "[s]\r\nk=v\r[t]\r\nk=w\r\n"},
+        {"new section after LF line ends", "[s]\nk=v\n", Op::Set, "t", "k", "w",
+         "[s]\nk=v\n[t]\r\nk=w\r\n"},
+        {"key of a later duplicate section goes to the first",
+         "[s]\r\na=1\r\n[t]\r\n[s]\r\nb=2\r\n", Op::Set, "s", "b", "X",
+         "[s]\r\na=1\r\nb=X\r\n[t]\r\n[s]\r\nb=2\r\n"},
+        {"first of duplicate keys changed", "[s]\r\nk=1\r\nk=2\r\n", Op::Set, "s", "k", "X",
+         "[s]\r\nk=X\r\nk=2\r\n"},
+        {"key keeps its spelling", "[s]\r\nKey=v\r\n", Op::Set, "S", "KEY", "x",
+         "[s]\r\nKey=x\r\n"},
+        {"case change of a value rewrites", "[s]\r\nk=Val\r\n", Op::Set, "s", "k", "val",
+         "[s]\r\nk=val\r\n"},
+        {"a comment line is not the key (no key line: after the header)", "[s]\r\n;k=old\r\n",
+         Op::Set, "s", ";k", "new", "[s]\r\n;k=new\r\n;k=old\r\n"},
+        {"a bare line is not the key", "[s]\r\nbare\r\nk=v\r\n", Op::Set, "s", "bare", "x",
+         "[s]\r\nbare\r\nk=v\r\nbare=x\r\n"},
+        {"keys before the first header are left alone", "k=pre\r\n[s]\r\n", Op::Set, "s", "k", "v",
+         "k=pre\r\n[s]\r\nk=v\r\n"},
+        {"empty section name gets a header", "[s]\r\nk=v\r\n", Op::Set, "", "k", "v",
+         "[s]\r\nk=v\r\n[]\r\nk=v\r\n"},
+        {"copy-made file", "[a]\r\nk=1\r\r\n[b]\r\nk=2", Op::Set, "a", "j", "3",
+         "[a]\r\nk=1\rj=3\r\n\r\n[b]\r\nk=2"},
+        {"copy-made file, last section", "[a]\r\nk=1\r\r\n[b]\r\nk=2", Op::Set, "B", "j", "3",
+         "[a]\r\nk=1\r\r\n[b]\r\nk=2\r\nj=3\r\n"},
+
+        {"delete a key", "[s]\r\nk=v\r\nj=w\r\n[t]\r\nk=x\r\n", Op::DeleteKey, "s", "k", "",
+         "[s]\r\nj=w\r\n[t]\r\nk=x\r\n"},
+        {"delete a missing key", "[s]\r\nj=w\r\n", Op::DeleteKey, "s", "nokey", "",
+         "[s]\r\nj=w\r\n"},
+        {"delete in a missing section", "[s]\r\nj=w\r\n", Op::DeleteKey, "nosec", "j", "",
+         "[s]\r\nj=w\r\n"},
+        {"delete the last key keeps the header", "[t]\r\nk=x\r\n", Op::DeleteKey, "T", "K", "",
+         "[t]\r\n"},
+        {"delete a last line without line end", "[s]\r\nj=w\r\nk=v", Op::DeleteKey, "s", "k", "",
+         "[s]\r\nj=w\r\n"},
+        {"delete the first of duplicate keys", "[s]\r\nk=1\r\nk=2\r\n", Op::DeleteKey, "s", "k", "",
+         "[s]\r\nk=2\r\n"},
+        {"delete keeps spacing elsewhere", messy, Op::DeleteKey, "Other", "x", "",
+         ";top comment\n\n[Sec]\n  Key1 = Val1  \n;c1\nbare line\n\n\n[Other]\n"},
+        {"delete only in the first duplicate section", "[s]\r\na=1\r\n[s]\r\nk=2\r\n",
+         Op::DeleteKey, "s", "k", "", "[s]\r\na=1\r\n[s]\r\nk=2\r\n"},
+
+        {"delete a section", "[s]\r\nk=v\r\n[t]\r\nk=x\r\n", Op::DeleteSection, "s", "", "",
+         "[t]\r\nk=x\r\n"},
+        {"delete a section keeps its comments",
+         "[s]\r\nk=v\r\n;comment in s\r\n[t]\r\nk=x\r\n[s]\r\nk=dup\r\n", Op::DeleteSection, "s",
+         "", "", ";comment in s\r\n[t]\r\nk=x\r\n[s]\r\nk=dup\r\n"},
+        {"delete the only section", "[s]\r\nk=v\r\n", Op::DeleteSection, "S", "", "", ""},
+        {"delete a missing section", "[s]\r\nk=v\r\n", Op::DeleteSection, "t", "", "",
+         "[s]\r\nk=v\r\n"},
+        {"delete a section in the middle", messy, Op::DeleteSection, "sec", "", "",
+         ";top comment\n\n;c1\n[Other]\nx=1\n"},
+        {"delete a copied section", "[a]\r\nk=1\r\r\n[b]\r\nk=2\r\r\n[c]\r\nk=3", Op::DeleteSection,
+         "b", "", "", "[a]\r\nk=1\r\r\n[c]\r\nk=3"},
+        {"delete the last copied section", "[a]\r\nk=1\r\r\n[b]\r\nk=2", Op::DeleteSection, "b", "",
+         "", "[a]\r\nk=1\r\r\n"},
+        {"section argument trimmed of spaces", "[t]\r\nk=x\r\n", Op::DeleteSection, " t ", "", "",
+         ""},
+    };
+    for (const EditCase& c : cases) {
+        INFO(std::string(c.what), ": ", Show(c.before));
+        CHECK(Show(Apply(c)) == Show(c.after));
+    }
+}
+
+TEST_CASE("what an edit writes reads back") {
+    std::string text = "[a]\r\nk=1\r\r\n[b]\r\nk=2";
+    text = SetValue(text, "b", "Description", "Copied");
+    text = SetValue(text, "c", "DSN_Driver", "SQL Server");
+    text = SetValue(text, "a", "k", "one");
+    CHECK(GetValue(text, "a", "k") == "one");
+    CHECK(GetValue(text, "b", "k") == "2");
+    CHECK(GetValue(text, "b", "Description") == "Copied");
+    CHECK(GetValue(text, "c", "DSN_Driver") == "SQL Server");
+    text = DeleteSection(text, "b");
+    CHECK(GetValue(text, "b", "k") == std::nullopt);
+    CHECK(GetValue(text, "c", "DSN_Driver") == "SQL Server");
+    text = DeleteKey(text, "a", "k");
+    CHECK(GetValue(text, "a", "k") == std::nullopt);
+}
+
+TEST_CASE("the parse indexes sections by their first occurrence") {
+    Document doc("[A]\r\nk=1\r\n[b]\r\n[a]\r\nk=2\r\n");
+    CHECK(doc.SectionCount() == 3);
+    CHECK(doc.Get("a", "k") == "1");
+    CHECK(doc.lines().size() == 5);
+    CHECK(doc.lines()[1].kind == LineKind::Key);
+}
+
+}  // namespace vendaro::ini
