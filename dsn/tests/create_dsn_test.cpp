@@ -297,7 +297,7 @@ TEST_CASE("ODBC.INI entries that name no file are refused, never sent to the scr
     const std::string script_before = *rig.dir.profile().ReadAll(rig.store.ScriptFile());
     DsnOutcome outcome = rig.Run(Request(DsnCommand::System, "Orders", "", kAccess));
     for (const std::string& line : rig.rec.calls) CHECK(line.rfind("Profile", 0) != 0);
-    CHECK(rig.rec.calls[rig.rec.calls.size() - 3] ==
+    CHECK(rig.rec.calls[rig.rec.calls.size() - 4] ==
           "RegCreateKey HKLM SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources");
     CHECK_FALSE(outcome.writes_ok);
     CHECK(outcome.status_line == std::optional<std::string>("System DSN could not be created."));
