@@ -295,12 +295,23 @@ TEST_CASE("ODBC.INI entries that name no file are refused, never sent to the scr
     Rig rig({"[Orders]", "DSN_Driver=Microsoft Access Driver (*.mdb)", "DBQ=C:\\o.mdb"});
     rig.rec.system_directory = "system32";  // no backslash: no Windows directory
     const std::string script_before = *rig.dir.profile().ReadAll(rig.store.ScriptFile());
-    DsnOutcome outcome = rig.Run(Request(DsnCommand::System, "Orders", "", kAccess));
-    for (const std::string& line : rig.rec.calls) CHECK(line.rfind("Profile", 0) != 0);
-    CHECK(rig.rec.calls[rig.rec.calls.size() - 4] ==
-          "RegCreateKey HKLM SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources");
-    CHECK_FALSE(outcome.writes_ok);
-    CHECK(outcome.status_line == std::optional<std::string>("System DSN could not be created."));
+    SUBCASE("written: refused and reported") {
+        DsnOutcome outcome = rig.Run(Request(DsnCommand::System, "Orders", "", kAccess));
+        for (const std::string& line : rig.rec.calls) CHECK(line.rfind("Profile", 0) != 0);
+        CHECK(rig.rec.calls[rig.rec.calls.size() - 4] ==
+              "RegCreateKey HKLM SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources");
+        CHECK_FALSE(outcome.writes_ok);
+        CHECK(outcome.status_line ==
+              std::optional<std::string>("System DSN could not be created."));
+    }
+    SUBCASE("left out: nothing to refuse") {
+        DsnRequest request = Request(DsnCommand::System, "Orders", "", kAccess);
+        request.skip_legacy_ini = true;
+        DsnOutcome outcome = rig.Run(request);
+        for (const std::string& line : rig.rec.calls) CHECK(line.rfind("Profile", 0) != 0);
+        CHECK(outcome.writes_ok);
+        CHECK(outcome.status_line == std::optional<std::string>("System DSN has been created."));
+    }
     CHECK(*rig.dir.profile().ReadAll(rig.store.ScriptFile()) == script_before);
 }
 
