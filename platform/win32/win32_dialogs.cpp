@@ -166,14 +166,15 @@ int CALLBACK Win32Dialogs::BrowseCallbackProc(HWND dialog, UINT message, LPARAM 
     return 0;
 }
 
-BROWSEINFOA Win32Dialogs::BrowseRecord(WindowHandle owner, const std::string& title) {
+BROWSEINFOA Win32Dialogs::BrowseRecord(WindowHandle owner, const std::string& title,
+                                       BFFCALLBACK callback) {
     BROWSEINFOA record{};
     record.hwndOwner = ToHwnd(owner);
     record.pidlRoot = nullptr;
     record.pszDisplayName = nullptr;
     record.lpszTitle = title.c_str();
     record.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_STATUSTEXT;
-    record.lpfn = BrowseCallbackProc;
+    record.lpfn = callback;
     record.lParam = 0;
     return record;
 }
@@ -186,7 +187,7 @@ bool Win32Dialogs::BrowseFolder(WindowHandle owner, const std::string& title,
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     bool chosen = false;
     {
-        BROWSEINFOA record = BrowseRecord(owner, title);
+        BROWSEINFOA record = BrowseRecord(owner, title, browse_callback_);
         TaskMem<ITEMIDLIST> item(SHBrowseForFolderA(&record));
         if (item.get() != nullptr) {
             std::vector<char> path(1024, ' ');

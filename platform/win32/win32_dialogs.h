@@ -12,6 +12,11 @@ namespace vendaro::win32 {
 
 class Win32Dialogs final : public Dialogs {
   public:
+    // `browse_callback`: the folder dialog's callback (the program passes the one built on the
+    // shell's decisions; the default does the same on its own).
+    explicit Win32Dialogs(BFFCALLBACK browse_callback = &Win32Dialogs::BrowseCallbackProc)
+        : browse_callback_(browse_callback) {}
+
     MsgAnswer MessageBox(const MessageBoxRequest& request) override;
     std::string InputBox(WindowHandle owner, const std::string& prompt,
                          const std::string& title) override;
@@ -33,7 +38,8 @@ class Win32Dialogs final : public Dialogs {
                                         char (&file_title)[255]);
 
     // The record SHBrowseForFolderA gets.
-    static BROWSEINFOA BrowseRecord(WindowHandle owner, const std::string& title);
+    static BROWSEINFOA BrowseRecord(WindowHandle owner, const std::string& title,
+                                    BFFCALLBACK callback = &Win32Dialogs::BrowseCallbackProc);
 
     // The folder dialog's callback: selects the start folder when the dialog opens and shows
     // the path of each newly selected item in its status line. Always returns 0.
@@ -41,6 +47,9 @@ class Win32Dialogs final : public Dialogs {
 
     // The start folder of the latest folder dialog, followed by one NUL.
     static const std::string& BrowseStartFolder();
+
+  private:
+    BFFCALLBACK browse_callback_;
 };
 
 // The input box's controls, for code that drives it (tests).

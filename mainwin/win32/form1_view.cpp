@@ -1,0 +1,296 @@
+#include "mainwin/win32/form1_view.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "platform/win32/win32_ui.h"
+
+namespace vendaro::win32 {
+namespace {
+
+// The list control's extended style messages and full-row selection, by number.
+constexpr UINT kGetExtendedListStyle = 4151;  // LVM_GETEXTENDEDLISTVIEWSTYLE
+constexpr UINT kSetExtendedListStyle = 4150;  // LVM_SETEXTENDEDLISTVIEWSTYLE
+constexpr LPARAM kFullRowSelect = 32;         // LVS_EX_FULLROWSELECT
+static_assert(kGetExtendedListStyle == LVM_GETEXTENDEDLISTVIEWSTYLE);
+static_assert(kSetExtendedListStyle == LVM_SETEXTENDEDLISTVIEWSTYLE);
+static_assert(kFullRowSelect == LVS_EX_FULLROWSELECT);
+
+// Posted when the list lost its selection to a click on empty space: the model's selected
+// row is shown again, since the commands act on it.
+constexpr UINT kReselect = WM_APP + 1;
+
+int Number(const ButtonControl& button) {
+    return std::stoi(button.name.substr(std::string("Command").size()));
+}
+
+void SetTextIfChanged(HWND window, const std::string& text) {
+    if (window != nullptr && WindowText(window) != text) SetWindowTextA(window, text.c_str());
+}
+
+}  // namespace
+
+Form1View::Form1View(Form1& model, bool quit_on_close)
+    : model_(model), quit_on_close_(quit_on_close) {}
+
+HWND Form1View::Button(int number) const {
+    for (const auto& [n, button] : buttons_) {
+        if (n == number) return button;
+    }
+    return nullptr;
+}
+
+bool Form1View::Create() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    if (!CreateForm(model_.Caption(), style, Form1::kClientWidth, Form1::kClientHeight, nullptr)) {
+        return false;
+    }
+    // Controls are created in tab order.
+    list_ =
+        AddControl(WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                   Form1::kListPosition, kListId, WS_EX_CLIENTEDGE);
+    for (const ButtonControl& button : model_.Buttons()) {
+        int number = Number(button);
+        HWND window = AddControl("BUTTON", button.caption, WS_TABSTOP | BS_PUSHBUTTON,
+                                 button.position, ButtonId(number));
+        buttons_.emplace_back(number, window);
+    }
+    label_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, Form1::kLabel1Position, kLabelId);
+    AddToolTips();
+    model_.SetWindowHandle(FromHwnd(hwnd()));
+    Refresh();
+    return true;
+}
+
+void Form1View::AddToolTips() {
+    tool_tip_.Attach(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                     GetModuleHandleA(nullptr), nullptr));
+    if (!tool_tip_) return;
+    for (const ButtonControl& button : model_.Buttons()) {
+        TTTOOLINFOA tool{};
+        // The size every version of the common controls accepts.
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd();
+        tool.uId = reinterpret_cast<UINT_PTR>(Button(Number(button)));
+        tool.lpszText = const_cast<char*>(button.tool_tip.c_str());
+        SendMessageA(tool_tip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void Form1View::Show(int show_command) {
+    if (hwnd() == nullptr) return;
+    ShowWindow(hwnd(), show_command);
+    UpdateWindow(hwnd());
+    SetFocus(list_);
+}
+
+void Form1View::DrawColumns() {
+    if (columns_drawn_ || model_.Columns().empty()) return;
+    int index = 0;
+    for (const ColumnHeader& header : model_.Columns()) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = TwipsToPixelsX(header.width);
+        column.pszText = const_cast<char*>(header.text.c_str());
+        column.iSubItem = index;
+        SendMessageA(list_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&column));
+        ++index;
+    }
+    columns_drawn_ = true;
+}
+
+void Form1View::DrawRows() {
+    const std::vector<ListRow>& rows = model_.lvwMain().Rows();
+    bool same = rows.size() == drawn_rows_.size();
+    for (std::size_t i = 0; same && i < rows.size(); ++i) {
+        same = rows[i].text == drawn_rows_[i].text &&
+               rows[i].description == drawn_rows_[i].description &&
+               rows[i].driver == drawn_rows_[i].driver;
+    }
+    if (same) return;
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+    int index = 0;
+    for (const ListRow& row : rows) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = index;
+        item.pszText = const_cast<char*>(row.text.c_str());
+        SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        LVITEMA sub{};
+        sub.iSubItem = 1;
+        sub.pszText = const_cast<char*>(row.description.c_str());
+        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&sub));
+        sub.iSubItem = 2;
+        sub.pszText = const_cast<char*>(row.driver.c_str());
+        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&sub));
+        ++index;
+    }
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+    drawn_rows_ = rows;
+}
+
+void Form1View::DrawSelection() {
+    const int selected = model_.lvwMain().Selected();
+    const int shown = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                    LVNI_SELECTED)) +
+                      1;
+    if (shown == selected) return;
+    LVITEMA clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    clear.state = 0;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&clear));
+    if (selected > 0) {
+        LVITEMA select{};
+        select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        select.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(selected - 1),
+                     reinterpret_cast<LPARAM>(&select));
+        SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected - 1), FALSE);
+    }
+}
+
+void Form1View::Refresh() {
+    if (hwnd() == nullptr) return;
+    if (model_.Closed()) {
+        DestroyWindow(hwnd());
+        return;
+    }
+    ++syncing_;
+    SetTextIfChanged(hwnd(), model_.Caption());
+    DrawColumns();
+    if (model_.FullRowSelect() && !full_row_drawn_) {
+        LRESULT style = SendMessageA(list_, kGetExtendedListStyle, 0, 0);
+        SendMessageA(list_, kSetExtendedListStyle, 0, style | kFullRowSelect);
+        full_row_drawn_ = true;
+    }
+    DrawRows();
+    DrawSelection();
+    for (const ButtonControl& button : model_.Buttons()) {
+        HWND window = Button(Number(button));
+        if (window != nullptr && (IsWindowEnabled(window) != FALSE) != button.enabled) {
+            EnableWindow(window, button.enabled ? TRUE : FALSE);
+        }
+    }
+    // A control that was just disabled cannot keep the focus.
+    HWND focus = GetFocus();
+    if (focus != nullptr && GetParent(focus) == hwnd() && !IsWindowEnabled(focus)) {
+        SetFocus(list_);
+    }
+    SetTextIfChanged(label_, model_.Label1());
+    --syncing_;
+}
+
+bool Form1View::PreviewKey(int key_code, int shift) {
+    if (!model_.Form_KeyDown(key_code, shift)) return false;
+    Refresh();
+    return true;
+}
+
+void Form1View::OnButton(int number) {
+    switch (number) {
+        case 1:
+            model_.Command1_Click();
+            break;
+        case 2:
+            model_.Command2_Click();
+            break;
+        case 3:
+            model_.Command3_Click();
+            break;
+        case 4:
+            model_.Command4_Click();
+            break;
+        case 5:
+            model_.Command5_Click();
+            break;
+        case 6:
+            model_.Command6_Click();
+            break;
+        case 7:
+            model_.Command7_Click();
+            break;
+        case 8:
+            model_.Command8_Click();
+            break;
+        default:
+            return;
+    }
+    Refresh();
+}
+
+void Form1View::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_ || syncing_ > 0) return;
+    switch (header.code) {
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) == 0) return;
+            const bool now = (change.uNewState & LVIS_SELECTED) != 0;
+            const bool before = (change.uOldState & LVIS_SELECTED) != 0;
+            if (now && !before) {
+                model_.lvwMain_ItemClick(change.iItem + 1);
+            } else if (before && !now) {
+                PostMessageA(hwnd(), kReselect, 0, 0);
+            }
+            return;
+        }
+        case LVN_COLUMNCLICK: {
+            const auto& click = reinterpret_cast<const NMLISTVIEW&>(header);
+            model_.lvwMain_ColumnClick(click.iSubItem);
+            Refresh();
+            return;
+        }
+        case NM_DBLCLK:
+            model_.lvwMain_DblClick();
+            Refresh();
+            return;
+        default:
+            return;
+    }
+}
+
+LRESULT Form1View::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
+                const int id = LOWORD(wparam);
+                for (const auto& [number, button] : buttons_) {
+                    if (ButtonId(number) == id && IsWindowEnabled(button)) OnButton(number);
+                }
+            }
+            return 0;
+        case WM_NOTIFY:
+            if (lparam != 0) OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case kReselect:
+            if (SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) < 0) {
+                ++syncing_;
+                DrawSelection();
+                --syncing_;
+            }
+            return 0;
+        case WM_CLOSE:
+            // Closing the main window ends the program; nothing is saved at exit.
+            DestroyWindow(hwnd());
+            return 0;
+        case WM_DESTROY:
+            if (quit_on_close_) PostQuitMessage(0);
+            return 0;
+        default:
+            return FormWindow::HandleMessage(message, wparam, lparam);
+    }
+}
+
+}  // namespace vendaro::win32

@@ -1,0 +1,59 @@
+#pragma once
+// The main window on Win32: draws the Form1 model and forwards its controls' events to it.
+#include <vector>
+
+#include "mainwin/form1.h"
+#include "mainwin/win32/form_window.h"
+
+namespace vendaro::win32 {
+
+class Form1View final : public FormWindow {
+  public:
+    // `quit_on_close`: closing the window ends the message loop (the program's main window;
+    // tests keep their loop).
+    Form1View(Form1& model, bool quit_on_close);
+
+    // Creates the hidden window with every control and hands its handle to the model.
+    // Returns false when the system refused.
+    bool Create();
+    // Shows the window and puts the focus on the first control.
+    void Show(int show_command = SW_SHOWNORMAL);
+    // Draws the model's state: caption, columns, rows and selection, buttons, status line.
+    // Destroys the window once the model says it is closed.
+    void Refresh();
+
+    bool PreviewKey(int key_code, int shift) override;
+
+    // The controls, for code that drives the window (tests).
+    HWND List() const { return list_; }
+    HWND Label() const { return label_; }
+    HWND ToolTip() const { return tool_tip_.get(); }
+    // The button "Command" + `number` (1..8); nullptr for another number.
+    HWND Button(int number) const;
+    // The control id of "Command" + `number`.
+    static int ButtonId(int number) { return 1000 + number; }
+    static constexpr int kListId = 1100;
+    static constexpr int kLabelId = 1101;
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnButton(int number);
+    void OnNotify(const NMHDR& header);
+    void AddToolTips();
+    void DrawColumns();
+    void DrawRows();
+    void DrawSelection();
+
+    Form1& model_;
+    bool quit_on_close_;
+    HWND list_ = nullptr;
+    HWND label_ = nullptr;
+    std::vector<std::pair<int, HWND>> buttons_;  // command number, button
+    Window tool_tip_;
+    std::vector<ListRow> drawn_rows_;
+    bool columns_drawn_ = false;
+    bool full_row_drawn_ = false;
+    int syncing_ = 0;  // > 0 while the view itself changes the list
+};
+
+}  // namespace vendaro::win32

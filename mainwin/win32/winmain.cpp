@@ -1,0 +1,99 @@
+// The Windows program: the main window over the script file, the registry, the ODBC installer
+// and the common dialogs.
+#include <memory>
+#include <string>
+
+#include "editors/editor_context.h"
+#include "editors/editor_windows.h"
+#include "editors/form4.h"
+#include "editors/form5.h"
+#include "editors/form6.h"
+#include "editors/form7.h"
+#include "editors/form8.h"
+#include "editors/script_editor_launcher.h"
+#include "mainwin/module1.h"
+#include "mainwin/win32/form_window.h"
+#include "mainwin/win32/main_window.h"
+#include "mainwin/win32/program_command_line.h"
+#include "platform/native_profile.h"
+#include "platform/platform.h"
+#include "platform/program_path.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_installer.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/windows_api.h"
+#include "shell/win32/browse_callback.h"
+#include "store/script_store.h"
+
+namespace vendaro::win32 {
+namespace {
+
+// Until the editor dialogs have their windows, an editor closes as soon as it opens, as if
+// Escape had been pressed: nothing is saved and the list stays as it was.
+class NoEditorWindows final : public EditorWindows {
+  public:
+    void Show(Form4& editor) override { Dismiss(editor); }
+    void Show(Form5& editor) override { Dismiss(editor); }
+    void Show(Form6& editor) override { Dismiss(editor); }
+    void Show(Form7& dialog) override { Dismiss(dialog); }
+    void Show(Form8& editor) override { Dismiss(editor); }
+
+  private:
+    static void Dismiss(ModalForm& form) { form.Form_KeyPress(kKeyAsciiEscape); }
+};
+
+// The editors' closing messages go to the main window's status line.
+class MainStatusLine final : public StatusLine {
+  public:
+    explicit MainStatusLine(MainWindow& main) : main_(main) {}
+    void SetStatusText(const std::string& text) override { main_.SetStatusText(text); }
+
+  private:
+    MainWindow& main_;
+};
+
+int RunProgram(const std::string& command_line, int show_command) {
+    const std::string program = ProgramPath();
+    std::string directory = ".";
+    std::string exe_name = "vendaro.exe";
+    const std::size_t slash = program.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        directory = program.substr(0, slash);
+        exe_name = program.substr(slash + 1);
+    }
+
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    Win32Registry registry;
+    Win32Installer installer;
+    Win32Dialogs dialogs(&BrowseCallbackProc);
+    Platform platform{*profile, registry, installer, dialogs};
+    ScriptStore store(*profile, directory, exe_name, '\\');
+    Module1 module1;
+    NoEditorWindows editor_windows;
+    ScriptEditorLauncher editors(store, platform, module1, editor_windows);
+    MainWindow main(store, platform, module1, editors, /*quit_on_close=*/true);
+    MainStatusLine status_line(main);
+    editors.AttachMainWindow(main.model().lvwMain(), status_line);
+
+    const StartupResult started = main.Start(command_line, show_command);
+    if (!started.show_window) return started.exit_status;
+    RunMessageLoop([] { return false; });
+    return kExitCreated;
+}
+
+}  // namespace
+}  // namespace vendaro::win32
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
+    // The common dialogs and the shell's folder tree want COM on this thread.
+    const HRESULT ole = OleInitialize(nullptr);
+    int status = vendaro::win32::kExitNoWindow;
+    try {
+        status = vendaro::win32::RunProgram(
+            vendaro::win32::ArgumentsAfterProgramName(GetCommandLineA()), show_command);
+    } catch (...) {
+        // An unexpected failure ends the program with a status of its own, not a crash.
+    }
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return status;
+}
