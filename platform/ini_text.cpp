@@ -9,30 +9,22 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string LowerName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) c = LowerAscii(c);
-    return out;
-}
-
-// Where the line starting at `pos` ends (the first CR or LF, or the end of the text).
-std::size_t LineEnd(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && text[pos] != '\r' && text[pos] != '\n') ++pos;
-    return pos;
-}
-
-// Where the line after a line end at `end` starts: CR LF counts as one line end.
-std::size_t NextLine(std::string_view text, std::size_t end) {
-    if (end >= text.size()) return end;
-    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') return end + 2;
-    return end + 1;
-}
-
 std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) {
-    for (std::size_t i = begin; i < end; ++i) {
-        if (text[i] == '\0') return i;
+    const void* nul = end > begin ? std::memchr(text.data() + begin, '\0', end - begin) : nullptr;
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()) : end;
+}
+
+std::size_t CountLineFeeds(std::string_view text) {
+    std::size_t count = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (hit == nullptr) break;
+        ++count;
+        p = static_cast<const char*>(hit) + 1;
     }
-    return end;
+    return count;
 }
 
 const char kCrLf[] = "\r\n";
@@ -60,95 +52,108 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = LineEnd(text, pos);
-        lines.push_back(text.substr(pos, end - pos));
-        pos = NextLine(text, end);
-    }
+    ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
     return lines;
+}
+
+LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end) {
+    LineParts parts;
+    std::size_t b = begin;
+    std::size_t e = end;
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    if (b == e) return parts;  // Blank
+    if (text[b] == '[') {
+        // The name runs to the first "]"; a header without one still names a section.
+        std::size_t close = b + 1;
+        while (close < e && text[close] != ']') ++close;
+        std::size_t nb = b + 1;
+        std::size_t ne = close;
+        while (nb < ne && IsBlank(text[nb])) ++nb;
+        while (ne > nb && IsBlank(text[ne - 1])) --ne;
+        parts.kind = LineKind::Header;
+        parts.name_begin = nb;
+        parts.name_end = CutAtNul(text, nb, ne);
+        return parts;
+    }
+    if (text[b] == ';') {
+        parts.kind = LineKind::Comment;
+        return parts;
+    }
+    std::size_t eq = b;
+    while (eq < e && text[eq] != '=') ++eq;
+    parts.name_begin = b;
+    if (eq == e) {
+        parts.kind = LineKind::Bare;
+        parts.name_end = CutAtNul(text, b, e);
+        return parts;
+    }
+    std::size_t ne = eq;
+    while (ne > b && IsBlank(text[ne - 1])) --ne;
+    std::size_t vb = eq + 1;
+    while (vb < e && IsBlank(text[vb])) ++vb;
+    parts.kind = LineKind::Key;
+    parts.name_end = CutAtNul(text, b, ne);
+    parts.value_begin = vb;
+    parts.value_end = e;
+    return parts;
+}
+
+std::size_t Document::FoldedHash::operator()(std::string_view name) const {
+    std::size_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(LowerAscii(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
     const std::string_view text(bytes_);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        Line line;
-        line.begin = pos;
-        line.end = LineEnd(text, pos);
-        line.next = NextLine(text, line.end);
-        pos = line.next;
-
-        std::size_t b = line.begin;
-        std::size_t e = line.end;
-        while (b < e && IsBlank(text[b])) ++b;
-        while (e > b && IsBlank(text[e - 1])) --e;
-        if (b == e) {
-            line.kind = LineKind::Blank;
-        } else if (text[b] == '[') {
-            // The name runs to the first "]"; a header without one still names a section.
-            std::size_t close = b + 1;
-            while (close < e && text[close] != ']') ++close;
-            std::size_t nb = b + 1;
-            std::size_t ne = close;
-            while (nb < ne && IsBlank(text[nb])) ++nb;
-            while (ne > nb && IsBlank(text[ne - 1])) --ne;
-            line.kind = LineKind::Header;
-            line.name_begin = nb;
-            line.name_end = CutAtNul(text, nb, ne);
-        } else if (text[b] == ';') {
-            line.kind = LineKind::Comment;
-        } else {
-            std::size_t eq = b;
-            while (eq < e && text[eq] != '=') ++eq;
-            line.name_begin = b;
-            if (eq == e) {
-                line.kind = LineKind::Bare;
-                line.name_end = CutAtNul(text, b, e);
-            } else {
-                std::size_t ne = eq;
-                while (ne > b && IsBlank(text[ne - 1])) --ne;
-                std::size_t vb = eq + 1;
-                while (vb < e && IsBlank(text[vb])) ++vb;
-                line.kind = LineKind::Key;
-                line.name_end = CutAtNul(text, b, ne);
-                line.value_begin = vb;
-                line.value_end = e;
-            }
-        }
-        if (line.kind == LineKind::Header) {
+    if (text.size() > kMaxTextBytes) return;
+    lines_.reserve(CountLineFeeds(text) + 1);
+    LineScanner scanner(text);
+    std::size_t begin = 0, end = 0, next = 0;
+    while (scanner.Next(begin, end, next)) {
+        // Only headers are read now: the first non-blank character tells them.
+        std::size_t first = begin;
+        while (first < end && IsBlank(text[first])) ++first;
+        if (first < end && text[first] == '[') {
+            const LineParts parts = ClassifyLine(text, begin, end);
             if (!sections_.empty()) sections_.back().end = lines_.size();
-            first_section_.emplace(LowerName(Text(line.name_begin, line.name_end)),
-                                   sections_.size());
+            first_section_.emplace(Text(parts.name_begin, parts.name_end), sections_.size());
             sections_.push_back(Section{lines_.size(), 0});
         }
-        lines_.push_back(line);
+        lines_.push_back(Line{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end),
+                              static_cast<std::uint32_t>(next)});
     }
     if (!sections_.empty()) sections_.back().end = lines_.size();
 }
 
 const Document::Section* Document::FindSection(std::string_view name) const {
-    auto it = first_section_.find(LowerName(ArgumentName(name)));
+    auto it = first_section_.find(ArgumentName(name));
     return it == first_section_.end() ? nullptr : &sections_[it->second];
 }
 
-const Line* Document::FindKey(const Section& section, std::string_view key) const {
+Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {
     key = ArgumentName(key);
     for (std::size_t i = section.header + 1; i < section.end; ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == LineKind::Key && NamesEqual(Text(line.name_begin, line.name_end), key)) {
-            return &line;
+        const LineParts parts = Parts(lines_[i]);
+        if (parts.kind == LineKind::Key &&
+            NamesEqual(Text(parts.name_begin, parts.name_end), key)) {
+            return FoundKey{&lines_[i], parts};
         }
     }
-    return nullptr;
+    return FoundKey{};
 }
 
 std::optional<std::string> Document::Get(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return std::nullopt;
-    const Line* k = FindKey(*s, key);
-    if (k == nullptr) return std::nullopt;
-    std::string_view value = Text(k->value_begin, CutAtNul(bytes_, k->value_begin, k->value_end));
+    const FoundKey k = FindKey(*s, key);
+    if (k.line == nullptr) return std::nullopt;
+    std::string_view value =
+        Text(k.parts.value_begin, CutAtNul(bytes_, k.parts.value_begin, k.parts.value_end));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -169,17 +174,19 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
         out.append(key).append("=").append(value).append(kCrLf);
         return out;
     }
-    if (const Line* k = FindKey(*s, key)) {
-        if (Text(k->value_begin, k->value_end) == value) return bytes_;
-        std::string out(text.substr(0, k->begin));
+    const FoundKey k = FindKey(*s, key);
+    if (k.line != nullptr) {
+        if (Text(k.parts.value_begin, k.parts.value_end) == value) return bytes_;
+        std::string out(text.substr(0, k.line->begin));
         // The key keeps the spelling it has in the file.
-        out.append(Text(k->name_begin, k->name_end)).append("=").append(value).append(kCrLf);
-        out.append(text.substr(k->next));
+        out.append(Text(k.parts.name_begin, k.parts.name_end)).append("=").append(value);
+        out.append(kCrLf).append(text.substr(k.line->next));
         return out;
     }
     std::size_t after = s->header;
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
-        if (lines_[i].kind == LineKind::Key || lines_[i].kind == LineKind::Bare) after = i;
+        const LineKind kind = Parts(lines_[i]).kind;
+        if (kind == LineKind::Key || kind == LineKind::Bare) after = i;
     }
     const Line& anchor = lines_[after];
     std::string out(text.substr(0, anchor.next));
@@ -192,11 +199,11 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
 std::string Document::WithoutKey(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return bytes_;
-    const Line* k = FindKey(*s, key);
-    if (k == nullptr) return bytes_;
+    const FoundKey k = FindKey(*s, key);
+    if (k.line == nullptr) return bytes_;
     const std::string_view text(bytes_);
-    std::string out(text.substr(0, k->begin));
-    out.append(text.substr(k->next));
+    std::string out(text.substr(0, k.line->begin));
+    out.append(text.substr(k.line->next));
     return out;
 }
 
@@ -207,10 +214,11 @@ std::string Document::WithoutSection(std::string_view section) const {
     std::string out(text.substr(0, lines_[s->header].begin));
     for (std::size_t i = s->header + 1; i < s->end; ++i) {
         const Line& line = lines_[i];
-        if (line.kind == LineKind::Comment)
+        if (Parts(line).kind == LineKind::Comment) {
             out.append(text.substr(line.begin, line.next - line.begin));
+        }
     }
-    std::size_t tail = s->end < lines_.size() ? lines_[s->end].begin : text.size();
+    const std::size_t tail = s->end < lines_.size() ? lines_[s->end].begin : text.size();
     out.append(text.substr(tail));
     return out;
 }

@@ -11,6 +11,8 @@
 //
 // Editing keeps every line it does not change byte for byte. Lines it writes end in CR LF.
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,9 @@ namespace vendaro::ini {
 
 // The longest value a read hands back (GetPrivateProfileStringA with a 2048-character buffer).
 inline constexpr std::size_t kMaxValueChars = 2047;
+
+// The largest text a Document parses (offsets are 32-bit); a larger one parses as empty.
+inline constexpr std::size_t kMaxTextBytes = 0xFFFFFFF0u;
 
 // True for the characters a reader trims from lines, names and values: tab, LF, VT, FF, CR,
 // ^Z (the DOS end-of-file mark) and the space.
@@ -33,8 +38,60 @@ std::string_view ArgumentName(std::string_view name);
 // True when the two names are equal without regard to ASCII case.
 bool NamesEqual(std::string_view a, std::string_view b);
 
-// Splits text into lines the way the reader does: CR LF, LF and a lone CR each end a line; a
-// last line without a line end is a line; nothing after the last line end is a line.
+// The offset of the first CR or LF in p[0, n), or n when there is none. Looks at eight bytes
+// at a time: lines are short, so a search call per line would cost more than the search.
+inline std::size_t FindLineBreak(const char* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+    }
+    for (; i < n; ++i) {
+        if (p[i] == '\r' || p[i] == '\n') return i;
+    }
+    return n;
+}
+
+// Walks the lines of a text: CR LF, LF and a lone CR each end a line; a last line without a
+// line end is a line; nothing after the last line end is a line.
+class LineScanner {
+  public:
+    explicit LineScanner(std::string_view text) : text_(text) {}
+    // The next line: its first byte, the byte after its content, and the first byte of the line
+    // after it. Returns false at the end of the text.
+    bool Next(std::size_t& begin, std::size_t& end, std::size_t& next) {
+        if (pos_ >= text_.size()) return false;
+        begin = pos_;
+        end = pos_ + FindLineBreak(text_.data() + pos_, text_.size() - pos_);
+        next = end;
+        if (end < text_.size()) {
+            const bool crlf =
+                text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n';
+            next = end + (crlf ? 2 : 1);
+        }
+        pos_ = next;
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// Calls `fn(line)` for each line of `text` (without its line end).
+template <typename Fn>
+void ForEachLine(std::string_view text, Fn&& fn) {
+    LineScanner scanner(text);
+    std::size_t begin = 0, end = 0, next = 0;
+    while (scanner.Next(begin, end, next)) fn(text.substr(begin, end - begin));
+}
+
+// The lines of `text`, split as LineScanner does.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 enum class LineKind : unsigned char {
@@ -45,25 +102,38 @@ enum class LineKind : unsigned char {
     Bare,     // anything else: text without "=", which no lookup finds
 };
 
+// Where a line lies in the text.
 struct Line {
-    std::size_t begin = 0;        // first byte
-    std::size_t end = 0;          // the byte after the content (where the line end starts)
-    std::size_t next = 0;         // first byte of the following line (end when no line end)
-    std::size_t name_begin = 0;   // Header: section name; Key, Bare: key name (trimmed)
-    std::size_t name_end = 0;     //   (cut at a NUL)
-    std::size_t value_begin = 0;  // Key: the value, trimmed
-    std::size_t value_end = 0;
-    LineKind kind = LineKind::Blank;
+    std::uint32_t begin = 0;  // first byte
+    std::uint32_t end = 0;    // the byte after the content (where the line end starts)
+    std::uint32_t next = 0;   // first byte of the following line (end when no line end)
 };
 
-// One parse of a profile file, with an index of its sections.
+// What a line holds. Offsets into the text.
+struct LineParts {
+    LineKind kind = LineKind::Blank;
+    std::size_t name_begin = 0;   // Header: section name; Key, Bare: key name; trimmed and cut
+    std::size_t name_end = 0;     //   at a NUL
+    std::size_t value_begin = 0;  // Key: the value, trimmed
+    std::size_t value_end = 0;
+};
+
+// Reads the line [begin, end) of `text`.
+LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end);
+
+// One parse of a profile file, with an index of its sections (headers are read at once, the
+// other lines when a lookup or an edit needs them). Its index views its own bytes, so it stays
+// where it was made.
 class Document {
   public:
     Document() = default;
     explicit Document(std::string bytes);
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     const std::string& bytes() const { return bytes_; }
-    const std::vector<Line>& lines() const { return lines_; }
+    std::size_t LineCount() const { return lines_.size(); }
+    std::size_t SectionCount() const { return sections_.size(); }
 
     // The value of `key` in the first section named `section`: one pair of matching quotes
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
@@ -85,25 +155,36 @@ class Document {
     // blank lines go; its comment lines stay. bytes() unchanged when there is none.
     std::string WithoutSection(std::string_view section) const;
 
-    // Number of header lines.
-    std::size_t SectionCount() const { return sections_.size(); }
-
   private:
     struct Section {
         std::size_t header = 0;  // index of the header line
         std::size_t end = 0;     // index of the first line after the section
     };
+    struct FoundKey {
+        const Line* line = nullptr;
+        LineParts parts;
+    };
+
+    // Hashes and compares section names without regard to ASCII case.
+    struct FoldedHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const { return NamesEqual(a, b); }
+    };
 
     std::string_view Text(std::size_t begin, std::size_t end) const {
         return std::string_view(bytes_).substr(begin, end - begin);
     }
+    LineParts Parts(const Line& line) const { return ClassifyLine(bytes_, line.begin, line.end); }
     const Section* FindSection(std::string_view name) const;
-    const Line* FindKey(const Section& section, std::string_view key) const;
+    FoundKey FindKey(const Section& section, std::string_view key) const;
 
     std::string bytes_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> first_section_;  // lower-cased name -> index
+    // Section name (viewing bytes_) -> index of its first section.
+    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> first_section_;
 };
 
 // The same operations on raw bytes (each parses the text once).

@@ -83,17 +83,17 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     std::vector<ScriptRow> rows;
     std::optional<std::string> bytes = profile_.ReadAll(ScriptFile());
     if (!bytes || bytes->empty()) return rows;  // what FileExists would say
-    for (std::string_view line : ini::SplitLines(*bytes)) {
+    ini::ForEachLine(*bytes, [&](std::string_view line) {
         // Header lines are taken literally: the name is the line without its first and last
         // character. "[" alone and "[]" name nothing: a script without a name could only
         // create a data source without one.
-        if (line.size() < 3 || line.front() != '[') continue;
+        if (line.size() < 3 || line.front() != '[') return;
         ScriptRow row;
         row.name = std::string(line.substr(1, line.size() - 2));
         row.description = ReadIniString(row.name, "Description");
         row.driver = ReadIniString(row.name, "DSN_Driver");
         rows.push_back(std::move(row));
-    }
+    });
     return rows;
 }
 
@@ -105,7 +105,8 @@ CopyResult ScriptStore::CopySection(std::string_view source, std::string_view ne
         return CopyResult::WriteFailed;
     }
 
-    const std::string header = "[" + std::string(source) + "]";
+    std::string header;
+    header.append("[").append(source).append("]");
     std::vector<std::string_view> taken;
     bool in_source = false;
     for (std::string_view line : ini::SplitLines(*bytes)) {
@@ -120,7 +121,8 @@ CopyResult ScriptStore::CopySection(std::string_view source, std::string_view ne
 
     // The CR line ends a last line that an earlier copy left without a line end and separates
     // the new section from the one before it.
-    std::string out = "\r\r\n[" + std::string(new_name) + "]\r\n";
+    std::string out;
+    out.append("\r\r\n[").append(new_name).append("]\r\n");
     for (std::size_t i = 0; i < taken.size(); ++i) {
         if (i > 0) out += "\r\n";
         out.append(taken[i]);

@@ -19,8 +19,8 @@ ScratchDir::ScratchDir() {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path dir =
-            fs::temp_directory_path() / ("vendaro-store-" + std::to_string(random()) + "-" +
-                                         std::to_string(stamp) + "-" + std::to_string(++counter));
+            fs::temp_directory_path() / Cat("vendaro-store-", std::to_string(random()), "-",
+                                            std::to_string(stamp), "-", std::to_string(++counter));
         std::error_code error;
         if (fs::create_directory(dir, error)) {
             path_ = dir.string();

@@ -2,8 +2,18 @@
 // Helpers shared by the store's tests: a scratch directory, whole-file access that bypasses
 // the profile, and the marks for cases where Wine's kernel32 is known to differ from Windows.
 #include <string>
+#include <string_view>
 
 namespace vendaro::test {
+
+// Joins the parts (spelled this way because g++ 12 at -O2 warns wrongly about
+// "literal" + std::string).
+template <typename... Parts>
+std::string Cat(const Parts&... parts) {
+    std::string out;
+    (out.append(std::string_view(parts)), ...);
+    return out;
+}
 
 // The separator of file paths on the platform being built.
 #ifdef _WIN32
