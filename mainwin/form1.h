@@ -89,7 +89,7 @@ class Form1 {
 
     // The buttons in tab order: Command1, 2, 3, 7, 4, 6, 8, 5.
     const std::array<ButtonControl, 8>& Buttons() const { return buttons_; }
-    // The button named "Command" + `number` (1..8).
+    // The button named "Command" + `number` (1..8); Command1 for any other number.
     const ButtonControl& Command(int number) const;
 
     static constexpr Twips kLabel1Position{120, 2600, 4935, 255};
