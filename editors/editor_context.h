@@ -1,7 +1,9 @@
 #pragma once
 // What a script editor works with: the script file, the platform, the shared fields, and the
 // main window's list and status line.
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "mainwin/module1.h"
 #include "mainwin/script_list.h"
@@ -22,6 +24,19 @@ class TextStatusLine final : public StatusLine {
   public:
     void SetStatusText(const std::string& text) override { this->text = text; }
     std::string text;
+};
+
+// A status line that forwards the text (to the main window's model, for example).
+class CallbackStatusLine final : public StatusLine {
+  public:
+    explicit CallbackStatusLine(std::function<void(const std::string&)> set)
+        : set_(std::move(set)) {}
+    void SetStatusText(const std::string& text) override {
+        if (set_) set_(text);
+    }
+
+  private:
+    std::function<void(const std::string&)> set_;
 };
 
 struct EditorContext {

@@ -208,6 +208,22 @@ TEST_CASE("renaming a script") {
     }
 }
 
+TEST_CASE("a row whose name the file trims is saved without losing its section") {
+    // The listing takes "[Sales ]" literally; the profile functions trim the name.
+    EditorFixture f;
+    f.Given("[Sales ]\r\nDSN_Driver=SQL Server\r\nServer=alpha\r\n");
+    f.EditMode("Sales ", "", "SQL Server");
+    Form4 form(f.context);
+    form.Form_Load();
+    CHECK(form.Text3.text == "alpha");
+    form.Text3_Change("beta");
+    form.Command4_Click();
+    CHECK(form.closed());
+    CHECK(f.Read("Sales", "Server") == "beta");
+    CHECK(f.Read("Sales", "DSN_Driver") == "SQL Server");
+    CHECK(f.list.Row(1).text == "Sales");
+}
+
 TEST_CASE("adding a script right after an edit leaves the edited script alone") {
     SalesFixture f;
     Form4& first = f.EditSales();
