@@ -20,16 +20,25 @@ TEST_CASE("Form4: server, database, driver path and user ID are stored as typed"
     Form4 form(f.context);
     form.Form_Load();
     form.Text1_Change("Q");
-    form.Text2_Change("Described ");
+    form.Text2_Change(" Described ");
     form.Text3_Change("alpha ");
     form.Text4_Change(" db");
     form.Text5_Change(" C:\\Drivers ");
     form.Text6_Change("sa ");
     form.Command4_Click();
-    // The profile itself trims values as it reads them, so the file's bytes tell.
+    const std::string set = "ProfileSet " + f.ini + "|Q|";
+    CHECK(f.ProfileWrites() ==
+          std::vector<std::string>{set + "DSN_Driver=SQL Server", set + "Description=Described",
+                                   set + "Server=alpha ", set + "Database= db",
+                                   set + "Driver= C:\\Drivers ", set + "LastUser=sa "});
+#ifndef _WIN32
+    // The profile functions trim values as they read them, so the file's bytes tell. (Wine's
+    // kernel32 drops blanks around values it rewrites; Windows and this project's own profile
+    // keep them.)
     CHECK(f.Section("Q") == KeyLines{"DSN_Driver=SQL Server", "Description=Described",
                                      "Server=alpha ", "Database= db", "Driver= C:\\Drivers ",
                                      "LastUser=sa "});
+#endif
 }
 
 TEST_CASE("Form4: clearing the user ID in edit mode removes LastUser") {
