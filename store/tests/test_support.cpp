@@ -63,13 +63,15 @@ void MakeDirectory(const std::string& path) {
 
 bool WineDiffers(const char* what) {
     if (!RunningUnderWine()) return false;
-    MESSAGE("skipped under Wine, which differs from Windows here: " << what);
+    const std::string note = Cat("skipped under Wine, which differs from Windows here: ", what);
+    MESSAGE(note);
     return true;
 }
 
 bool WindowsDiffers(const char* what) {
     if (!OnWindows() || RunningUnderWine()) return false;
-    MESSAGE("skipped on Windows, which differs here: " << what);
+    const std::string note = Cat("skipped on Windows, which differs here: ", what);
+    MESSAGE(note);
     return true;
 }
 
