@@ -100,12 +100,12 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
 }
 
 std::size_t Document::FoldedHash::operator()(std::string_view name) const {
-    std::size_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
     for (char c : name) {
         hash ^= static_cast<unsigned char>(LowerAscii(c));
         hash *= 1099511628211ull;
     }
-    return hash;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
