@@ -43,18 +43,21 @@ public:
 
     // Sets the key; an empty value removes the key; an empty key removes the section.
     // Returns false on failure (then the file is unchanged); a section, key or value holding
-    // CR, LF or NUL is refused that way.
+    // CR, LF or NUL is refused that way, and so is setting a key whose section name holds "]"
+    // or whose key name holds "=" or starts with "[" or ";" (it would not read back).
     bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& file = {});
 
     // True when the file exists and is longer than 0 bytes. Never fails.
     bool FileExists(const std::string& path) const;
 
-    // Every header line of vendaro.ini in file order, with its Description and DSN_Driver.
-    // Empty when the file is missing or empty.
+    // Every header line of vendaro.ini in file order, with its Description and DSN_Driver
+    // ("[" alone and "[]" name nothing and are passed over). Empty when the file is missing or
+    // empty.
     std::vector<ScriptRow> ListScripts();
 
-    // Appends a copy of section `source` named `new_name` (the Clone command).
+    // Appends a copy of section `source` named `new_name` (the Clone command). A new name
+    // holding CR, LF, NUL or "]" is refused as WriteFailed.
     CopyResult CopySection(std::string_view source, std::string_view new_name);
 
     Profile& profile() { return profile_; }
