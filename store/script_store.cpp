@@ -11,13 +11,22 @@ bool HoldsLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// True when the name, as the profile functions take it, begins or ends with a blank other than
+// a space: the reader trims it from the line, so the name would read back as another one.
+bool HasTrimmedEnd(std::string_view name) {
+    name = ini::ArgumentName(name);
+    return !name.empty() && (ini::IsBlank(name.front()) || ini::IsBlank(name.back()));
+}
+
 // Names a write could not read back as the same section or key: a "]" ends a section name
 // early; an "=" ends a key name early, and a key starting with "[" or ";" reads as a header or
-// a comment. Writing them would add lines that no read finds (or that read as another name).
+// a comment; a tab (or another blank the reader trims) at either end is trimmed away. Writing
+// them would add lines that no read finds (or that read as another name).
 bool IsUnreadableSection(std::string_view section) {
-    return section.find(']') != std::string_view::npos;
+    return section.find(']') != std::string_view::npos || HasTrimmedEnd(section);
 }
 bool IsUnreadableKey(std::string_view key) {
+    if (HasTrimmedEnd(key)) return true;
     key = ini::ArgumentName(key);
     return key.find('=') != std::string_view::npos ||
            (!key.empty() && (key.front() == '[' || key.front() == ';'));
