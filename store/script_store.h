@@ -22,11 +22,10 @@ enum class CopyResult {
 };
 
 class ScriptStore {
-public:
+  public:
     // `program_dir`: the directory holding the running executable; `exe_name`: its file name
     // ("vendaro.exe"); `separator`: '\\' on Windows, '/' elsewhere.
-    ScriptStore(Profile& profile, std::string program_dir, std::string exe_name,
-                char separator);
+    ScriptStore(Profile& profile, std::string program_dir, std::string exe_name, char separator);
 
     // The program's directory, always ending in the separator.
     const std::string& AppDir() const { return app_dir_; }
@@ -62,7 +61,7 @@ public:
 
     Profile& profile() { return profile_; }
 
-private:
+  private:
     Profile& profile_;
     std::string program_dir_;
     std::string exe_name_;
