@@ -43,7 +43,8 @@ class ScriptStore {
     // Sets the key; an empty value removes the key; an empty key removes the section.
     // Returns false on failure (then the file is unchanged); a section, key or value holding
     // CR, LF or NUL is refused that way, and so is setting a key whose section name holds "]"
-    // or whose key name holds "=" or starts with "[" or ";" (it would not read back).
+    // or whose key name holds "=" or starts with "[" or ";", or whose section or key name begins
+    // or ends with a tab or another blank the reader trims (it would not read back).
     bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& file = {});
 
