@@ -178,14 +178,15 @@ void Form1View::Refresh() {
     }
     DrawRows();
     DrawSelection();
+    const HWND focus = GetFocus();
     for (const ButtonControl& button : model_.Buttons()) {
         HWND window = Button(Number(button));
         if (window != nullptr && (IsWindowEnabled(window) != FALSE) != button.enabled) {
             EnableWindow(window, button.enabled ? TRUE : FALSE);
         }
     }
-    // A control that was just disabled cannot keep the focus.
-    HWND focus = GetFocus();
+    // A button that was just disabled lost the focus (the system leaves it nowhere): the
+    // list takes it.
     if (focus != nullptr && GetParent(focus) == hwnd() && !IsWindowEnabled(focus)) {
         SetFocus(list_);
     }

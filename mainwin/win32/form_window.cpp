@@ -95,8 +95,33 @@ HWND FormWindow::AddControl(const char* window_class, const std::string& text, D
     return control;
 }
 
+void FormWindow::RestoreFocus() {
+    HWND target = focus_;
+    if (target == nullptr || !IsWindow(target) || GetParent(target) != hwnd() ||
+        !IsWindowEnabled(target) || !IsWindowVisible(target)) {
+        target = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+    }
+    if (target != nullptr) SetFocus(target);
+}
+
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    return DefWindowProcA(hwnd(), message, wparam, lparam);
+    switch (message) {
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus gets it back when the window is
+            // activated again (after a message box, say), instead of the window itself.
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && GetParent(focus) == hwnd()) focus_ = focus;
+            } else if (HIWORD(wparam) == 0) {
+                RestoreFocus();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            RestoreFocus();
+            return 0;
+        default:
+            return DefWindowProcA(hwnd(), message, wparam, lparam);
+    }
 }
 
 LRESULT CALLBACK FormWindow::WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -48,10 +48,15 @@ class FormWindow {
     // Stops tracking the window (it is being destroyed by the system).
     void Forget() { window_.Release(); }
 
+    // Gives the focus to the control that last had it, or to the first control that can
+    // take it.
+    void RestoreFocus();
+
   private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     Window window_;
+    HWND focus_ = nullptr;  // the control that had the focus when the window was deactivated
 };
 
 // Key preview and dialog keys (Tab, access keys) for a message about to be dispatched.

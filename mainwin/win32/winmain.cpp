@@ -11,6 +11,7 @@
 #include "editors/form7.h"
 #include "editors/form8.h"
 #include "editors/script_editor_launcher.h"
+#include "editors/win32/editor_dialogs.h"
 #include "mainwin/module1.h"
 #include "mainwin/win32/form_window.h"
 #include "mainwin/win32/main_window.h"
@@ -27,20 +28,6 @@
 
 namespace vendaro::win32 {
 namespace {
-
-// Until the editor dialogs have their windows, an editor closes as soon as it opens, as if
-// Escape had been pressed: nothing is saved and the list stays as it was.
-class NoEditorWindows final : public EditorWindows {
-  public:
-    void Show(Form4& editor) override { Dismiss(editor); }
-    void Show(Form5& editor) override { Dismiss(editor); }
-    void Show(Form6& editor) override { Dismiss(editor); }
-    void Show(Form7& dialog) override { Dismiss(dialog); }
-    void Show(Form8& editor) override { Dismiss(editor); }
-
-  private:
-    static void Dismiss(ModalForm& form) { form.Form_KeyPress(kKeyAsciiEscape); }
-};
 
 // The editors' closing messages go to the main window's status line.
 class MainStatusLine final : public StatusLine {
@@ -69,9 +56,13 @@ int RunProgram(const std::string& command_line, int show_command) {
     Platform platform{*profile, registry, installer, dialogs};
     ScriptStore store(*profile, directory, exe_name, '\\');
     Module1 module1;
-    NoEditorWindows editor_windows;
+    // The editors open over the main window, which exists once the launcher is attached.
+    MainWindow* main_window = nullptr;
+    EditorDialogs editor_windows(
+        [&main_window] { return main_window != nullptr ? main_window->view().hwnd() : nullptr; });
     ScriptEditorLauncher editors(store, platform, module1, editor_windows);
     MainWindow main(store, platform, module1, editors, /*quit_on_close=*/true);
+    main_window = &main;
     MainStatusLine status_line(main);
     editors.AttachMainWindow(main.model().lvwMain(), status_line);
 

@@ -267,11 +267,13 @@ TEST_CASE("the folder dialog starts on the start folder and gives the chosen fol
     std::string folder = "untouched";
     bool title_shown = false;
 
+    std::string status;
     SUBCASE("OK keeps the preselected start folder") {
         driver.Then([&] {
             HWND box = FindDialog(nullptr);
             if (box == nullptr) return false;
             title_shown = FindChildByText(box, "Select a driver path") != nullptr;
+            status = TextOf(GetDlgItem(box, 0x3743));  // the status line under the title
             PressButton(box, IDOK);
             return true;
         });
@@ -279,6 +281,9 @@ TEST_CASE("the folder dialog starts on the start folder and gives the chosen fol
         CHECK(title_shown);
         // Wine may spell the folder in other case than GetTempPathA.
         CHECK(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, folder.c_str(), -1,
+                             start.c_str(), -1) == CSTR_EQUAL);
+        // The callback showed the path of the selection it made.
+        CHECK(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, status.c_str(), -1,
                              start.c_str(), -1) == CSTR_EQUAL);
     }
     SUBCASE("Cancel gives nothing") {
