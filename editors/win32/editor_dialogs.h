@@ -1,0 +1,36 @@
+#pragma once
+// The editors shown as modal Win32 dialogs: each Show draws the loaded model in its view over
+// the window below it (the main window, or the Access editor under its advanced options) and
+// runs the dialog until the model says it is closed.
+#include <functional>
+#include <vector>
+
+#include "editors/editor_windows.h"
+#include "editors/win32/editor_view.h"
+
+namespace vendaro::win32 {
+
+class EditorDialogs final : public EditorWindows {
+  public:
+    // `main_window`: the owner of an editor opened from the main window (asked at each
+    // opening; it may give nullptr).
+    explicit EditorDialogs(std::function<HWND()> main_window);
+
+    void Show(Form4& editor) override;
+    void Show(Form5& editor) override;
+    void Show(Form6& editor) override;
+    void Show(Form7& dialog) override;
+    void Show(Form8& editor) override;
+
+    // The innermost editor open now; nullptr when none (for code that drives the dialogs).
+    EditorView* Open() const { return open_.empty() ? nullptr : open_.back(); }
+
+  private:
+    template <typename View, typename Model>
+    void ShowModal(Model& model);
+
+    std::function<HWND()> main_window_;
+    std::vector<EditorView*> open_;
+};
+
+}  // namespace vendaro::win32

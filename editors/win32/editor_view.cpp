@@ -1,0 +1,512 @@
+#include "editors/win32/editor_view.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "platform/win32/win32_ui.h"
+
+namespace vendaro::win32 {
+namespace {
+
+void SetTextIfChanged(HWND window, const std::string& text) {
+    if (window != nullptr && WindowText(window) != text) SetWindowTextA(window, text.c_str());
+}
+
+void EnableIfChanged(HWND window, bool enabled) {
+    if (window != nullptr && (IsWindowEnabled(window) != FALSE) != enabled) {
+        EnableWindow(window, enabled ? TRUE : FALSE);
+    }
+}
+
+void ShowIfChanged(HWND window, bool shown) {
+    if (window == nullptr) return;
+    const bool now = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (now != shown) ShowWindow(window, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void CheckIfChanged(HWND window, bool checked) {
+    const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageA(window, BM_GETCHECK, 0, 0)) != state) {
+        SendMessageA(window, BM_SETCHECK, state, 0);
+    }
+}
+
+// True when `window` belongs to the top-level window `form`.
+bool InForm(HWND form, HWND window) {
+    return window != nullptr && form != nullptr && GetAncestor(window, GA_ROOT) == form;
+}
+
+}  // namespace
+
+UnitCaption SplitUnitCaption(const std::string& caption) {
+    const std::size_t run = caption.find("  ");
+    if (run == std::string::npos) return {caption, ""};
+    const std::size_t unit = caption.find_first_not_of(' ', run);
+    return {caption.substr(0, run), unit == std::string::npos ? "" : caption.substr(unit)};
+}
+
+EditorView::EditorView(ModalForm& model, int client_width, int client_height)
+    : model_(model), client_width_(client_width), client_height_(client_height) {}
+
+EditorView::~EditorView() {
+    // The fields' procedures point at the bindings, which go before the window would.
+    for (const auto& binding : bindings_) {
+        if (binding->original_procedure != nullptr && IsWindow(binding->window)) {
+            SetWindowLongPtrA(binding->window, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(binding->original_procedure));
+            SetWindowLongPtrA(binding->window, GWLP_USERDATA, 0);
+        }
+    }
+    if (hwnd() != nullptr) DestroyWindow(hwnd());
+}
+
+bool EditorView::Create(HWND owner) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    if (!CreateForm(model_.Caption, style, client_width_, client_height_, owner)) return false;
+    if (!CreateControls() || !created_ok_) return false;
+    for (const auto& binding : bindings_) {
+        if (binding->key_press || binding->key_down || binding->lost_focus) Subclass(*binding);
+    }
+    model_.SetWindowHandle(FromHwnd(hwnd()));
+    Refresh();
+    // A form that set its own height is centred as it first shows.
+    CenterOnScreen(hwnd());
+    return true;
+}
+
+EditorView::Binding& EditorView::Add(std::unique_ptr<Binding> binding, const char* window_class,
+                                     const std::string& text, DWORD style, const Twips& at,
+                                     DWORD ex_style) {
+    binding->id = next_id_++;
+    binding->page = adding_page_;
+    binding->view = this;
+    binding->window = AddControl(window_class, text, style, at, binding->id, ex_style);
+    if (binding->window == nullptr) created_ok_ = false;
+    bindings_.push_back(std::move(binding));
+    return *bindings_.back();
+}
+
+EditorView::Binding& EditorView::AddText(const char* name, TextBox& box, const Twips& at,
+                                         Change change) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Text;
+    binding->name = name;
+    binding->text = &box;
+    binding->change = std::move(change);
+    DWORD style = WS_TABSTOP | WS_GROUP | ES_LEFT | ES_AUTOHSCROLL;
+    if (box.password) style |= ES_PASSWORD;
+    Binding& added = Add(std::move(binding), "EDIT", "", style, at, WS_EX_CLIENTEDGE);
+    // The common controls would show a dot; these fields show "*".
+    if (box.password && added.window != nullptr) {
+        SendMessageA(added.window, EM_SETPASSWORDCHAR, '*', 0);
+    }
+    return added;
+}
+
+EditorView::Binding& EditorView::AddLabel(const char* name, vendaro::Label& label, const Twips& at,
+                                          DWORD style) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Label;
+    binding->name = name;
+    binding->label = &label;
+    return Add(std::move(binding), "STATIC", "", style | WS_GROUP, at);
+}
+
+EditorView::Binding& EditorView::AddUnitLabel(const char* name, vendaro::Label& label,
+                                              const Twips& label_at, const Twips& unit_at) {
+    Binding& caption = AddLabel(name, label, label_at);
+    // The unit is the field's neighbour on screen, not in the keyboard order: it is created
+    // with the label, so that the label's access key still moves to the field.
+    auto unit = std::make_unique<Binding>();
+    unit->kind = Binding::Kind::UnitWord;
+    unit->name = std::string(name) + ".Unit";
+    unit->label = &label;
+    Add(std::move(unit), "STATIC", "", SS_LEFT | SS_NOPREFIX | WS_GROUP, unit_at);
+    return caption;
+}
+
+EditorView::Binding& EditorView::AddButton(const char* name, vendaro::Button& button,
+                                           const Twips& at, Click click) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Button;
+    binding->name = name;
+    binding->button = &button;
+    binding->click = std::move(click);
+    return Add(std::move(binding), "BUTTON", "", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, at);
+}
+
+EditorView::Binding& EditorView::AddCheck(const char* name, CheckBox& box, const Twips& at,
+                                          Click click) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Check;
+    binding->name = name;
+    binding->check = &box;
+    binding->click = std::move(click);
+    // Not an automatic box: the model decides whether a click checks it.
+    return Add(std::move(binding), "BUTTON", "", WS_TABSTOP | WS_GROUP | BS_CHECKBOX, at);
+}
+
+EditorView::Binding& EditorView::AddOption(const char* name, OptionButton& option, const Twips& at,
+                                           bool first, Click click) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Option;
+    binding->name = name;
+    binding->option = &option;
+    binding->click = std::move(click);
+    const DWORD style = WS_TABSTOP | BS_RADIOBUTTON | (first ? WS_GROUP : 0);
+    return Add(std::move(binding), "BUTTON", "", style, at);
+}
+
+EditorView::Binding& EditorView::AddFrame(const char* name, Frame& frame, const Twips& at) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Frame;
+    binding->name = name;
+    binding->frame = &frame;
+    return Add(std::move(binding), "BUTTON", "", WS_GROUP | BS_GROUPBOX, at);
+}
+
+EditorView::Binding& EditorView::AddRule(const Twips& at) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Rule;
+    return Add(std::move(binding), "STATIC", "", WS_GROUP | SS_ETCHEDHORZ, at);
+}
+
+EditorView::Binding& EditorView::AddCombo(const char* name, ComboBox& combo, const Twips& at,
+                                          Select select) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::Combo;
+    binding->name = name;
+    binding->combo = &combo;
+    binding->select = std::move(select);
+    return Add(std::move(binding), "COMBOBOX", "",
+               WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, at);
+}
+
+EditorView::Binding& EditorView::AddList(const char* name, ListBox& list, const Twips& at,
+                                         DWORD style, Select select) {
+    auto binding = std::make_unique<Binding>();
+    binding->kind = Binding::Kind::List;
+    binding->name = name;
+    binding->list = &list;
+    binding->select = std::move(select);
+    return Add(std::move(binding), "LISTBOX", "",
+               style | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, at,
+               WS_EX_CLIENTEDGE);
+}
+
+HWND EditorView::AddOther(const char* window_class, const char* name, DWORD style,
+                          const Twips& at) {
+    HWND window = AddControl(window_class, "", style, at, next_id_++);
+    if (window == nullptr) created_ok_ = false;
+    others_.emplace_back(name, window);
+    return window;
+}
+
+HWND EditorView::Control(const std::string& name) const {
+    for (const auto& binding : bindings_) {
+        if (binding->name == name) return binding->window;
+    }
+    for (const auto& [other, window] : others_) {
+        if (other == name) return window;
+    }
+    return nullptr;
+}
+
+EditorView::Binding* EditorView::Find(HWND window) const {
+    for (const auto& binding : bindings_) {
+        if (binding->window == window) return binding.get();
+    }
+    return nullptr;
+}
+
+EditorView::Binding* EditorView::FindId(int id) const {
+    for (const auto& binding : bindings_) {
+        if (binding->id == id) return binding.get();
+    }
+    return nullptr;
+}
+
+void EditorView::SetOuterHeight(int twips) {
+    RECT rect{};
+    if (hwnd() == nullptr || !GetWindowRect(hwnd(), &rect)) return;
+    const int height = TwipsToPixelsY(twips);
+    if (rect.bottom - rect.top == height) return;
+    SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool EditorView::Shown(const Binding& binding) const {
+    if (binding.page >= 0 && binding.page != ActivePage()) return false;
+    if (binding.text != nullptr) return binding.text->visible;
+    if (binding.label != nullptr) return binding.label->visible;
+    if (binding.button != nullptr) return binding.button->visible;
+    if (binding.check != nullptr) return binding.check->visible;
+    if (binding.option != nullptr) return binding.option->visible;
+    if (binding.frame != nullptr) return binding.frame->visible;
+    if (binding.combo != nullptr) return binding.combo->visible;
+    if (binding.list != nullptr) return binding.list->visible;
+    return true;
+}
+
+void EditorView::DrawItems(Binding& binding) {
+    const bool combo = binding.kind == Binding::Kind::Combo;
+    const std::vector<std::string>& items = combo ? binding.combo->items : binding.list->items;
+    const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
+    const UINT insert = combo ? CB_INSERTSTRING : LB_INSERTSTRING;
+    const UINT remove = combo ? CB_DELETESTRING : LB_DELETESTRING;
+    const UINT reset = combo ? CB_RESETCONTENT : LB_RESETCONTENT;
+    std::vector<std::string>& drawn = binding.drawn_items;
+    if (items == drawn) return;
+    if (items.size() != drawn.size()) {
+        SendMessageA(binding.window, reset, 0, 0);
+        for (const std::string& item : items) {
+            SendMessageA(binding.window, add, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+    } else {
+        // Rows change one at a time as the user types; only those are redrawn.
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i] == drawn[i]) continue;
+            SendMessageA(binding.window, remove, i, 0);
+            SendMessageA(binding.window, insert, i, reinterpret_cast<LPARAM>(items[i].c_str()));
+        }
+    }
+    drawn = items;
+}
+
+void EditorView::Draw(Binding& binding) {
+    HWND window = binding.window;
+    if (window == nullptr) return;
+    switch (binding.kind) {
+        case Binding::Kind::Text:
+            SetTextIfChanged(window, binding.text->text);
+            EnableIfChanged(window, binding.text->enabled);
+            break;
+        case Binding::Kind::Label:
+            SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).label);
+            EnableIfChanged(window, binding.label->enabled);
+            break;
+        case Binding::Kind::UnitWord:
+            SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).unit);
+            EnableIfChanged(window, binding.label->enabled);
+            break;
+        case Binding::Kind::Button:
+            SetTextIfChanged(window, binding.button->caption);
+            EnableIfChanged(window, binding.button->enabled);
+            break;
+        case Binding::Kind::Check:
+            SetTextIfChanged(window, binding.check->caption);
+            CheckIfChanged(window, binding.check->checked);
+            EnableIfChanged(window, binding.check->enabled);
+            break;
+        case Binding::Kind::Option:
+            SetTextIfChanged(window, binding.option->caption);
+            CheckIfChanged(window, binding.option->selected);
+            EnableIfChanged(window, binding.option->enabled);
+            break;
+        case Binding::Kind::Frame:
+            SetTextIfChanged(window, binding.frame->caption);
+            break;
+        case Binding::Kind::Rule:
+            break;
+        case Binding::Kind::Combo: {
+            DrawItems(binding);
+            const int selected = binding.combo->selected;
+            if (SendMessageA(window, CB_GETCURSEL, 0, 0) != selected) {
+                SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+            }
+            EnableIfChanged(window, binding.combo->enabled);
+            break;
+        }
+        case Binding::Kind::List: {
+            DrawItems(binding);
+            const int selected = binding.list->selected;
+            if (SendMessageA(window, LB_GETCURSEL, 0, 0) != selected) {
+                SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+            }
+            EnableIfChanged(window, binding.list->enabled);
+            break;
+        }
+    }
+    ShowIfChanged(window, Shown(binding));
+}
+
+void EditorView::Refresh() {
+    if (hwnd() == nullptr) return;
+    ++syncing_;
+    SetTextIfChanged(hwnd(), model_.Caption);
+    for (const auto& binding : bindings_) Draw(*binding);
+    DrawForm();
+    --syncing_;
+    MoveRequestedFocus();
+}
+
+void EditorView::MoveRequestedFocus() {
+    if (!model_.focus_request.empty()) {
+        HWND wanted = Control(model_.focus_request);
+        model_.focus_request.clear();
+        if (wanted != nullptr && IsWindowVisible(wanted) && IsWindowEnabled(wanted)) {
+            SetFocus(wanted);
+            return;
+        }
+    }
+    // A control that was just disabled or hidden cannot keep the focus.
+    HWND focus = GetFocus();
+    if (focus != nullptr && GetParent(focus) == hwnd() &&
+        (!IsWindowEnabled(focus) || !IsWindowVisible(focus))) {
+        HWND next = GetNextDlgTabItem(hwnd(), focus, FALSE);
+        SetFocus(next != nullptr ? next : hwnd());
+    }
+}
+
+bool EditorView::PreviewKey(int key_code, int shift) {
+    // Escape goes down as the character it types; other characters reach the model through
+    // the fields' own key handling.
+    if (key_code != VK_ESCAPE || shift != 0) return false;
+    const bool used = model_.Form_KeyPress(kKeyAsciiEscape);
+    Refresh();
+    return used;
+}
+
+void EditorView::OnCommand(int id, int code) {
+    Binding* binding = FindId(id);
+    if (binding == nullptr) return;
+    switch (binding->kind) {
+        case Binding::Kind::Text:
+            if (code != EN_CHANGE || syncing_ > 0 || !binding->change) return;
+            binding->change(WindowText(binding->window));
+            break;
+        case Binding::Kind::Button:
+        case Binding::Kind::Check:
+        case Binding::Kind::Option:
+            if (code != BN_CLICKED || !binding->click || !IsWindowEnabled(binding->window)) return;
+            binding->click();
+            break;
+        case Binding::Kind::Combo:
+            if (code != CBN_SELCHANGE || syncing_ > 0 || !binding->select) return;
+            binding->select(static_cast<int>(SendMessageA(binding->window, CB_GETCURSEL, 0, 0)));
+            break;
+        case Binding::Kind::List:
+            if (code != LBN_SELCHANGE || syncing_ > 0 || !binding->select) return;
+            binding->select(static_cast<int>(SendMessageA(binding->window, LB_GETCURSEL, 0, 0)));
+            break;
+        default:
+            return;
+    }
+    Refresh();
+}
+
+LRESULT EditorView::FieldColours(HDC dc, HWND field, UINT message) {
+    Binding* binding = Find(field);
+    if (binding == nullptr || binding->kind != Binding::Kind::Text) {
+        return DefWindowProcA(hwnd(), message, reinterpret_cast<WPARAM>(dc),
+                              reinterpret_cast<LPARAM>(field));
+    }
+    const bool window_colour = binding->text->background() == FieldBackground::Window;
+    const int background = window_colour ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(background));
+    SetTextColor(dc, GetSysColor(binding->text->enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+}
+
+LRESULT EditorView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            return 0;
+        case WM_NOTIFY:
+            if (lparam != 0 && OnNotify(*reinterpret_cast<const NMHDR*>(lparam))) {
+                Refresh();
+            }
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            return FieldColours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
+                                message);
+        case WM_ACTIVATE:
+            // The focus comes back to where it was, or to the first field, as in a dialog.
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (InForm(hwnd(), focus) && focus != hwnd()) saved_focus_ = focus;
+            } else {
+                HWND focus = saved_focus_;
+                if (focus == nullptr || !IsWindow(focus) || !IsWindowVisible(focus) ||
+                    !IsWindowEnabled(focus)) {
+                    focus = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+                }
+                if (focus != nullptr) SetFocus(focus);
+            }
+            return 0;
+        case WM_CLOSE:
+            model_.Form_Unload();
+            Refresh();
+            return 0;
+        default:
+            return FormWindow::HandleMessage(message, wparam, lparam);
+    }
+}
+
+void EditorView::Subclass(Binding& binding) {
+    if (binding.window == nullptr) return;
+    SetWindowLongPtrA(binding.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&binding));
+    binding.original_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        binding.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorView::FieldProc)));
+}
+
+LRESULT CALLBACK EditorView::FieldProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* binding = reinterpret_cast<Binding*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (binding == nullptr || binding->original_procedure == nullptr) {
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    try {
+        return binding->view->FieldMessage(*binding, message, wparam, lparam);
+    } catch (...) {
+        // A failing handler leaves the field as it was.
+        return CallWindowProcA(binding->original_procedure, window, message, wparam, lparam);
+    }
+}
+
+LRESULT EditorView::FieldMessage(Binding& binding, UINT message, WPARAM wparam, LPARAM lparam) {
+    const WNDPROC original = binding.original_procedure;
+    HWND window = binding.window;
+    switch (message) {
+        case WM_CHAR:
+            if (binding.key_press && syncing_ == 0) {
+                const int typed = static_cast<int>(wparam & 0xFF);
+                const int reaching = binding.key_press(typed);
+                Refresh();
+                if (reaching == 0) return 0;
+                wparam = static_cast<WPARAM>(reaching);
+            }
+            break;
+        case WM_KEYDOWN:
+            if (binding.key_down && syncing_ == 0) {
+                binding.key_down(static_cast<int>(wparam));
+                Refresh();
+            }
+            break;
+        case WM_KILLFOCUS: {
+            // Leaving the field for another control of this form; a window that opens over
+            // the form takes the focus without the field being left.
+            LRESULT result = CallWindowProcA(original, window, message, wparam, lparam);
+            if (binding.lost_focus && syncing_ == 0 &&
+                InForm(hwnd(), reinterpret_cast<HWND>(wparam))) {
+                binding.lost_focus();
+                Refresh();
+            }
+            return result;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            binding.original_procedure = nullptr;
+            return CallWindowProcA(original, window, message, wparam, lparam);
+        default:
+            break;
+    }
+    return CallWindowProcA(original, window, message, wparam, lparam);
+}
+
+}  // namespace vendaro::win32

@@ -1,0 +1,145 @@
+#pragma once
+// The base of the script editors' Win32 dialogs: each control is bound to the model's state
+// for it and to the model's handlers for its events. After every event the view draws the
+// whole model again (texts, captions, checks, enabled states, the field backgrounds, the
+// focus a rule asked for), so that no rule has to live here.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editors/controls.h"
+#include "editors/modal_form.h"
+#include "mainwin/controls.h"
+#include "mainwin/win32/form_window.h"
+
+namespace vendaro::win32 {
+
+// "&Liveness timeout:" + blanks + "seconds" as the label before a field and the unit word
+// after it: the text before the first run of two or more blanks, and the text after it ("" when
+// the caption has no such run).
+struct UnitCaption {
+    std::string label;
+    std::string unit;
+};
+UnitCaption SplitUnitCaption(const std::string& caption);
+
+class EditorView : public FormWindow {
+  public:
+    ~EditorView() override;
+
+    // Creates the hidden dialog over `owner` with every control, hands its window to the
+    // model and draws the model. Returns false when the system refused.
+    bool Create(HWND owner);
+
+    // Draws the model's state on every control.
+    void Refresh();
+
+    // The form sees a key before its controls: Escape closes the editor at once.
+    bool PreviewKey(int key_code, int shift) override;
+
+    // The window of the model's control `name` ("Text1", "Command4", "SSTab1"); nullptr for
+    // none. The unit word of a numeric row is `name` + ".Unit".
+    HWND Control(const std::string& name) const;
+
+  protected:
+    using Click = std::function<void()>;
+    using Change = std::function<void(std::string)>;
+    using Select = std::function<void(int)>;
+
+    // One window control and what it shows of the model.
+    struct Binding {
+        enum class Kind { Text, Label, UnitWord, Button, Check, Option, Frame, Rule, Combo, List };
+        Kind kind = Kind::Label;
+        std::string name;
+        HWND window = nullptr;
+        int id = 0;
+        int page = -1;  // the tab page that shows it; -1 for every page
+        TextBox* text = nullptr;
+        vendaro::Label* label = nullptr;
+        vendaro::Button* button = nullptr;
+        CheckBox* check = nullptr;
+        OptionButton* option = nullptr;
+        Frame* frame = nullptr;
+        ComboBox* combo = nullptr;
+        ListBox* list = nullptr;
+        Click click;
+        Change change;
+        Select select;
+        std::function<int(int)> key_press;  // the code that reaches the field (0: none)
+        std::function<void(int)> key_down;
+        Click lost_focus;
+        std::vector<std::string> drawn_items;
+        WNDPROC original_procedure = nullptr;
+        EditorView* view = nullptr;
+    };
+
+    EditorView(ModalForm& model, int client_width, int client_height);
+
+    // The form's own controls, created in keyboard order. False when one could not be made.
+    virtual bool CreateControls() = 0;
+    // What the form draws besides its controls (window height, the tab page).
+    virtual void DrawForm() {}
+    // The tab page in front; -1 when the form has no pages.
+    virtual int ActivePage() const { return -1; }
+    // The form's notifications (the tab control); true when used.
+    virtual bool OnNotify(const NMHDR&) { return false; }
+
+    Binding& AddText(const char* name, TextBox& box, const Twips& at, Change change);
+    Binding& AddLabel(const char* name, vendaro::Label& label, const Twips& at,
+                      DWORD style = SS_LEFT);
+    // A numeric row's label and the unit word after its field, both from the one caption.
+    Binding& AddUnitLabel(const char* name, vendaro::Label& label, const Twips& label_at,
+                          const Twips& unit_at);
+    Binding& AddButton(const char* name, vendaro::Button& button, const Twips& at, Click click);
+    Binding& AddCheck(const char* name, CheckBox& box, const Twips& at, Click click);
+    // `first`: the first option of its group.
+    Binding& AddOption(const char* name, OptionButton& option, const Twips& at, bool first,
+                       Click click);
+    Binding& AddFrame(const char* name, Frame& frame, const Twips& at);
+    Binding& AddRule(const Twips& at);
+    // `at.height`: the height of the dropped-down list.
+    Binding& AddCombo(const char* name, ComboBox& combo, const Twips& at, Select select);
+    Binding& AddList(const char* name, ListBox& list, const Twips& at, DWORD style, Select select);
+    // A control of the form's own kind (the tab control).
+    HWND AddOther(const char* window_class, const char* name, DWORD style, const Twips& at);
+
+    // The controls added from now on show only while tab page `page` is in front (-1: on
+    // every page).
+    void OnPage(int page) { adding_page_ = page; }
+
+    // Resizes the window to `twips` of outer height, keeping its width.
+    void SetOuterHeight(int twips);
+
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+    ModalForm& model_;
+    bool created_ok_ = true;  // false once a control could not be made
+
+  private:
+    Binding& Add(std::unique_ptr<Binding> binding, const char* window_class,
+                 const std::string& text, DWORD style, const Twips& at, DWORD ex_style = 0);
+    void Draw(Binding& binding);
+    void DrawItems(Binding& binding);
+    bool Shown(const Binding& binding) const;
+    void MoveRequestedFocus();
+    void OnCommand(int id, int code);
+    LRESULT FieldColours(HDC dc, HWND field, UINT message);
+    Binding* Find(HWND window) const;
+    Binding* FindId(int id) const;
+    void Subclass(Binding& binding);
+
+    static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT FieldMessage(Binding& binding, UINT message, WPARAM wparam, LPARAM lparam);
+
+    int client_width_;
+    int client_height_;
+    std::vector<std::unique_ptr<Binding>> bindings_;
+    std::vector<std::pair<std::string, HWND>> others_;
+    int adding_page_ = -1;
+    int next_id_ = 100;  // 1 and 2 are IDOK and IDCANCEL of the dialog keys
+    int syncing_ = 0;    // > 0 while the view itself changes the controls
+    HWND saved_focus_ = nullptr;
+};
+
+}  // namespace vendaro::win32

@@ -1,0 +1,74 @@
+#include "editors/win32/form6_view.h"
+
+#include <utility>
+
+namespace vendaro::win32 {
+namespace {
+
+constexpr int kFieldLeft = 1680;
+constexpr int kFrameLeft = 120;
+constexpr int kFrameWidth = 4800;
+constexpr int kInside = 300;  // left edge of a frame's controls
+constexpr int kButtonLeft = 5100;
+constexpr int kButtonWidth = 1335;
+constexpr int kButtonHeight = 375;
+
+}  // namespace
+
+Form6View::Form6View(Form6& model) : EditorView(model, kClientWidth, kClientHeight), form_(model) {}
+
+bool Form6View::CreateControls() {
+    Form6& m = form_;
+    AddLabel("Label1", m.Label1, {120, 150, 1500, 255});
+    AddText("Text1", m.Text1, {kFieldLeft, 120, 3240, 285},
+            [&m](std::string t) { m.Text1_Change(std::move(t)); });
+    AddLabel("Label2", m.Label2, {120, 510, 1500, 255});
+    AddText("Text2", m.Text2, {kFieldLeft, 480, 3240, 285},
+            [&m](std::string t) { m.Text2_Change(std::move(t)); });
+
+    AddFrame("Frame1", m.Frame1, {kFrameLeft, 960, kFrameWidth, 1200});
+    // The label shows a path: no access key, long paths shortened in the middle.
+    AddLabel("Label3", m.Label3, {kInside, 1290, kFrameWidth - 360, 255},
+             SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+    AddButton("Command3", m.Command3, {kInside, 1650, kButtonWidth, kButtonHeight},
+              [&m] { m.Command3_Click(); });
+
+    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2340, kFrameWidth, 1680});
+    AddOption("Option1", m.Option1, {kInside, 2670, kFrameWidth - 360, 255}, true,
+              [&m] { m.Option1_Click(); });
+    AddOption("Option2", m.Option2, {kInside, 3000, kFrameWidth - 360, 255}, false,
+              [&m] { m.Option2_Click(); });
+    AddButton("Command5", m.Command5, {kInside, 3390, 1800, kButtonHeight},
+              [&m] { m.Command5_Click(); });
+
+    // Below the short window's lower edge until "&Options>>".
+    AddFrame("Frame3", m.Frame3, {kFrameLeft, 4380, kFrameWidth, 1200});
+    AddLabel("Label4", m.Label4, {kInside, 4710, 1335, 255});
+    Binding& timeout = AddText("Text3", m.Text3, {kFieldLeft, 4680, 900, 285},
+                               [&m](std::string t) { m.Text3_Change(std::move(t)); });
+    timeout.key_press = [&m](int key) { return m.Text3_KeyPress(key); };
+    timeout.lost_focus = [&m] { m.Text3_LostFocus(); };
+    AddLabel("Label5", m.Label5, {kInside, 5070, 1335, 255});
+    Binding& size = AddText("Text4", m.Text4, {kFieldLeft, 5040, 900, 285},
+                            [&m](std::string t) { m.Text4_Change(std::move(t)); });
+    size.key_press = [&m](int key) { return m.Text4_KeyPress(key); };
+    size.lost_focus = [&m] { m.Text4_LostFocus(); };
+    AddCheck("Check1", m.Check1, {3000, 4710, 1740, 255}, [&m] { m.Check1_Click(); });
+    AddCheck("Check2", m.Check2, {3000, 5070, 1740, 255}, [&m] { m.Check2_Click(); });
+
+    AddButton("Command4", m.Command4, {kButtonLeft, 120, kButtonWidth, kButtonHeight},
+              [&m] { m.Command4_Click(); });
+    AddButton("Command2", m.Command2, {kButtonLeft, 570, kButtonWidth, kButtonHeight},
+              [&m] { m.Command2_Click(); });
+    AddButton("Command6", m.Command6, {kButtonLeft, 1020, kButtonWidth, kButtonHeight},
+              [&m] { m.Command6_Click(); });
+    AddButton("Command7", m.Command7, {kButtonLeft, 1470, kButtonWidth, kButtonHeight},
+              [&m] { m.Command7_Click(); });
+    return true;
+}
+
+void Form6View::DrawForm() {
+    SetOuterHeight(form_.OuterHeight);
+}
+
+}  // namespace vendaro::win32

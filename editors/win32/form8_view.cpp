@@ -1,0 +1,68 @@
+#include "editors/win32/form8_view.h"
+
+#include <utility>
+
+namespace vendaro::win32 {
+namespace {
+
+constexpr int kFieldLeft = 1680;
+constexpr int kFrameLeft = 120;
+constexpr int kFrameWidth = 4800;
+constexpr int kInside = 300;
+constexpr int kButtonLeft = 5100;
+constexpr int kButtonWidth = 1335;
+constexpr int kButtonHeight = 375;
+constexpr int kDropDownHeight = 1500;  // the open list of a drop-down
+
+}  // namespace
+
+Form8View::Form8View(Form8& model) : EditorView(model, kClientWidth, kClientHeight), form_(model) {}
+
+bool Form8View::CreateControls() {
+    Form8& m = form_;
+    AddLabel("Label1", m.Label1, {120, 150, 1500, 255});
+    AddText("Text1", m.Text1, {kFieldLeft, 120, 3240, 285},
+            [&m](std::string t) { m.Text1_Change(std::move(t)); });
+    AddLabel("Label2", m.Label2, {120, 510, 1500, 255});
+    AddText("Text2", m.Text2, {kFieldLeft, 480, 3240, 285},
+            [&m](std::string t) { m.Text2_Change(std::move(t)); });
+
+    AddFrame("Frame1", m.Frame1, {kFrameLeft, 900, kFrameWidth, 1740});
+    AddLabel("Label3", m.Label3, {kInside, 1230, 1200, 255});
+    AddCombo("Combo1", m.Combo1, {kFieldLeft, 1200, 1800, kDropDownHeight},
+             [&m](int index) { m.Combo1_Click(index); });
+    // The label shows a path: no access key, long paths shortened in the middle.
+    AddLabel("Label4", m.Label4, {kInside, 1650, kFrameWidth - 360, 255},
+             SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
+    AddButton("Command4", m.Command4, {kInside, 2040, 1815, kButtonHeight},
+              [&m] { m.Command4_Click(); });
+    AddCheck("Check1", m.Check1, {2340, 2100, 2400, 255}, [&m] { m.Check1_Click(); });
+
+    // Below the short window's lower edge until "&Options>>".
+    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2880, kFrameWidth, 1170});
+    AddLabel("Label5", m.Label5, {kInside, 3180, 1800, 255});
+    AddCombo("Combo2", m.Combo2, {2160, 3150, 2400, kDropDownHeight},
+             [&m](int index) { m.Combo2_Click(index); });
+    AddLabel("Label6", m.Label6, {kInside, 3540, 1800, 255});
+    Binding& timeout = AddText("Text3", m.Text3, {2160, 3510, 900, 285},
+                               [&m](std::string t) { m.Text3_Change(std::move(t)); });
+    timeout.key_press = [&m](int key) { return m.Text3_KeyPress(key); };
+    timeout.lost_focus = [&m] { m.Text3_LostFocus(); };
+    AddCheck("Check2", m.Check2, {3240, 3540, 1500, 255}, [&m] { m.Check2_Click(); });
+    AddCheck("Check3", m.Check3, {kInside, 3780, 2000, 255}, [&m] { m.Check3_Click(); });
+    AddCheck("Check4", m.Check4, {2400, 3780, 2340, 255}, [&m] { m.Check4_Click(); });
+
+    AddButton("Command1", m.Command1, {kButtonLeft, 120, kButtonWidth, kButtonHeight},
+              [&m] { m.Command1_Click(); });
+    AddButton("Command2", m.Command2, {kButtonLeft, 570, kButtonWidth, kButtonHeight},
+              [&m] { m.Command2_Click(); });
+    AddButton("Command3", m.Command3, {kButtonLeft, 1020, kButtonWidth, kButtonHeight},
+              [&m] { m.Command3_Click(); });
+    return true;
+}
+
+void Form8View::DrawForm() {
+    SetOuterHeight(form_.OuterHeight);
+}
+
+}  // namespace vendaro::win32
