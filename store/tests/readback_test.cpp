@@ -74,7 +74,10 @@ TEST_CASE("an accepted write reads back and a repeated write keeps one line") {
         CHECK(f.Bytes() == once);
         CHECK(f.store.WriteIniString(c.section, c.key, "other"));
         CHECK(f.Read(c.section, c.key) == "other");
-        CHECK(f.Bytes().size() == once.size() - c.value.size() + 5);
+        const bool leading_blank = c.value.front() == ' ' || c.value.front() == '\t';
+        if (!leading_blank || !WineDiffers("Wine drops a value's leading blanks when writing it")) {
+            CHECK(f.Bytes().size() == once.size() - c.value.size() + 5);
+        }
         CHECK(f.Read("Sales", "Description") == "Sales figures");
     }
 }
