@@ -1,7 +1,8 @@
 # libFuzzer targets, built with -DVENDARO_FUZZ=ON (the "fuzz" preset) and clang.
 #
-# Every <folder>/tests/fuzz/<name>.cpp becomes the executable <name>, linked with every
-# library of the program. The whole build is instrumented for coverage and runs under
+# Every <folder>/tests/fuzz/<name>.cpp (and tests/fuzz/posix/<name>.cpp, for targets on the
+# POSIX platform layer) becomes the executable <name>, linked with every library of the
+# program. The whole build is instrumented for coverage and runs under
 # AddressSanitizer and UndefinedBehaviorSanitizer, so a fault anywhere below a target's entry
 # point stops the run with a report. scripts/fuzz.sh builds and runs them.
 if(NOT VENDARO_FUZZ)
@@ -18,7 +19,8 @@ add_link_options(-fsanitize=address,undefined)
 add_compile_options(-Wno-error)
 
 function(vendaro_add_fuzz_targets)
-    file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/fuzz/*.cpp)
+    file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/fuzz/*.cpp
+         ${CMAKE_SOURCE_DIR}/*/tests/fuzz/posix/*.cpp)
     set(libs vendaro_editors vendaro_mainwin vendaro_dsn vendaro_shell vendaro_store
              vendaro_platform_native vendaro_platform_recording)
     set(names "")

@@ -7,8 +7,9 @@
 #   VENDARO_FUZZ_BUILD    build directory (default build/fuzz)
 #   VENDARO_FUZZ_TARGETS  space-separated target names to run (default: every target)
 #
-# Each target starts from its seed corpus (<folder>/tests/fuzz/corpus/<target>/, never written
-# to) and keeps what it finds in <build>/corpus/<target>/. A crash, leak, sanitizer report,
+# Each target (<folder>/tests/fuzz/<target>.cpp or tests/fuzz/posix/<target>.cpp) starts from
+# its seed corpus (<folder>/tests/fuzz/corpus/<target>/, never written to) and keeps what it
+# finds in <build>/corpus/<target>/. A crash, leak, sanitizer report,
 # timeout or broken invariant leaves its input in <build>/artifacts/ and makes the script exit
 # 1 after every target has run. The last lines sum up the inputs run per target and in total.
 set -u -o pipefail
@@ -41,7 +42,7 @@ cmake --build "$build" --target fuzz_targets -j2 >"$build/logs/build.log" 2>&1 |
     exit 2
 }
 
-mapfile -t sources < <(cd "$root" && ls -1 */tests/fuzz/*.cpp 2>/dev/null | sort)
+mapfile -t sources < <(cd "$root" && ls -1 */tests/fuzz/*.cpp */tests/fuzz/posix/*.cpp 2>/dev/null | sort)
 if [ "${#sources[@]}" -eq 0 ]; then
     echo "fuzz.sh: no fuzz targets found" >&2
     exit 2
@@ -56,7 +57,7 @@ for source in "${sources[@]}"; do
     if [ -n "${VENDARO_FUZZ_TARGETS:-}" ] && ! [[ " $VENDARO_FUZZ_TARGETS " == *" $name "* ]]; then
         continue
     fi
-    seeds="$root/$(dirname "$source")/corpus/$name"
+    seeds="$root/${source%%/tests/fuzz/*}/tests/fuzz/corpus/$name"
     work="$build/corpus/$name"
     log="$build/logs/$name.log"
     mkdir -p "$work"
