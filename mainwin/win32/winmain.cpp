@@ -4,12 +4,6 @@
 #include <string>
 
 #include "editors/editor_context.h"
-#include "editors/editor_windows.h"
-#include "editors/form4.h"
-#include "editors/form5.h"
-#include "editors/form6.h"
-#include "editors/form7.h"
-#include "editors/form8.h"
 #include "editors/script_editor_launcher.h"
 #include "editors/win32/editor_dialogs.h"
 #include "mainwin/module1.h"
@@ -56,7 +50,7 @@ int RunProgram(const std::string& command_line, int show_command) {
     Platform platform{*profile, registry, installer, dialogs};
     ScriptStore store(*profile, directory, exe_name, '\\');
     Module1 module1;
-    // The editors open over the main window, which exists once the launcher is attached.
+    // The editors open over the main window, which is made after their launcher.
     MainWindow* main_window = nullptr;
     EditorDialogs editor_windows(
         [&main_window] { return main_window != nullptr ? main_window->view().hwnd() : nullptr; });
