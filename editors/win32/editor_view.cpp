@@ -9,6 +9,8 @@
 namespace vendaro::win32 {
 namespace {
 
+constexpr const char* kPageClass = "VendaroTabPage";
+
 void SetTextIfChanged(HWND window, const std::string& text) {
     if (window != nullptr && WindowText(window) != text) SetWindowTextA(window, text.c_str());
 }
@@ -64,7 +66,8 @@ EditorView::~EditorView() {
 bool EditorView::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    // Not clipping its children: the frames are transparent, the form paints under them.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     if (!CreateForm(model_.Caption, style, client_width_, client_height_, owner)) return false;
     if (!CreateControls() || !created_ok_) return false;
     for (const auto& binding : bindings_) {
@@ -81,9 +84,8 @@ EditorView::Binding& EditorView::Add(std::unique_ptr<Binding> binding, const cha
                                      const std::string& text, DWORD style, const Twips& at,
                                      DWORD ex_style) {
     binding->id = next_id_++;
-    binding->page = adding_page_;
     binding->view = this;
-    binding->window = AddControl(window_class, text, style, at, binding->id, ex_style);
+    binding->window = CreateChild(window_class, text, style, at, binding->id, ex_style);
     if (binding->window == nullptr) created_ok_ = false;
     bindings_.push_back(std::move(binding));
     return *bindings_.back();
@@ -197,9 +199,62 @@ EditorView::Binding& EditorView::AddList(const char* name, ListBox& list, const 
                WS_EX_CLIENTEDGE);
 }
 
+HWND EditorView::CreateChild(const char* window_class, const std::string& text, DWORD style,
+                             const Twips& at, int id, DWORD ex_style) {
+    if (adding_page_ < 0) return AddControl(window_class, text, style, at, id, ex_style);
+    if (adding_page_ >= static_cast<int>(pages_.size())) return nullptr;
+    const Page& page = pages_[static_cast<std::size_t>(adding_page_)];
+    RECT rect = PixelRect(at);
+    OffsetRect(&rect, -page.origin.x, -page.origin.y);
+    HWND control = CreateWindowExA(
+        ex_style, window_class, text.c_str(), style | WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+        rect.right - rect.left, rect.bottom - rect.top, page.window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    if (control != nullptr) ApplyUiFont(control);
+    return control;
+}
+
+int EditorView::AddPage(const RECT& pixels) {
+    static const bool registered = [] {
+        WNDCLASSEXA page_class{};
+        page_class.cbSize = sizeof page_class;
+        page_class.lpfnWndProc = &EditorView::PageProc;
+        page_class.hInstance = GetModuleHandleA(nullptr);
+        page_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        page_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        page_class.lpszClassName = kPageClass;
+        return RegisterClassExA(&page_class) != 0;
+    }();
+    HWND page = nullptr;
+    if (registered) {
+        // A control parent: Tab and the access keys reach into the page's controls.
+        page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "", WS_CHILD | WS_CLIPSIBLINGS,
+                               pixels.left, pixels.top, pixels.right - pixels.left,
+                               pixels.bottom - pixels.top, hwnd(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    }
+    if (page == nullptr) created_ok_ = false;
+    pages_.push_back(Page{page, POINT{pixels.left, pixels.top}});
+    return static_cast<int>(pages_.size()) - 1;
+}
+
+LRESULT CALLBACK EditorView::PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            // The page's controls belong to the form: it handles and colours them.
+            return SendMessageA(GetParent(window), message, wparam, lparam);
+        default:
+            return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
 HWND EditorView::AddOther(const char* window_class, const char* name, DWORD style,
                           const Twips& at) {
-    HWND window = AddControl(window_class, "", style, at, next_id_++);
+    HWND window = CreateChild(window_class, "", style, at, next_id_++, 0);
     if (window == nullptr) created_ok_ = false;
     others_.emplace_back(name, window);
     return window;
@@ -239,7 +294,6 @@ void EditorView::SetOuterHeight(int twips) {
 }
 
 bool EditorView::Shown(const Binding& binding) const {
-    if (binding.page >= 0 && binding.page != ActivePage()) return false;
     if (binding.text != nullptr) return binding.text->visible;
     if (binding.label != nullptr) return binding.label->visible;
     if (binding.button != nullptr) return binding.button->visible;
@@ -338,6 +392,9 @@ void EditorView::Refresh() {
     ++syncing_;
     SetTextIfChanged(hwnd(), model_.Caption);
     for (const auto& binding : bindings_) Draw(*binding);
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        ShowIfChanged(pages_[i].window, static_cast<int>(i) == ActivePage());
+    }
     DrawForm();
     --syncing_;
     MoveRequestedFocus();
@@ -354,7 +411,7 @@ void EditorView::MoveRequestedFocus() {
     }
     // A control that was just disabled or hidden cannot keep the focus.
     HWND focus = GetFocus();
-    if (focus != nullptr && GetParent(focus) == hwnd() &&
+    if (focus != hwnd() && InForm(hwnd(), focus) &&
         (!IsWindowEnabled(focus) || !IsWindowVisible(focus))) {
         HWND next = GetNextDlgTabItem(hwnd(), focus, FALSE);
         SetFocus(next != nullptr ? next : hwnd());

@@ -54,7 +54,6 @@ class EditorView : public FormWindow {
         std::string name;
         HWND window = nullptr;
         int id = 0;
-        int page = -1;  // the tab page that shows it; -1 for every page
         TextBox* text = nullptr;
         vendaro::Label* label = nullptr;
         vendaro::Button* button = nullptr;
@@ -104,8 +103,10 @@ class EditorView : public FormWindow {
     // A control of the form's own kind (the tab control).
     HWND AddOther(const char* window_class, const char* name, DWORD style, const Twips& at);
 
-    // The controls added from now on show only while tab page `page` is in front (-1: on
-    // every page).
+    // A tab page: a window over `pixels` of the form's client area that holds the page's
+    // controls and shows while the page is in front. Returns its number (0, 1, ...).
+    int AddPage(const RECT& pixels);
+    // The controls added from now on go on page `page` (-1: on the form itself).
     void OnPage(int page) { adding_page_ = page; }
 
     // Resizes the window to `twips` of outer height, keeping its width.
@@ -119,6 +120,9 @@ class EditorView : public FormWindow {
   private:
     Binding& Add(std::unique_ptr<Binding> binding, const char* window_class,
                  const std::string& text, DWORD style, const Twips& at, DWORD ex_style = 0);
+    // A control at `at` (twips of the form's client area) on the page being filled.
+    HWND CreateChild(const char* window_class, const std::string& text, DWORD style,
+                     const Twips& at, int id, DWORD ex_style);
     void Draw(Binding& binding);
     void DrawItems(Binding& binding);
     bool Shown(const Binding& binding) const;
@@ -129,6 +133,7 @@ class EditorView : public FormWindow {
     Binding* FindId(int id) const;
     void Subclass(Binding& binding);
 
+    static LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT FieldMessage(Binding& binding, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -136,6 +141,11 @@ class EditorView : public FormWindow {
     int client_height_;
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::pair<std::string, HWND>> others_;
+    struct Page {
+        HWND window;
+        POINT origin;  // its top left corner in the form's client area, pixels
+    };
+    std::vector<Page> pages_;
     int adding_page_ = -1;
     int next_id_ = 100;  // 1 and 2 are IDOK and IDCANCEL of the dialog keys
     int syncing_ = 0;    // > 0 while the view itself changes the controls

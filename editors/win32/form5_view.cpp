@@ -143,16 +143,6 @@ void Form5View::CreateAdvancedPage() {
 
 bool Form5View::CreateControls() {
     Form5& m = form_;
-    // Created in keyboard order, page after page; the tab control comes last, so it lies
-    // under the pages' controls and closes the keyboard order.
-    CreateOdbcPage();
-    CreateLoginPage();
-    CreateDatabasePage();
-    CreateNetworkPage();
-    CreateAdvancedPage();
-    OnPage(-1);
-    AddButton("Command4", m.Command4, {4560, 4350, 1200, 375}, [&m] { m.Command4_Click(); });
-    AddButton("Command2", m.Command2, {5880, 4350, 1200, 375}, [&m] { m.Command2_Click(); });
     tab_ = AddOther(WC_TABCONTROLA, "SSTab1", WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS,
                     {120, 120, 6960, 4080});
     if (tab_ == nullptr) return false;
@@ -162,6 +152,24 @@ bool Form5View::CreateControls() {
         item.pszText = const_cast<char*>(Form5::kPages[i]);
         SendMessageA(tab_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
+    // Each page is a window over the tab control's display area.
+    RECT display{};
+    GetClientRect(tab_, &display);
+    SendMessageA(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    MapWindowPoints(tab_, hwnd(), reinterpret_cast<POINT*>(&display), 2);
+    for (std::size_t i = 0; i < Form5::kPages.size(); ++i) AddPage(display);
+
+    // The controls are made in keyboard order, page after page.
+    CreateOdbcPage();
+    CreateLoginPage();
+    CreateDatabasePage();
+    CreateNetworkPage();
+    CreateAdvancedPage();
+    OnPage(-1);
+    AddButton("Command4", m.Command4, {4560, 4350, 1200, 375}, [&m] { m.Command4_Click(); });
+    AddButton("Command2", m.Command2, {5880, 4350, 1200, 375}, [&m] { m.Command2_Click(); });
+    // Under the pages, and last in the keyboard order.
+    SetWindowPos(tab_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
 }
 

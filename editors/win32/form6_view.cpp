@@ -26,19 +26,19 @@ bool Form6View::CreateControls() {
     AddText("Text2", m.Text2, {kFieldLeft, 480, 3240, 285},
             [&m](std::string t) { m.Text2_Change(std::move(t)); });
 
-    AddFrame("Frame1", m.Frame1, {kFrameLeft, 960, kFrameWidth, 1200});
+    AddFrame("Frame1", m.Frame1, {kFrameLeft, 960, kFrameWidth, 1260});
     // The label shows a path: no access key, long paths shortened in the middle.
-    AddLabel("Label3", m.Label3, {kInside, 1290, kFrameWidth - 360, 255},
+    AddLabel("Label3", m.Label3, {kInside, 1305, kFrameWidth - 360, 255},
              SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS);
-    AddButton("Command3", m.Command3, {kInside, 1650, kButtonWidth, kButtonHeight},
+    AddButton("Command3", m.Command3, {kInside, 1680, kButtonWidth, kButtonHeight},
               [&m] { m.Command3_Click(); });
 
-    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2340, kFrameWidth, 1680});
-    AddOption("Option1", m.Option1, {kInside, 2670, kFrameWidth - 360, 255}, true,
+    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2400, kFrameWidth, 1740});
+    AddOption("Option1", m.Option1, {kInside, 2760, kFrameWidth - 360, 255}, true,
               [&m] { m.Option1_Click(); });
-    AddOption("Option2", m.Option2, {kInside, 3000, kFrameWidth - 360, 255}, false,
+    AddOption("Option2", m.Option2, {kInside, 3120, kFrameWidth - 360, 255}, false,
               [&m] { m.Option2_Click(); });
-    AddButton("Command5", m.Command5, {kInside, 3390, 1800, kButtonHeight},
+    AddButton("Command5", m.Command5, {kInside, 3540, 1800, kButtonHeight},
               [&m] { m.Command5_Click(); });
 
     // Below the short window's lower edge until "&Options>>".

@@ -39,18 +39,18 @@ bool Form8View::CreateControls() {
     AddCheck("Check1", m.Check1, {2340, 2100, 2400, 255}, [&m] { m.Check1_Click(); });
 
     // Below the short window's lower edge until "&Options>>".
-    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2880, kFrameWidth, 1170});
-    AddLabel("Label5", m.Label5, {kInside, 3180, 1800, 255});
-    AddCombo("Combo2", m.Combo2, {2160, 3150, 2400, kDropDownHeight},
+    AddFrame("Frame2", m.Frame2, {kFrameLeft, 2880, kFrameWidth, 1245});
+    AddLabel("Label5", m.Label5, {kInside, 3165, 1500, 255});
+    AddCombo("Combo2", m.Combo2, {1860, 3120, 1800, kDropDownHeight},
              [&m](int index) { m.Combo2_Click(index); });
-    AddLabel("Label6", m.Label6, {kInside, 3540, 1800, 255});
-    Binding& timeout = AddText("Text3", m.Text3, {2160, 3510, 900, 285},
+    AddLabel("Label6", m.Label6, {kInside, 3525, 1500, 255});
+    Binding& timeout = AddText("Text3", m.Text3, {1860, 3495, 900, 285},
                                [&m](std::string t) { m.Text3_Change(std::move(t)); });
     timeout.key_press = [&m](int key) { return m.Text3_KeyPress(key); };
     timeout.lost_focus = [&m] { m.Text3_LostFocus(); };
-    AddCheck("Check2", m.Check2, {3240, 3540, 1500, 255}, [&m] { m.Check2_Click(); });
-    AddCheck("Check3", m.Check3, {kInside, 3780, 2000, 255}, [&m] { m.Check3_Click(); });
-    AddCheck("Check4", m.Check4, {2400, 3780, 2340, 255}, [&m] { m.Check4_Click(); });
+    AddCheck("Check2", m.Check2, {3000, 3510, 1740, 255}, [&m] { m.Check2_Click(); });
+    AddCheck("Check3", m.Check3, {kInside, 3840, 2000, 240}, [&m] { m.Check3_Click(); });
+    AddCheck("Check4", m.Check4, {2400, 3840, 2340, 240}, [&m] { m.Check4_Click(); });
 
     AddButton("Command1", m.Command1, {kButtonLeft, 120, kButtonWidth, kButtonHeight},
               [&m] { m.Command1_Click(); });

@@ -1,0 +1,70 @@
+#!/bin/sh
+# Pictures of the script editor dialogs: every editor, every page of the Adaptive Server
+# Anywhere editor, the long Access and dBase editors and the Access advanced options, drawn by
+# Wine on a virtual X display (Xvfb) and written to docs/screenshots/*.png.
+#
+#   scripts/screenshots-editors.sh [BUILD_DIR]    a Windows build (default: build/win64)
+#
+# Needs Xvfb, ImageMagick (convert) and 64-bit Wine; the build's editors_tests.exe draws the
+# dialogs on the example scripts (examples/vendaro.ini).
+set -eu
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$repo/build/win64}" && pwd)
+exe="$build/editors/editors_tests.exe"
+out="$repo/docs/screenshots"
+loader=/usr/lib/wine/wine64
+
+die() {
+    echo "screenshots-editors: $*" >&2
+    exit 1
+}
+
+[ -f "$exe" ] || die "$exe not found: build the target editors_tests of a Windows build first"
+command -v Xvfb >/dev/null 2>&1 || die "Xvfb is not installed"
+command -v convert >/dev/null 2>&1 || die "ImageMagick (convert) is not installed"
+[ -x "$loader" ] || die "64-bit Wine is not installed"
+
+# A prefix that draws on X: the tests' headless prefix, with the null display driver removed.
+prefix="$build/wineprefix-x11"
+if [ ! -f "$prefix/.vendaro-x11" ]; then
+    headless=$("$repo/scripts/wine-run" --prefix "$build")
+    "$repo/scripts/wine-run" --stop "$build"
+    rm -rf "$prefix"
+    cp -a "$headless" "$prefix"
+    WINEPREFIX="$prefix" WINEDEBUG=-all "$loader" reg delete 'HKCU\Software\Wine\Drivers' \
+        /v Graphics /f >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" wineserver -w
+    touch "$prefix/.vendaro-x11"
+fi
+
+display=:$((90 + $$ % 9))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+bitmaps=$(mktemp -d)
+cleanup() {
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb" 2>/dev/null || true
+    rm -rf "$bitmaps"
+}
+trap cleanup EXIT INT TERM
+sleep 1
+
+export DISPLAY="$display" WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The test writes through Wine: the folder as a path on Wine's drive Z:.
+VENDARO_SCREENSHOT_DIR="Z:$(printf '%s' "$bitmaps" | tr / '\\')"
+export VENDARO_SCREENSHOT_DIR
+(cd "$build" && timeout 300 "$loader" "$exe" -tc='screenshots*' </dev/null) ||
+    die "the dialogs could not be drawn"
+
+mkdir -p "$out"
+count=0
+for bitmap in "$bitmaps"/*.bmp; do
+    [ -f "$bitmap" ] || continue
+    name=$(basename "$bitmap" .bmp)
+    convert "$bitmap" "$out/$name.png"
+    echo "$out/$name.png"
+    count=$((count + 1))
+done
+[ "$count" -gt 0 ] || die "no picture was made"
