@@ -1,6 +1,8 @@
 #include "platform/posix/file_profile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/file.h>
@@ -276,6 +278,7 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
             continue;
         }
         if (::access(target.c_str(), W_OK) != 0) return Fail(errno);  // read-only file
+        RemoveOrphans(target);
         if (::fstat(fd.get(), &st) != 0) return Fail(errno);
         std::string old;
         if (!ReadToEnd(fd.get(), old, static_cast<std::size_t>(st.st_size))) return Fail(errno);
@@ -284,6 +287,35 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
         return Replace(target, *bytes, &st);  // the lock holds until `fd` closes
     }
     return Fail(EAGAIN);
+}
+
+// Removes the temporary files (named as Replace names them) that writers of `target` left when
+// they were killed before their rename; a file whose process still runs is left alone. Runs
+// once per file and profile, with the file's lock held: a crash is rare, and one look at the
+// directory per program run is enough.
+void FileProfile::RemoveOrphans(const std::string& target) {
+    if (!swept_.insert(target).second) return;
+    const std::string prefix = "." + target.substr(target.rfind('/') + 1) + ".tmp";
+    DIR* dir = ::opendir(DirectoryOf(target).c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        // ".<name>.tmp<pid>-<counter>"
+        const std::string_view rest = name.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string_view::npos || dash > 9) continue;
+        long pid = 0;
+        bool digits = true;
+        for (char c : rest.substr(0, dash)) {
+            digits = digits && c >= '0' && c <= '9';
+            pid = pid * 10 + (c - '0');
+        }
+        if (!digits || pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 // Writes `bytes` to a new temporary file beside `target` and puts it in target's place:

@@ -2,7 +2,8 @@
 // The profile functions on POSIX, on the shared INI text engine. A write never leaves a
 // half-written file: the new content goes to a temporary file in the same directory, which
 // then replaces the old one (keeping its permissions). Each read-modify-write holds an
-// advisory lock on the file, so concurrent processes lose no write.
+// advisory lock on the file, so concurrent processes lose no write. The temporary file of a
+// writer that was killed before its rename is removed by the first write of the next one.
 //
 // Start-up reads two keys per script, so reads keep the parsed file and reuse it while the
 // file's identity (device, inode), size and change times (in nanoseconds) are unchanged; every
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/ini_text.h"
 #include "platform/profile.h"
@@ -63,12 +65,14 @@ class FileProfile final : public Profile {
     bool Modify(const std::string& path, const Edit& edit);
     bool ModifyLocked(const std::string& path, const Edit& edit);
     bool Replace(const std::string& target, const std::string& bytes, const void* old_stat);
+    void RemoveOrphans(const std::string& target);
     bool Fail(int error);
 
     std::mutex mutex_;
     std::unordered_map<std::string, Cached> cache_;
     int last_error_ = 0;
     unsigned temp_counter_ = 0;
+    std::unordered_set<std::string> swept_;  // files whose orphaned temporaries are gone
 };
 
 }  // namespace vendaro
