@@ -496,6 +496,20 @@ LRESULT EditorView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (focus != nullptr) SetFocus(focus);
             }
             return 0;
+        case WM_NEXTDLGCTL: {
+            // As a dialog moves the focus: to the given control, or to the next (previous)
+            // one in the keyboard order. An access key on a label comes this way.
+            HWND target = nullptr;
+            if (LOWORD(lparam) != 0) {
+                target = reinterpret_cast<HWND>(wparam);
+            } else {
+                HWND focus = GetFocus();
+                target =
+                    GetNextDlgTabItem(hwnd(), InForm(hwnd(), focus) ? focus : nullptr, wparam != 0);
+            }
+            if (target != nullptr && InForm(hwnd(), target)) SetFocus(target);
+            return 0;
+        }
         case WM_CLOSE:
             model_.Form_Unload();
             Refresh();

@@ -48,8 +48,8 @@ bool Form7View::CreateControls() {
     const int value_left_px =
         list_left_px + kListTextInset + ListTabStopPixels(UiFont(), Form7::kListTabStop);
     const int value_left = MulDiv(value_left_px, 1440, TwipsToPixelsX(1440));
-    AddLabel("Label3", m.Label3, {kListLeft + 45, 1620, 1200, 255}, SS_LEFT | SS_NOPREFIX);
-    AddLabel("Label4", m.Label4, {value_left, 1620, 1200, 255}, SS_LEFT | SS_NOPREFIX);
+    AddLabel("Label3", m.Label3, {kListLeft + 45, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
+    AddLabel("Label4", m.Label4, {value_left, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
     Binding& list = AddList("List1", m.List1, {kListLeft, kListTop, kListWidth, 2400},
                             LBS_USETABSTOPS, [&m](int index) { m.List1_Click(index); });
     if (list.window != nullptr) {
