@@ -1,0 +1,34 @@
+# Benchmark programs, built with -DVENDARO_BENCH=ON (use a Release build for figures).
+#
+# Every <folder>/tests/bench/<name>.cpp (and, off Windows, tests/bench/posix/<name>.cpp)
+# becomes the executable <name>, linked with every library of the program. They are plain
+# programs that print figures, not tests: ctest does not run them. scripts/bench.sh builds and runs them and writes docs/performance.md.
+option(VENDARO_BENCH "Build the benchmark programs" OFF)
+if(NOT VENDARO_BENCH)
+    return()
+endif()
+
+function(vendaro_add_bench_programs)
+    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/bench/*.cpp)
+    if(NOT WIN32)
+        file(GLOB posix_bench_sources CONFIGURE_DEPENDS
+             ${CMAKE_SOURCE_DIR}/*/tests/bench/posix/*.cpp)
+        list(APPEND bench_sources ${posix_bench_sources})
+    endif()
+    set(libs vendaro_editors vendaro_mainwin vendaro_dsn vendaro_shell vendaro_store
+             vendaro_platform_native vendaro_platform_recording)
+    set(names "")
+    foreach(source ${bench_sources})
+        get_filename_component(name ${source} NAME_WE)
+        add_executable(${name} ${source})
+        target_link_libraries(${name} PRIVATE ${libs})
+        list(APPEND names ${name})
+    endforeach()
+    add_custom_target(bench_programs DEPENDS ${names})
+    if(TARGET vendaro)
+        add_dependencies(bench_programs vendaro)
+    endif()
+endfunction()
+
+# The libraries are defined by the folders added after this file is included.
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vendaro_add_bench_programs)
