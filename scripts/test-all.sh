@@ -1,0 +1,77 @@
+#!/bin/bash
+# Builds and runs every test: the Linux build, the sanitizer build (ASan + UBSan), and the
+# Windows builds, whose tests run under Wine (64-bit always; 32-bit where 32-bit Wine is
+# installed, else the 32-bit build is still compiled). Installs what is missing first.
+# Exits non-zero when anything fails to configure, build or pass.
+#
+# VENDARO_BUILD_ROOT puts the build folders elsewhere (default: build/ of the repository).
+set -uo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cd "$repo"
+build_root=${VENDARO_BUILD_ROOT:-$repo/build}
+jobs=2
+started=$SECONDS
+failures=()
+summary=()
+
+"$repo/scripts/setup-deps.sh" || {
+    echo "test-all: installing the dependencies failed" >&2
+    exit 1
+}
+
+# run_preset PRESET yes|no: configures and builds the preset; runs its tests when asked.
+run_preset() {
+    local preset=$1 run_tests=$2 dir="$build_root/$1" t0=$SECONDS
+    echo
+    echo "=== $preset: configure and build ($dir)"
+    if ! cmake --preset "$preset" -B "$dir" >"$build_root/$preset-configure.log" 2>&1; then
+        cat "$build_root/$preset-configure.log"
+        failures+=("$preset: configure")
+        summary+=("$(printf '%-6s %4d s  configure FAILED' "$preset" $((SECONDS - t0)))")
+        return
+    fi
+    if ! cmake --build "$dir" -j"$jobs"; then
+        failures+=("$preset: build")
+        summary+=("$(printf '%-6s %4d s  build FAILED' "$preset" $((SECONDS - t0)))")
+        return
+    fi
+    if [ "$run_tests" = yes ]; then
+        echo "=== $preset: tests"
+        # Every test has a TIMEOUT of its own; --timeout covers any that would not.
+        if ! ctest --test-dir "$dir" -j"$jobs" --timeout 300 --output-on-failure; then
+            failures+=("$preset: tests")
+        fi
+        case "$preset" in win*) "$repo/scripts/wine-run" --stop "$dir" ;; esac
+    fi
+    summary+=("$(printf '%-6s %4d s' "$preset" $((SECONDS - t0)))")
+}
+
+mkdir -p "$build_root"
+run_preset linux yes
+run_preset asan yes
+run_preset win64 yes
+if [ -x /usr/lib/wine/wine ]; then
+    run_preset win32 yes
+else
+    echo
+    echo "32-bit Wine not available: 32-bit Windows tests not run"
+    [ -f "$repo/build/wine32-status" ] && echo "  ($(cat "$repo/build/wine32-status"))"
+    run_preset win32 no
+fi
+
+echo
+echo "=== summary"
+printf '  %s\n' "${summary[@]}"
+echo "  total  $((SECONDS - started)) s"
+if [ -x /usr/lib/wine/wine ]; then
+    echo "  32-bit Windows tests: run under 32-bit Wine"
+else
+    echo "  32-bit Windows tests: NOT run (32-bit Wine not available); the 32-bit build compiled"
+fi
+if [ "${#failures[@]}" -gt 0 ]; then
+    echo "FAILED:"
+    printf '  %s\n' "${failures[@]}"
+    exit 1
+fi
+echo "All builds and tests passed."
