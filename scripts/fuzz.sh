@@ -24,6 +24,13 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
     echo "fuzz.sh: SECONDS_PER_TARGET must be a positive whole number" >&2
     exit 2
 fi
+# clang with its libFuzzer runtime (Debian's clang package brings both).
+if ! command -v clang++ >/dev/null && [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
+    echo "== fuzz: installing clang"
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -q install -y clang \
+        >/dev/null || { apt-get -q update >/dev/null && DEBIAN_FRONTEND=noninteractive \
+        apt-get -o DPkg::Lock::Timeout=300 -q install -y clang >/dev/null; }
+fi
 if ! command -v clang++ >/dev/null; then
     echo "fuzz.sh: clang++ not found (Debian package clang)" >&2
     exit 2

@@ -60,6 +60,17 @@ else
     run_preset win32 no
 fi
 
+# Fuzzing: each libFuzzer target for about a minute (scripts/fuzz.sh; longer runs by hand).
+echo
+echo "=== fuzz: each target for 60 s"
+t0=$SECONDS
+if VENDARO_FUZZ_BUILD="$build_root/fuzz" "$repo/scripts/fuzz.sh" 60; then
+    summary+=("$(printf '%-6s %4d s' fuzz $((SECONDS - t0)))")
+else
+    failures+=("fuzz")
+    summary+=("$(printf '%-6s %4d s  FAILED' fuzz $((SECONDS - t0)))")
+fi
+
 echo
 echo "=== summary"
 printf '  %s\n' "${summary[@]}"
