@@ -2,6 +2,9 @@
 
 #include <doctest/doctest.h>
 
+#include <chrono>
+#include <memory>
+
 #include "mainwin/win32/form_window.h"
 
 namespace vendaro::win32::testing {
@@ -113,10 +116,15 @@ void DialogFixture::AnswerOpenFile(const std::string& title, const std::string& 
 }
 
 void DialogFixture::AnswerFolder(bool ok, std::string* title_seen) {
-    driver.Then([ok, title_seen] {
+    auto seen = std::make_shared<std::chrono::steady_clock::time_point>();
+    driver.Then([ok, title_seen, seen] {
         // The shell's folder dialog is the only standard dialog window of the editors.
         HWND box = FindDialog(nullptr);
         if (box == nullptr) return false;
+        // The start folder is selected once the dialog has filled its tree: give it time.
+        const auto now = std::chrono::steady_clock::now();
+        if (*seen == std::chrono::steady_clock::time_point{}) *seen = now;
+        if (now - *seen < std::chrono::milliseconds(500)) return false;
         if (title_seen != nullptr) {
             *title_seen = FindChildByText(box, "Select a driver path") != nullptr
                               ? "Select a driver path"

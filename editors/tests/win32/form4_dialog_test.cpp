@@ -134,6 +134,8 @@ TEST_CASE("\"...\" asks for a folder, starting from the driver path, and shows t
         CHECK(f.dialogs.shown == std::vector<std::string>{"BrowseFolder Select a driver path"});
         if (ok) {
             // The preselected start folder comes back, as the shell spells it.
+            CAPTURE(shown);
+            CAPTURE(folder);
             CHECK(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, shown.c_str(), -1,
                                  folder.c_str(), -1) == CSTR_EQUAL);
         } else {
