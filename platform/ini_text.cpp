@@ -223,6 +223,35 @@ std::string Document::WithoutSection(std::string_view section) const {
     return out;
 }
 
+std::string Document::WithKeyEdits(std::string_view section, std::span<const KeyEdit> edits) const {
+    // The section runs from its header to the next header (or the end of the file); edits to
+    // it touch no other line. A missing section is added at the end by the first edit that
+    // sets a key, so its text starts out empty there.
+    const Section* s = FindSection(section);
+    const std::string_view text(bytes_);
+    std::size_t begin = text.size();
+    std::size_t end = text.size();
+    if (s != nullptr) {
+        begin = lines_[s->header].begin;
+        end = s->end < lines_.size() ? lines_[s->end].begin : text.size();
+    }
+    const std::string_view old_part = text.substr(begin, end - begin);
+    std::string part(old_part);
+    for (const KeyEdit& edit : edits) {
+        const Document doc(std::move(part));
+        part = edit.remove ? doc.WithoutKey(section, edit.key)
+                           : doc.WithValue(section, edit.key, edit.value);
+    }
+    if (part == old_part) return bytes_;
+    std::string out;
+    out.reserve(text.size() - old_part.size() + part.size() + 2);
+    out.append(text.substr(0, begin));
+    // A new section starts on a line of its own.
+    if (s == nullptr && !out.empty() && out.back() != '\r' && out.back() != '\n') out += kCrLf;
+    out.append(part).append(text.substr(end));
+    return out;
+}
+
 std::optional<std::string> GetValue(std::string_view text, std::string_view section,
                                     std::string_view key) {
     return Document(std::string(text)).Get(section, key);
@@ -239,6 +268,11 @@ std::string DeleteKey(std::string_view text, std::string_view section, std::stri
 
 std::string DeleteSection(std::string_view text, std::string_view section) {
     return Document(std::string(text)).WithoutSection(section);
+}
+
+std::string ApplyKeyEdits(std::string_view text, std::string_view section,
+                          std::span<const KeyEdit> edits) {
+    return Document(std::string(text)).WithKeyEdits(section, edits);
 }
 
 }  // namespace vendaro::ini

@@ -10,14 +10,18 @@
 // win. Lines before the first header belong to no section.
 //
 // Editing keeps every line it does not change byte for byte. Lines it writes end in CR LF.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/key_edit.h"
 
 namespace vendaro::ini {
 
@@ -49,7 +53,13 @@ inline std::size_t FindLineBreak(const char* p, std::size_t n) {
         std::memcpy(&word, p + i, 8);
         const std::uint64_t cr = word ^ (kOnes * '\r');
         const std::uint64_t lf = word ^ (kOnes * '\n');
-        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+        const std::uint64_t hits = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+        if (hits == 0) continue;
+        // The lowest flagged byte is exact (a false flag only ever follows a true one).
+        if constexpr (std::endian::native == std::endian::little) {
+            return i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+        }
+        break;
     }
     for (; i < n; ++i) {
         if (p[i] == '\r' || p[i] == '\n') return i;
@@ -134,6 +144,11 @@ class Document {
     const std::string& bytes() const { return bytes_; }
     std::size_t LineCount() const { return lines_.size(); }
     std::size_t SectionCount() const { return sections_.size(); }
+    // The header line of section `index` (in file order, from 0), without its line end.
+    std::string_view HeaderLine(std::size_t index) const {
+        const Line& line = lines_[sections_[index].header];
+        return Text(line.begin, line.end);
+    }
 
     // The value of `key` in the first section named `section`: one pair of matching quotes
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
@@ -154,6 +169,11 @@ class Document {
     // The bytes without the first matching section: its header, key lines, bare lines and
     // blank lines go; its comment lines stay. bytes() unchanged when there is none.
     std::string WithoutSection(std::string_view section) const;
+
+    // The bytes after `edits` (WithValue, or WithoutKey for a removal) were made to `section`
+    // one after another. Only the section's own lines are parsed again between two edits, so
+    // a series of writes to one section costs one parse of the file.
+    std::string WithKeyEdits(std::string_view section, std::span<const KeyEdit> edits) const;
 
   private:
     struct Section {
@@ -194,5 +214,7 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
                      std::string_view value);
 std::string DeleteKey(std::string_view text, std::string_view section, std::string_view key);
 std::string DeleteSection(std::string_view text, std::string_view section);
+std::string ApplyKeyEdits(std::string_view text, std::string_view section,
+                          std::span<const KeyEdit> edits);
 
 }  // namespace vendaro::ini
