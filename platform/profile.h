@@ -2,14 +2,43 @@
 // The private-profile (INI) file functions the script store is built on: kernel32's on
 // Windows, the project's own reader and writer elsewhere. Every call opens, reads or rewrites
 // and closes the file on its own, so a change made by another program is seen by the next call.
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "platform/ini_text.h"
+#include "platform/key_edit.h"
 
 namespace vendaro {
 
+// One reading of a profile file that answers many reads, as the profile would have answered
+// them when it was taken (start-up reads two keys of every script: one reading serves them all).
+class ProfileSnapshot {
+  public:
+    virtual ~ProfileSnapshot() = default;
+    // The file's bytes; nullopt when it was missing or unreadable.
+    virtual std::optional<std::string_view> Bytes() const = 0;
+    // Calls `fn` with every line whose first character is "[", in file order, without its line
+    // end.
+    virtual void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const {
+        if (std::optional<std::string_view> bytes = Bytes()) {
+            ini::ForEachLine(*bytes, [&](std::string_view line) {
+                if (!line.empty() && line.front() == '[') fn(line);
+            });
+        }
+    }
+    // Profile::GetString on this content.
+    virtual std::string GetString(std::string_view section, std::string_view key,
+                                  std::string_view def) const = 0;
+};
+
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
 
     // Like GetPrivateProfileStringA with a 2048-character buffer: the key's value (at most
@@ -19,8 +48,8 @@ public:
 
     // Sets key = value, creating the section and the file when missing.
     // Returns false on failure, leaving the file as it was.
-    virtual bool SetString(std::string_view section, std::string_view key,
-                           std::string_view value, const std::string& path) = 0;
+    virtual bool SetString(std::string_view section, std::string_view key, std::string_view value,
+                           const std::string& path) = 0;
 
     // Removes one key; removing from a missing file creates no file. Returns false on failure.
     virtual bool DeleteKey(std::string_view section, std::string_view key,
@@ -35,6 +64,49 @@ public:
     // Appends raw bytes (the file is created when missing). Returns false on failure,
     // leaving the file as it was.
     virtual bool Append(const std::string& path, std::string_view bytes) = 0;
+
+    // Makes `edits` to one section in order, as SetString (or DeleteKey for a removal) one
+    // after another would, and stops before the first one that fails. Returns how many were
+    // made. A profile that can makes them as one change of the file.
+    virtual std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
+                                  const std::string& path) {
+        std::size_t made = 0;
+        for (const KeyEdit& edit : edits) {
+            const bool ok = edit.remove ? DeleteKey(section, edit.key, path)
+                                        : SetString(section, edit.key, edit.value, path);
+            if (!ok) break;
+            ++made;
+        }
+        return made;
+    }
+
+    // A reading of `path` for many reads. By default every read still goes to the profile.
+    virtual std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path);
 };
+
+// The snapshot of a profile that has no cheaper one: the bytes are read once, every key read
+// goes to the profile.
+class ForwardingSnapshot final : public ProfileSnapshot {
+  public:
+    ForwardingSnapshot(Profile& profile, std::string path)
+        : profile_(profile), path_(std::move(path)), bytes_(profile_.ReadAll(path_)) {}
+    std::optional<std::string_view> Bytes() const override {
+        if (!bytes_) return std::nullopt;
+        return std::string_view(*bytes_);
+    }
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view def) const override {
+        return profile_.GetString(section, key, def, path_);
+    }
+
+  private:
+    Profile& profile_;
+    std::string path_;
+    std::optional<std::string> bytes_;
+};
+
+inline std::unique_ptr<ProfileSnapshot> Profile::Snapshot(const std::string& path) {
+    return std::make_unique<ForwardingSnapshot>(*this, path);
+}
 
 }  // namespace vendaro

@@ -109,6 +109,41 @@ std::string DefaultValue(std::string_view def) {
     return std::string(def.substr(0, ini::kMaxValueChars));
 }
 
+// A read as GetString answers it from one parse (null for a missing file).
+std::string ValueOrDefault(const ini::Document* doc, std::string_view section, std::string_view key,
+                           std::string_view def) {
+    if (doc != nullptr) {
+        if (std::optional<std::string> value = doc->Get(section, key)) return *value;
+    }
+    return DefaultValue(def);
+}
+
+// Reads from one parse of the file, which nobody changes: the cache hands out parses that it
+// replaces, never modifies.
+class DocumentSnapshot final : public ProfileSnapshot {
+  public:
+    explicit DocumentSnapshot(std::shared_ptr<const ini::Document> doc) : doc_(std::move(doc)) {}
+    std::optional<std::string_view> Bytes() const override {
+        if (!doc_) return std::nullopt;
+        return std::string_view(doc_->bytes());
+    }
+    // Every such line is a header of the parse: no second pass over the lines.
+    void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
+        if (!doc_) return;
+        for (std::size_t i = 0; i < doc_->SectionCount(); ++i) {
+            const std::string_view line = doc_->HeaderLine(i);
+            if (!line.empty() && line.front() == '[') fn(line);
+        }
+    }
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view def) const override {
+        return ValueOrDefault(doc_.get(), section, key, def);
+    }
+
+  private:
+    std::shared_ptr<const ini::Document> doc_;
+};
+
 }  // namespace
 
 bool FileProfile::Fail(int error) {
@@ -165,11 +200,17 @@ std::shared_ptr<const ini::Document> FileProfile::Load(const std::string& path) 
 
 std::string FileProfile::GetString(std::string_view section, std::string_view key,
                                    std::string_view def, const std::string& path) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (std::shared_ptr<const ini::Document> doc = Load(path)) {
-        if (std::optional<std::string> value = doc->Get(section, key)) return *value;
+    std::shared_ptr<const ini::Document> doc;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        doc = Load(path);
     }
-    return DefaultValue(def);
+    return ValueOrDefault(doc.get(), section, key, def);
+}
+
+std::unique_ptr<ProfileSnapshot> FileProfile::Snapshot(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::make_unique<DocumentSnapshot>(Load(path));
 }
 
 std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
@@ -221,6 +262,32 @@ bool FileProfile::DeleteSection(std::string_view section, const std::string& pat
         if (bytes == *old) return std::nullopt;
         return bytes;
     });
+}
+
+std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
+                                   const std::string& path) {
+    std::size_t valid = 0;
+    if (!HoldsLineBreakOrNul(section)) {
+        while (valid < edits.size() && !HoldsLineBreakOrNul(edits[valid].key) &&
+               (edits[valid].remove || !HoldsLineBreakOrNul(edits[valid].value))) {
+            ++valid;
+        }
+    }
+    const std::span<const KeyEdit> made = edits.first(valid);
+    if (!made.empty()) {
+        const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+            std::string bytes =
+                ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
+            if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
+            return bytes;
+        });
+        if (!ok) return 0;
+    }
+    if (valid < edits.size()) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Fail(EINVAL);
+    }
+    return valid;
 }
 
 bool FileProfile::Append(const std::string& path, std::string_view bytes) {

@@ -7,7 +7,11 @@
 //
 // Start-up reads two keys per script, so reads keep the parsed file and reuse it while the
 // file's identity (device, inode), size and change times (in nanoseconds) are unchanged; every
-// write of this process drops it. A change made by another program is seen by the next call.
+// write of this process drops it. A change made by another program is seen by the next call
+// (by the next snapshot for reads made through one).
+//
+// An editor's Save writes some 27 keys of one section; WriteKeys makes them as one change of
+// the file, so a large file is read, parsed, written and synced once per Save, not per key.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -45,6 +49,13 @@ class FileProfile final : public Profile {
     bool DeleteSection(std::string_view section, const std::string& path) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     bool Append(const std::string& path, std::string_view bytes) override;
+    // One lock, one reading and one replacement of the file for all the edits it makes. Stops
+    // before the first edit holding CR, LF or NUL (the ones before it are made); a failed
+    // replacement makes none (the file is as it was) and returns 0.
+    std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
+                          const std::string& path) override;
+    // The parse of the file that later reads would use (one stat, at most one read).
+    std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
     // The errno of the last failed write (0 after a successful one).
     int last_error() const { return last_error_; }
