@@ -1,5 +1,6 @@
 #include "store/script_store.h"
 
+#include <memory>
 #include <utility>
 
 #include "platform/ini_text.h"
@@ -83,6 +84,25 @@ bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,
     return profile_.SetString(section, key, value, path);
 }
 
+std::size_t ScriptStore::WriteIniStrings(std::string_view section,
+                                         std::span<const std::pair<std::string, std::string>> keys,
+                                         const std::string& file) {
+    // The same refusals as WriteIniString, key by key: the writes before a refused one are
+    // made, the rest are not.
+    std::vector<KeyEdit> edits;
+    edits.reserve(keys.size());
+    if (!HoldsLineBreakOrNul(section)) {
+        for (const auto& [key, value] : keys) {
+            if (key.empty() || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) break;
+            if (!value.empty() && (IsUnreadableSection(section) || IsUnreadableKey(key))) break;
+            edits.push_back(KeyEdit{key, value, value.empty()});
+        }
+    }
+    if (edits.empty()) return 0;
+    const std::string& path = file.empty() ? IniFile() : file;
+    return profile_.WriteKeys(section, edits, path);
+}
+
 bool ScriptStore::FileExists(const std::string& path) const {
     std::optional<std::string> bytes = profile_.ReadAll(path);
     return bytes.has_value() && !bytes->empty();
@@ -90,17 +110,28 @@ bool ScriptStore::FileExists(const std::string& path) const {
 
 std::vector<ScriptRow> ScriptStore::ListScripts() {
     std::vector<ScriptRow> rows;
-    std::optional<std::string> bytes = profile_.ReadAll(ScriptFile());
+    const std::string path = ScriptFile();
+    // The listing reads vendaro.ini and the key reads IniFile: one reading serves both only
+    // when they are the same file (an executable of another name reads another file).
+    std::unique_ptr<ProfileSnapshot> keys = profile_.Snapshot(IniFile());
+    std::unique_ptr<ProfileSnapshot> names = path == IniFile() ? nullptr : profile_.Snapshot(path);
+    const ProfileSnapshot& listed = names ? *names : *keys;
+    const std::optional<std::string_view> bytes = listed.Bytes();
     if (!bytes || bytes->empty()) return rows;  // what FileExists would say
-    ini::ForEachLine(*bytes, [&](std::string_view line) {
+    auto read = [&](const std::string& section, std::string_view key) {
+        std::string value = keys->GetString(section, key, "");
+        if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
+        return value;
+    };
+    listed.ForEachBracketLine([&](std::string_view line) {
         // Header lines are taken literally: the name is the line without its first and last
         // character. "[" alone and "[]" name nothing: a script without a name could only
         // create a data source without one.
-        if (line.size() < 3 || line.front() != '[') return;
+        if (line.size() < 3) return;
         ScriptRow row;
         row.name = std::string(line.substr(1, line.size() - 2));
-        row.description = ReadIniString(row.name, "Description");
-        row.driver = ReadIniString(row.name, "DSN_Driver");
+        row.description = read(row.name, "Description");
+        row.driver = read(row.name, "DSN_Driver");
         rows.push_back(std::move(row));
     });
     return rows;

@@ -1,8 +1,10 @@
 #pragma once
 // The script file vendaro.ini: one INI section per DSN script. Every operation opens, reads or
 // rewrites and closes the file on its own; nothing is kept in memory but AppDir and IniFile.
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/profile.h"
@@ -48,12 +50,21 @@ class ScriptStore {
     bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& file = {});
 
+    // Writes keys of one section in order, each as WriteIniString would (an empty value
+    // removes the key), as one change of the file where the profile can, and stops before the
+    // first write that is refused or fails. An empty key is refused here. Returns how many
+    // were written: all of them on success.
+    std::size_t WriteIniStrings(std::string_view section,
+                                std::span<const std::pair<std::string, std::string>> keys,
+                                const std::string& file = {});
+
     // True when the file exists and is longer than 0 bytes. Never fails.
     bool FileExists(const std::string& path) const;
 
     // Every header line of vendaro.ini in file order, with its Description and DSN_Driver
     // ("[" alone and "[]" name nothing and are passed over). Empty when the file is missing or
-    // empty.
+    // empty. The names and the keys come from one reading of the file when IniFile is that
+    // file.
     std::vector<ScriptRow> ListScripts();
 
     // Appends a copy of section `source` named `new_name` (the Clone command). A new name
