@@ -184,6 +184,23 @@ void SelectRow(HWND list, int index) {
                  reinterpret_cast<LPARAM>(list));
 }
 
+std::vector<std::string> TabWalk(EditorView& view, const std::vector<std::string>& names) {
+    std::vector<std::string> visited;
+    HWND first = GetNextDlgTabItem(view.hwnd(), nullptr, FALSE);
+    HWND at = first;
+    for (int step = 0; step < 60 && at != nullptr; ++step) {
+        for (const std::string& name : names) {
+            if (view.Control(name) == at) {
+                visited.push_back(name);
+                break;
+            }
+        }
+        at = GetNextDlgTabItem(view.hwnd(), at, FALSE);
+        if (at == first) break;
+    }
+    return visited;
+}
+
 std::string Text(HWND window) {
     return WindowText(window);
 }

@@ -140,6 +140,10 @@ void SelectRow(HWND list, int index);
 
 // ---- reading what the controls show ----
 
+// Those of `names` that Tab visits, in its order, from the first control until the walk comes
+// back to it.
+std::vector<std::string> TabWalk(EditorView& view, const std::vector<std::string>& names);
+
 std::string Text(HWND window);
 bool Enabled(HWND window);
 // Shown on screen: visible, and so is its page.

@@ -241,3 +241,86 @@ TEST_CASE("the unit word of a numeric row is the caption's text after its run of
 }
 
 }  // namespace vendaro::win32::testing
+
+namespace vendaro::win32::testing {
+
+TEST_CASE("Tab moves through the Access, advanced options and dBase dialogs in their order") {
+    const std::vector<std::string> access = {
+        "Text1", "Text2",  "Command3", "Option1",  "Option2",  "Command5", "Text3",
+        "Text4", "Check1", "Check2",   "Command4", "Command2", "Command6", "Command7"};
+    const std::vector<std::string> advanced = {"Text1", "Text2",    "List1",
+                                               "Text3", "Command1", "Command2"};
+    const std::vector<std::string> dbase = {"Text1",    "Text2",    "Combo1",  "Command4", "Check1",
+                                            "Combo2",   "Text3",    "Check2",  "Check3",   "Check4",
+                                            "Command1", "Command2", "Command3"};
+
+    SUBCASE("Access and its advanced options") {
+        DialogFixture f;
+        // A system database enables its button; the name enables Save.
+        f.Given("[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nSystemDB=C:\\s.mdw\r\n");
+        f.EditMode("Orders", "", "Microsoft Access Driver (*.mdb)");
+        std::vector<std::string> access_walk;
+        std::vector<std::string> advanced_walk;
+        f.OnEditor("Edit DSN Script for Microsoft Access", [&](EditorView& view) {
+            access_walk = TabWalk(view, access);
+            PostClick(view.Control("Command6"));
+        });
+        f.OnEditor("Set Advanced Options", [&](EditorView& view) {
+            advanced_walk = TabWalk(view, advanced);
+            PostKey(view.Control("Text1"), VK_ESCAPE);
+        });
+        f.OnEditor("Edit DSN Script for Microsoft Access",
+                   [&](EditorView& view) { PostKey(view.Control("Text1"), VK_ESCAPE); });
+        f.Open("Microsoft Access Driver (*.mdb)");
+        CHECK(access_walk == access);
+        CHECK(advanced_walk == advanced);
+    }
+    SUBCASE("dBase") {
+        DialogFixture f;
+        // A directory of its own enables "&Select Directory...".
+        f.Given("[Customers]\r\nDSN_Driver=Microsoft dBase Driver (*.dbf)\r\nDefaultDir=C:\\d\r\n");
+        f.EditMode("Customers", "", "Microsoft dBase Driver (*.dbf)");
+        std::vector<std::string> walk;
+        f.OnEditor("Edit DSN Script for dBase", [&](EditorView& view) {
+            walk = TabWalk(view, dbase);
+            PostKey(view.Control("Text1"), VK_ESCAPE);
+        });
+        f.Open("Microsoft dBase Driver (*.dbf)");
+        CHECK(walk == dbase);
+    }
+}
+
+TEST_CASE("a label's access key moves to its field") {
+    struct Case {
+        const char* driver;
+        const char* caption;
+        char key;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"Microsoft Access Driver (*.mdb)", "Add DSN Script for Microsoft Access", 'd', "Text2"},
+        {"Microsoft dBase Driver (*.dbf)", "Add DSN Script for dBase", 'v', "Combo1"},
+        {"Adaptive Server Anywhere 6.0", "Add DSN Script for Adaptive Server Anywhere", 'f',
+         "Text9"},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.driver);
+        DialogFixture f;
+        f.AddMode();
+        bool moved = false;
+        f.OnEditor(c.caption, [&](EditorView& view) {
+            HWND first = GetNextDlgTabItem(view.hwnd(), nullptr, FALSE);
+            SetFocus(first);
+            PostMessageA(first, WM_SYSCHAR, static_cast<WPARAM>(c.key),
+                         static_cast<LPARAM>(1) << 29);
+        });
+        f.OnEditor(c.caption, [&](EditorView& view) {
+            moved = GetFocus() == view.Control(c.field);
+            PostKey(view.Control(c.field), VK_ESCAPE);
+        });
+        f.Open(c.driver);
+        CHECK(moved);
+    }
+}
+
+}  // namespace vendaro::win32::testing

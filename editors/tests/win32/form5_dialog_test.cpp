@@ -45,25 +45,6 @@ bool ButtonFaceBackground(HWND field) {
            paint.brush == GetSysColorBrush(COLOR_BTNFACE);
 }
 
-// The names of `names` in the order Tab visits them from the first control, as far as they
-// come before the walk returns to the start.
-std::vector<std::string> TabWalk(EditorView& view, const std::vector<std::string>& names) {
-    std::vector<std::string> visited;
-    HWND first = GetNextDlgTabItem(view.hwnd(), nullptr, FALSE);
-    HWND at = first;
-    for (int step = 0; step < 40 && at != nullptr; ++step) {
-        for (const std::string& name : names) {
-            if (view.Control(name) == at) {
-                visited.push_back(name);
-                break;
-            }
-        }
-        at = GetNextDlgTabItem(view.hwnd(), at, FALSE);
-        if (at == first) break;
-    }
-    return visited;
-}
-
 }  // namespace
 
 TEST_CASE("the editor's pages are ODBC, Login, Database, Network, Advanced; it opens on Database") {
