@@ -44,7 +44,13 @@ class ModalDriver {
         ModalDriver* self = Instance();
         if (self == nullptr || self->busy_) return;
         self->busy_ = true;
-        self->Tick();
+        try {
+            self->Tick();
+        } catch (...) {
+            // A step that throws counts as failed; nothing crosses into the modal loop.
+            self->failures_.push_back("a modal step threw");
+            if (!self->steps_.empty()) self->steps_.pop_front();
+        }
         self->busy_ = false;
     }
 
