@@ -101,6 +101,8 @@ EditorView::Binding& EditorView::AddText(const char* name, TextBox& box, const T
     DWORD style = WS_TABSTOP | WS_GROUP | ES_LEFT | ES_AUTOHSCROLL;
     if (box.password) style |= ES_PASSWORD;
     Binding& added = Add(std::move(binding), "EDIT", "", style, at, WS_EX_CLIENTEDGE);
+    // No length limit but the control's own maximum.
+    if (added.window != nullptr) SendMessageA(added.window, EM_SETLIMITTEXT, 0, 0);
     // The common controls would show a dot; these fields show "*".
     if (box.password && added.window != nullptr) {
         SendMessageA(added.window, EM_SETPASSWORDCHAR, '*', 0);
@@ -420,8 +422,8 @@ void EditorView::MoveRequestedFocus() {
 
 bool EditorView::PreviewKey(int key_code, int shift) {
     // Escape goes down as the character it types; other characters reach the model through
-    // the fields' own key handling.
-    if (key_code != VK_ESCAPE || shift != 0) return false;
+    // the fields' own key handling. Alt+Escape belongs to the system.
+    if (key_code != VK_ESCAPE || (shift & kAltMask) != 0) return false;
     const bool used = model_.Form_KeyPress(kKeyAsciiEscape);
     Refresh();
     return used;
@@ -483,7 +485,8 @@ LRESULT EditorView::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return FieldColours(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
                                 message);
         case WM_ACTIVATE:
-            // The focus comes back to where it was, or to the first field, as in a dialog.
+            // The focus comes back to where it was, or to the first field, as in a dialog;
+            // here for the controls on tab pages too, which are not the form's children.
             if (LOWORD(wparam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
                 if (InForm(hwnd(), focus) && focus != hwnd()) saved_focus_ = focus;
