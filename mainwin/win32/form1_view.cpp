@@ -287,6 +287,8 @@ LRESULT Form1View::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             DestroyWindow(hwnd());
             return 0;
         case WM_DESTROY:
+            // The system has destroyed the tool tip with its owner.
+            tool_tip_.Release();
             if (quit_on_close_) PostQuitMessage(0);
             return 0;
         default:
