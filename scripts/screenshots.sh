@@ -1,5 +1,6 @@
 #!/bin/bash
-# Pictures of the main window, the Select Driver dialog and the about box: the real
+# Pictures of the main window, the Select Driver dialog, the about box, Clone's input box and
+# Delete's question: the real
 # vendaro.exe on the example scripts (examples/vendaro.ini), drawn by Wine on a virtual X
 # display (Xvfb), driven with real key presses, written to docs/screenshots/*.png.
 #
@@ -101,6 +102,23 @@ keys "$main" alt+b
 about=$(window_named 'About Vendaro!')
 shoot "$about" about-box
 keys "$about" Escape
+
+keys "$main" alt+c
+clone=$(window_named "Clone DSN script 'Sales'")
+shoot "$clone" clone-input-box
+keys "$clone" Escape
+
+keys "$main" alt+d
+question=$(window_named 'Vendaro!' | tail -n 1)
+for _ in $(seq 50); do
+    [ "$question" != "$main" ] && break
+    sleep 0.2
+    question=$(xdotool search --onlyvisible --name '^Vendaro!$' | grep -vx "$main" | head -n 1 || true)
+    [ -n "$question" ] || question=$main
+done
+[ "$question" != "$main" ] || die "the Delete question did not appear"
+shoot "$question" delete-question
+keys "$question" n
 
 keys "$main" Escape
 for _ in $(seq 50); do
