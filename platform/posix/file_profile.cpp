@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace vendaro {
 namespace {
@@ -113,7 +114,7 @@ std::string DefaultValue(std::string_view def) {
 std::string ValueOrDefault(const ini::Document* doc, std::string_view section, std::string_view key,
                            std::string_view def) {
     if (doc != nullptr) {
-        if (std::optional<std::string> value = doc->Get(section, key)) return *value;
+        if (std::optional<std::string> value = doc->Get(section, key)) return std::move(*value);
     }
     return DefaultValue(def);
 }
