@@ -1,6 +1,7 @@
 // Times a whole process: runs a command several times (after one untimed warm-up) and prints
 // the median wall time and the largest maximum resident set size of its runs.
-//   proc_time --measure=unattended --scripts=10000 --runs=11 [--expect=0] -- vendaro "x -ue"
+//   proc_time --measure=unattended --scripts=10000 --runs=11 [--expect=0] [--remove=file] --
+//             vendaro "x -ue"
 // Standard output of the command goes to /dev/null; a run whose exit status is not `expect`
 // stops the program, so a figure never comes from a run that failed.
 #include <fcntl.h>
@@ -25,11 +26,14 @@ int main(int argc, char** argv) {
     const std::size_t scripts = std::stoul(Arg(split, argv, "scripts", "0"));
     const int runs = std::stoi(Arg(split, argv, "runs", "11"));
     const int expect = std::stoi(Arg(split, argv, "expect", "0"));
+    // A file removed before every run (untimed): each run then starts from nothing.
+    const std::string remove = Arg(split, argv, "remove", "");
     char** command = argv + split + 1;
 
     std::vector<double> samples, cpu;
     long max_rss_kb = 0;
     for (int i = -1; i < runs; ++i) {
+        if (!remove.empty()) ::unlink(remove.c_str());
         const double start = NowMs();
         const pid_t pid = ::fork();
         Require(pid >= 0, "fork failed");
