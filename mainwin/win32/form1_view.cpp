@@ -58,7 +58,9 @@ bool Form1View::Create() {
                                  button.position, ButtonId(number));
         buttons_.emplace_back(number, window);
     }
-    label_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, Form1::kLabel1Position, kLabelId);
+    // One line: a long closing message is cut with an ellipsis rather than wrapped out of sight.
+    label_ = AddControl("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS,
+                        Form1::kLabel1Position, kLabelId);
     AddToolTips();
     model_.SetWindowHandle(FromHwnd(hwnd()));
     Refresh();
