@@ -105,13 +105,36 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
     return parts;
 }
 
-std::size_t Document::FoldedHash::operator()(std::string_view name) const {
+std::uint64_t Document::FoldedHash(std::string_view name) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
     for (char c : name) {
         hash ^= static_cast<unsigned char>(LowerAscii(c));
         hash *= 1099511628211ull;
     }
-    return static_cast<std::size_t>(hash ^ (hash >> 32));
+    return hash ^ (hash >> 32);
+}
+
+void Document::IndexSections() {
+    std::size_t slots = 8;
+    while (slots < 2 * sections_.size()) slots *= 2;
+    index_.assign(slots, 0);
+    const std::size_t mask = slots - 1;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const Section& s = sections_[i];
+        const std::uint64_t tag = s.name_hash >> 32;
+        const std::string_view name = Text(s.name_begin, s.name_end);
+        std::size_t slot = static_cast<std::size_t>(s.name_hash) & mask;
+        bool taken = false;  // an earlier section has this name: that one is found
+        for (; index_[slot] != 0; slot = (slot + 1) & mask) {
+            const Section& other = sections_[(index_[slot] & 0xFFFFFFFFu) - 1];
+            if ((index_[slot] >> 32) == tag &&
+                NamesEqual(Text(other.name_begin, other.name_end), name)) {
+                taken = true;
+                break;
+            }
+        }
+        if (!taken) index_[slot] = (tag << 32) | static_cast<std::uint64_t>(i + 1);
+    }
 }
 
 Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
@@ -127,18 +150,31 @@ Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
         if (first < end && text[first] == '[') {
             const LineParts parts = ClassifyLine(text, begin, end);
             if (!sections_.empty()) sections_.back().end = lines_.size();
-            first_section_.emplace(Text(parts.name_begin, parts.name_end), sections_.size());
-            sections_.push_back(Section{lines_.size(), 0});
+            sections_.push_back(Section{lines_.size(), 0,
+                                        static_cast<std::uint32_t>(parts.name_begin),
+                                        static_cast<std::uint32_t>(parts.name_end),
+                                        FoldedHash(Text(parts.name_begin, parts.name_end))});
         }
         lines_.push_back(Line{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end),
                               static_cast<std::uint32_t>(next)});
     }
     if (!sections_.empty()) sections_.back().end = lines_.size();
+    IndexSections();
 }
 
 const Document::Section* Document::FindSection(std::string_view name) const {
-    auto it = first_section_.find(ArgumentName(name));
-    return it == first_section_.end() ? nullptr : &sections_[it->second];
+    if (index_.empty()) return nullptr;
+    name = ArgumentName(name);
+    const std::uint64_t hash = FoldedHash(name);
+    const std::uint64_t tag = hash >> 32;
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = static_cast<std::size_t>(hash) & mask; index_[slot] != 0;
+         slot = (slot + 1) & mask) {
+        if ((index_[slot] >> 32) != tag) continue;
+        const Section& s = sections_[(index_[slot] & 0xFFFFFFFFu) - 1];
+        if (NamesEqual(Text(s.name_begin, s.name_end), name)) return &s;
+    }
+    return nullptr;
 }
 
 Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {

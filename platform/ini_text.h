@@ -18,7 +18,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/key_edit.h"
@@ -177,21 +176,21 @@ class Document {
 
   private:
     struct Section {
-        std::size_t header = 0;  // index of the header line
-        std::size_t end = 0;     // index of the first line after the section
+        std::size_t header = 0;        // index of the header line
+        std::size_t end = 0;           // index of the first line after the section
+        std::uint32_t name_begin = 0;  // the name in bytes_
+        std::uint32_t name_end = 0;
+        std::uint64_t name_hash = 0;  // FoldedHash of the name
     };
     struct FoundKey {
         const Line* line = nullptr;
         LineParts parts;
     };
 
-    // Hashes and compares section names without regard to ASCII case.
-    struct FoldedHash {
-        std::size_t operator()(std::string_view name) const;
-    };
-    struct FoldedEqual {
-        bool operator()(std::string_view a, std::string_view b) const { return NamesEqual(a, b); }
-    };
+    // A hash of a section name that ignores ASCII case.
+    static std::uint64_t FoldedHash(std::string_view name);
+    // Fills index_ from sections_: the first section of each name.
+    void IndexSections();
 
     std::string_view Text(std::size_t begin, std::size_t end) const {
         return std::string_view(bytes_).substr(begin, end - begin);
@@ -203,8 +202,11 @@ class Document {
     std::string bytes_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    // Section name (viewing bytes_) -> index of its first section.
-    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> first_section_;
+    // Open addressing over the first section of each name: a slot holds the name's hash in its
+    // upper half and the section's index + 1 in its lower half (0: an empty slot). A flat table
+    // costs one cache miss per lookup where a node-based map costs several, which shows from
+    // 100,000 sections on; nor does it allocate once per section.
+    std::vector<std::uint64_t> index_;
 };
 
 // The same operations on raw bytes (each parses the text once).

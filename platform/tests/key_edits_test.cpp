@@ -197,6 +197,35 @@ TEST_CASE("FindLineBreak finds the first CR or LF at every place and length") {
     }
 }
 
+TEST_CASE("among thousands of sections a lookup finds the first of each name") {
+    // Every name twice, the second time in capitals and with another value; some names are
+    // prefixes of others, one is empty, one holds only blanks around a name.
+    std::string file;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        file += "[Sales " + n + "]\r\nk=first " + n + "\r\n";
+    }
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        file += "[SALES " + n + "]\r\nk=second " + n + "\r\nonly=" + n + "\r\n";
+    }
+    file += "[]\r\nk=unnamed\r\n[  Padded  ]\r\nk=padded\r\n";
+    const Document doc(file);
+    REQUIRE(doc.SectionCount() == 6002);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        CAPTURE(i);
+        CHECK(doc.Get("sales " + n, "k") == std::optional<std::string>("first " + n));
+        // The first section of the name holds no "only": the second is never consulted.
+        CHECK_FALSE(doc.Get("Sales " + n, "only").has_value());
+    }
+    CHECK_FALSE(doc.Get("Sales 3000", "k").has_value());
+    CHECK_FALSE(doc.Get("Sales", "k").has_value());
+    CHECK(doc.Get("", "k") == std::optional<std::string>("unnamed"));
+    CHECK(doc.Get("padded", "k") == std::optional<std::string>("padded"));
+    CHECK(Document(std::string()).Get("", "k") == std::nullopt);
+}
+
 TEST_CASE("header lines are handed out as they stand, in file order") {
     const Document doc(std::string("top=1\r\n[A]\r\nk=v\r\n  [ B ] tail\n[\r\n[C"));
     REQUIRE(doc.SectionCount() == 4);
