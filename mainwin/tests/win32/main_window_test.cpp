@@ -557,6 +557,7 @@ TEST_CASE("the command line at start-up") {
         CHECK(ShownSelection(ui.list()) == 2);
         CHECK(TextOf(ui.view().Label()) == "User DSN has been created.");
         CHECK(IsWindowVisible(ui.window()));
+        CHECK(test::ReadFile(ui.dir.path() / "ODBC.INI").find("[Orders]") != std::string::npos);
     }
     SUBCASE("\"ue\": the User DSN is created without any window, owner none") {
         StartupResult started = ui.main.Start("orders -ue");

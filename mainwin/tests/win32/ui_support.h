@@ -59,6 +59,10 @@ struct Ui {
     test::ScriptedEditors editors;
     MainWindow main{store, platform, module1, editors, /*quit_on_close=*/false};
 
+    // The Windows directory's ODBC.INI of a Jet DSN goes to the temporary folder, not to the
+    // prefix's own Windows directory.
+    Ui() { recording.system_directory = dir.path().string() + "\\System32"; }
+
     void WriteScripts(const std::string& bytes) const {
         test::WriteFile(dir.path() / "vendaro.ini", bytes);
     }
