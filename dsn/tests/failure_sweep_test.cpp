@@ -144,10 +144,13 @@ Run Perform(const Script& script, DsnCommand command, const std::string& mode, i
     run.effects = fail.effects;
     run.script_bytes = *dir.profile().ReadAll(store.ScriptFile());
     CHECK(run.script_bytes == before);
-    // The scratch directory's name differs from run to run.
+    // The scratch directory's name differs from run to run (and is lower-cased in the driver's
+    // path, as the system directory is).
     run.legacy = dir.profile().ReadAll(legacy_ini).value_or("");
-    for (std::size_t at; (at = run.legacy.find(dir.path())) != std::string::npos;) {
-        run.legacy.replace(at, dir.path().size(), "<dir>");
+    for (const std::string& name : {dir.path(), SystemDirectoryOf(dir.path())}) {
+        for (std::size_t at; (at = run.legacy.find(name)) != std::string::npos;) {
+            run.legacy.replace(at, name.size(), "<dir>");
+        }
     }
     return run;
 }
