@@ -39,10 +39,15 @@ TEST_CASE("the folder chooser selects its start folder and shows the selected pa
             HWND box = testing::FindDialog(nullptr);
             if (box == nullptr) return false;
             status = testing::TextOf(GetDlgItem(box, kBrowseStatusText));
+            // The user answers once the dialog shows its start folder selected.
+            if (!SameFolder(status, start)) return false;
             testing::PressButton(box, IDOK);
             return true;
         });
         const std::string chosen = BrowseForFolder(dialogs, 0, "Select a driver path", start);
+        CAPTURE(chosen);
+        CAPTURE(status);
+        CAPTURE(start);
         CHECK(SameFolder(chosen, start));
         CHECK(SameFolder(status, start));
     }

@@ -67,7 +67,8 @@ class ModalDriver {
             started_ = now;
             return;
         }
-        if (now - started_ > std::chrono::seconds(10)) {
+        // Generous: the shell's dialogs can take seconds to fill on a loaded machine.
+        if (now - started_ > std::chrono::seconds(30)) {
             failures_.push_back("a modal step found nothing to act on");
             steps_.pop_front();
             started_ = now;

@@ -274,6 +274,11 @@ TEST_CASE("the folder dialog starts on the start folder and gives the chosen fol
             if (box == nullptr) return false;
             title_shown = FindChildByText(box, "Select a driver path") != nullptr;
             status = TextOf(GetDlgItem(box, 0x3743));  // the status line under the title
+            // The user answers once the dialog shows its start folder selected.
+            if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, status.c_str(), -1,
+                               start.c_str(), -1) != CSTR_EQUAL) {
+                return false;
+            }
             PressButton(box, IDOK);
             return true;
         });
