@@ -33,7 +33,13 @@ class Performer {
     }
 
     void operator()(const CloseKeyOp&) {
-        platform_.registry.CloseKey(current_);
+        // A registry may keep values until the key is closed: a failed close means they may
+        // not have landed. A key that was never created has already counted as failed.
+        if (current_ != 0) {
+            Count(platform_.registry.CloseKey(current_));
+        } else {
+            platform_.registry.CloseKey(current_);
+        }
         current_ = 0;
     }
 

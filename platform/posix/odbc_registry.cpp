@@ -2,23 +2,46 @@
 
 #include <fcntl.h>
 #include <odbcinst.h>
+#include <strings.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <array>
 #include <string_view>
-#include <vector>
 
-// unixODBC's own resolution of the system odbc.ini ($ODBCSYSINI, its configuration, or the
-// built-in default). Exported by libodbcinst; declared only in its private header.
-extern "C" BOOL _odbcinst_SystemINI(char* file_name, BOOL verify);
+// unixODBC's resolution of the user's and the system's odbc.ini ($ODBCINI or ~/.odbc.ini;
+// $ODBCSYSINI, its configuration or the built-in default), and the ini library its profile
+// functions write through. Exported by libodbcinst; declared only in its private headers.
+extern "C" {
+BOOL _odbcinst_UserINI(char* file_name, BOOL verify);
+BOOL _odbcinst_SystemINI(char* file_name, BOOL verify);
+
+using HINI = void*;
+int iniOpen(HINI* ini, char* file_name, char* comment_chars, char left_bracket, char right_bracket,
+            char equal, int create);
+int iniCommit(HINI ini);
+int iniClose(HINI ini);
+int iniObjectFirst(HINI ini);
+int iniObjectNext(HINI ini);
+int iniObjectEOL(HINI ini);
+int iniObject(HINI ini, char* name);
+int iniObjectSeekSure(HINI ini, char* name);
+int iniObjectDelete(HINI ini);
+int iniPropertyFirst(HINI ini);
+int iniPropertyNext(HINI ini);
+int iniPropertyEOL(HINI ini);
+int iniProperty(HINI ini, char* name);
+int iniValue(HINI ini, char* value);
+int iniPropertyInsert(HINI ini, char* name, char* value);
+}
 
 namespace vendaro {
 namespace {
 
+constexpr int kIniSuccess = 1;
+// The ini library copies at most 1,000 characters of a name or value.
+using IniText = std::array<char, 1024>;
+
 constexpr std::string_view kOdbcIniPath = "SOFTWARE\\ODBC\\ODBC.INI\\";
-// Written and removed at once to make an empty section exist; only used while the section
-// has no key, so it can never meet a real key.
-constexpr const char* kSectionMaker = "Vendaro-Section";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -46,43 +69,129 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// Sets unixODBC's configuration mode for the calls made while it lives.
-class ConfigMode {
-  public:
-    explicit ConfigMode(int mode) {
-        SQLGetConfigMode(&previous_);
-        SQLSetConfigMode(static_cast<UWORD>(mode));
-    }
-    ~ConfigMode() { SQLSetConfigMode(previous_); }
-    ConfigMode(const ConfigMode&) = delete;
-    ConfigMode& operator=(const ConfigMode&) = delete;
-
-  private:
-    UWORD previous_ = ODBC_BOTH_DSN;
-};
-
-// unixODBC refuses to write the system odbc.ini when the file does not exist yet.
-bool EnsureSystemFile() {
-    std::vector<char> path(8192, '\0');
-    if (!_odbcinst_SystemINI(path.data(), 0)) return false;
-    path.back() = '\0';
-    int fd = ::open(path.data(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        ::close(fd);
-        return true;
-    }
-    return errno == EEXIST;  // whether it can be written, the write itself tells
+// unixODBC finds sections and keys without regard to case.
+bool SameName(const std::string& a, const std::string& b) {
+    return ::strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
-bool EnsureSection(int mode, const std::string& section) {
-    ConfigMode scope(mode);
-    std::vector<char> keys(4096, '\0');
-    int count = SQLGetPrivateProfileString(section.c_str(), nullptr, "", keys.data(),
-                                           static_cast<int>(keys.size()), "odbc.ini");
-    if (count > 0) return true;
-    if (!SQLWritePrivateProfileString(section.c_str(), kSectionMaker, "1", "odbc.ini"))
-        return false;
-    return SQLWritePrivateProfileString(section.c_str(), kSectionMaker, nullptr, "odbc.ini");
+// The file unixODBC's profile functions write for `root`, made when it is missing (as they
+// make it); empty when it cannot be written.
+std::string WritableOdbcIni(RegRoot root) {
+    std::array<char, 8192> path{};
+    if (root == RegRoot::CurrentUser) {
+        if (!_odbcinst_UserINI(path.data(), 1)) return {};
+    } else if (root == RegRoot::LocalMachine) {
+        if (!_odbcinst_SystemINI(path.data(), 0)) return {};
+    } else {
+        return {};
+    }
+    path.back() = '\0';
+    // Opening to append neither changes the file nor makes its folder.
+    int fd = ::open(path.data(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return {};
+    ::close(fd);
+    return path.data();
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+struct IniSection {
+    std::string name;
+    Entries entries;
+};
+
+// The current section's entries, in file order.
+Entries ReadEntries(HINI ini) {
+    Entries entries;
+    for (iniPropertyFirst(ini); !iniPropertyEOL(ini); iniPropertyNext(ini)) {
+        IniText name{};
+        IniText value{};
+        iniProperty(ini, name.data());
+        iniValue(ini, value.data());
+        entries.emplace_back(name.data(), value.data());
+    }
+    return entries;
+}
+
+bool InsertEntries(HINI ini, const Entries& entries) {
+    for (const auto& [name, value] : entries) {
+        std::string n = name;
+        std::string v = value;
+        if (iniPropertyInsert(ini, n.data(), v.data()) != kIniSuccess) return false;
+    }
+    return true;
+}
+
+// Sets `values` in `section` of the open file as unixODBC's own writes would: a value whose
+// key exists replaces the first such key's value in place, others are added at the end, and
+// the section is added at the end of the file when it is missing. False when nothing is to be
+// written (the section is there and no value is given).
+bool ApplyValues(HINI ini, const std::string& section, const Entries& values, bool& failed) {
+    failed = false;
+    std::size_t index = 0;
+    bool found = false;
+    IniText found_name{};  // the file's own spelling, kept
+    for (iniObjectFirst(ini); !iniObjectEOL(ini); iniObjectNext(ini), ++index) {
+        iniObject(ini, found_name.data());
+        if (SameName(found_name.data(), section)) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        std::string name = section;
+        failed = iniObjectSeekSure(ini, name.data()) != kIniSuccess || !InsertEntries(ini, values);
+        return true;
+    }
+    if (values.empty()) return false;
+
+    Entries merged = ReadEntries(ini);
+    Entries added;
+    bool replaced = false;
+    for (const auto& [name, value] : values) {
+        bool matched = false;
+        for (auto& entry : merged) {
+            if (SameName(entry.first, name)) {
+                entry.second = value;
+                matched = replaced = true;
+                break;
+            }
+        }
+        if (!matched) {
+            merged.emplace_back(name, value);
+            added.emplace_back(name, value);
+        }
+    }
+    if (!replaced) {
+        failed = !InsertEntries(ini, added);
+        return true;
+    }
+
+    // The library exported cannot change an entry in place: the section is rebuilt, and the
+    // sections after it with it so that the file keeps its order.
+    std::vector<IniSection> rebuilt;
+    rebuilt.push_back(IniSection{found_name.data(), std::move(merged)});
+    for (iniObjectNext(ini); !iniObjectEOL(ini); iniObjectNext(ini)) {
+        IniText name{};
+        iniObject(ini, name.data());
+        rebuilt.push_back(IniSection{name.data(), ReadEntries(ini)});
+    }
+    for (std::size_t left = rebuilt.size(); left > 0; --left) {
+        iniObjectFirst(ini);
+        for (std::size_t i = 0; i < index; ++i) iniObjectNext(ini);
+        if (iniObjectEOL(ini) || iniObjectDelete(ini) != kIniSuccess) {
+            failed = true;
+            return true;
+        }
+    }
+    for (IniSection& s : rebuilt) {
+        if (iniObjectSeekSure(ini, s.name.data()) != kIniSuccess ||
+            !InsertEntries(ini, s.entries)) {
+            failed = true;
+            return true;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -125,29 +234,26 @@ bool IsStorableEntry(const std::string& name, const std::string& value) {
 RegHandle OdbcRegistry::CreateKey(RegRoot root, const std::string& path) {
     std::optional<OdbcIniKey> where = MapRegistryPath(path);
     if (!where) return 0;
-    int mode = 0;
-    if (root == RegRoot::CurrentUser) {
-        mode = ODBC_USER_DSN;
-    } else if (root == RegRoot::LocalMachine) {
-        mode = ODBC_SYSTEM_DSN;
-        if (!EnsureSystemFile()) return 0;
-    } else {
-        return 0;
-    }
-    if (!EnsureSection(mode, where->section)) return 0;
+    std::string file = WritableOdbcIni(root);
+    if (file.empty()) return 0;
     RegHandle handle = next_handle_++;
-    keys_.emplace(handle, OpenKey{mode, std::move(*where)});
+    keys_.emplace(handle, OpenKey{std::move(file), std::move(*where), {}});
     return handle;
 }
 
 bool OdbcRegistry::Write(RegHandle key, const std::string& name, const std::string& value) {
     auto it = keys_.find(key);
     if (it == keys_.end()) return false;
-    const std::string entry = it->second.where.prefix + name;
+    std::string entry = it->second.where.prefix + name;
     if (!IsStorableEntry(entry, value)) return false;
-    ConfigMode scope(it->second.config_mode);
-    return SQLWritePrivateProfileString(it->second.where.section.c_str(), entry.c_str(),
-                                        value.c_str(), "odbc.ini");
+    for (auto& [kept, kept_value] : it->second.values) {
+        if (SameName(kept, entry)) {
+            kept_value = value;
+            return true;
+        }
+    }
+    it->second.values.emplace_back(std::move(entry), value);
+    return true;
 }
 
 bool OdbcRegistry::SetString(RegHandle key, const std::string& name, const std::string& value) {
@@ -163,7 +269,20 @@ bool OdbcRegistry::SetFlagByte(RegHandle key, const std::string& name, std::uint
 }
 
 bool OdbcRegistry::CloseKey(RegHandle key) {
-    return keys_.erase(key) == 1;
+    auto it = keys_.find(key);
+    if (it == keys_.end()) return false;
+    const OpenKey open = std::move(it->second);
+    keys_.erase(it);
+
+    HINI ini = nullptr;
+    std::string file = open.file;
+    char comments[] = "#;";
+    if (iniOpen(&ini, file.data(), comments, '[', ']', '=', 1) != kIniSuccess) return false;
+    bool failed = false;
+    const bool changed = ApplyValues(ini, open.where.section, open.values, failed);
+    if (changed && !failed) failed = iniCommit(ini) != kIniSuccess;
+    iniClose(ini);
+    return !failed;
 }
 
 }  // namespace vendaro
