@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <utility>
 
 namespace vendaro {
@@ -322,8 +323,11 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
         ::free(real);
     }
     // The lock sits on the file itself; a writer that waited for it while another replaced
-    // the file finds another inode under the name and starts again on the new file.
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    // the file finds another inode under the name and starts again on the new file. Each new
+    // start means another writer went ahead (and the one that just wrote is first at the new
+    // file), so a count of starts is no sign of trouble: only a minute of them gives up.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         struct stat st {};
         Fd fd(OpenRegular(target, st));
         if (fd.get() < 0) {

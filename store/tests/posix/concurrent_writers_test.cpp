@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -65,7 +66,11 @@ int RunWriter(const std::string& dir, int writer, long& writes) {
     int failures = 0;
     auto write = [&](const std::string& s, const std::string& k, const std::string& v) {
         ++writes;
-        if (!store.WriteIniString(s, k, v)) ++failures;
+        if (!store.WriteIniString(s, k, v)) {
+            ++failures;
+            std::fprintf(stderr, "writer %d: %s/%s=%s failed: %s\n", writer, s.c_str(), k.c_str(),
+                         v.c_str(), std::strerror(profile.last_error()));
+        }
     };
     const std::string scratch = Cat("Scratch", std::to_string(writer));
     for (int n = 0; n < kKeys; ++n) {
