@@ -13,12 +13,12 @@ namespace {
 
 constexpr int kBrowseStatusText = 0x3743;  // the status line under the folder dialog's title
 
-std::string TempFolder() {
+// The Windows directory: a folder that other tests do not fill and empty while the dialog
+// walks the tree down to it (the temporary folder is, and then the shell can miss it).
+std::string StartFolder() {
     char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
+    GetWindowsDirectoryA(path, MAX_PATH);
+    return path;
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {
@@ -30,7 +30,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 
 TEST_CASE("the folder chooser selects its start folder and shows the selected path") {
     Win32Dialogs dialogs(&BrowseCallbackProc);
-    const std::string start = TempFolder();
+    const std::string start = StartFolder();
     testing::ModalDriver driver;
     std::string status;
 

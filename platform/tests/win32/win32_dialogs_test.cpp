@@ -19,6 +19,14 @@ using testing::ModalDriver;
 using testing::PressButton;
 using testing::TextOf;
 
+// The Windows directory: a folder that other tests do not fill and empty while the folder
+// dialog walks the tree down to it (the temporary folder is, and then the shell can miss it).
+std::string WindowsFolder() {
+    char path[MAX_PATH] = {};
+    GetWindowsDirectoryA(path, MAX_PATH);
+    return path;
+}
+
 std::string TempFolder() {
     char path[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, path);
@@ -262,7 +270,7 @@ TEST_CASE("the folder dialog's record") {
 
 TEST_CASE("the folder dialog starts on the start folder and gives the chosen folder") {
     Win32Dialogs dialogs;
-    std::string start = TempFolder();
+    std::string start = WindowsFolder();
     ModalDriver driver;
     std::string folder = "untouched";
     bool title_shown = false;
