@@ -6,6 +6,7 @@
 # SECONDS_PER_TARGET defaults to 60. Environment:
 #   VENDARO_FUZZ_BUILD    build directory (default build/fuzz)
 #   VENDARO_FUZZ_TARGETS  space-separated target names to run (default: every target)
+#   VENDARO_FUZZ_JOBS     targets run at once (default: the number of cores)
 #
 # Each target (<folder>/tests/fuzz/<target>.cpp or tests/fuzz/posix/<target>.cpp) starts from
 # its seed corpus (<folder>/tests/fuzz/corpus/<target>/, never written to) and keeps what it
@@ -59,21 +60,41 @@ mkdir -p "$build/corpus" "$build/artifacts"
 total=0
 crashed=0
 summary=()
+# run_target SOURCE: runs one target; its exit status is the target's.
+run_target() {
+    local source=$1 name seeds work log
+    name="$(basename "$source" .cpp)"
+    seeds="$root/${source%%/tests/fuzz/*}/tests/fuzz/corpus/$name"
+    work="$build/corpus/$name"
+    log="$build/logs/$name.log"
+    mkdir -p "$work"
+    local dirs=("$work")
+    [ -d "$seeds" ] && dirs+=("$seeds")
+    "$build/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" "${extra[@]}" \
+        "${dirs[@]}" >"$log" 2>&1
+}
+
+# Targets run VENDARO_FUZZ_JOBS at a time (default: one per core), each for its full time.
+extra=("$@")
+jobs="${VENDARO_FUZZ_JOBS:-$(nproc 2>/dev/null || echo 1)}"
+names=()
+pids=()
 for source in "${sources[@]}"; do
     name="$(basename "$source" .cpp)"
     if [ -n "${VENDARO_FUZZ_TARGETS:-}" ] && ! [[ " $VENDARO_FUZZ_TARGETS " == *" $name "* ]]; then
         continue
     fi
-    seeds="$root/${source%%/tests/fuzz/*}/tests/fuzz/corpus/$name"
-    work="$build/corpus/$name"
-    log="$build/logs/$name.log"
-    mkdir -p "$work"
-    dirs=("$work")
-    [ -d "$seeds" ] && dirs+=("$seeds")
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do sleep 1; done
     echo "== fuzz: $name for ${seconds}s"
-    "$build/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" "$@" "${dirs[@]}" \
-        >"$log" 2>&1
+    run_target "$source" &
+    names+=("$name")
+    pids+=($!)
+done
+for i in "${!names[@]}"; do
+    name="${names[$i]}"
+    log="$build/logs/$name.log"
+    wait "${pids[$i]}"
     status=$?
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
     runs="${runs:-0}"
