@@ -139,6 +139,9 @@ TEST_CASE("the input box shows prompt and title and gives the text or nothing") 
             prompt_shown = TextOf(GetDlgItem(box, kInputBoxPrompt));
             text_field = GetDlgItem(box, kInputBoxText);
             initial_text = TextOf(text_field);
+            // Another test process's window may hold the foreground: the box is activated as a
+            // user's click would, and the focus is then where the box put it.
+            if (GetActiveWindow() != box) SetActiveWindow(box);
             focus = GetFocus();
             SetWindowTextA(text_field, "  Sales Copy  ");
             PressButton(box, IDOK);
