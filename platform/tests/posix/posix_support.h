@@ -8,17 +8,52 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "mainwin/tests/test_support.h"
-
 extern char** environ;
 
-namespace vendaro::test {
+namespace vendaro::posix_test {
+
+class TempDir {
+  public:
+    TempDir() {
+        std::random_device random;
+        auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            path_ = base / ("vendaro-posix-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 struct ProcessResult {
     int exit_status = -1;  // -1: did not exit normally
@@ -68,6 +103,13 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv,
     result.out = ReadFile(out_path);
     result.err = ReadFile(err_path);
     return result;
+}
+
+// The folder of the system's odbc.ini and odbcinst.ini for the tests of one process: unixODBC
+// resolves $ODBCSYSINI once per process and keeps the answer.
+inline const std::filesystem::path& SharedSystemFolder() {
+    static const TempDir folder;
+    return folder.path();
 }
 
 // The entries of an odbc.ini as unixODBC writes it: section -> (key, value) in file order.
@@ -158,4 +200,4 @@ class EnvScope {
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
-}  // namespace vendaro::test
+}  // namespace vendaro::posix_test

@@ -1,0 +1,366 @@
+// odbc.ini as DSN creation leaves it: the lines it writes, and every other byte as it was.
+#include <doctest/doctest.h>
+#include <odbcinst.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ini_text.h"
+#include "platform/posix/odbc_installer.h"
+#include "platform/posix/odbc_registry.h"
+#include "platform/tests/posix/posix_support.h"
+
+namespace vendaro {
+namespace {
+
+namespace test = posix_test;
+using test::ParseIni;
+using test::ReadFile;
+using test::WriteFile;
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kKey = "SOFTWARE\\ODBC\\ODBC.INI\\";
+const std::string kLong(1200, 's');
+
+// A user's odbc.ini: comments of both kinds, blank lines, LF and CR LF lines, and a data source
+// of its own whose value is longer than unixODBC reads whole.
+const std::string kUserIni =
+    "# Data sources of this machine\n"
+    "; kept by hand\r\n"
+    "\n"
+    "[ODBC Data Sources]\n"
+    "Legacy=PostgreSQL\n"
+    "\n"
+    "[Legacy]\r\n"
+    "Driver=PostgreSQL\r\n"
+    "ConnSettings=" +
+    kLong +
+    "\r\n"
+    "# the settings above are long on purpose\n"
+    "Servername=db1\n"
+    "\n"
+    "[Sales]\n"
+    "; the old server\n"
+    "Server=old\n"
+    "UID=dba\n"
+    "Obsolete=1\n"
+    "\n"
+    "; end";
+
+struct OdbcFiles {
+    test::TempDir dir;
+    std::filesystem::path user_file = dir.path() / "odbc.ini";
+    std::filesystem::path system_dir = test::SharedSystemFolder();
+    std::filesystem::path system_file = system_dir / "odbc.ini";
+    std::filesystem::path tmp = dir.path() / "tmp";
+    std::map<std::string, std::string> env = {{"ODBCINI", user_file.string()},
+                                              {"ODBCSYSINI", system_dir.string()},
+                                              {"TMPDIR", tmp.string()}};
+    test::EnvScope scope{env};
+
+    OdbcFiles() {
+        std::filesystem::remove_all(system_file);
+        std::filesystem::create_directory(tmp);
+        // A driver whose setup library writes odbc.ini through unixODBC.
+        WriteFile(system_dir / "odbcinst.ini", "[Fake]\nDriver=/nonexistent/libfake.so\nSetup=" +
+                                                   std::string(VENDARO_FAKE_SETUP) + "\n");
+    }
+    ~OdbcFiles() { std::filesystem::remove_all(system_file); }
+    test::ProcessResult Odbcinst(const std::vector<std::string>& args) const {
+        std::vector<std::string> argv = {"odbcinst"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return test::RunProcess(argv, dir.path(), env);
+    }
+};
+
+// The writes of one data source as DSN creation makes them: its key, then its entry in the list
+// of data sources. True when every write succeeded.
+bool CreateDataSource(Registry& registry, RegRoot root, const std::string& name,
+                      const std::string& driver, const Entries& values) {
+    bool ok = true;
+    RegHandle key = registry.CreateKey(root, kKey + name);
+    ok = key != 0;
+    for (const auto& [value_name, value] : values) {
+        ok = registry.SetString(key, value_name, value) && ok;
+    }
+    ok = registry.CloseKey(key) && ok;
+    RegHandle list = registry.CreateKey(root, kKey + "ODBC Data Sources");
+    ok = list != 0 && registry.SetString(list, name, driver) && ok;
+    return registry.CloseKey(list) && ok;
+}
+
+// unixODBC's own reading of one value (its configuration functions, as drivers read them).
+std::string UnixOdbcValue(const std::string& section, const std::string& key) {
+    std::vector<char> buffer(8192);
+    SQLGetPrivateProfileString(section.c_str(), key.c_str(), "", buffer.data(),
+                               static_cast<int>(buffer.size()), "odbc.ini");
+    return buffer.data();
+}
+
+TEST_CASE("Creating data sources writes their lines and leaves every other byte") {
+    OdbcFiles odbc;
+    WriteFile(odbc.user_file, kUserIni);
+    OdbcRegistry registry;
+    const Entries fresh = {{"Database", "pubs"},
+                           {"Description", "New figures"},
+                           {"Server", "srv9"},
+                           {"Driver", "/usr/lib/libtdsodbc.so"}};
+    REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "New", "SQL Server", fresh));
+    REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "sales", "SQL Server",
+                             {{"SERVER", "new"}, {"Database", "branch"}}));
+
+    const std::string expected =
+        "# Data sources of this machine\n"
+        "; kept by hand\r\n"
+        "\n"
+        "[ODBC Data Sources]\n"
+        "Legacy=PostgreSQL\n"
+        "New=SQL Server\r\n"
+        "sales=SQL Server\r\n"
+        "\n"
+        "[Legacy]\r\n"
+        "Driver=PostgreSQL\r\n"
+        "ConnSettings=" +
+        kLong +
+        "\r\n"
+        "# the settings above are long on purpose\n"
+        "Servername=db1\n"
+        "\n"
+        "[Sales]\n"
+        "; the old server\n"
+        "Server=new\r\n"
+        "UID=dba\n"
+        "Obsolete=1\n"
+        "Database=branch\r\n"
+        "\n"
+        "; end\r\n"
+        "[New]\r\n"
+        "Database=pubs\r\n"
+        "Description=New figures\r\n"
+        "Server=srv9\r\n"
+        "Driver=/usr/lib/libtdsodbc.so\r\n";
+    CHECK(ReadFile(odbc.user_file) == expected);
+
+    // unixODBC reads back every value written, in the order written.
+    test::ProcessResult read = odbc.Odbcinst({"-q", "-s", "-n", "New"});
+    REQUIRE(read.exit_status == 0);
+    CHECK(ParseIni(read.out)["New"] == fresh);
+    read = odbc.Odbcinst({"-q", "-s", "-n", "Sales"});
+    REQUIRE(read.exit_status == 0);
+    CHECK(ParseIni(read.out)["Sales"] ==
+          Entries{{"Server", "new"}, {"UID", "dba"}, {"Obsolete", "1"}, {"Database", "branch"}});
+
+    SUBCASE("writing the same values again changes nothing") {
+        const auto before = std::filesystem::last_write_time(odbc.user_file);
+        REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "New", "SQL Server", fresh));
+        CHECK(ReadFile(odbc.user_file) == expected);
+        CHECK(std::filesystem::last_write_time(odbc.user_file) == before);
+    }
+}
+
+TEST_CASE("The longest line unixODBC reads whole") {
+    OdbcFiles odbc;
+    // Two lines by hand, one at the limit and one a character over it: the library's own
+    // reading shows where the limit lies.
+    WriteFile(odbc.user_file, "[L]\nA=" + std::string(kOdbcIniMaxLine - 2, 'a') +
+                                  "\nB=" + std::string(kOdbcIniMaxLine - 1, 'b') + "\r\n");
+    CHECK(UnixOdbcValue("L", "A") == std::string(kOdbcIniMaxLine - 2, 'a'));
+    CHECK(UnixOdbcValue("L", "B").size() < kOdbcIniMaxLine - 1);
+    std::filesystem::remove(odbc.user_file);
+
+    OdbcRegistry registry;
+    const std::string name = "Database";
+    const std::string longest(kOdbcIniMaxLine - name.size() - 1, 'd');
+    SUBCASE("a value whose line is the longest is created and reads back whole") {
+        REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "Big", "SQL Server",
+                                 {{"Server", "srv1"}, {name, longest}}));
+        CHECK(UnixOdbcValue("Big", name) == longest);
+        CHECK(ParseIni(ReadFile(odbc.user_file))["ODBC Data Sources"] ==
+              Entries{{"Big", "SQL Server"}});
+    }
+    SUBCASE("one character more fails the data source and changes nothing") {
+        WriteFile(odbc.user_file, kUserIni);
+        CHECK_FALSE(CreateDataSource(registry, RegRoot::CurrentUser, "Big", "SQL Server",
+                                     {{"Server", "srv1"}, {name, longest + "d"}}));
+        CHECK(ReadFile(odbc.user_file) == kUserIni);
+        SUBCASE("and a later attempt with a value that fits is created") {
+            REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "Big", "SQL Server",
+                                     {{name, longest}}));
+            CHECK(UnixOdbcValue("Big", name) == longest);
+        }
+    }
+    SUBCASE("the longest section header, and one character more") {
+        const std::string section(kOdbcIniMaxLine - 2, 'N');
+        RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kKey + section);
+        REQUIRE(key != 0);
+        CHECK(registry.SetString(key, "Server", "srv1"));
+        CHECK(registry.CloseKey(key));
+        CHECK(UnixOdbcValue(section, "Server") == "srv1");
+        const std::string before = ReadFile(odbc.user_file);
+        CHECK_FALSE(CreateDataSource(registry, RegRoot::CurrentUser, section + "N", "SQL Server",
+                                     {{"Server", "srv1"}}));
+        CHECK(ReadFile(odbc.user_file) == before);
+    }
+    SUBCASE("a subkey of a failed data source and its list entry fail too") {
+        const std::string odd = "Sa]les";  // no section can be named so
+        CHECK_FALSE(CreateDataSource(registry, RegRoot::LocalMachine, odd, "SQL Server", {}));
+        RegHandle big = registry.CreateKey(RegRoot::LocalMachine, kKey + "Big");
+        CHECK_FALSE(registry.SetString(big, name, longest + "d"));
+        CHECK_FALSE(registry.CloseKey(big));
+        CHECK(registry.CreateKey(RegRoot::LocalMachine, kKey + "Big\\Engines\\Jet") == 0);
+        RegHandle list = registry.CreateKey(RegRoot::LocalMachine, kKey + "ODBC Data Sources");
+        CHECK_FALSE(registry.SetString(list, "big", "SQL Server"));
+        CHECK_FALSE(registry.CloseKey(list));
+        CHECK_FALSE(std::filesystem::exists(odbc.system_file));
+    }
+}
+
+TEST_CASE("An odbc.ini that is a link, or has its own mode") {
+    OdbcFiles odbc;
+    const std::filesystem::path real_dir = odbc.dir.path() / "real";
+    const std::filesystem::path target = real_dir / "odbc.ini";
+    std::filesystem::create_directory(real_dir);
+    WriteFile(target, kUserIni);
+    REQUIRE(::chmod(target.c_str(), 0640) == 0);
+    std::filesystem::create_symlink(target, odbc.user_file);
+
+    OdbcRegistry registry;
+    REQUIRE(CreateDataSource(registry, RegRoot::CurrentUser, "New", "SQL Server",
+                             {{"Server", "srv9"}}));
+    CHECK(std::filesystem::is_symlink(odbc.user_file));
+    CHECK(std::filesystem::read_symlink(odbc.user_file) == target);
+    CHECK(ReadFile(target).find("[New]\r\nServer=srv9\r\n") != std::string::npos);
+    struct stat st {};
+    REQUIRE(::stat(target.c_str(), &st) == 0);
+    CHECK((st.st_mode & 07777) == 0640);
+    // No temporary file is left beside either.
+    CHECK(std::distance(std::filesystem::directory_iterator(real_dir),
+                        std::filesystem::directory_iterator()) == 1);
+}
+
+TEST_CASE("A driver's setup library changes only its own data source") {
+    OdbcFiles odbc;
+    WriteFile(odbc.user_file, kUserIni);
+    OdbcInstaller installer;
+    const std::string attributes("DSN=Sales\0", 10);
+    // What the driver did to [Sales] (set "SetupBy", removed "Obsolete"), and nothing else.
+    std::string expected = kUserIni;
+    expected.replace(expected.find("Obsolete=1\n"), 11, "SetupBy=Fake\r\n");
+
+    SUBCASE("comments, blank lines and long lines of the file stay") {
+        CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
+        CHECK(ReadFile(odbc.user_file) == expected);
+    }
+    SUBCASE("a value another run writes meanwhile is kept") {
+        test::EnvScope other({{"VENDARO_FAKE_SETUP_ALSO", odbc.user_file.string()}});
+        CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
+        CHECK(ReadFile(odbc.user_file) == expected + "\n[Meanwhile]\nWrittenBy=another run\n");
+    }
+    SUBCASE("a driver without a setup library changes nothing") {
+        CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "SQL Server", attributes));
+        CHECK(ReadFile(odbc.user_file) == kUserIni);
+    }
+    CHECK(std::getenv("ODBCINI") == odbc.user_file.string());
+    CHECK(std::filesystem::is_empty(odbc.tmp));
+}
+
+// The lines of an odbc.ini that unixODBC and the engine read alike: headers, keys, comments and
+// blank lines only, each section once.
+void CheckWellFormed(const std::string& text) {
+    std::set<std::string> sections;
+    ini::ForEachLine(text, [&](std::string_view line) {
+        const ini::LineParts parts = ini::ClassifyLine(line, 0, line.size());
+        CAPTURE(std::string(line.substr(0, 60)));
+        const bool hash_comment = !line.empty() && line.front() == '#';
+        CHECK((parts.kind != ini::LineKind::Bare || hash_comment));
+        if (parts.kind == ini::LineKind::Header) {
+            CHECK(line.back() == ']');
+            const std::string name(
+                line.substr(parts.name_begin, parts.name_end - parts.name_begin));
+            CHECK(sections.insert(name).second);
+        }
+    });
+}
+
+// Eight processes at once, each creating another data source in one odbc.ini that already holds
+// the user's own: $VENDARO_ODBC_ROUNDS rounds (10 unless set).
+void RunConcurrently(RegRoot root, const std::filesystem::path& file) {
+    int rounds = 10;
+    if (const char* text = std::getenv("VENDARO_ODBC_ROUNDS")) rounds = std::atoi(text);
+    constexpr int kRuns = 8;
+    const std::string legacy = kUserIni.substr(
+        kUserIni.find("[Legacy]"), kUserIni.find("[Sales]") - kUserIni.find("[Legacy]"));
+    const auto started = std::chrono::steady_clock::now();
+    for (int round = 0; round < rounds; ++round) {
+        CAPTURE(round);
+        WriteFile(file, kUserIni);
+        std::vector<pid_t> children;
+        for (int run = 0; run < kRuns; ++run) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                const std::string name = "C" + std::to_string(run);
+                OdbcRegistry registry;
+                bool ok = CreateDataSource(registry, root, name, "Fake",
+                                           {{"Server", "srv" + std::to_string(run)},
+                                            {"Database", std::string(900, 'a' + run)},
+                                            {"Obsolete", "x"}});
+                if (root == RegRoot::CurrentUser) {
+                    OdbcInstaller installer;
+                    ok = installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake",
+                                                    "DSN=" + name + std::string(1, '\0')) &&
+                         ok;
+                }
+                ::_exit(ok ? 0 : 1);
+            }
+            REQUIRE(pid > 0);
+            children.push_back(pid);
+        }
+        for (pid_t pid : children) {
+            int status = 0;
+            REQUIRE(::waitpid(pid, &status, 0) == pid);
+            CHECK(WIFEXITED(status));
+            CHECK(WEXITSTATUS(status) == 0);
+        }
+        const std::string text = ReadFile(file);
+        CheckWellFormed(text);
+        CHECK(text.find(legacy) != std::string::npos);
+        CHECK(text.rfind("# Data sources of this machine\n; kept by hand\r\n\n", 0) == 0);
+        test::IniSections sections = ParseIni(text);
+        CHECK(sections.size() == 3 + kRuns);
+        for (int run = 0; run < kRuns; ++run) {
+            const std::string name = "C" + std::to_string(run);
+            CAPTURE(name);
+            Entries values = {{"Server", "srv" + std::to_string(run)},
+                              {"Database", std::string(900, 'a' + run)}};
+            if (root == RegRoot::CurrentUser) {
+                values.emplace_back("SetupBy", "Fake");
+            } else {
+                values.emplace_back("Obsolete", "x");
+            }
+            CHECK(sections[name] == values);
+        }
+        CHECK(sections["ODBC Data Sources"].size() == 1 + kRuns);
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    MESSAGE(rounds << " rounds of " << kRuns << " runs at once: " << took.count() << " s");
+}
+
+TEST_CASE("Eight data sources created at once into one odbc.ini") {
+    OdbcFiles odbc;
+    SUBCASE("User DSNs, with the installer step") {
+        RunConcurrently(RegRoot::CurrentUser, odbc.user_file);
+    }
+    SUBCASE("System DSNs") {
+        RunConcurrently(RegRoot::LocalMachine, odbc.system_file);
+    }
+}
+
+}  // namespace
+}  // namespace vendaro
