@@ -5,7 +5,9 @@
 #include <strings.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -105,34 +107,43 @@ Entries Changes(const Entries& before, const Entries& after, std::vector<std::st
     return set;
 }
 
-// A folder of its own under $TMPDIR (or /tmp) holding a copy of a file; removed with the object.
-class PrivateCopy {
+// A folder of its own under $TMPDIR (or /tmp), removed with the object, for copies of odbc.ini.
+class PrivateFolder {
   public:
-    PrivateCopy(Profile& profile, const std::string& original) {
+    PrivateFolder() {
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern =
             std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vendaro-odbc.XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        folder_ = pattern;
-        path_ = folder_ + "/odbc.ini";
-        // A missing original stays missing in the copy.
-        if (std::optional<std::string> bytes = profile.ReadAll(original)) {
-            if (!profile.Append(path_, *bytes) && !bytes->empty()) path_.clear();
-        }
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
-    ~PrivateCopy() {
+    ~PrivateFolder() {
         std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
-    PrivateCopy(const PrivateCopy&) = delete;
-    PrivateCopy& operator=(const PrivateCopy&) = delete;
-    // Empty when the copy could not be made.
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    // Empty when the folder could not be made.
     const std::string& path() const { return path_; }
 
   private:
-    std::string folder_;
     std::string path_;
 };
+
+// Writes `bytes` to a new file; false on failure. (A private copy needs no atomic replacement.)
+bool WriteNewFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    return static_cast<bool>(out);
+}
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 // Points unixODBC's user odbc.ini at another file for its lifetime.
 class UserIniOverride {
@@ -173,19 +184,27 @@ bool OdbcInstaller::ConfigDataSource(WindowHandle parent, int request, const std
                                      const std::string& attributes) {
     const std::string file = OdbcIniPath(RegRoot::CurrentUser);
     const std::string dsn = DataSourceName(attributes);
-    PrivateCopy copy(profile_, file);
-    if (file.empty() || copy.path().empty()) return false;
-    const DataSourceView before = ReadView(copy.path(), dsn);
+    PrivateFolder folder;
+    if (file.empty() || folder.path().empty()) return false;
+    // A missing odbc.ini stays missing in the copy.
+    const std::optional<std::string> original = profile_.ReadAll(file);
+    const std::string copy = folder.path() + "/odbc.ini";
+    if (original && !WriteNewFile(copy, *original)) return false;
     bool result = false;
     {
-        UserIniOverride redirect(copy.path());
+        UserIniOverride redirect(copy);
         // `attributes` ends in its own NUL; c_str() adds the second that ends the list.
         result = SQLConfigDataSource(reinterpret_cast<HWND>(parent), static_cast<WORD>(request),
                                      driver.c_str(), attributes.c_str());
     }
-    if (dsn.empty()) return result;
-    const DataSourceView after = ReadView(copy.path(), dsn);
+    // Most drivers write nothing: then the file is not read as unixODBC reads it at all.
+    const std::optional<std::string> changed = ReadBytes(copy);
+    if (dsn.empty() || changed == original) return result;
 
+    const std::string unchanged = folder.path() + "/before.ini";
+    if (original && !WriteNewFile(unchanged, *original)) return result;
+    const DataSourceView before = ReadView(unchanged, dsn);
+    const DataSourceView after = ReadView(copy, dsn);
     if (after.section) {
         std::vector<std::string> removed;
         const Entries set = Changes(before.section.value_or(Entries{}), *after.section, removed);

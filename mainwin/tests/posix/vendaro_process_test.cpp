@@ -2,7 +2,11 @@
 // temporary folder.
 #include <doctest/doctest.h>
 
+#include <odbcinst.h>
+
+#include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/tests/posix/posix_support.h"
@@ -321,6 +325,102 @@ TEST_CASE("A System DSN that cannot be written") {
     const std::string last_line = shown.out.substr(shown.out.rfind('\n', shown.out.size() - 2) + 1);
     CHECK(last_line == "System DSN could not be created.\n");
     CHECK_FALSE(std::filesystem::exists(folder.dir.path() / "missing"));
+}
+
+// A user's odbc.ini with a data source of its own, longer than unixODBC reads whole, and
+// comments of both kinds.
+const std::string kLegacyIni =
+    "# mine\n[ODBC Data Sources]\r\nLegacy=PostgreSQL\r\n\n[Legacy]\n"
+    "ConnSettings=" +
+    std::string(1200, 's') + "\n; end\n";
+
+TEST_CASE("The Linux program refuses a value unixODBC would read back cut") {
+    ProgramFolder folder;
+    // "Database=" and 990 characters: the longest line unixODBC reads whole.
+    const std::string fits(990, 'd');
+    const std::string long_name(1100, 'L');
+    test::WriteFile(folder.dir.path() / "vendaro.ini",
+                    "[Fits]\r\nDSN_Driver=SQL Server\r\nDatabase=" + fits +
+                        "\r\n\r\n[Long]\r\nDSN_Driver=SQL Server\r\nDatabase=" + fits +
+                        "d\r\n\r\n[Described]\r\nDSN_Driver=SQL Server\r\nDescription=" +
+                        std::string(2047, 'x') + "\r\n\r\n[" + long_name +
+                        "]\r\nDSN_Driver=SQL Server\r\n");
+    test::WriteFile(folder.user_file, kLegacyIni);
+
+    for (const std::string& name : {std::string("long"), std::string("described"), long_name}) {
+        CAPTURE(name.substr(0, 20));
+        ProcessResult user = folder.Run({name, "-ue"});
+        CHECK(user.exit_status == 1);
+        CHECK(user.out.empty());
+        ProcessResult system = folder.Run({name, "-se"});
+        CHECK(system.exit_status == 1);
+        CHECK(ReadFile(folder.user_file) == kLegacyIni);
+        CHECK_FALSE(std::filesystem::exists(folder.system_dir / "odbc.ini"));
+        ProcessResult shown = folder.Run({name, "-u"});
+        CHECK(shown.out.ends_with("\nUser DSN could not be created.\n"));
+        shown = folder.Run({name, "-s"});
+        CHECK(shown.out.ends_with("\nSystem DSN could not be created.\n"));
+    }
+
+    ProcessResult created = folder.Run({"fits", "-ue"});
+    CHECK(created.exit_status == 0);
+    test::EnvScope user({{"ODBCINI", folder.user_file.string()}});
+    std::vector<char> value(4096);
+    SQLGetPrivateProfileString("Fits", "Database", "", value.data(), static_cast<int>(value.size()),
+                               "odbc.ini");
+    CHECK(std::string(value.data()) == fits);
+    std::string expected = kLegacyIni + "[Fits]\r\nDatabase=" + fits +
+                           "\r\nDescription=\r\nDriver=\r\nLastUser=\r\nServer=\r\n";
+    expected.insert(expected.find("\n[Legacy]"), "Fits=SQL Server\r\n");
+    CHECK(ReadFile(folder.user_file) == expected);
+}
+
+TEST_CASE("Eight unattended runs at once into one odbc.ini") {
+    ProgramFolder folder;
+    constexpr int kRuns = 8;
+    std::string scripts;
+    for (int run = 0; run < kRuns; ++run) {
+        scripts += "[C" + std::to_string(run) + "]\r\nDSN_Driver=SQL Server\r\nServer=srv" +
+                   std::to_string(run) + "\r\nDatabase=" + std::string(900, 'a' + run) + "\r\n";
+    }
+    test::WriteFile(folder.dir.path() / "vendaro.ini", scripts);
+    int rounds = 2;
+    if (const char* text = std::getenv("VENDARO_PROCESS_ROUNDS")) rounds = std::atoi(text);
+
+    auto check = [&](const std::filesystem::path& file, const std::string& option) {
+        for (int round = 0; round < rounds; ++round) {
+            CAPTURE(round);
+            test::WriteFile(file, kLegacyIni);
+            std::vector<ProcessResult> results(kRuns);
+            std::vector<std::thread> threads;
+            for (int run = 0; run < kRuns; ++run) {
+                threads.emplace_back([&, run] {
+                    results[run] = folder.Run({"C" + std::to_string(run), option});
+                });
+            }
+            for (std::thread& thread : threads) thread.join();
+            for (const ProcessResult& result : results) CHECK(result.exit_status == 0);
+            const std::string text = ReadFile(file);
+            CHECK(text.find(kLegacyIni.substr(kLegacyIni.find("[Legacy]"))) != std::string::npos);
+            IniSections sections = ParseIni(text);
+            CHECK(sections["ODBC Data Sources"].size() == 1 + kRuns);
+            for (int run = 0; run < kRuns; ++run) {
+                const std::string name = "C" + std::to_string(run);
+                CAPTURE(name);
+                CHECK(sections[name] == Entries{{"Database", std::string(900, 'a' + run)},
+                                                {"Description", ""},
+                                                {"Driver", ""},
+                                                {"LastUser", ""},
+                                                {"Server", "srv" + std::to_string(run)}});
+            }
+        }
+    };
+    SUBCASE("User DSNs") {
+        check(folder.user_file, "-ue");
+    }
+    SUBCASE("System DSNs") {
+        check(folder.system_dir / "odbc.ini", "-se");
+    }
 }
 
 }  // namespace
