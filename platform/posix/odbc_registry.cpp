@@ -195,9 +195,10 @@ bool OdbcRegistry::WriteSection(const OpenKey& key) {
     const std::string& section = key.where.section;
     if (key.values.empty()) {
         if (HasSection(profile_, section, key.file)) return true;
-        // The engine makes a section with its first key; a key with an empty name, set and
-        // removed in the same change, leaves the bare header. Under the file's lock an existing
-        // section is found instead, and its lines stay as they are.
+        // The engine makes a section with its first key: a key with an empty name, set and
+        // removed in one change, leaves the bare header. A section another process made
+        // meanwhile is found under the lock and keeps its lines (one with an empty key name
+        // aside, which no reader can look up).
         const KeyEdit header_only[] = {{"", "", false}, {"", "", true}};
         return profile_.WriteKeys(section, header_only, key.file) == 2;
     }

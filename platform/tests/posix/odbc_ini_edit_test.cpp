@@ -222,13 +222,16 @@ TEST_CASE("The longest line unixODBC reads whole") {
     }
 }
 
-TEST_CASE("An odbc.ini that is a link, or has its own mode") {
+TEST_CASE("An odbc.ini that is a link, or has its own mode and owner") {
     OdbcFiles odbc;
     const std::filesystem::path real_dir = odbc.dir.path() / "real";
     const std::filesystem::path target = real_dir / "odbc.ini";
     std::filesystem::create_directory(real_dir);
     WriteFile(target, kUserIni);
     REQUIRE(::chmod(target.c_str(), 0640) == 0);
+    // Only root can give a file to another owner; the tests run as root in CI.
+    const bool as_root = ::getuid() == 0;
+    if (as_root) REQUIRE(::chown(target.c_str(), 65534, 65534) == 0);
     std::filesystem::create_symlink(target, odbc.user_file);
 
     OdbcRegistry registry;
@@ -240,6 +243,7 @@ TEST_CASE("An odbc.ini that is a link, or has its own mode") {
     struct stat st {};
     REQUIRE(::stat(target.c_str(), &st) == 0);
     CHECK((st.st_mode & 07777) == 0640);
+    if (as_root) CHECK((st.st_uid == 65534 && st.st_gid == 65534));
     // No temporary file is left beside either.
     CHECK(std::distance(std::filesystem::directory_iterator(real_dir),
                         std::filesystem::directory_iterator()) == 1);

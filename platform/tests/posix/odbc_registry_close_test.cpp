@@ -2,7 +2,6 @@
 // one change of odbc.ini.
 #include <doctest/doctest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -27,12 +26,6 @@ struct UserIni {
     OdbcRegistry registry;
 
     UserIni() { std::filesystem::create_directory(folder); }
-    void Write(const std::string& text) const {
-        std::FILE* f = std::fopen(file.c_str(), "wb");
-        REQUIRE(f != nullptr);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
 };
 
 TEST_CASE("The unixODBC registry writes a key's values when the key is closed") {
@@ -47,16 +40,6 @@ TEST_CASE("The unixODBC registry writes a key's values when the key is closed") 
         CHECK(ReadFile(ini.file).find("Sales") == std::string::npos);
         CHECK(ini.registry.CloseKey(key));
         CHECK(ReadFile(ini.file) == "[Sales]\r\nServer=srv2\r\nPort=2638\r\n");
-    }
-    SUBCASE("a value set again is changed where it stands, a new one follows the last key") {
-        ini.Write("[First]\nA=1\n\n[sales]\nServer=old\nUID=dba\n\n[Last]\nB=2\n");
-        RegHandle key = ini.registry.CreateKey(RegRoot::CurrentUser, kDataSources + "Sales");
-        REQUIRE(key != 0);
-        CHECK(ini.registry.SetString(key, "SERVER", "new"));
-        CHECK(ini.registry.SetString(key, "Database", "branch"));
-        CHECK(ini.registry.CloseKey(key));
-        CHECK(ReadFile(ini.file) ==
-              "[First]\nA=1\n\n[sales]\nServer=new\r\nUID=dba\nDatabase=branch\r\n\n[Last]\nB=2\n");
     }
     SUBCASE("a file that is gone by the close fails the close, and the key is closed") {
         RegHandle key = ini.registry.CreateKey(RegRoot::CurrentUser, kDataSources + "Sales");
