@@ -7,7 +7,8 @@
 // odbc.ini is written as the script file is, through the project's INI engine and the POSIX
 // profile: every line not written stays byte for byte, and each key is one atomic replacement
 // of the file under its advisory lock. unixODBC's own ini library would cut long lines, drop
-// comments and rewrite the file in place.
+// comments and rewrite the file in place. The lines written end in CR LF, as the engine writes
+// them; unixODBC reads them as it reads LF lines.
 #include <cstddef>
 #include <map>
 #include <optional>
