@@ -98,8 +98,11 @@ admin=$scratch/dpkg
 mkdir -p "$root" "$admin/info" "$admin/updates" "$admin/triggers"
 touch "$admin/available"
 mapfile -t needed < <(sed 's/([^)]*)//g; s/|/,/g' <<<"$depends" | tr ',' '\n' | tr -d ' ' | sort -u)
-dpkg-query -s "${needed[@]}" >"$admin/status" 2>/dev/null ||
-    fail "the packages $deb needs are not all installed here: ${needed[*]}"
+for package in "${needed[@]}"; do
+    { dpkg-query -s "$package:amd64" 2>/dev/null || dpkg-query -s "$package" 2>/dev/null; } ||
+        fail "$deb needs $package, which is not installed here"
+    echo
+done >"$admin/status"
 dpkg_scratch() { dpkg --instdir="$root" --admindir="$admin" "$@" >"$scratch/dpkg.log" 2>&1 ||
     { cat "$scratch/dpkg.log" >&2; fail "dpkg $*"; }; }
 dpkg_scratch -i "$deb"

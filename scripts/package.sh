@@ -29,10 +29,10 @@ for preset in "${presets[@]}"; do
         }
     fi
     cmake --build "$dir" -j2 --target vendaro_package_files
-    cpack --config "$dir/CPackConfig.cmake" -B "$out" >"$out/cpack-$preset.log" 2>&1 || {
-        cat "$out/cpack-$preset.log" >&2
+    cpack --config "$dir/CPackConfig.cmake" -B "$out" >"$build_root/cpack-$preset.log" 2>&1 || {
+        cat "$build_root/cpack-$preset.log" >&2
         exit 1
     }
-    sed -n 's/^CPack: - package: \(.*\) generated\.$/package: \1/p' "$out/cpack-$preset.log"
+    sed -n 's/^CPack: - package: \(.*\) generated\.$/package: \1/p' "$build_root/cpack-$preset.log"
 done
 rm -rf "$out/_CPack_Packages"
