@@ -63,8 +63,8 @@ else()
     install(FILES ${VENDARO_PACKAGING_SOURCES}/copyright ${staging}/changelog.gz
             DESTINATION usr/share/doc/vendaro)
     # The lintian tags that /opt brings, each with its reason.
-    install(FILES ${VENDARO_PACKAGING_SOURCES}/lintian-overrides DESTINATION usr/share/lintian/overrides
-            RENAME vendaro)
+    install(FILES ${VENDARO_PACKAGING_SOURCES}/lintian-overrides
+            DESTINATION usr/share/lintian/overrides RENAME vendaro)
 
     configure_file(${VENDARO_PACKAGING_SOURCES}/vendaro.1.in ${staging}/vendaro.1 @ONLY)
     foreach(file vendaro.1 changelog)

@@ -77,7 +77,7 @@ drwxr-xr-x ./usr/share/man/man1/
 LIST
 )" "$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | tr -s ' ' | sort -k2)"
 same "the fields of $deb" "vendaro $version amd64" \
-    "$(dpkg-deb -f "$deb" Package Version Architecture | awk '{ printf "%s%s", sep, $2; sep = " " }')"
+    "$(dpkg-deb -f "$deb" Package Version Architecture | awk '{ print $2 }' | paste -sd ' ')"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libodbcinst2' <<<"$depends" || fail "$deb does not depend on libodbcinst2: $depends"
 same "the conffiles of $deb" /opt/vendaro/vendaro.ini \
@@ -86,7 +86,7 @@ if command -v lintian >/dev/null; then
     lint_status=0
     lint=$(lintian --fail-on error,warning "$deb" 2>&1) || lint_status=$?
     lint=$(grep -v '^running with root privileges' <<<"$lint" || true)
-    [ "$lint_status" = 0 ] && [ -z "$lint" ] || fail "lintian $deb:"$'\n'"$lint"
+    if [ "$lint_status" != 0 ] || [ -n "$lint" ]; then fail "lintian $deb:"$'\n'"$lint"; fi
     echo "check-packages: lintian passes $(basename "$deb")"
 else
     echo "check-packages: lintian not installed (setup-deps.sh installs it): not run"
