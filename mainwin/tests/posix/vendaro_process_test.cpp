@@ -186,10 +186,12 @@ void CheckCreated(const ProgramFolder& folder, const std::filesystem::path& file
     const IniSections expected = ExpectedSources();
     IniSections written = ParseIni(ReadFile(file));
     CHECK(written.size() == expected.size());
-    for (const auto& [section, entries] : expected) {
+    // Not a structured binding: clang before 16 cannot capture one in CAPTURE's lambda.
+    for (const auto& source : expected) {
+        const std::string& section = source.first;
         CAPTURE(section);
         REQUIRE(written.count(section) == 1);
-        CHECK(written[section] == entries);
+        CHECK(written[section] == source.second);
     }
     // unixODBC itself reads each data source back with the same values.
     for (const std::string& name : kNames) {
