@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 if [ -f scripts/setup-deps.sh ]; then
-    bash scripts/setup-deps.sh
+    bash scripts/setup-deps.sh --demo
 else
     echo "scripts/setup-deps.sh not found: using the packages already installed" >&2
 fi

@@ -1,6 +1,13 @@
 #!/bin/bash
-# Installs, with apt-get, whatever building and testing Vendaro needs on Debian 12: the Linux
-# toolchain and unixODBC, both mingw-w64 cross compilers, Wine, and the headless X tools.
+# Installs, with apt-get, what Vendaro needs on Debian 12, by purpose:
+#   setup-deps.sh --demo  the Linux program only: g++, CMake, make, unixODBC with its
+#                         development files and odbcinst, doctest (the build's configure step
+#                         looks for it); on a bare system at most about 110 MB to download
+#   setup-deps.sh         everything building and testing needs (scripts/test-all.sh): the
+#                         above, both mingw-w64 cross compilers, Wine (also 32-bit, see
+#                         below), the headless X tools, and the package checks' tools (man,
+#                         unzip, file, dpkg-dev, lintian); about 600 MB to download, 2.8 GB
+#                         installed
 # Run as root; when everything is present it only checks, in well under a second.
 #
 # It also tries to add 32-bit Wine (wine32:i386), which runs the 32-bit Windows tests. That
@@ -15,11 +22,24 @@ status_file="$repo/build/wine32-status"
 deb_cache=/var/cache/vendaro-debs
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(
-    cmake make g++ pkg-config doctest-dev unixodbc unixodbc-dev odbcinst
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686
-    wine wine64 xvfb xauth xdotool imagemagick x11-apps
-)
+purpose=all
+case "${1:-}" in
+    --demo) purpose=demo ;;
+    "" | --all) ;;
+    *)
+        echo "usage: $0 [--demo | --all]" >&2
+        exit 2
+        ;;
+esac
+
+packages=(cmake make g++ doctest-dev unixodbc unixodbc-dev odbcinst)
+if [ "$purpose" = all ]; then
+    packages+=(
+        pkg-config g++-mingw-w64-x86-64 g++-mingw-w64-i686
+        wine wine64 xvfb xauth xdotool imagemagick x11-apps
+        dpkg-dev man-db unzip file lintian
+    )
+fi
 
 say() { echo "setup-deps: $*"; }
 
@@ -65,6 +85,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt_update
     apt_get install -y --no-install-recommends "${missing[@]}"
 fi
+
+[ "$purpose" = all ] || exit 0
 
 # --- 32-bit Wine ----------------------------------------------------------------------------
 mkdir -p "$repo/build"

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds and runs every test: the Linux build, the sanitizer build (ASan + UBSan), and the
 # Windows builds, whose tests run under Wine (64-bit always; 32-bit where 32-bit Wine is
-# installed, else the 32-bit build is still compiled). Installs what is missing first.
+# installed, else the 32-bit build is still compiled), then makes and checks the packages.
+# Installs what is missing first.
 # Exits non-zero when anything fails to configure, build or pass.
 #
 # VENDARO_BUILD_ROOT puts the build folders elsewhere (default: build/ of the repository).
@@ -58,6 +59,19 @@ else
     echo "32-bit Wine not available: 32-bit Windows tests not run"
     [ -f "$repo/build/wine32-status" ] && echo "  ($(cat "$repo/build/wine32-status"))"
     run_preset win32 no
+fi
+
+# The packages for users, from the linux, win32 and win64 trees just built (seconds), and their
+# checks: file lists, lintian, the .deb installed into a scratch root and run, the manual page.
+echo
+echo "=== packages: make and check ($build_root/packages)"
+t0=$SECONDS
+if VENDARO_BUILD_ROOT="$build_root" "$repo/scripts/package.sh" &&
+    "$repo/scripts/check-packages.sh" "$build_root/packages"; then
+    summary+=("$(printf '%-6s %4d s' pkg $((SECONDS - t0)))")
+else
+    failures+=("packages")
+    summary+=("$(printf '%-6s %4d s  FAILED' pkg $((SECONDS - t0)))")
 fi
 
 # Fuzzing: each libFuzzer target for about a minute (scripts/fuzz.sh; longer runs by hand).

@@ -367,7 +367,8 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
 // directory per program run is enough.
 void FileProfile::RemoveOrphans(const std::string& target) {
     if (!swept_.insert(target).second) return;
-    const std::string prefix = "." + target.substr(target.rfind('/') + 1) + ".tmp";
+    // Appended, not "." + std::string: g++ 12 at -O3 reports a false -Wrestrict for that.
+    const std::string prefix = std::string(".").append(target, target.rfind('/') + 1) + ".tmp";
     DIR* dir = ::opendir(DirectoryOf(target).c_str());
     if (dir == nullptr) return;
     while (const dirent* entry = ::readdir(dir)) {

@@ -192,10 +192,12 @@ void CheckCreated(const ProgramFolder& folder, const std::filesystem::path& file
     const IniSections expected = ExpectedSources();
     IniSections written = ParseIni(ReadFile(file));
     CHECK(written.size() == expected.size());
-    for (const auto& [section, entries] : expected) {
+    // Not a structured binding: clang before 16 cannot capture one in CAPTURE's lambda.
+    for (const auto& source : expected) {
+        const std::string& section = source.first;
         CAPTURE(section);
         REQUIRE(written.count(section) == 1);
-        CHECK(written[section] == entries);
+        CHECK(written[section] == source.second);
     }
     // unixODBC itself reads each data source back with the same values.
     for (const std::string& name : kNames) {
@@ -421,6 +423,50 @@ TEST_CASE("Eight unattended runs at once into one odbc.ini") {
     SUBCASE("System DSNs") {
         check(folder.system_dir / "odbc.ini", "-se");
     }
+}
+
+// Installed as a package: the program in /opt/vendaro beside its vendaro.ini, started through
+// /usr/bin/vendaro, a link.
+TEST_CASE("Started through a symbolic link, the program reads vendaro.ini in its real folder") {
+    ProgramFolder folder;
+    namespace fs = std::filesystem;
+    const fs::path root = folder.dir.path() / "root";
+    const fs::path real = root / "opt" / "vendaro" / "vendaro";
+    fs::create_directories(real.parent_path());
+    fs::create_directories(root / "usr" / "bin");
+    fs::create_directories(root / "usr" / "local" / "bin");
+    fs::copy_file(folder.program, real);
+    test::WriteFile(real.parent_path() / "vendaro.ini", kScripts);
+    // A library beside the link, in the current folder, must not be the one read.
+    const std::string decoy = "[Decoy]\r\nDSN_Driver=SQL Server\r\n";
+    test::WriteFile(root / "usr" / "bin" / "vendaro.ini", decoy);
+    fs::remove(folder.dir.path() / "vendaro.ini");
+
+    fs::path link;
+    SUBCASE("an absolute link, as the package makes it") {
+        link = root / "usr" / "bin" / "vendaro";
+        fs::create_symlink(real, link);
+    }
+    SUBCASE("a relative link") {
+        link = root / "usr" / "bin" / "vendaro";
+        fs::create_symlink("../../opt/vendaro/vendaro", link);
+    }
+    SUBCASE("a link to a link") {
+        fs::create_symlink(real, root / "usr" / "bin" / "vendaro");
+        link = root / "usr" / "local" / "bin" / "vendaro";
+        fs::create_symlink("../../bin/vendaro", link);
+    }
+    CAPTURE(link);
+
+    auto run = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {link.string()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return test::RunProcess(argv, root / "usr" / "bin", folder.env);
+    };
+    CHECK(run({"sales", "-ue"}).exit_status == 0);
+    CHECK(ParseIni(ReadFile(folder.user_file)).count("Sales") == 1);
+    CHECK(run({"decoy", "-ue"}).exit_status == 2);
+    CHECK(run({}).out.find("\tStock\t") != std::string::npos);
 }
 
 }  // namespace

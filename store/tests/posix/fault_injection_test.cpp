@@ -93,7 +93,10 @@ void Restore(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 TEST_CASE("a write failing at any point leaves the old file, reported; else the new one") {
-    for (const auto& [start_name, start] : Starts()) {
+    // Not a structured binding: clang before 16 cannot capture one in INFO's lambda.
+    for (const auto& start_case : Starts()) {
+        const char* const start_name = start_case.first;
+        const std::string& start = start_case.second;
         for (const Operation& op : Operations()) {
             INFO("start: ", start_name, "; operation: ", op.what);
             ScratchDir dir;

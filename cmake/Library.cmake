@@ -1,0 +1,15 @@
+# vendaro_add_library(<name> [DIRS ...] LIBS ...): a static library of the *.cpp files of the
+# current folder (and of the given subfolders).
+function(vendaro_add_library name)
+    cmake_parse_arguments(L "" "" "DIRS;LIBS" ${ARGN})
+    set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(d ${L_DIRS})
+        list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${globs})
+    if(NOT sources)
+        set(sources ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()
