@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs, with apt-get, whatever building and testing Vendaro needs on Debian 12: the Linux
-# toolchain and unixODBC, both mingw-w64 cross compilers, Wine, and the headless X tools.
+# toolchain and unixODBC, both mingw-w64 cross compilers, Wine with its fonts, and the headless
+# X tools.
 # Run as root; when everything is present it only checks, in well under a second.
 #
 # It also tries to add 32-bit Wine (wine32:i386), which runs the 32-bit Windows tests. That
@@ -18,7 +19,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
     cmake make g++ pkg-config doctest-dev unixodbc unixodbc-dev odbcinst
     g++-mingw-w64-x86-64 g++-mingw-w64-i686
-    wine wine64 xvfb xauth xdotool imagemagick x11-apps
+    wine wine64 fonts-wine xvfb xauth xdotool imagemagick x11-apps
 )
 
 say() { echo "setup-deps: $*"; }
