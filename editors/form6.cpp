@@ -22,7 +22,15 @@ Form6::Form6(const EditorContext& context, EditorWindows& windows)
     : ScriptEditor(context), windows_(windows) {}
 
 void Form6::LoadDesign() {
-    OuterHeight = kShortHeight;
+    SetLong(false);
+}
+
+void Form6::SetLong(bool long_form) {
+    OuterHeight = long_form ? kFullHeight : kShortHeight;
+    for (bool* visible : {&Frame3.visible, &Label4.visible, &Text3.visible, &Label5.visible,
+                          &Text4.visible, &Check1.visible, &Check2.visible}) {
+        *visible = long_form;
+    }
 }
 
 std::string Form6::DatabasePath() const {
@@ -93,13 +101,13 @@ void Form6::Text4_LostFocus() {
 }
 
 void Form6::Check1_Click() {
-    if (closed()) return;
+    if (closed() || !Check1.visible) return;
     Check1.checked = !Check1.checked;
     MarkDirty();
 }
 
 void Form6::Check2_Click() {
-    if (closed()) return;
+    if (closed() || !Check2.visible) return;
     Check2.checked = !Check2.checked;
     MarkDirty();
 }
@@ -124,7 +132,7 @@ void Form6::Command6_Click() {
 
 void Form6::Command7_Click() {
     if (closed() || !Command7.enabled) return;
-    OuterHeight = kFullHeight;
+    SetLong(true);
     Command7.enabled = false;
 }
 

@@ -70,6 +70,9 @@ class Form6 final : public ScriptEditor {
     void LoadScript(const std::string& name, const ListRow* row) override;
     void WriteOwnKeys(SectionWriter& writer) override;
 
+    // Long: the frame "Driver" and its controls shown; short: all of them hidden, so that no
+    // key reaches a control the window's edge cuts off.
+    void SetLong(bool long_form);
     void SetDatabaseLabel(std::string caption);
     void SelectOption(OptionButton& option);
 

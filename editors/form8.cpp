@@ -1,30 +1,23 @@
 #include "editors/form8.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "editors/digits_field.h"
-#include "editors/text_rules.h"
 #include "shell/pickers.h"
 
 namespace vendaro {
 namespace {
 
-// Shows the item whose text is `value` (letter case aside); any other value leaves the item
-// shown before.
+// Shows the stored `value`, added as an item when the list lacks it (exactly, letter case
+// included), so that Save writes back what the script holds until the user picks another
+// item. An empty value leaves the item shown before.
 void ShowItem(ComboBox& combo, const std::string& value) {
-    for (std::size_t i = 0; i < combo.items.size(); ++i) {
-        if (combo.items[i] == value) {
-            combo.selected = static_cast<int>(i);
-            return;
-        }
-    }
-    for (std::size_t i = 0; i < combo.items.size(); ++i) {
-        if (editors::EqualsIgnoringCase(combo.items[i], value)) {
-            combo.selected = static_cast<int>(i);
-            return;
-        }
-    }
+    if (value.empty()) return;
+    auto found = std::find(combo.items.begin(), combo.items.end(), value);
+    if (found == combo.items.end()) found = combo.items.insert(combo.items.end(), value);
+    combo.selected = static_cast<int>(found - combo.items.begin());
 }
 
 }  // namespace
@@ -32,11 +25,19 @@ void ShowItem(ComboBox& combo, const std::string& value) {
 Form8::Form8(const EditorContext& context) : ScriptEditor(context) {}
 
 void Form8::LoadDesign() {
-    OuterHeight = kShortHeight;
+    SetLong(false);
     Combo1.items = {"dBase III", "dBase IV", "dBase 5.0"};
     Combo1.selected = 2;
     Combo2.items = {"ASCII", "International", "Norwegian-Danish", "Swedish-Finnish"};
     Combo2.selected = 0;
+}
+
+void Form8::SetLong(bool long_form) {
+    OuterHeight = long_form ? kFullHeight : kShortHeight;
+    for (bool* visible : {&Frame2.visible, &Label5.visible, &Combo2.visible, &Label6.visible,
+                          &Text3.visible, &Check2.visible, &Check3.visible, &Check4.visible}) {
+        *visible = long_form;
+    }
 }
 
 void Form8::LoadAddMode() {
@@ -76,7 +77,7 @@ void Form8::Command4_Click() {
 }
 
 void Form8::ClickCombo(ComboBox& combo, int index) {
-    if (closed() || !combo.enabled) return;
+    if (closed() || !combo.enabled || !combo.visible) return;
     if (index < 0 || index >= static_cast<int>(combo.items.size())) return;
     combo.selected = index;
     MarkDirty();
@@ -90,7 +91,7 @@ void Form8::Combo2_Click(int index) {
 }
 
 void Form8::ClickCheck(CheckBox& box) {
-    if (closed() || !box.enabled) return;
+    if (closed() || !box.enabled || !box.visible) return;
     box.checked = !box.checked;
     MarkDirty();
 }
@@ -124,7 +125,7 @@ void Form8::Command2_Click() {
 
 void Form8::Command3_Click() {
     if (closed() || !Command3.enabled) return;
-    OuterHeight = kFullHeight;
+    SetLong(true);
     Command3.enabled = false;
 }
 

@@ -115,9 +115,14 @@ void ScriptEditor::OnClosing() {
     const Module1& shared = context_.module1;
     if (shared.ScriptMode != kScriptModeEdit || !shared.ScriptSaved) return;
     ScriptList& list = context_.lvwMain;
-    if (shared.EditRowIndex >= 1 && shared.EditRowIndex <= list.Count()) {
-        list.SetDescription(shared.EditRowIndex, editors::TrimBlanks(Text2.text));
-    }
+    if (shared.EditRowIndex < 1 || shared.EditRowIndex > list.Count()) return;
+    // Saved by the Access advanced options only, the script keeps the description it had: the
+    // row shows what the file holds, not the field's unsaved text.
+    const std::string description =
+        close_reason() == CloseReason::Saved
+            ? editors::TrimBlanks(Text2.text)
+            : ReadKey(list.Row(shared.EditRowIndex).text, "Description");
+    list.SetDescription(shared.EditRowIndex, description);
 }
 
 }  // namespace vendaro

@@ -1,12 +1,14 @@
 #!/bin/sh
 # Pictures of the script editor dialogs: every editor, every page of the Adaptive Server
-# Anywhere editor, the long Access and dBase editors and the Access advanced options, drawn by
-# Wine on a virtual X display (Xvfb) and written to docs/screenshots/*.png.
+# Anywhere editor, the long Access and dBase editors and the Access advanced options, a new
+# script's editor with its Cancel question and its folder chooser, drawn by Wine on a virtual
+# X display (Xvfb) and written to docs/screenshots/*.png.
 #
 #   scripts/screenshots-editors.sh [BUILD_DIR]    a Windows build (default: build/win64)
 #
-# Needs Xvfb, ImageMagick (convert) and 64-bit Wine; the build's editors_tests.exe draws the
-# dialogs on the example scripts (examples/vendaro.ini).
+# Needs Xvfb, ImageMagick (convert), 64-bit Wine and fonts-wine (installed here when missing,
+# as root); the build's editors_tests.exe draws the dialogs on the example scripts
+# (examples/vendaro.ini).
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +27,14 @@ command -v Xvfb >/dev/null 2>&1 || die "Xvfb is not installed"
 command -v convert >/dev/null 2>&1 || die "ImageMagick (convert) is not installed"
 [ -x "$loader" ] || die "64-bit Wine is not installed"
 
+# Wine draws the title bar's buttons with its Marlett font and maps "MS Shell Dlg" to its Tahoma;
+# Debian ships both in fonts-wine.
+if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'ok installed'; then
+    [ "$(id -u)" -eq 0 ] || die "fonts-wine is not installed: run as root, or: sudo apt-get install fonts-wine"
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -q install -y \
+        --no-install-recommends fonts-wine >/dev/null || die "could not install fonts-wine"
+fi
+
 # A prefix that draws on X: the tests' headless prefix, with the null display driver removed.
 prefix="$build/wineprefix-x11"
 if [ ! -f "$prefix/.vendaro-x11" ]; then
@@ -37,6 +47,10 @@ if [ ! -f "$prefix/.vendaro-x11" ]; then
     WINEPREFIX="$prefix" wineserver -w
     touch "$prefix/.vendaro-x11"
 fi
+# Debian's Wine does not look for its own fonts where fonts-wine puts them: the prefix's Fonts
+# folder holds a copy.
+mkdir -p "$prefix/drive_c/windows/Fonts"
+cp -u /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
 
 display=:$((90 + $$ % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -6,7 +6,8 @@
 #
 #   scripts/screenshots.sh [BUILD_DIR]    a Windows build (default: build/win64)
 #
-# Needs Xvfb, xdotool, ImageMagick (import) and Wine. Not part of the tests.
+# Needs Xvfb, xdotool, ImageMagick (import), Wine and fonts-wine (installed here when missing,
+# as root). Not part of the tests.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,6 +25,14 @@ for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null 2>&1 || die "$tool is not installed"
 done
 
+# Wine draws the title bar's buttons with its Marlett font and maps "MS Shell Dlg" to its Tahoma;
+# Debian ships both in fonts-wine.
+if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'ok installed'; then
+    [ "$(id -u)" -eq 0 ] || die "fonts-wine is not installed: run as root, or: sudo apt-get install fonts-wine"
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -q install -y \
+        --no-install-recommends fonts-wine >/dev/null || die "could not install fonts-wine"
+fi
+
 # A prefix that draws on X: the tests' headless prefix, with the null display driver removed.
 prefix="$build/wineprefix-x11"
 if [ ! -f "$prefix/.vendaro-x11" ]; then
@@ -36,6 +45,10 @@ if [ ! -f "$prefix/.vendaro-x11" ]; then
     WINEPREFIX="$prefix" wineserver -w
     touch "$prefix/.vendaro-x11"
 fi
+# Debian's Wine does not look for its own fonts where fonts-wine puts them: the prefix's Fonts
+# folder holds a copy.
+mkdir -p "$prefix/drive_c/windows/Fonts"
+cp -u /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
 
 display=:$((80 + $$ % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -4,7 +4,7 @@
 #                         development files and odbcinst, doctest (the build's configure step
 #                         looks for it); on a bare system at most about 110 MB to download
 #   setup-deps.sh         everything building and testing needs (scripts/test-all.sh): the
-#                         above, both mingw-w64 cross compilers, Wine (also 32-bit, see
+#                         above, both mingw-w64 cross compilers, Wine with its fonts (also 32-bit, see
 #                         below), the headless X tools, and the package checks' tools (man,
 #                         unzip, file, dpkg-dev, lintian); about 600 MB to download, 2.8 GB
 #                         installed
@@ -36,7 +36,7 @@ packages=(cmake make g++ doctest-dev unixodbc unixodbc-dev odbcinst)
 if [ "$purpose" = all ]; then
     packages+=(
         pkg-config g++-mingw-w64-x86-64 g++-mingw-w64-i686
-        wine wine64 xvfb xauth xdotool imagemagick x11-apps
+        wine wine64 fonts-wine xvfb xauth xdotool imagemagick x11-apps
         dpkg-dev man-db unzip file lintian
     )
 fi

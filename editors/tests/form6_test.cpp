@@ -211,6 +211,7 @@ TEST_CASE("Form6 in edit mode") {
 TEST_CASE("Form6: changes that set ScriptDirty") {
     AddFixture f;
     Form6& e = f.form;
+    e.Command7_Click();  // the driver options within reach
     auto dirty_after = [&](auto action) {
         f.shared.ScriptDirty = false;
         action();
@@ -222,7 +223,6 @@ TEST_CASE("Form6: changes that set ScriptDirty") {
     CHECK(dirty_after([&] { e.Check1_Click(); }));
     CHECK(dirty_after([&] { e.Check2_Click(); }));
     CHECK(dirty_after([&] { e.Option1_Click(); }));
-    CHECK_FALSE(dirty_after([&] { e.Command7_Click(); }));
     CHECK(e.Check1.checked);
     CHECK(e.Check2.checked);
 }
@@ -237,13 +237,28 @@ TEST_CASE("Form6: the digits-only fields") {
     CHECK(f.form.Text4.text == "42");
 }
 
-TEST_CASE("Form6: &Options>> lengthens the form once") {
+TEST_CASE("Form6: &Options>> lengthens the form once; till then the frame Driver is out of reach") {
     AddFixture f;
-    f.form.Command7_Click();
-    CHECK(f.form.OuterHeight == 6180);
-    CHECK_FALSE(f.form.Command7.enabled);
-    f.form.Command7_Click();
-    CHECK(f.form.OuterHeight == 6180);
+    Form6& e = f.form;
+    const std::vector<const bool*> driver = {
+        &e.Frame3.visible, &e.Label4.visible, &e.Text3.visible, &e.Label5.visible,
+        &e.Text4.visible,  &e.Check1.visible, &e.Check2.visible};
+    for (const bool* shown : driver) CHECK_FALSE(*shown);
+    CHECK((e.Frame2.visible && e.Option2.visible && e.Command5.visible && e.Command7.visible));
+    e.Text1_Change("A");
+    f.shared.ScriptDirty = false;
+    e.Check1_Click();
+    e.Check2_Click();
+    CHECK_FALSE((e.Check1.checked || e.Check2.checked || f.shared.ScriptDirty));
+    e.Command7_Click();
+    CHECK(e.OuterHeight == 6180);
+    CHECK_FALSE(e.Command7.enabled);
+    for (const bool* shown : driver) CHECK(*shown);
+    CHECK((e.Text3.text == "5" && e.Text4.text == "2048"));
+    e.Check1_Click();
+    CHECK(e.Check1.checked);
+    e.Command7_Click();
+    CHECK(e.OuterHeight == 6180);
     // The next opening starts short again.
     Form6 next(f.context, f.windows);
     next.Form_Load();
@@ -303,21 +318,31 @@ TEST_CASE("Form6: the advanced dialog works on the name typed at that moment") {
     CHECK(f.Read("S", "UID") == "old");
 }
 
-TEST_CASE("Form6: after the advanced dialog saved, closing an edit refreshes the row") {
-    EditFixture f({});
-    f.form.Text2_Change("New description");
-    f.windows.form7 = [](Form7& d) { d.Command1_Click(); };
-    f.form.Command6_Click();
-    CHECK(f.shared.ScriptSaved);
-    f.form.Form_KeyPress(kKeyAsciiEscape);
-    CHECK(f.list.Row(1).description == "New description");
-    // The Access editor itself saved nothing.
-    CHECK(f.Read("S", "Description") == "");
-    CHECK(f.status.text.empty());
+TEST_CASE("Form6: after the advanced dialog saved, the row shows the description the file holds") {
+    const char* ways[] = {"Escape", "Cancel, No", "close box", "Save"};
+    for (const char* way : ways) {
+        CAPTURE(way);
+        EditFixture f({"Description=Stored"});
+        f.form.Text2_Change("Typed");
+        f.windows.form7 = [](Form7& d) { d.Command1_Click(); };
+        f.form.Command6_Click();
+        CHECK(f.shared.ScriptSaved);
+        f.recording.message_answers.push_back(MsgAnswer::No);
+        const std::string w = way;
+        if (w == "Escape") f.form.Form_KeyPress(kKeyAsciiEscape);
+        if (w == "Cancel, No") f.form.Command2_Click();
+        if (w == "close box") f.form.Form_Unload();
+        if (w == "Save") f.form.Command4_Click();
+        REQUIRE(f.form.closed());
+        const std::string held = w == "Save" ? "Typed" : "Stored";
+        CHECK(f.Read("S", "Description") == held);
+        CHECK(f.list.Row(1).description == held);
+    }
 }
 
 TEST_CASE("Form6: its own Save comes last, so its driver fields win") {
     EditFixture f({});
+    f.form.Command7_Click();
     f.form.Text3_Change("30");
     f.form.Check2_Click();
     f.windows.form7 = [](Form7& d) { d.Command1_Click(); };

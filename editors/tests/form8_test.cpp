@@ -203,21 +203,35 @@ TEST_CASE("Form8 in edit mode") {
         CHECK(f.Read("S", "Deleted") == "0");
         CHECK(f.Read("S", "Statistics") == "0");
     }
-    SUBCASE("a version or collating sequence that is no item leaves the item shown") {
-        EditFixture f({"FIL=dBase II", "CollatingSequence=Klingon"});
+    SUBCASE("a stored version or collating sequence that is no item is shown and kept") {
+        EditFixture f({"FIL=DBASE IV", "CollatingSequence=Klingon"});
+        Form8& e = f.form;
+        CHECK(e.Combo1.items ==
+              std::vector<std::string>{"dBase III", "dBase IV", "dBase 5.0", "DBASE IV"});
+        CHECK(e.Combo1.text() == "DBASE IV");
+        CHECK(e.Combo2.items.size() == 5);
+        CHECK(e.Combo2.text() == "Klingon");
+        CHECK_FALSE(f.shared.ScriptDirty);
+        SUBCASE("Save writes both back unchanged") {}
+        SUBCASE("another item picked is saved; the other value stays") {
+            e.Combo1_Click(1);
+        }
+        e.Command1_Click();
+        CHECK(f.Read("S", "FIL") == e.Combo1.text());
+        CHECK(f.Read("S", "CollatingSequence") == "Klingon");
+    }
+    SUBCASE("no stored version or collating sequence: the design items stay") {
+        EditFixture f({});
+        CHECK(f.form.Combo1.items.size() == 3);
         CHECK(f.form.Combo1.text() == "dBase 5.0");
         CHECK(f.form.Combo2.text() == "ASCII");
-    }
-    SUBCASE("the item is found without regard to case") {
-        EditFixture f({"FIL=DBASE IV", "CollatingSequence=international"});
-        CHECK(f.form.Combo1.text() == "dBase IV");
-        CHECK(f.form.Combo2.text() == "International");
     }
 }
 
 TEST_CASE("Form8: changes that set ScriptDirty, and those that do not") {
     AddFixture f;
     Form8& e = f.form;
+    e.Command3_Click();  // the driver options within reach
     auto dirty_after = [&](auto action) {
         f.shared.ScriptDirty = false;
         action();
@@ -231,7 +245,6 @@ TEST_CASE("Form8: changes that set ScriptDirty, and those that do not") {
     CHECK(dirty_after([&] { e.Check3_Click(); }));
     CHECK(dirty_after([&] { e.Check4_Click(); }));
     CHECK_FALSE(dirty_after([&] { e.Check1_Click(); }));
-    CHECK_FALSE(dirty_after([&] { e.Command3_Click(); }));
     CHECK(e.Combo1.text() == "dBase III");
     CHECK(e.Combo2.text() == "Swedish-Finnish");
 
@@ -253,9 +266,26 @@ TEST_CASE("Form8: the digits-only page timeout") {
     CHECK(f.form.Text3.text == "2000");
 }
 
-TEST_CASE("Form8: &Options>> lengthens the form once") {
+TEST_CASE("Form8: &Options>> lengthens the form once; till then the frame Driver is out of reach") {
     AddFixture f;
-    f.form.Command3_Click();
+    Form8& e = f.form;
+    const std::vector<const bool*> driver = {
+        &e.Frame2.visible, &e.Label5.visible, &e.Combo2.visible, &e.Label6.visible,
+        &e.Text3.visible,  &e.Check2.visible, &e.Check3.visible, &e.Check4.visible};
+    for (const bool* shown : driver) CHECK_FALSE(*shown);
+    CHECK((e.Frame1.visible && e.Combo1.visible && e.Check1.visible && e.Command3.visible));
+    f.shared.ScriptDirty = false;
+    e.Combo2_Click(2);
+    e.Check2_Click();
+    e.Check3_Click();
+    e.Check4_Click();
+    CHECK_FALSE((e.Check2.checked || e.Check3.checked || e.Check4.checked || f.shared.ScriptDirty));
+    CHECK(e.Combo2.text() == "ASCII");
+    e.Command3_Click();
+    for (const bool* shown : driver) CHECK(*shown);
+    CHECK(e.Text3.text == "600");
+    e.Check3_Click();
+    CHECK(e.Check3.checked);
     CHECK(f.form.OuterHeight == 4590);
     CHECK_FALSE(f.form.Command3.enabled);
     f.form.Command3_Click();

@@ -67,8 +67,11 @@ bool EditorView::Create(HWND owner) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // Not clipping its children: the frames are transparent, the form paints under them.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    if (!CreateForm(model_.Caption, style, client_width_, client_height_, owner)) return false;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    if (!CreateForm(model_.Caption, style, client_width_, client_height_, owner,
+                    /*dialog_frame=*/true)) {
+        return false;
+    }
     if (!CreateControls() || !created_ok_) return false;
     for (const auto& binding : bindings_) {
         if (binding->key_press || binding->key_down || binding->lost_focus) Subclass(*binding);

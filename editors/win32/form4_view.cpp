@@ -5,10 +5,10 @@
 namespace vendaro::win32 {
 namespace {
 
-// Every label sits at the left edge on its field's row, 1455 x 255 twips, its text level with
-// the field's.
+// Every label sits at the left edge on its field's row, its text level with the field's; 1545
+// twips wide, up to the field, so "Data Source Name:" fits in Wine's dialog font too.
 Twips LabelBeside(const Twips& field) {
-    return {120, field.top + 30, 1455, 255};
+    return {120, field.top + 30, 1545, 255};
 }
 
 }  // namespace

@@ -6,6 +6,7 @@ namespace vendaro::win32 {
 namespace {
 
 constexpr int kFieldLeft = 1680;
+constexpr int kLabelWidth = 1545;  // up to the field: room for the name label in any dialog font
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = 4800;
 constexpr int kInside = 300;  // left edge of a frame's controls
@@ -19,10 +20,10 @@ Form6View::Form6View(Form6& model) : EditorView(model, kClientWidth, kClientHeig
 
 bool Form6View::CreateControls() {
     Form6& m = form_;
-    AddLabel("Label1", m.Label1, {120, 150, 1500, 255});
+    AddLabel("Label1", m.Label1, {120, 150, kLabelWidth, 255});
     AddText("Text1", m.Text1, {kFieldLeft, 120, 3240, 285},
             [&m](std::string t) { m.Text1_Change(std::move(t)); });
-    AddLabel("Label2", m.Label2, {120, 510, 1500, 255});
+    AddLabel("Label2", m.Label2, {120, 510, kLabelWidth, 255});
     AddText("Text2", m.Text2, {kFieldLeft, 480, 3240, 285},
             [&m](std::string t) { m.Text2_Change(std::move(t)); });
 

@@ -6,6 +6,8 @@ namespace vendaro::win32 {
 namespace {
 
 constexpr int kFieldLeft = 1680;
+constexpr int kLabelWidth = 1545;  // up to the field: room for the name label in any dialog font
+constexpr int kDriverFieldLeft = 1980;  // after "&Collating Sequence:"
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = 4800;
 constexpr int kInside = 300;
@@ -20,10 +22,10 @@ Form8View::Form8View(Form8& model) : EditorView(model, kClientWidth, kClientHeig
 
 bool Form8View::CreateControls() {
     Form8& m = form_;
-    AddLabel("Label1", m.Label1, {120, 150, 1500, 255});
+    AddLabel("Label1", m.Label1, {120, 150, kLabelWidth, 255});
     AddText("Text1", m.Text1, {kFieldLeft, 120, 3240, 285},
             [&m](std::string t) { m.Text1_Change(std::move(t)); });
-    AddLabel("Label2", m.Label2, {120, 510, 1500, 255});
+    AddLabel("Label2", m.Label2, {120, 510, kLabelWidth, 255});
     AddText("Text2", m.Text2, {kFieldLeft, 480, 3240, 285},
             [&m](std::string t) { m.Text2_Change(std::move(t)); });
 
@@ -40,11 +42,11 @@ bool Form8View::CreateControls() {
 
     // Below the short window's lower edge until "&Options>>".
     AddFrame("Frame2", m.Frame2, {kFrameLeft, 2880, kFrameWidth, 1245});
-    AddLabel("Label5", m.Label5, {kInside, 3165, 1500, 255});
-    AddCombo("Combo2", m.Combo2, {1860, 3120, 1800, kDropDownHeight},
+    AddLabel("Label5", m.Label5, {kInside, 3165, kDriverFieldLeft - kInside - 15, 255});
+    AddCombo("Combo2", m.Combo2, {kDriverFieldLeft, 3120, 1800, kDropDownHeight},
              [&m](int index) { m.Combo2_Click(index); });
     AddLabel("Label6", m.Label6, {kInside, 3525, 1500, 255});
-    Binding& timeout = AddText("Text3", m.Text3, {1860, 3495, 900, 285},
+    Binding& timeout = AddText("Text3", m.Text3, {kDriverFieldLeft, 3495, 900, 285},
                                [&m](std::string t) { m.Text3_Change(std::move(t)); });
     timeout.key_press = [&m](int key) { return m.Text3_KeyPress(key); };
     timeout.lost_focus = [&m] { m.Text3_LostFocus(); };

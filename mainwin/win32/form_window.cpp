@@ -10,27 +10,34 @@ namespace vendaro::win32 {
 namespace {
 
 constexpr const char* kFormClass = "VendaroForm";
+// The class of the windows with a modal dialog frame: no icon.
+constexpr const char* kDialogClass = "VendaroDialog";
 
 std::vector<FormWindow*>& LiveForms() {
     static std::vector<FormWindow*> forms;
     return forms;
 }
 
-bool RegisterFormClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXA window_class{};
-        window_class.cbSize = sizeof window_class;
-        window_class.lpfnWndProc = procedure;
-        window_class.hInstance = GetModuleHandleA(nullptr);
+bool RegisterOne(WNDPROC procedure, const char* name, bool with_icon) {
+    WNDCLASSEXA window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    if (with_icon) {
         window_class.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
         if (window_class.hIcon == nullptr) {
             window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
         }
-        window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        window_class.lpszClassName = kFormClass;
-        return RegisterClassExA(&window_class) != 0;
-    }();
+    }
+    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = name;
+    return RegisterClassExA(&window_class) != 0;
+}
+
+bool RegisterFormClasses(WNDPROC procedure) {
+    static const bool registered =
+        RegisterOne(procedure, kFormClass, true) && RegisterOne(procedure, kDialogClass, false);
     return registered;
 }
 
@@ -69,14 +76,17 @@ FormWindow* FormWindow::FormOf(HWND window) {
 }
 
 bool FormWindow::CreateForm(const std::string& caption, DWORD style, int client_width,
-                            int client_height, HWND owner) {
-    if (!RegisterFormClass(&FormWindow::WndProc)) return false;
+                            int client_height, HWND owner, bool dialog_frame) {
+    if (!RegisterFormClasses(&FormWindow::WndProc)) return false;
+    // A window gets the modal dialog frame from its extended style (DS_MODALFRAME belongs to
+    // dialog templates), and goes without an icon as a dialog does.
+    const DWORD ex_style = WS_EX_CONTROLPARENT | (dialog_frame ? WS_EX_DLGMODALFRAME : 0);
     RECT frame{0, 0, TwipsToPixelsX(client_width), TwipsToPixelsY(client_height)};
-    const DWORD ex_style = WS_EX_CONTROLPARENT;
     AdjustWindowRectEx(&frame, style, FALSE, ex_style);
-    HWND window = CreateWindowExA(ex_style, kFormClass, caption.c_str(), style, 0, 0,
-                                  frame.right - frame.left, frame.bottom - frame.top, owner,
-                                  nullptr, GetModuleHandleA(nullptr), this);
+    HWND window =
+        CreateWindowExA(ex_style, dialog_frame ? kDialogClass : kFormClass, caption.c_str(), style,
+                        0, 0, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                        GetModuleHandleA(nullptr), this);
     if (window == nullptr) return false;
     if (window_.get() != window) window_.Attach(window);
     LiveForms().push_back(this);

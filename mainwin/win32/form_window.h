@@ -35,9 +35,10 @@ class FormWindow {
     FormWindow() = default;
 
     // Creates the hidden top-level window: `client_width` x `client_height` twips of client
-    // area, centred on the screen. Returns false when the system refused.
+    // area, centred on the screen; with `dialog_frame`, a modal dialog frame and no icon.
+    // Returns false when the system refused.
     bool CreateForm(const std::string& caption, DWORD style, int client_width, int client_height,
-                    HWND owner);
+                    HWND owner, bool dialog_frame = false);
     // A control at `position` (twips) in the form; nullptr when it could not be created.
     HWND AddControl(const char* window_class, const std::string& text, DWORD style,
                     const Twips& position, int id, DWORD ex_style = 0);

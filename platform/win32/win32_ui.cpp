@@ -13,13 +13,16 @@ int Dpi(int index) {
     return dpi > 0 ? dpi : 96;
 }
 
+// The windows' positions and widths were laid out for the classic 8-point dialog font;
+// "MS Shell Dlg" maps to it on every system (the message font is larger on current ones).
 Font CreateUiFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return Font(CreateFontIndirectA(&metrics.lfMessageFont));
-    }
-    return Font();
+    LOGFONTA font{};
+    font.lfHeight = -MulDiv(8, Dpi(LOGPIXELSY), 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(font.lfFaceName, "MS Shell Dlg", LF_FACESIZE);
+    return Font(CreateFontIndirectA(&font));
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace vendaro::win32 {
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 
-// The system's message font, created once and kept for the life of the process.
+// The dialog font ("MS Shell Dlg", 8 point), created once and kept for the life of the
+// process.
 HFONT UiFont();
 
 // Sets UiFont on `window`.

@@ -3,6 +3,7 @@
 // Escape and the close box.
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -244,50 +245,113 @@ TEST_CASE("the unit word of a numeric row is the caption's text after its run of
 
 namespace vendaro::win32::testing {
 
-TEST_CASE("Tab moves through the Access, advanced options and dBase dialogs in their order") {
-    const std::vector<std::string> access = {
-        "Text1", "Text2",  "Command3", "Option1",  "Option2",  "Command5", "Text3",
-        "Text4", "Check1", "Check2",   "Command4", "Command2", "Command6", "Command7"};
+namespace {
+std::string Joined(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += name + " ";
+    return joined;
+}
+}  // namespace
+
+TEST_CASE("Tab and the access keys reach the short form's cut-off controls only after Options") {
+    struct Case {
+        const char* driver;
+        const char* caption;
+        const char* given;  // a system database or a directory enables its button
+        const char* options;
+        std::vector<std::string> short_walk;
+        std::vector<std::string> cut_off;  // in the keyboard order, where the walk takes them
+        std::size_t cut_off_at;
+        std::string keys;                // the access keys of the cut-off controls
+        std::vector<std::string> boxes;  // the check boxes among them
+    };
+    const Case cases[] = {
+        {"Microsoft Access Driver (*.mdb)",
+         "Edit DSN Script for Microsoft Access",
+         "SystemDB=C:\\s.mdw",
+         "Command7",
+         {"Text1", "Text2", "Command3", "Option1", "Option2", "Command5", "Command4", "Command2",
+          "Command6", "Command7"},
+         {"Text3", "Text4", "Check1", "Check2"},
+         6,
+         "pbxl",
+         {"Check1", "Check2"}},
+        {"Microsoft dBase Driver (*.dbf)",
+         "Edit DSN Script for dBase",
+         "DefaultDir=C:\\d",
+         "Command3",
+         {"Text1", "Text2", "Combo1", "Command4", "Check1", "Command1", "Command2", "Command3"},
+         {"Combo2", "Text3", "Check2", "Check3", "Check4"},
+         5,
+         "cpxra",
+         {"Check2", "Check3", "Check4"}},
+    };
+    for (const Case& c : cases) {
+        const std::string driver = c.driver;
+        CAPTURE(driver);
+        DialogFixture f;
+        f.Given(std::string("[S]\r\nDSN_Driver=") + c.driver + "\r\n" + c.given + "\r\n");
+        f.EditMode("S", "", c.driver);
+        std::vector<std::string> all = c.short_walk;
+        all.insert(all.end(), c.cut_off.begin(), c.cut_off.end());
+        // "&Options>>" is disabled once used.
+        std::vector<std::string> long_walk = c.short_walk;
+        long_walk.pop_back();
+        long_walk.insert(long_walk.begin() + static_cast<std::ptrdiff_t>(c.cut_off_at),
+                         c.cut_off.begin(), c.cut_off.end());
+        std::vector<std::string> walks[2];
+        std::vector<std::string> reached[2];  // the cut-off controls the access keys reached
+        for (int round = 0; round < 2; ++round) {
+            f.OnEditor(c.caption, [&, round](EditorView& view) {
+                if (round == 1) Click(view.Control(c.options));
+                walks[round] = TabWalk(view, all);
+                HWND first = view.Control("Text1");
+                SetFocus(first);
+                for (char key : c.keys) {
+                    PostMessageA(first, WM_SYSCHAR, static_cast<WPARAM>(key),
+                                 static_cast<LPARAM>(1) << 29);
+                }
+            });
+            f.OnEditor(c.caption, [&, round](EditorView& view) {
+                for (const std::string& name : c.cut_off) {
+                    const bool box =
+                        std::find(c.boxes.begin(), c.boxes.end(), name) != c.boxes.end();
+                    if ((box && Checked(view.Control(name))) || GetFocus() == view.Control(name)) {
+                        reached[round].push_back(name);
+                    }
+                }
+                if (round == 1) PostKey(view.Control("Text1"), VK_ESCAPE);
+            });
+        }
+        f.Open(c.driver);
+        CHECK(Joined(walks[0]) == Joined(c.short_walk));
+        CHECK(Joined(reached[0]).empty());
+        CHECK(Joined(walks[1]) == Joined(long_walk));
+        // Each key ticks its box; the last one leaves the focus on its control.
+        std::vector<std::string> expected = c.boxes;
+        if (std::find(expected.begin(), expected.end(), c.cut_off.back()) == expected.end()) {
+            expected.push_back(c.cut_off.back());
+        }
+        CHECK(Joined(reached[1]) == Joined(expected));
+    }
+}
+
+TEST_CASE("the advanced options: Tab moves through the controls in their order") {
     const std::vector<std::string> advanced = {"Text1", "Text2",    "List1",
                                                "Text3", "Command1", "Command2"};
-    const std::vector<std::string> dbase = {"Text1",    "Text2",    "Combo1",  "Command4", "Check1",
-                                            "Combo2",   "Text3",    "Check2",  "Check3",   "Check4",
-                                            "Command1", "Command2", "Command3"};
-
-    SUBCASE("Access and its advanced options") {
-        DialogFixture f;
-        // A system database enables its button; the name enables Save.
-        f.Given("[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nSystemDB=C:\\s.mdw\r\n");
-        f.EditMode("Orders", "", "Microsoft Access Driver (*.mdb)");
-        std::vector<std::string> access_walk;
-        std::vector<std::string> advanced_walk;
-        f.OnEditor("Edit DSN Script for Microsoft Access", [&](EditorView& view) {
-            access_walk = TabWalk(view, access);
-            PostClick(view.Control("Command6"));
-        });
-        f.OnEditor("Set Advanced Options", [&](EditorView& view) {
-            advanced_walk = TabWalk(view, advanced);
-            PostKey(view.Control("Text1"), VK_ESCAPE);
-        });
-        f.OnEditor("Edit DSN Script for Microsoft Access",
-                   [&](EditorView& view) { PostKey(view.Control("Text1"), VK_ESCAPE); });
-        f.Open("Microsoft Access Driver (*.mdb)");
-        CHECK(access_walk == access);
-        CHECK(advanced_walk == advanced);
-    }
-    SUBCASE("dBase") {
-        DialogFixture f;
-        // A directory of its own enables "&Select Directory...".
-        f.Given("[Customers]\r\nDSN_Driver=Microsoft dBase Driver (*.dbf)\r\nDefaultDir=C:\\d\r\n");
-        f.EditMode("Customers", "", "Microsoft dBase Driver (*.dbf)");
-        std::vector<std::string> walk;
-        f.OnEditor("Edit DSN Script for dBase", [&](EditorView& view) {
-            walk = TabWalk(view, dbase);
-            PostKey(view.Control("Text1"), VK_ESCAPE);
-        });
-        f.Open("Microsoft dBase Driver (*.dbf)");
-        CHECK(walk == dbase);
-    }
+    DialogFixture f;
+    f.EditMode("Orders", "", "Microsoft Access Driver (*.mdb)");
+    std::vector<std::string> walk;
+    f.OnEditor("Edit DSN Script for Microsoft Access",
+               [&](EditorView& view) { PostClick(view.Control("Command6")); });
+    f.OnEditor("Set Advanced Options", [&](EditorView& view) {
+        walk = TabWalk(view, advanced);
+        PostKey(view.Control("Text1"), VK_ESCAPE);
+    });
+    f.OnEditor("Edit DSN Script for Microsoft Access",
+               [&](EditorView& view) { PostKey(view.Control("Text1"), VK_ESCAPE); });
+    f.Open("Microsoft Access Driver (*.mdb)");
+    CHECK(walk == advanced);
 }
 
 TEST_CASE("a label's access key moves to its field") {
@@ -321,6 +385,142 @@ TEST_CASE("a label's access key moves to its field") {
         f.Open(c.driver);
         CHECK(moved);
     }
+}
+
+}  // namespace vendaro::win32::testing
+
+namespace vendaro::win32::testing {
+namespace {
+
+struct Caption {
+    HWND control;
+    std::string text;
+};
+
+BOOL CALLBACK CollectCaption(HWND window, LPARAM data) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const LONG_PTR kind = style & SS_TYPEMASK;
+    // Static texts; a path label shortens itself.
+    const bool label =
+        lstrcmpiA(name, "Static") == 0 && kind <= SS_RIGHT && (style & SS_ELLIPSISMASK) == 0;
+    const LONG_PTR button = style & BS_TYPEMASK;
+    const bool box =
+        lstrcmpiA(name, "Button") == 0 && (button == BS_CHECKBOX || button == BS_RADIOBUTTON);
+    if (label || box)
+        reinterpret_cast<std::vector<Caption>*>(data)->push_back({window, Text(window)});
+    return TRUE;
+}
+
+// The text as drawn: "&" marks the access key unless the control shows it as it is.
+std::string Drawn(HWND control, const std::string& text) {
+    char name[16] = {};
+    GetClassNameA(control, name, sizeof name);
+    if (lstrcmpiA(name, "Static") == 0 && (GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX)) {
+        return text;
+    }
+    std::string drawn;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        drawn += text[i];
+    }
+    return drawn;
+}
+
+// Every static text, check box and option button of `view` (its tab pages' too) fits its
+// control in the font the control is drawn with: one line as wide as the control at most, or,
+// for a control made for more lines, as many lines as it holds. A box's caption starts after
+// the box and its gap.
+void CheckCaptionsFit(EditorView& view) {
+    std::vector<Caption> captions;
+    EnumChildWindows(view.hwnd(), CollectCaption, reinterpret_cast<LPARAM>(&captions));
+    CHECK(captions.size() > 5);
+    HDC dc = GetDC(view.hwnd());
+    for (const Caption& c : captions) {
+        const std::string text = Drawn(c.control, c.text);
+        if (text.empty()) continue;
+        CAPTURE(text);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(c.control, WM_GETFONT, 0, 0));
+        LOGFONTA drawn_with{};
+        GetObjectA(font, sizeof drawn_with, &drawn_with);
+        CHECK(std::string(drawn_with.lfFaceName) == "MS Shell Dlg");
+        CHECK(drawn_with.lfHeight == -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72));
+        HGDIOBJ old = SelectObject(dc, font);
+        // Another face here means the system lacks the dialog font (under Wine: fonts-wine).
+        char face[LF_FACESIZE] = {};
+        GetTextFaceA(dc, LF_FACESIZE, face);
+        CHECK(std::string(face) == "MS Shell Dlg");
+        RECT client{};
+        GetClientRect(c.control, &client);
+        char name[16] = {};
+        GetClassNameA(c.control, name, sizeof name);
+        const bool box = lstrcmpiA(name, "Button") == 0;
+        const int room = client.right - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        if (client.bottom < 2 * size.cy) {
+            CHECK(size.cx <= room);
+        } else {
+            RECT needed{0, 0, room, 0};
+            DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            CHECK(needed.bottom <= client.bottom);
+        }
+        SelectObject(dc, old);
+    }
+    ReleaseDC(view.hwnd(), dc);
+}
+
+}  // namespace
+
+TEST_CASE("every caption fits its control in the 8-point dialog font") {
+    struct Case {
+        const char* driver;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"SQL Server", "Add DSN Script for SQL Server"},
+        {"Adaptive Server Anywhere 6.0", "Add DSN Script for Adaptive Server Anywhere"},
+        {"Microsoft Access Driver (*.mdb)", "Add DSN Script for Microsoft Access"},
+        {"Microsoft dBase Driver (*.dbf)", "Add DSN Script for dBase"},
+    };
+    for (const Case& c : cases) {
+        const std::string driver = c.driver;
+        CAPTURE(driver);
+        DialogFixture f;
+        f.AddMode();
+        const bool access = std::string(c.driver) == "Microsoft Access Driver (*.mdb)";
+        f.OnEditor(c.caption, [&](EditorView& view) {
+            CheckCaptionsFit(view);
+            if (access) {
+                PostClick(view.Control("Command6"));
+            } else {
+                PostKey(view.Control("Text1"), VK_ESCAPE);
+            }
+        });
+        if (access) {
+            f.OnEditor("Set Advanced Options", [&](EditorView& view) {
+                CheckCaptionsFit(view);
+                PostKey(view.Control("Text1"), VK_ESCAPE);
+            });
+            f.OnEditor(c.caption,
+                       [](EditorView& view) { PostKey(view.Control("Text1"), VK_ESCAPE); });
+        }
+        f.Open(c.driver);
+    }
+}
+
+TEST_CASE("the editors have a modal dialog frame and no icon") {
+    DialogFixture f;
+    f.AddMode();
+    f.OnEditor("Add DSN Script for SQL Server", [](EditorView& view) {
+        const LONG_PTR ex_style = GetWindowLongPtrA(view.hwnd(), GWL_EXSTYLE);
+        CHECK((ex_style & WS_EX_DLGMODALFRAME) != 0);
+        CHECK(GetClassLongPtrA(view.hwnd(), GCLP_HICON) == 0);
+        CHECK(SendMessageA(view.hwnd(), WM_GETICON, ICON_SMALL, 0) == 0);
+        PostKey(view.Control("Text1"), VK_ESCAPE);
+    });
+    f.Open("SQL Server");
 }
 
 }  // namespace vendaro::win32::testing

@@ -41,7 +41,7 @@ TEST_CASE("the SQL Server editor has the designed client area and control positi
         {"Text6", "", 1680, 1920, 3135, 285},         {"Command4", "Save", 120, 2640, 975, 320},
         {"Command2", "Cancel", 3840, 2640, 975, 320},
     };
-    // Each label: at the left edge, 1455 x 255, on its field's row.
+    // Each label: at the left edge, 1545 x 255, on its field's row.
     struct Labelled {
         const char* label;
         const char* caption;
@@ -72,7 +72,7 @@ TEST_CASE("the SQL Server editor has the designed client area and control positi
             REQUIRE(label != nullptr);
             CHECK(Text(label) == l.caption);
             RECT at = RectInParent(label);
-            RECT designed = Pixels(120, 0, 1455, 255);
+            RECT designed = Pixels(120, 0, 1545, 255);
             CHECK(at.left == designed.left);
             CHECK(at.right - at.left == designed.right - designed.left);
             CHECK(at.bottom - at.top == designed.bottom - designed.top);

@@ -76,6 +76,7 @@ TEST_CASE("the dBase editor's drop-down lists offer the versions and collating s
                                                                "Swedish-Finnish"});
         CHECK(ComboShown(sequence) == "ASCII");
         CHECK(Text(view.Control("Text3")) == "600");
+        Click(view.Control("Command3"));
         Pick(version, 0);
         Pick(sequence, 3);
         CHECK(ComboShown(version) == "dBase III");

@@ -1,12 +1,14 @@
 // Pictures of every editor dialog (every page of the Adaptive Server Anywhere editor, the
 // short and the long Access and dBase editors, the advanced options), opened on the example
-// scripts. Runs only when VENDARO_SCREENSHOT_DIR names the folder for the bitmaps, on a
-// display (scripts/screenshots-editors.sh runs it under Xvfb).
+// scripts, and of a new script's editor with its Cancel question and its folder chooser. Runs only
+// when VENDARO_SCREENSHOT_DIR names the folder for the bitmaps, on a display
+// (scripts/screenshots-editors.sh runs it under Xvfb).
 #include <doctest/doctest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,27 +72,33 @@ std::string ExampleScripts() {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Steps that let the dialog settle on screen, then picture it as `name`.bmp.
-void Picture(DialogFixture& f, const std::string& name, std::vector<std::string>& saved) {
+// Steps that let the window `find` returns (the open editor when none is given) settle on
+// screen, then picture it as `name`.bmp.
+void Picture(DialogFixture& f, const std::string& name, std::vector<std::string>& saved,
+             std::function<HWND()> find = nullptr) {
+    if (!find) {
+        find = [&f]() -> HWND {
+            EditorView* view = f.windows.Open();
+            return view != nullptr ? view->hwnd() : nullptr;
+        };
+    }
     auto since = std::make_shared<std::chrono::steady_clock::time_point>();
-    f.driver.Then([&f, since] {
+    f.driver.Then([find, since] {
+        HWND window = find();
+        if (window == nullptr) return false;
         auto now = std::chrono::steady_clock::now();
         if (*since == std::chrono::steady_clock::time_point{}) {
             *since = now;
             // Drawn afresh now; Wine puts it on the display a moment later.
-            EditorView* view = f.windows.Open();
-            if (view != nullptr) {
-                RedrawWindow(
-                    view->hwnd(), nullptr, nullptr,
-                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            }
+            RedrawWindow(window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
-        return now - *since > std::chrono::milliseconds(500);
+        return now - *since > std::chrono::milliseconds(700);
     });
-    f.driver.Then([&f, name, &saved] {
-        EditorView* view = f.windows.Open();
-        if (view == nullptr) return false;
-        if (SaveWindowBitmap(view->hwnd(), ScreenshotDir() + "\\" + name + ".bmp")) {
+    f.driver.Then([find, name, &saved] {
+        HWND window = find();
+        if (window == nullptr) return false;
+        if (SaveWindowBitmap(window, ScreenshotDir() + "\\" + name + ".bmp")) {
             saved.push_back(name);
         }
         return true;
@@ -120,6 +128,25 @@ TEST_CASE("screenshots of every editor dialog" * doctest::skip(ScreenshotDir().e
         Close(f);
         f.Open("SQL Server");
         CHECK(saved == std::vector<std::string>{"form4-sql-server"});
+    }
+    SUBCASE("SQL Server in add mode, its Cancel question and its folder chooser") {
+        DialogFixture f;
+        f.AddMode();
+        const char* caption = "Add DSN Script for SQL Server";
+        f.OnEditor(caption, [](EditorView&) {});
+        Picture(f, "form4-sql-server-add", saved);
+        f.OnEditor(caption, [](EditorView& view) { PostClick(view.Control("Command1")); });
+        Picture(f, "folder-chooser", saved, [] { return FindDialog(nullptr); });
+        f.AnswerFolder(false);
+        f.OnEditor(caption, [](EditorView& view) {
+            Type(view.Control("Text1"), "Payroll");
+            PostClick(view.Control("Command2"));
+        });
+        Picture(f, "cancel-question", saved, [] { return FindDialog("Vendaro!"); });
+        f.AnswerQuestion(IDNO);
+        f.Open("SQL Server");
+        CHECK(saved == std::vector<std::string>{"form4-sql-server-add", "folder-chooser",
+                                                "cancel-question"});
     }
     SUBCASE("Adaptive Server Anywhere, every page") {
         DialogFixture f;
