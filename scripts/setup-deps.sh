@@ -177,6 +177,9 @@ try_wine32() {
 
 if wine32_present; then
     record installed
+    /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+        say "32-bit Wine is installed but this kernel cannot run 32-bit programs:" \
+            "the 32-bit Windows tests will not run"
 elif [ "${VENDARO_NO_WINE32:-0}" = 1 ]; then
     say "32-bit Wine not installed (VENDARO_NO_WINE32=1)"
 elif [ -f "$status_file" ] && grep -q '^failed' "$status_file" &&

@@ -49,15 +49,24 @@ run_preset() {
 }
 
 mkdir -p "$build_root"
+# 32-bit Wine may be installed on a kernel that cannot run 32-bit programs.
+wine32_runs=no
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    wine32_runs=yes
+elif [ -x /usr/lib/wine/wine ]; then
+    echo "wine32:i386" "is installed but cannot run here (the kernel runs no 32-bit programs)" \
+        >"$build_root/wine32-runs"
+fi
 run_preset linux yes
 run_preset asan yes
 run_preset win64 yes
-if [ -x /usr/lib/wine/wine ]; then
+if [ "$wine32_runs" = yes ]; then
     run_preset win32 yes
 else
     echo
     echo "32-bit Wine not available: 32-bit Windows tests not run"
     [ -f "$repo/build/wine32-status" ] && echo "  ($(cat "$repo/build/wine32-status"))"
+    [ -f "$build_root/wine32-runs" ] && echo "  ($(cat "$build_root/wine32-runs"))"
     run_preset win32 no
 fi
 
@@ -89,10 +98,10 @@ echo
 echo "=== summary"
 printf '  %s\n' "${summary[@]}"
 echo "  total  $((SECONDS - started)) s"
-if [ -x /usr/lib/wine/wine ]; then
+if [ "$wine32_runs" = yes ]; then
     echo "  32-bit Windows tests: run under 32-bit Wine"
 else
-    echo "  32-bit Windows tests: NOT run (32-bit Wine not available); the 32-bit build compiled"
+    echo "  32-bit Windows tests: NOT run (32-bit Wine not installed or not runnable here); the 32-bit build compiled"
 fi
 if [ "${#failures[@]}" -gt 0 ]; then
     echo "FAILED:"

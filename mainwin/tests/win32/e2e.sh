@@ -37,7 +37,7 @@ case "$machine" in
         exit 1
         ;;
 esac
-if [ "$bits" = 32 ] && [ ! -x /usr/lib/wine/wine ]; then
+if [ "$bits" = 32 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo "e2e: 32-bit Wine (wine32:i386) is not installed: the 32-bit end-to-end run was NOT RUN"
     exit 77
 fi
