@@ -177,6 +177,20 @@ const Document::Section* Document::FindSection(std::string_view name) const {
     return nullptr;
 }
 
+Document::SectionLines Document::FindSectionLines(std::string_view name) const {
+    SectionLines found;
+    const Section* first = FindSection(name);
+    if (first == nullptr) return found;
+    found.header = first->header;
+    found.end = first->end;
+    for (const Section& s : sections_) {
+        found.count +=
+            s.name_hash == first->name_hash &&
+            NamesEqual(Text(s.name_begin, s.name_end), Text(first->name_begin, first->name_end));
+    }
+    return found;
+}
+
 Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {
     key = ArgumentName(key);
     const char first = key.empty() ? '\0' : LowerAscii(key.front());
