@@ -8,7 +8,7 @@
 #
 # Environment: ARCH (win64, or win32 for the 32-bit program), SIZES ("100 1000 10000"),
 # RUNS (11), BUILD_DIR (build/bench-$ARCH; a preset's build, e.g. build/win64, works too),
-# NO_DOCS=1 prints the figures without touching docs/, FROM_RAW=file
+# WINE_RUN (scripts/wine-run: what runs a Windows program), NO_DOCS=1 prints the figures without touching docs/, FROM_RAW=file
 # writes the docs from an earlier run's output.
 set -euo pipefail
 
@@ -26,7 +26,7 @@ esac
 work=$(mktemp -d "${TMPDIR:-/tmp}/vendaro-bench-wine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 raw=$work/raw.txt
-run() { "$root/scripts/wine-run" "$@"; }
+run() { "${WINE_RUN:-$root/scripts/wine-run}" "$@"; }
 # A Unix path as the Windows programs see it (Wine's drive Z: is the root).
 winpath() { echo "Z:${1//\//\\}"; }
 

@@ -26,8 +26,10 @@ namespace {
 
 constexpr DWORD kBufferSize = 2048;
 // A change within this long after a file's last change may leave its times as they were
-// (FAT keeps two seconds; NTFS may update a directory entry's times late).
-constexpr std::uint64_t kSettleTicks = 21'000'000;  // 2.1 s in 100 ns ticks
+// (file times follow a coarse clock), in 100 ns ticks.
+constexpr std::uint64_t kSettleTicks = 500'000;  // 50 ms
+// File systems that keep whole seconds (FAT keeps two).
+constexpr std::uint64_t kSettleCoarseTicks = 21'000'000;
 constexpr std::size_t kMaxCachedFiles = 8;
 constexpr DWORD kMutexWaitMs = 60'000;
 
@@ -110,8 +112,8 @@ std::string DefaultValue(std::string_view def) {
 
 }  // namespace
 
-std::string Kernel32GetString(std::string_view section, std::string_view key,
-                              std::string_view def, const std::string& path) {
+std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
+                              const std::string& path) {
     const std::string section_z(section), key_z(key), def_z(def);
     // Filled with blanks first, as the program always has: only the first N characters, N
     // being what the function reports, are the value.
@@ -282,7 +284,9 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     // Settled: the last change lies far enough before this read that any later change gets
     // other times. Until then the parse is reused only after comparing the bytes.
     const std::uint64_t latest = std::max(after.write_time, after.creation_time);
-    const bool settled = before == after && now > latest && now - latest > kSettleTicks;
+    const bool whole_seconds = after.write_time % 10'000'000 == 0;
+    const bool settled = before == after && now > latest &&
+                         now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
     if (it != cache_.end() && matches(it->second, after) &&
         it->second.reading->doc.bytes() == bytes) {
         it->second.settled = settled;
@@ -367,9 +371,9 @@ std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const
     const std::span<const KeyEdit> made = edits.first(valid);
     FileMutex lock(path);
     if (!lock.held()) return 0;
+    std::optional<bool> ok = WriteAsSection(section, made, path);
     Forget();
-    if (std::optional<bool> ok = WriteAsSection(section, made, path)) {
-        Forget();
+    if (ok) {
         if (!*ok) return 0;
         ++section_writes_;
         return valid;
@@ -387,17 +391,23 @@ std::optional<bool> Kernel32Profile::WriteAsSection(std::string_view section,
             return std::nullopt;
         }
     }
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        // A file that exists but cannot be read could hold the section: key by key then.
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return std::nullopt;
-        bytes.clear();
+    // The parse the reads use (the editor has just read the script), checked against the file.
+    std::shared_ptr<const Reading> reading;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reading = Load(path);
     }
+    // A file that exists but cannot be read could hold the section: key by key then.
+    if (!reading && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return std::nullopt;
+    }
+    static const ini::Document kEmpty;
+    const ini::Document& doc = reading ? reading->doc : kEmpty;
     // A byte-order mark makes kernel32 read the file otherwise than the parse.
+    const std::string& bytes = doc.bytes();
     if (bytes.size() >= 2 && (bytes[0] == '\xEF' || bytes[0] == '\xFF' || bytes[0] == '\xFE')) {
         return std::nullopt;
     }
-    const ini::Document doc(std::move(bytes));
     const ini::Document::SectionLines where = doc.FindSectionLines(section);
     if (where.count > 1) return std::nullopt;  // kernel32 would empty every one of them
 

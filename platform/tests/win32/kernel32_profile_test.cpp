@@ -249,7 +249,9 @@ TEST_CASE("the snapshot and GetPrivateProfileStringA agree on the golden reading
         buffer.resize(n);
         const char* differs = UnderWine() ? WineDifference(c.what) : nullptr;
         if (differs != nullptr) {
-            MESSAGE(std::string("Wine differs from Windows here (") + differs + "): " + c.what);
+            const std::string note =
+                std::string("Wine differs from Windows here (") + differs + "): " + c.what;
+            MESSAGE(note);
             CHECK(buffer != expected);  // a Wine that mends it shows here
         } else {
             CHECK(buffer == expected);

@@ -6,8 +6,9 @@
 // The words after "--" are joined by single blanks into the command line, as typed. A run
 // whose exit status is not `expect` stops the program, so a figure never comes from a run
 // that failed.
-#include <psapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
 
 #include <cstring>
 #include <string>
