@@ -44,7 +44,7 @@ else
         echo "NOTE date $(date -u +%Y-%m-%dT%H:%M:%SZ)"
         echo "NOTE commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
         echo "NOTE cpu $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores"
-        echo "NOTE wine $(wine --version 2>/dev/null || echo unknown), $arch programs"
+        echo "NOTE wine $(/usr/lib/wine/wine64 --version 2>/dev/null || wine --version 2>/dev/null || echo unknown), $arch programs"
         echo "NOTE load $(cut -d' ' -f1-3 /proc/loadavg)"
     } >"$raw"
     for n in $sizes; do
@@ -102,7 +102,7 @@ rows = [
     ("parse", "the INI engine's parse of the file (in process)"),
     ("startup", "start-up: Form1 fills the script list (in process)"),
     ("startup_percall", "peer: the same, every key read a GetPrivateProfileStringA call"),
-    ("unattended_inproc", "unattended \"NAME -ue\", recorded registry (in process)"),
+    ("unattended_inproc", "unattended `NAME -ue`, recorded registry (in process)"),
     ("unattended_percall", "peer: the same, every key read a GetPrivateProfileStringA call"),
     ("unattended_just_written", "unattended, vendaro.ini written just before (in process)"),
     ("floor_proc", "floor as a process (read_split.exe)"),
@@ -112,11 +112,17 @@ rows = [
     ("save_edit", "Form5 Save of a script near the end, 2 fields changed"),
     ("clone", "Clone of a script near the end"),
 ]
-t = ["Measured under Wine (" + "; ".join(n for n in notes if n.startswith("wine")) + "). File size: " +
+t = ["Measured under Wine (" + "; ".join(n[5:] for n in notes if n.startswith("wine ")) + "). File size: " +
      ", ".join(f"{n:,} scripts {size[n] / 2**20:.2f} MiB" for n in sizes) + ".\n\n"]
 t.append("Median wall time in milliseconds:\n\n" + head + rule)
 for m, label in rows:
     t.append(f"| {label} | " + " | ".join(fmt(ms(m, n)) for n in sizes) + " |\n")
+t.append("\nProcessor time of the processes (`GetProcessTimes`, user and kernel; Wine counts it "
+         "in 10 ms steps), milliseconds:\n\n" + head + rule)
+for m, label in rows:
+    if m.endswith("_proc"):
+        t.append(f"| {label} | " + " | ".join(
+            fmt(res[(m, n)][1] if (m, n) in res else None) for n in sizes) + " |\n")
 t.append("\nRatios:\n\n" + head.replace("measure", "ratio") + rule)
 for label, a, b in [("start-up / floor", "startup", "floor"),
                     ("peer start-up / start-up", "startup_percall", "startup"),
