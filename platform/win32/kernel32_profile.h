@@ -25,8 +25,8 @@ std::string ProfileMutexName(const std::string& path);
 
 // GetPrivateProfileStringA itself with a 2048-character buffer: how every read was made before
 // the parse (the benchmarks' peer), and how a UTF-16 file is read.
-std::string Kernel32GetString(std::string_view section, std::string_view key,
-                              std::string_view def, const std::string& path);
+std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
+                              const std::string& path);
 
 class Kernel32Profile final : public Profile {
   public:
