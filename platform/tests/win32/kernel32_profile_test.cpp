@@ -451,10 +451,10 @@ TEST_CASE("two programs writing one file lose no write") {
 TEST_CASE("child: one writer of the two-program test") {
     const char* job = std::getenv("VENDARO_WRITER");
     if (job == nullptr || *job == '\0') return;  // run by the test above only
-    const std::string spec(job);
-    const std::size_t bar = spec.find('|');
+    const std::string what(job);
+    const std::size_t bar = what.find('|');
     REQUIRE(bar != std::string::npos);
-    const std::string id = spec.substr(0, bar), ini = spec.substr(bar + 1);
+    const std::string id = what.substr(0, bar), ini = what.substr(bar + 1);
     Kernel32Profile profile;
     for (int k = 0; k < 100; ++k) {
         REQUIRE(
