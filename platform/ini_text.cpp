@@ -14,24 +14,6 @@ std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) 
     return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()) : end;
 }
 
-// Counts eight bytes at a time: a search call per line would cost more than the count.
-std::size_t CountLineFeeds(std::string_view text) {
-    constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        const std::uint64_t x = word ^ 0x0A0A0A0A0A0A0A0Aull;  // LF bytes become 0
-        // The high bit of each byte that is 0, and of no other byte.
-        const std::uint64_t zeros = ~(((x & kLows) + kLows) | x | kLows);
-        // One per such byte, summed by the multiplication into the top byte.
-        count += static_cast<std::size_t>(((zeros >> 7) * 0x0101010101010101ull) >> 56);
-    }
-    for (; i < text.size(); ++i) count += text[i] == '\n';
-    return count;
-}
-
 const char kCrLf[] = "\r\n";
 
 }  // namespace
@@ -140,7 +122,9 @@ void Document::IndexSections() {
 Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
     const std::string_view text(bytes_);
     if (text.size() > kMaxTextBytes) return;
-    lines_.reserve(CountLineFeeds(text) + 1);
+    // Room for a line per 8 bytes at once (lines are longer): counting them first costs a
+    // pass over the text, growing the list as it fills costs fresh memory at every step.
+    lines_.reserve(text.size() / 8 + 1);
     LineScanner scanner(text);
     std::size_t begin = 0, end = 0, next = 0;
     while (scanner.Next(begin, end, next)) {
@@ -175,6 +159,20 @@ const Document::Section* Document::FindSection(std::string_view name) const {
         if (NamesEqual(Text(s.name_begin, s.name_end), name)) return &s;
     }
     return nullptr;
+}
+
+Document::SectionLines Document::FindSectionLines(std::string_view name) const {
+    SectionLines found;
+    const Section* first = FindSection(name);
+    if (first == nullptr) return found;
+    found.header = first->header;
+    found.end = first->end;
+    for (const Section& s : sections_) {
+        found.count +=
+            s.name_hash == first->name_hash &&
+            NamesEqual(Text(s.name_begin, s.name_end), Text(first->name_begin, first->name_end));
+    }
+    return found;
 }
 
 Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {

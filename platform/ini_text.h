@@ -149,6 +149,19 @@ class Document {
         return Text(line.begin, line.end);
     }
 
+    // Where the sections named `name` lie: how many there are, and the first one's header line
+    // and the line after its last (indexes for LineText; count 0 when there is none).
+    struct SectionLines {
+        std::size_t count = 0;
+        std::size_t header = 0;
+        std::size_t end = 0;
+    };
+    SectionLines FindSectionLines(std::string_view name) const;
+    // Line `index` (from 0, in file order) without its line end.
+    std::string_view LineText(std::size_t index) const {
+        return Text(lines_[index].begin, lines_[index].end);
+    }
+
     // The value of `key` in the first section named `section`: one pair of matching quotes
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
     // section or the key is missing (a key line with an empty value gives "").

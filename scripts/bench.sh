@@ -149,14 +149,16 @@ def fr(v):
 head = "| measure | " + " | ".join(f"{n:,}" for n in sizes) + " |\n"
 rule = "|---|" + "---:|" * len(sizes) + "\n"
 measures = [
-    ("floor", "floor: read the file, split it into lines"),
+    ("floor", "floor: read the file, find its lines with memchr"),
+    ("split_lines", "the INI engine's line split (every line end the reader accepts)"),
+    ("parse", "the INI engine's parse of the file"),
     ("startup", "start-up: Form1 fills the script list (in process)"),
     ("store_list", "the store's section listing alone (in process)"),
     ("read_one", "one key read, fresh process state (in process)"),
-    ("unattended_inproc", "unattended \"name -ue\", recorded registry (in process)"),
+    ("unattended_inproc", "unattended `NAME -ue`, recorded registry (in process)"),
     ("unattended_just_written", "the same, vendaro.ini written just before (in process)"),
     ("startup_proc", "`vendaro` start-up as a process (prints the window)"),
-    ("unattended", "`vendaro \"name -ue\"` as a process, unixODBC"),
+    ("unattended", "`vendaro NAME -ue` as a process, unixODBC"),
     ("save_add", "Form5 Save of a new script, 27 keys"),
     ("save_edit", "Form5 Save of a script near the end, 2 fields changed"),
     ("clone", "Clone of a script near the end"),
@@ -200,7 +202,7 @@ for label, f in rows:
 t.append("\nPeak memory (maximum resident set size, MiB) against the limit of 3 × file size "
          "+ 10 MiB:\n\n")
 t.append(head.replace("measure", "process") + rule)
-for m, label in [("startup_proc", "`vendaro` start-up"), ("unattended", "`vendaro \"name -ue\"`"),
+for m, label in [("startup_proc", "`vendaro` start-up"), ("unattended", "`vendaro NAME -ue`"),
                  ("odbcinst", "`odbcinst -q -s`"), ("configparser", "configparser")]:
     t.append(f"| {label} | " + " | ".join(
         f"{rss[(m, n)] / 1024:.1f}" if (m, n) in rss else "–" for n in sizes) + " |\n")
@@ -244,7 +246,7 @@ open(md, "w").write(text)
 
 # The plot: one line per measure, time against script count, both axes logarithmic.
 plotted = [("floor", "floor"), ("startup", "start-up (in process)"),
-           ("startup_proc", "vendaro start-up (process)"), ("unattended", "vendaro name -ue (process)"),
+           ("startup_proc", "vendaro start-up (process)"), ("unattended", "vendaro NAME -ue (process)"),
            ("save_add", "Form5 Save, 27 keys"), ("clone", "Clone"),
            ("odbcinst", "odbcinst -q -s"), ("configparser", "configparser")]
 with open(f"{work}/plot.dat", "w") as out:

@@ -67,13 +67,17 @@ TEST_CASE("an accepted write reads back and a repeated write keeps one line") {
         INFO(c.what);
         StoreFixture f;
         f.Given(kScripts);
+        // Reads follow Windows, which writes the empty section as a "[]" header; Wine writes
+        // its keys before the first header, where Windows reads no section.
+        const bool unread = c.section.empty() &&
+                            WineDiffers("Wine writes the empty section's keys before any header");
         REQUIRE(f.store.WriteIniString(c.section, c.key, c.value));
-        CHECK(f.Read(c.section, c.key) == c.read);
+        if (!unread) CHECK(f.Read(c.section, c.key) == c.read);
         const std::string once = f.Bytes();
         REQUIRE(f.store.WriteIniString(c.section, c.key, c.value));
         CHECK(f.Bytes() == once);
         CHECK(f.store.WriteIniString(c.section, c.key, "other"));
-        CHECK(f.Read(c.section, c.key) == "other");
+        if (!unread) CHECK(f.Read(c.section, c.key) == "other");
         const bool leading_blank = c.value.front() == ' ' || c.value.front() == '\t';
         if (!leading_blank || !WineDiffers("Wine drops a value's leading blanks when writing it")) {
             CHECK(f.Bytes().size() == once.size() - c.value.size() + 5);

@@ -4,7 +4,9 @@
 //   startup_bench --dir=/tmp/lib --scripts=10000 --runs=11
 // Measures: start-up (Form_Load filling the list), the unattended command "<name> -ue" for a
 // script near the end without process and unixODBC costs (also right after the file was
-// written), and Clone of that script.
+// written), and Clone of that script. On Windows also start-up and the unattended command
+// through the per-call peer (every key read a GetPrivateProfileStringA call).
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"
 #include "store/tests/bench/bench_support.h"
+#include "store/tests/bench/per_call_profile.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;
@@ -36,13 +39,17 @@ class NoWindows final : public ModalWindows {
 
 // One program's worth of objects, made as the program makes them at its start.
 struct Program {
-    explicit Program(const std::string& dir)
-        : profile(MakeNativeProfile()),
-          recording(*profile),
-          store(*profile, dir, "vendaro", '/'),
-          platform{*profile, recording, recording, recording},
+    explicit Program(const std::string& dir, bool per_call = false)
+        : native(MakeNativeProfile()),
+          peer(per_call ? MakePerCallProfile(*native) : nullptr),
+          profile(peer ? *peer : *native),
+          recording(profile),
+          store(profile, dir, "vendaro", '/'),
+          platform{profile, recording, recording, recording},
           form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true) {}
-    std::unique_ptr<Profile> profile;
+    std::unique_ptr<Profile> native;
+    std::unique_ptr<Profile> peer;
+    Profile& profile;
     RecordingPlatform recording;
     ScriptStore store;
     Platform platform;
@@ -72,6 +79,22 @@ int main(int argc, char** argv) {
 
     StartupResult result;
     std::size_t calls = 0;
+    std::unique_ptr<Profile> probe = MakeNativeProfile();
+    if (MakePerCallProfile(*probe)) {
+        const int peer_runs = std::max(1, runs / 3);
+        Report("startup_percall", count, Measure(peer_runs, nullptr, [&] {
+                   Program program(dir, /*per_call=*/true);
+                   program.form.Form_Load("");
+                   listed = program.form.lvwMain().Count();
+               }));
+        Require(listed == static_cast<int>(count), "start-up listed " + std::to_string(listed));
+        Report("unattended_percall", count, Measure(peer_runs, nullptr, [&] {
+                   Program program(dir, /*per_call=*/true);
+                   result = program.form.Form_Load(target + " -ue");
+               }));
+        Require(!result.show_window && result.exit_status == kExitCreated,
+                "the unattended command did not create the DSN");
+    }
     Report("unattended_inproc", count, Measure(runs, nullptr, [&] {
                Program program(dir);
                result = program.form.Form_Load(target + " -ue");
