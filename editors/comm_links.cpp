@@ -1,6 +1,6 @@
 #include "editors/comm_links.h"
 
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 
 namespace vendaro {
 

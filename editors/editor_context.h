@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 #include "platform/platform.h"
 #include "store/script_store.h"
 

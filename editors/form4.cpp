@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "shell/pickers.h"
 
 namespace vendaro {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "editors/section_writer.h"
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "store/cipher.h"
 
 namespace vendaro {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "editors/digits_field.h"
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "shell/pickers.h"
 
 namespace vendaro {

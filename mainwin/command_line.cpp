@@ -1,6 +1,6 @@
 #include "mainwin/command_line.h"
 
-#include "mainwin/text.h"
+#include "forms/text.h"
 
 namespace vendaro {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "forms/text.h"
 #include "mainwin/command_line.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
-#include "mainwin/text.h"
 
 namespace vendaro {
 namespace {

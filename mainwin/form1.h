@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "dsn/dsn_command.h"
-#include "mainwin/controls.h"
-#include "mainwin/editor_launcher.h"
+#include "forms/controls.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
 #include "platform/platform.h"
 #include "store/script_store.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/controls.h"
-#include "mainwin/editor_launcher.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
+#include "forms/controls.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 
 namespace vendaro {
 

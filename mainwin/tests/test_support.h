@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"

@@ -9,8 +9,8 @@
 
 #include "editors/editor_context.h"
 #include "editors/form5.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"

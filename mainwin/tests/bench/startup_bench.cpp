@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"

@@ -15,14 +15,14 @@
 #include <string>
 #include <string_view>
 
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/text.h"
 #include "mainwin/command_line.h"
-#include "mainwin/editor_launcher.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
-#include "mainwin/text.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"
 #include "store/tests/fuzz/fuzz_support.h"

@@ -1,4 +1,4 @@
-#include "mainwin/text.h"
+#include "forms/text.h"
 
 namespace vendaro::mainwin {
 namespace {

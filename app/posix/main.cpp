@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "mainwin/window_text.h"
 #include "platform/native_profile.h"
 #include "platform/platform.h"

@@ -1,10 +1,10 @@
-#include "mainwin/script_list.h"
+#include "forms/script_list.h"
 
 #include <algorithm>
 #include <numeric>
 #include <utility>
 
-#include "mainwin/text.h"
+#include "forms/text.h"
 
 namespace vendaro {
 namespace {

@@ -1,4 +1,4 @@
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 
 namespace vendaro::editors {
 namespace {
