@@ -20,7 +20,7 @@ void ShowItem(ComboBox& combo, const std::string& value) {
         }
     }
     for (std::size_t i = 0; i < combo.items.size(); ++i) {
-        if (editors::EqualsIgnoringCase(combo.items[i], value)) {
+        if (text::EqualsIgnoringCase(combo.items[i], value)) {
             combo.selected = static_cast<int>(i);
             return;
         }
@@ -29,7 +29,7 @@ void ShowItem(ComboBox& combo, const std::string& value) {
 
 }  // namespace
 
-Form8::Form8(const EditorContext& context) : ScriptEditor(context) {}
+Form8::Form8(const EditorContext& context) : ScriptEditor(context, DriverId::Dbase) {}
 
 void Form8::LoadDesign() {
     OuterHeight = kShortHeight;
@@ -143,7 +143,7 @@ void Form8::LoadScript(const std::string& name, const ListRow*) {
     Check4.checked = ReadKey(name, "Statistics") == "1";
 }
 
-void Form8::WriteOwnKeys(SectionWriter& writer) {
+void Form8::WriteOwnKeys(SectionKeys& writer) {
     writer.Write("FIL", Combo1.text());
     writer.Write("DefaultDir", Check1.checked ? std::string() : ShownDirectory());
     writer.Write("CollatingSequence", Combo2.text());

@@ -1,19 +1,24 @@
 #include "forms/text_rules.h"
 
-namespace vendaro::editors {
+#include <algorithm>
+
+namespace vendaro::text {
 namespace {
 
-unsigned char LowerAnsiChar(unsigned char c) {
+unsigned char LowerByte(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    // Accented capitals of Windows-1252 (0xD7 is the multiplication sign).
+    // Windows-1252: the accented capitals À..Þ (but not the multiplication sign) and the
+    // three capitals placed among the punctuation.
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
     switch (c) {
-        case 0x8A:  // S caron
-        case 0x8C:  // OE
-        case 0x8E:  // Z caron
-            return static_cast<unsigned char>(c + 16);
-        case 0x9F:  // Y diaeresis
-            return 0xFF;
+        case 0x8A:
+            return 0x9A;  // Š
+        case 0x8C:
+            return 0x9C;  // Œ
+        case 0x8E:
+            return 0x9E;  // Ž
+        case 0x9F:
+            return 0xFF;  // Ÿ
         default:
             return c;
     }
@@ -42,14 +47,26 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+std::string TrimTrailingBlanks(std::string_view text) {
+    std::size_t last = text.find_last_not_of(' ');
+    if (last == std::string_view::npos) return {};
+    return std::string(text.substr(0, last + 1));
+}
+
 std::string LowerAnsi(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = static_cast<char>(LowerAnsiChar(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
     return out;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && LowerAnsi(a) == LowerAnsi(b);
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerByte(static_cast<unsigned char>(a[i])) !=
+            LowerByte(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
 }
 
 bool MayNameSameSection(std::string_view a, std::string_view b) {
@@ -60,4 +77,9 @@ bool IsControlCharacter(int code) {
     return (code >= 0 && code < 32) || code == 127;
 }
 
-}  // namespace vendaro::editors
+bool HoldsControlBelowSpace(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+}  // namespace vendaro::text

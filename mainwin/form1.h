@@ -37,10 +37,8 @@ inline constexpr const char* kMessageTitle = "Vendaro!";
 
 class Form1 {
   public:
-    // `skip_legacy_ini`: leave out the Windows directory's ODBC.INI entries (platforms without
-    // Windows programs to serve).
     Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLauncher& editors,
-          ModalWindows& windows, bool skip_legacy_ini = false);
+          ModalWindows& windows);
 
     // The window's handle, once the view has created it (0 before and without a view).
     void SetWindowHandle(WindowHandle hwnd) { hwnd_ = hwnd; }
@@ -76,9 +74,6 @@ class Form1 {
     const std::string& Caption() const { return caption_; }
     static constexpr int kClientWidth = 7365;
     static constexpr int kClientHeight = 3510;
-    static constexpr bool kMinButton = true;
-    static constexpr bool kMaxButton = false;
-    static constexpr bool kKeyPreview = true;
 
     static constexpr Twips kListPosition{120, 120, 7095, 2415};
     ScriptList& lvwMain() { return list_; }
@@ -112,7 +107,6 @@ class Form1 {
     Module1& module1_;
     EditorLauncher& editors_;
     ModalWindows& windows_;
-    bool skip_legacy_ini_;
     WindowHandle hwnd_ = 0;
 
     std::string caption_;

@@ -35,22 +35,6 @@ std::string FolderDialogResult(std::string_view path_buffer) {
     return std::string(BeforeFirstNul(path_buffer));
 }
 
-std::string& BrowseStartFolder() {
-    static std::string start_folder;
-    return start_folder;
-}
-
-std::optional<BrowseCallbackMessage> BrowseCallbackAction(unsigned message, int path_result,
-                                                          std::string_view path_buffer) {
-    if (message == kBffmInitialized) {
-        return BrowseCallbackMessage{kBffmSetSelectionA, 1, BrowseStartFolder()};
-    }
-    if (message == kBffmSelChanged && path_result == 1) {
-        return BrowseCallbackMessage{kBffmSetStatusTextA, 0, FolderDialogResult(path_buffer)};
-    }
-    return std::nullopt;
-}
-
 std::string ShowOpenDialog(Dialogs& dialogs, WindowHandle owner, std::string filter,
                            const std::string& title, const std::string& start_folder) {
     OpenFileRequest request;
@@ -65,7 +49,6 @@ std::string ShowOpenDialog(Dialogs& dialogs, WindowHandle owner, std::string fil
 
 std::string BrowseForFolder(Dialogs& dialogs, WindowHandle owner, const std::string& title,
                             const std::string& start_folder) {
-    BrowseStartFolder() = start_folder + '\0';
     std::string folder;
     if (!dialogs.BrowseFolder(owner, title, start_folder, folder)) return {};
     return FolderDialogResult(folder);

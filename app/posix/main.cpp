@@ -67,14 +67,14 @@ int Run(int argc, char** argv) {
     OdbcRegistry registry;
     OdbcInstaller installer;
     ConsoleDialogs dialogs(std::cerr);
-    Platform platform{*profile, registry, installer, dialogs};
+    // The ODBC.INI of a Windows directory only serves Windows programs.
+    Platform platform{*profile, registry, installer, dialogs, /*legacy_odbc_ini=*/false};
     ScriptStore store(*profile, directory, exe_name, '/');
     Module1 module1;
     NoEditors editors;
     ConsoleWindows windows;
 
-    // The ODBC.INI of a Windows directory only serves Windows programs.
-    Form1 form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true);
+    Form1 form(store, platform, module1, editors, windows);
     StartupResult started = form.Form_Load(command_line);
     if (!started.show_window) return started.exit_status;
     std::cout << WindowText(form);

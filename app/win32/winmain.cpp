@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "editors/editor_context.h"
 #include "editors/script_editor_launcher.h"
 #include "editors/win32/editor_dialogs.h"
 #include "forms/module1.h"
+#include "forms/status_line.h"
 #include "forms/win32/form_window.h"
 #include "mainwin/win32/main_window.h"
 #include "mainwin/win32/program_command_line.h"
@@ -17,7 +17,6 @@
 #include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/windows_api.h"
-#include "shell/win32/browse_callback.h"
 #include "store/script_store.h"
 
 namespace vendaro::win32 {
@@ -46,7 +45,7 @@ int RunProgram(const std::string& command_line, int show_command) {
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     Win32Registry registry;
     Win32Installer installer;
-    Win32Dialogs dialogs(&BrowseCallbackProc);
+    Win32Dialogs dialogs;
     Platform platform{*profile, registry, installer, dialogs};
     ScriptStore store(*profile, directory, exe_name, '\\');
     Module1 module1;

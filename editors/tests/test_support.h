@@ -63,6 +63,13 @@ class ScriptedWindows final : public EditorWindows {
     void Show(Form8& editor) override;
 };
 
+// A status line that is just a string.
+class TextStatusLine final : public StatusLine {
+  public:
+    void SetStatusText(const std::string& text) override { this->text = text; }
+    std::string text;
+};
+
 struct EditorFixture {
     ScratchDir dir;
     std::unique_ptr<Profile> real = MakeNativeProfile();

@@ -21,6 +21,13 @@ using namespace vendaro::bench;
 
 namespace {
 
+// A status line that is just a string.
+class TextStatusLine final : public StatusLine {
+  public:
+    void SetStatusText(const std::string& text) override { this->text = text; }
+    std::string text;
+};
+
 // What the running program holds while an editor is open.
 struct Session {
     explicit Session(const std::string& dir)

@@ -15,6 +15,7 @@
 #include "editors/tests/test_support.h"
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
+#include "platform/tests/ini_bytes.h"
 
 namespace vendaro {
 namespace {

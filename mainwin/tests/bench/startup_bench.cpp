@@ -40,8 +40,8 @@ struct Program {
         : profile(MakeNativeProfile()),
           recording(*profile),
           store(*profile, dir, "vendaro", '/'),
-          platform{*profile, recording, recording, recording},
-          form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true) {}
+          platform{*profile, recording, recording, recording, /*legacy_odbc_ini=*/false},
+          form(store, platform, module1, editors, windows) {}
     std::unique_ptr<Profile> profile;
     RecordingPlatform recording;
     ScriptStore store;

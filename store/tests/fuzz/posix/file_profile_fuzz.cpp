@@ -22,6 +22,7 @@
 
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
+#include "platform/tests/ini_bytes.h"
 #include "store/tests/fuzz/fuzz_support.h"
 
 namespace {
