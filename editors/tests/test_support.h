@@ -11,6 +11,7 @@
 #include "editors/editor_windows.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
+#include "platform/tests/test_profile.h"
 
 namespace vendaro::test {
 
@@ -72,7 +73,8 @@ class TextStatusLine final : public StatusLine {
 
 struct EditorFixture {
     ScratchDir dir;
-    std::unique_ptr<Profile> real = MakeNativeProfile();
+    TestProfile native;  // the platform's own profile functions
+    Profile* real = native.get();
     RecordingPlatform recording{*real};
     ScriptStore store{recording.profile(), dir.path(), "vendaro.exe", kSeparator};
     Platform platform = recording.AsPlatform();

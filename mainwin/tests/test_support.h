@@ -19,6 +19,7 @@
 #include "mainwin/modal_windows.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
+#include "platform/tests/test_profile.h"
 #include "store/script_store.h"
 
 namespace vendaro::test {
@@ -94,7 +95,8 @@ class ScriptedWindows final : public ModalWindows {
 
 struct MainWindow {
     TempDir dir;
-    std::unique_ptr<Profile> real_profile = MakeNativeProfile();
+    TestProfile native;  // the platform's own profile functions
+    Profile* real_profile = native.get();
     RecordingPlatform recording{*real_profile};
     Platform platform = recording.AsPlatform();
     ScriptStore store{recording.profile(), dir.path().string(), "vendaro.exe",

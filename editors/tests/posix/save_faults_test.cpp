@@ -36,8 +36,8 @@ struct Tally {
 };
 Tally tally;
 
-FileProfile& FileOf(EditorFixture& f) {
-    return dynamic_cast<FileProfile&>(*f.real);
+FaultyFileSystem& FileOf(EditorFixture& f) {
+    return f.native.files;
 }
 
 // The keys Save changes, in the order it writes them, with their old and new values (each new
