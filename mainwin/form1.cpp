@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "dsn/drivers.h"
+#include "forms/messages.h"
 #include "forms/text_rules.h"
 #include "mainwin/command_line.h"
 #include "mainwin/form3.h"
@@ -173,26 +174,13 @@ void Form1::Command2_Click() {
     editors_.OpenEditor(driver);
 }
 
-void Form1::ShowRefusal(const std::string& text) {
-    MessageBoxRequest request;
-    request.owner = hwnd_;
-    request.text = text;
-    request.title = kMessageTitle;
-    request.buttons = MsgButtons::Ok;
-    request.icon = MsgIcon::Exclamation;
-    platform_.dialogs.MessageBox(request);
-}
-
 void Form1::Command3_Click() {
     if (list_.Selected() == 0) return;
-    MessageBoxRequest question;
-    question.owner = hwnd_;
-    question.text = "Are you sure you want to delete the selected DSN script?";
-    question.title = kMessageTitle;
-    question.buttons = MsgButtons::YesNo;
-    question.icon = MsgIcon::Question;
-    question.default_button = MsgDefault::Second;
-    if (platform_.dialogs.MessageBox(question) != MsgAnswer::Yes) return;
+    if (!AskQuestion(platform_.dialogs, hwnd_,
+                     "Are you sure you want to delete the selected DSN script?",
+                     MsgDefault::Second)) {
+        return;
+    }
 
     const int position = list_.Selected();
     if (position == 0) return;
@@ -200,7 +188,7 @@ void Form1::Command3_Click() {
     const std::string name = list_.Row(position).text;
     if (!store_.WriteIniString(name, "", "")) {
         // The script is still in the file, so its row stays.
-        ShowRefusal("The DSN script could not be deleted.");
+        ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be deleted.");
         return;
     }
     list_.Remove(position);
@@ -225,7 +213,7 @@ void Form1::Command7_Click() {
             list_.Rows().begin(), list_.Rows().end(),
             [&](const ListRow& row) { return text::EqualsIgnoringCase(row.text, name); });
         if (taken) {
-            ShowRefusal("DSN already exists.");
+            ShowRefusal(platform_.dialogs, hwnd_, "DSN already exists.");
             continue;
         }
         if (!store_.FileExists(store_.ScriptFile())) continue;
@@ -236,7 +224,7 @@ void Form1::Command7_Click() {
         if (result == CopyResult::Copied) {
             AppendRow(ListRow{name, source.description, source.driver});
         } else if (result == CopyResult::WriteFailed) {
-            ShowRefusal("The DSN script could not be copied.");
+            ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be copied.");
         }
     }
 }

@@ -33,7 +33,6 @@ struct StartupResult {
 };
 
 inline constexpr const char* kWelcomeText = "Welcome to Vendaro! Press the F1 key for help.";
-inline constexpr const char* kMessageTitle = "Vendaro!";
 
 class Form1 {
   public:
@@ -99,7 +98,6 @@ class Form1 {
   private:
     void SetRowButtons(bool enabled);
     void RunDsnCommand(DsnCommand command);
-    void ShowRefusal(const std::string& text);
     ButtonControl& MutableCommand(int number);
 
     ScriptStore& store_;
