@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/spaces.h"
+
 namespace vendaro::text {
 namespace {
 
@@ -41,16 +43,11 @@ std::string_view TrimProfileSpace(std::string_view text) {
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimSpaces(text));
 }
 
 std::string TrimTrailingBlanks(std::string_view text) {
-    std::size_t last = text.find_last_not_of(' ');
-    if (last == std::string_view::npos) return {};
-    return std::string(text.substr(0, last + 1));
+    return std::string(TrimTrailingSpaces(text));
 }
 
 std::string LowerAnsi(std::string_view text) {

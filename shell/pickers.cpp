@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/spaces.h"
+
 namespace vendaro {
 namespace {
 
@@ -24,11 +26,7 @@ std::string PlatformFilter(std::string filter) {
 }
 
 std::string OpenDialogResult(std::string_view file_buffer) {
-    std::string_view text = BeforeFirstNul(file_buffer);
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimSpaces(BeforeFirstNul(file_buffer)));
 }
 
 std::string FolderDialogResult(std::string_view path_buffer) {

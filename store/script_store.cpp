@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/ini_text.h"
+#include "platform/spaces.h"
 
 namespace vendaro {
 namespace {
@@ -37,12 +38,6 @@ bool Writable(std::string_view section, std::string_view key, std::string_view v
     }
     if (key.empty() || value.empty()) return true;
     return !IsUnreadableSection(section) && !IsUnreadableKey(key);
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace

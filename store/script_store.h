@@ -79,8 +79,6 @@ class ScriptStore {
     // holding CR, LF, NUL or "]" is refused as WriteFailed.
     CopyResult CopySection(std::string_view source, std::string_view new_name);
 
-    Profile& profile() { return profile_; }
-
   private:
     Profile& profile_;
     std::string program_dir_;

@@ -2,6 +2,7 @@
 
 #include "platform/posix/file_lock.h"
 #include "platform/posix/temp_files.h"
+#include "platform/spaces.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -17,8 +18,7 @@ namespace {
 // What GetPrivateProfileStringA hands back for a default: cut at a NUL, trailing spaces
 // removed, at most the buffer's length.
 std::string DefaultValue(std::string_view def) {
-    def = def.substr(0, def.find('\0'));
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    def = TrimTrailingSpaces(def.substr(0, def.find('\0')));
     return std::string(def.substr(0, ini::kMaxValueChars));
 }
 
