@@ -54,14 +54,7 @@ int Run(int argc, char** argv) {
         command_line += argv[i];
     }
 
-    std::string program = ProgramPath();
-    std::string directory = ".";
-    std::string exe_name = "vendaro";
-    std::size_t slash = program.rfind('/');
-    if (slash != std::string::npos) {
-        directory = slash == 0 ? "/" : program.substr(0, slash);
-        exe_name = program.substr(slash + 1);
-    }
+    const ProgramLocation program = SplitProgramPath(ProgramPath(), "/", "vendaro");
 
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     OdbcRegistry registry;
@@ -69,7 +62,7 @@ int Run(int argc, char** argv) {
     ConsoleDialogs dialogs(std::cerr);
     // The ODBC.INI of a Windows directory only serves Windows programs.
     Platform platform{*profile, registry, installer, dialogs, /*legacy_odbc_ini=*/false};
-    ScriptStore store(*profile, directory, exe_name, '/');
+    ScriptStore store(*profile, program.directory, program.file_name, '/');
     Module1 module1;
     NoEditors editors;
     ConsoleWindows windows;

@@ -33,21 +33,14 @@ class MainStatusLine final : public StatusLine {
 };
 
 int RunProgram(const std::string& command_line, int show_command) {
-    const std::string program = ProgramPath();
-    std::string directory = ".";
-    std::string exe_name = "vendaro.exe";
-    const std::size_t slash = program.find_last_of("\\/");
-    if (slash != std::string::npos) {
-        directory = program.substr(0, slash);
-        exe_name = program.substr(slash + 1);
-    }
+    const ProgramLocation program = SplitProgramPath(ProgramPath(), "\\/", "vendaro.exe");
 
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     Win32Registry registry;
     Win32Installer installer;
     Win32Dialogs dialogs;
     Platform platform{*profile, registry, installer, dialogs};
-    ScriptStore store(*profile, directory, exe_name, '\\');
+    ScriptStore store(*profile, program.directory, program.file_name, '\\');
     Module1 module1;
     // The editors open over the main window, which is made after their launcher.
     MainWindow* main_window = nullptr;
