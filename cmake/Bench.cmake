@@ -19,7 +19,7 @@ function(vendaro_add_bench_programs)
              ${CMAKE_SOURCE_DIR}/*/tests/bench/posix/*.cpp)
     endif()
     list(APPEND bench_sources ${platform_bench_sources})
-    set(libs vendaro_editors vendaro_mainwin vendaro_dsn vendaro_shell vendaro_store
+    set(libs vendaro_editors vendaro_mainwin vendaro_forms vendaro_dsn vendaro_shell vendaro_store
              vendaro_platform_native vendaro_platform_recording)
     set(names "")
     foreach(source ${bench_sources})

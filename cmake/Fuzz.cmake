@@ -21,7 +21,7 @@ add_compile_options(-Wno-error)
 function(vendaro_add_fuzz_targets)
     file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/fuzz/*.cpp
          ${CMAKE_SOURCE_DIR}/*/tests/fuzz/posix/*.cpp)
-    set(libs vendaro_editors vendaro_mainwin vendaro_dsn vendaro_shell vendaro_store
+    set(libs vendaro_editors vendaro_mainwin vendaro_forms vendaro_dsn vendaro_shell vendaro_store
              vendaro_platform_native vendaro_platform_recording)
     set(names "")
     foreach(source ${fuzz_sources})

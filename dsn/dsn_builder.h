@@ -4,26 +4,9 @@
 
 #include "dsn/dsn_command.h"
 #include "dsn/write_list.h"
-#include "platform/registry.h"
 #include "store/script_store.h"
 
 namespace vendaro {
-
-inline constexpr const char* kAsaDriver = "Adaptive Server Anywhere 6.0";
-inline constexpr const char* kAccessDriver = "Microsoft Access Driver (*.mdb)";
-inline constexpr const char* kDbaseDriver = "Microsoft dBase Driver (*.dbf)";
-inline constexpr const char* kFoxProDriver = "Microsoft Visual FoxPro Driver";
-inline constexpr const char* kSqlServerDriver = "SQL Server";
-
-inline constexpr const char* kOdbcIniPath = "SOFTWARE\\ODBC\\ODBC.INI\\";
-inline constexpr const char* kDataSourcesPath = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-inline constexpr const char* kLegacyDataSourcesSection = "ODBC 32 bit Data Sources";
-
-// HKEY_CURRENT_USER for a User DSN, HKEY_LOCAL_MACHINE for a System DSN.
-RegRoot RootOf(DsnCommand command);
-
-// True for the start modes of an unattended run: "ue" and "se".
-bool IsUnattended(const std::string& start_mode);
 
 // "DSN=" + name + one NUL.
 std::string AttributeString(const std::string& name);

@@ -18,7 +18,7 @@ std::string StatusLine(DsnCommand command, bool writes_ok) {
 DsnOutcome Outcome(const DsnRequest& request, bool writes_ok) {
     DsnOutcome outcome;
     outcome.writes_ok = writes_ok;
-    if (!IsUnattended(request.start_mode)) {
+    if (!request.unattended) {
         outcome.status_line = StatusLine(request.command, writes_ok);
     }
     return outcome;
@@ -39,13 +39,11 @@ DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& pl
     auto installer_step = std::find_if(list.begin(), list.end(), [](const WriteOp& op) {
         return std::holds_alternative<ConfigureDataSourceOp>(op);
     });
-    PerformOptions options;
-    options.skip_profile_writes = request.skip_legacy_ini;
     const std::span<const WriteOp> all(list);
     const auto split = static_cast<std::size_t>(installer_step - list.begin());
-    PerformResult writes = PerformWrites(all.first(split), store, platform, options);
+    PerformResult writes = PerformWrites(all.first(split), store, platform);
     platform.dialogs.SetBusy(false);
-    PerformResult rest = PerformWrites(all.subspan(split), store, platform, options);
+    PerformResult rest = PerformWrites(all.subspan(split), store, platform);
 
     return Outcome(request, writes.writes_ok && rest.writes_ok);
 }

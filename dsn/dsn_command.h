@@ -17,18 +17,17 @@ struct DsnRequest {
     std::string name;         // the selected row's text: the script's section name
     std::string description;  // the row's Description column
     std::string driver;       // the row's Driver column
-    std::string start_mode;   // "", "u", "s", "ue" or "se"
+    // An unattended run ("ue", "se"): no window is the installer's parent and no status line
+    // is set.
+    bool unattended = false;
     WindowHandle main_window = 0;
-    // Leaves out the two entries of the Windows directory's ODBC.INI (they only serve Windows
-    // programs); left out counts as done.
-    bool skip_legacy_ini = false;
 };
 
 struct DsnOutcome {
     // False when any registry or profile write failed (the installer's answer does not count).
     bool writes_ok = true;
-    // The status line's new text; nullopt in unattended use ("ue", "se"), where the caller
-    // turns writes_ok into the exit status.
+    // The status line's new text; nullopt in unattended use, where the caller turns
+    // writes_ok into the exit status.
     std::optional<std::string> status_line;
 };
 

@@ -7,8 +7,7 @@ namespace {
 
 class Performer {
   public:
-    Performer(ScriptStore& store, Platform& platform, const PerformOptions& options)
-        : store_(store), platform_(platform), options_(options) {}
+    Performer(ScriptStore& store, Platform& platform) : store_(store), platform_(platform) {}
 
     void operator()(const CreateKeyOp& op) {
         // A failed create leaves no current key: the values meant for it fail in turn.
@@ -44,7 +43,7 @@ class Performer {
     }
 
     void operator()(const WriteProfileOp& op) {
-        if (options_.skip_profile_writes) return;
+        if (!platform_.legacy_odbc_ini) return;
         // The list only ever sets entries. An empty file would address the script file
         // itself, and an empty key or value would delete instead of set: refuse those.
         if (op.file.empty() || op.section.empty() || op.key.empty() || op.value.empty()) {
@@ -63,24 +62,19 @@ class Performer {
 
   private:
     void Count(bool ok) {
-        if (!ok) {
-            result_.writes_ok = false;
-            ++result_.failed_writes;
-        }
+        if (!ok) result_.writes_ok = false;
     }
 
     ScriptStore& store_;
     Platform& platform_;
-    const PerformOptions& options_;
     RegHandle current_ = 0;
     PerformResult result_;
 };
 
 }  // namespace
 
-PerformResult PerformWrites(std::span<const WriteOp> ops, ScriptStore& store, Platform& platform,
-                            const PerformOptions& options) {
-    Performer performer(store, platform, options);
+PerformResult PerformWrites(std::span<const WriteOp> ops, ScriptStore& store, Platform& platform) {
+    Performer performer(store, platform);
     for (const WriteOp& op : ops) std::visit(performer, op);
     return performer.result();
 }

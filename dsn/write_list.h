@@ -66,7 +66,4 @@ SetValueOp StringValue(std::string name, std::string text);
 SetValueOp NumberValue(std::string name, std::int32_t number);
 SetValueOp FlagByteValue(std::string name, std::uint8_t flag);
 
-// One line naming the operation and its arguments (NULs shown as "\0"), for messages.
-std::string Describe(const WriteOp& op);
-
 }  // namespace vendaro

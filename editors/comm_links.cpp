@@ -1,21 +1,21 @@
 #include "editors/comm_links.h"
 
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 
 namespace vendaro {
 
 std::string BuildCommLinks(const CommLinksBoxes& boxes) {
     std::string value;
-    if (boxes.tcpip) value += "TCPIP{" + editors::TrimBlanks(boxes.tcpip_options) + "},";
-    if (boxes.ipx) value += "IPX{" + editors::TrimBlanks(boxes.ipx_options) + "},";
-    if (boxes.netbios) value += "NetBIOS{" + editors::TrimBlanks(boxes.netbios_options) + "}";
+    if (boxes.tcpip) value += "TCPIP{" + text::TrimBlanks(boxes.tcpip_options) + "},";
+    if (boxes.ipx) value += "IPX{" + text::TrimBlanks(boxes.ipx_options) + "},";
+    if (boxes.netbios) value += "NetBIOS{" + text::TrimBlanks(boxes.netbios_options) + "}";
     if (!value.empty() && value.back() == ',') value.pop_back();
     return value;
 }
 
 std::array<CommLinksEntry, 3> ParseCommLinksEntries(std::string_view value) {
     std::array<CommLinksEntry, 3> entries;
-    const std::string text = editors::LowerAnsi(value);
+    const std::string text = text::LowerAnsi(value);
     std::string word;
     std::size_t entry = 0;
     std::size_t i = 0;

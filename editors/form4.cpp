@@ -2,12 +2,12 @@
 
 #include <utility>
 
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "shell/pickers.h"
 
 namespace vendaro {
 
-Form4::Form4(const EditorContext& context) : ScriptEditor(context) {}
+Form4::Form4(const EditorContext& context) : ScriptEditor(context, DriverId::SqlServer) {}
 
 void Form4::Text3_Change(std::string text) {
     ChangeText(Text3, std::move(text));
@@ -24,7 +24,7 @@ void Form4::Text6_Change(std::string text) {
 
 void Form4::Command1_Click() {
     std::string folder = BrowseForFolder(context_.platform.dialogs, hWnd(), "Select a driver path",
-                                         editors::TrimBlanks(Text5.text));
+                                         text::TrimBlanks(Text5.text));
     if (!folder.empty()) Text5_Change(std::move(folder));
 }
 
@@ -43,7 +43,7 @@ void Form4::LoadScript(const std::string& name, const ListRow*) {
     Text6_Change(ReadKey(name, "LastUser"));
 }
 
-void Form4::WriteOwnKeys(SectionWriter& writer) {
+void Form4::WriteOwnKeys(SectionKeys& writer) {
     // These four keep the text exactly as typed.
     writer.Write("Server", Text3.text);
     writer.Write("Database", Text4.text);

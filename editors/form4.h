@@ -6,7 +6,6 @@ namespace vendaro {
 
 class Form4 final : public ScriptEditor {
   public:
-    static constexpr const char* kDriverName = "SQL Server";
     static constexpr int kClientWidth = 4995;  // twips
     static constexpr int kClientHeight = 2985;
 
@@ -36,10 +35,8 @@ class Form4 final : public ScriptEditor {
 
   private:
     Button& SaveButton() override { return Command4; }
-    const char* DriverName() const override { return kDriverName; }
-    const char* ProductWord() const override { return "SQL Server"; }
     void LoadScript(const std::string& name, const ListRow* row) override;
-    void WriteOwnKeys(SectionWriter& writer) override;
+    void WriteOwnKeys(SectionKeys& writer) override;
 };
 
 }  // namespace vendaro

@@ -3,15 +3,15 @@
 #include <utility>
 
 #include "editors/digits_field.h"
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "shell/pickers.h"
 #include "store/cipher.h"
 
 namespace vendaro {
 namespace {
 
-using editors::EqualsIgnoringCase;
-using editors::TrimBlanks;
+using text::EqualsIgnoringCase;
+using text::TrimBlanks;
 
 bool IsYes(const std::string& value) {
     return EqualsIgnoringCase(value, "yes");
@@ -19,7 +19,7 @@ bool IsYes(const std::string& value) {
 
 }  // namespace
 
-Form5::Form5(const EditorContext& context) : ScriptEditor(context) {}
+Form5::Form5(const EditorContext& context) : ScriptEditor(context, DriverId::AdaptiveServer) {}
 
 void Form5::SSTab1_Click(int page) {
     if (page >= 0 && page < static_cast<int>(kPages.size())) active_page = page;
@@ -325,7 +325,7 @@ bool Form5::SaveAllowed() {
     return true;
 }
 
-void Form5::WriteOwnKeys(SectionWriter& writer) {
+void Form5::WriteOwnKeys(SectionKeys& writer) {
     writer.Write("IsolationLevel", TrimBlanks(Text3.text));
     writer.Write("KeysInSQLStatistics", YesNo(Check1.checked));
     writer.Write("Delphi", YesNo(Check2.checked));

@@ -10,7 +10,6 @@ namespace vendaro {
 
 class Form5 final : public ScriptEditor {
   public:
-    static constexpr const char* kDriverName = "Adaptive Server Anywhere 6.0";
     static constexpr std::array<const char*, 5> kPages{"ODBC", "Login", "Database", "Network",
                                                        "Advanced"};
     static constexpr int kDatabasePage = 2;
@@ -141,11 +140,9 @@ class Form5 final : public ScriptEditor {
 
   private:
     Button& SaveButton() override { return Command4; }
-    const char* DriverName() const override { return kDriverName; }
-    const char* ProductWord() const override { return "Adaptive Server Anywhere"; }
     void LoadScript(const std::string& name, const ListRow* row) override;
     bool SaveAllowed() override;
-    void WriteOwnKeys(SectionWriter& writer) override;
+    void WriteOwnKeys(SectionKeys& writer) override;
 
     // Sets a box as a click would, running its rule when the value changes.
     void SetCheck(CheckBox& box, bool checked, void (Form5::*rule)());

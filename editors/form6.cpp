@@ -19,7 +19,7 @@ std::string AfterPrefix(const std::string& caption, const char* prefix) {
 }  // namespace
 
 Form6::Form6(const EditorContext& context, EditorWindows& windows)
-    : ScriptEditor(context), windows_(windows) {}
+    : ScriptEditor(context, DriverId::Access), windows_(windows) {}
 
 void Form6::LoadDesign() {
     SetLong(false);
@@ -150,7 +150,7 @@ void Form6::LoadScript(const std::string& name, const ListRow*) {
     Check2.checked = ReadKey(name, "ReadOnly") == "1";
 }
 
-void Form6::WriteOwnKeys(SectionWriter& writer) {
+void Form6::WriteOwnKeys(SectionKeys& writer) {
     if (Label3.caption != "Database:") writer.Write("DBQ", DatabasePath());
     writer.Write("SystemDB", Option1.selected ? std::string() : SystemDatabasePath());
     writer.Write("PageTimeout", Text3.text);

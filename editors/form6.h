@@ -9,7 +9,6 @@ namespace vendaro {
 
 class Form6 final : public ScriptEditor {
   public:
-    static constexpr const char* kDriverName = "Microsoft Access Driver (*.mdb)";
     static constexpr int kShortHeight = 4695;  // outer height, frame "Driver" cut off
     static constexpr int kFullHeight = 6180;
     static constexpr const char* kDatabasePrefix = "Database: ";         // Label3
@@ -64,11 +63,9 @@ class Form6 final : public ScriptEditor {
 
   private:
     Button& SaveButton() override { return Command4; }
-    const char* DriverName() const override { return kDriverName; }
-    const char* ProductWord() const override { return "Microsoft Access"; }
     void LoadDesign() override;
     void LoadScript(const std::string& name, const ListRow* row) override;
-    void WriteOwnKeys(SectionWriter& writer) override;
+    void WriteOwnKeys(SectionKeys& writer) override;
 
     // Long: the frame "Driver" and its controls shown; short: all of them hidden, so that no
     // key reaches a control the window's edge cuts off.

@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include "editors/section_writer.h"
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 #include "store/cipher.h"
 
 namespace vendaro {
@@ -12,7 +11,7 @@ Form7::Form7(const EditorContext& context, const std::string& access_name)
     : ModalForm(context), access_name_(access_name) {}
 
 std::string Form7::ScriptName() const {
-    return editors::TrimBlanks(access_name_);
+    return text::TrimBlanks(access_name_);
 }
 
 void Form7::Form_Load() {
@@ -80,7 +79,7 @@ int Form7::Text3_KeyPress(int key_ascii) {
         } else {
             *row += '\t';
         }
-    } else if (!editors::IsControlCharacter(key_ascii)) {
+    } else if (!text::IsControlCharacter(key_ascii)) {
         // Control characters still act in the box (copy, paste) but would be stored invisibly.
         if (!has_tab) *row += '\t';
         *row += static_cast<char>(key_ascii);
@@ -105,7 +104,7 @@ void Form7::Text3_Change(std::string text) {
     context_.module1.ScriptDirty = true;
     std::string* row = SelectedRow();
     if (!row || Text3.text.size() != 1) return;
-    if (editors::IsControlCharacter(static_cast<unsigned char>(Text3.text[0]))) return;
+    if (text::IsControlCharacter(static_cast<unsigned char>(Text3.text[0]))) return;
     std::size_t tab = row->find('\t');
     if (tab != std::string::npos && tab + 1 < row->size())
         *row = row->substr(0, tab + 1) + Text3.text;
@@ -119,7 +118,7 @@ void Form7::Command1_Click() {
         Close(CloseReason::Saved);
         return;
     }
-    const std::string password = editors::TrimBlanks(Text2.text);
+    const std::string password = text::TrimBlanks(Text2.text);
     if (!IsStorablePassword(password, kCipherKey)) {
         Refuse(kUnstorablePasswordText);
         return;
@@ -127,8 +126,8 @@ void Form7::Command1_Click() {
 
     SetBusy(true);
     ScriptStore& store = context_.store;
-    SectionWriter writer(store, name);
-    writer.Write("UID", editors::TrimBlanks(Text1.text));
+    SectionKeys writer;
+    writer.Write("UID", text::TrimBlanks(Text1.text));
     writer.Write("PWD", EncipherText(password, kCipherKey));
     for (const std::string& row : List1.items) {
         std::size_t tab = row.find('\t');
@@ -137,7 +136,7 @@ void Form7::Command1_Click() {
         if (key == "Driver") key = "DriverJet";
         writer.Write(key, row.substr(tab + 1));
     }
-    if (!writer.ok()) {
+    if (!store.WriteSection(name, writer)) {
         SetBusy(false);
         Refuse(kSaveFailedText);
         return;

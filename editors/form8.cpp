@@ -22,7 +22,7 @@ void ShowItem(ComboBox& combo, const std::string& value) {
 
 }  // namespace
 
-Form8::Form8(const EditorContext& context) : ScriptEditor(context) {}
+Form8::Form8(const EditorContext& context) : ScriptEditor(context, DriverId::Dbase) {}
 
 void Form8::LoadDesign() {
     SetLong(false);
@@ -144,7 +144,7 @@ void Form8::LoadScript(const std::string& name, const ListRow*) {
     Check4.checked = ReadKey(name, "Statistics") == "1";
 }
 
-void Form8::WriteOwnKeys(SectionWriter& writer) {
+void Form8::WriteOwnKeys(SectionKeys& writer) {
     writer.Write("FIL", Combo1.text());
     writer.Write("DefaultDir", Check1.checked ? std::string() : ShownDirectory());
     writer.Write("CollatingSequence", Combo2.text());

@@ -8,7 +8,6 @@ namespace vendaro {
 
 class Form8 final : public ScriptEditor {
   public:
-    static constexpr const char* kDriverName = "Microsoft dBase Driver (*.dbf)";
     static constexpr int kShortHeight = 3250;  // outer height, frame "Driver" cut off
     static constexpr int kFullHeight = 4590;
     static constexpr const char* kDirectoryPrefix = "Directory: ";  // Label4
@@ -57,12 +56,10 @@ class Form8 final : public ScriptEditor {
 
   private:
     Button& SaveButton() override { return Command1; }
-    const char* DriverName() const override { return kDriverName; }
-    const char* ProductWord() const override { return "dBase"; }
     void LoadDesign() override;
     void LoadAddMode() override;
     void LoadScript(const std::string& name, const ListRow* row) override;
-    void WriteOwnKeys(SectionWriter& writer) override;
+    void WriteOwnKeys(SectionKeys& writer) override;
 
     // Long: the frame "Driver" and its controls shown; short: all of them hidden, so that no
     // key reaches a control the window's edge cuts off.

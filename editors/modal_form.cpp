@@ -1,10 +1,8 @@
 #include "editors/modal_form.h"
 
-namespace vendaro {
-namespace {
-constexpr const char* kTitle = "Vendaro!";
-}
+#include "forms/messages.h"
 
+namespace vendaro {
 bool ModalForm::Form_KeyPress(int key_ascii) {
     if (key_ascii != kKeyAsciiEscape || closed()) return false;
     Close(CloseReason::Escaped);
@@ -26,23 +24,11 @@ void ModalForm::MoveFocus(const char* control) {
 }
 
 bool ModalForm::AskYesNo(const std::string& question) {
-    MessageBoxRequest request;
-    request.owner = context_.window;
-    request.text = question;
-    request.title = kTitle;
-    request.buttons = MsgButtons::YesNo;
-    request.icon = MsgIcon::Question;
-    return context_.platform.dialogs.MessageBox(request) == MsgAnswer::Yes;
+    return AskQuestion(context_.platform.dialogs, context_.window, question);
 }
 
 void ModalForm::Refuse(const std::string& text) {
-    MessageBoxRequest request;
-    request.owner = context_.window;
-    request.text = text;
-    request.title = kTitle;
-    request.buttons = MsgButtons::Ok;
-    request.icon = MsgIcon::Exclamation;
-    context_.platform.dialogs.MessageBox(request);
+    ShowRefusal(context_.platform.dialogs, context_.window, text);
 }
 
 }  // namespace vendaro

@@ -3,8 +3,9 @@
 // the keyboard focus its rules move, and the message boxes it shows.
 #include <string>
 
-#include "editors/controls.h"
 #include "editors/editor_context.h"
+#include "forms/controls.h"
+#include "forms/dialog_form.h"
 
 namespace vendaro {
 
@@ -22,31 +23,22 @@ inline constexpr const char* kUnstorablePasswordText =
     "The password contains characters that cannot be stored.";
 inline constexpr const char* kSaveFailedText = "The DSN script could not be saved.";
 
-class ModalForm {
+class ModalForm : public DialogForm {
   public:
     explicit ModalForm(const EditorContext& context) : context_(context) {}
     virtual ~ModalForm() = default;
     ModalForm(const ModalForm&) = delete;
     ModalForm& operator=(const ModalForm&) = delete;
 
-    // The view hands over the dialog's window once it exists (the owner of its choosers).
-    void SetWindowHandle(WindowHandle hwnd) { context_.window = hwnd; }
+    void SetWindowHandle(WindowHandle hwnd) override { context_.window = hwnd; }
     WindowHandle hWnd() const { return context_.window; }
 
     bool closed() const { return close_reason_ != CloseReason::Open; }
     CloseReason close_reason() const { return close_reason_; }
 
-    // The dialog sees every key press before its controls. Escape closes it at once, without
-    // a question and without saving. Returns true when the key was used here.
-    bool Form_KeyPress(int key_ascii);
-    // The window's close box.
-    void Form_Unload();
-
-    std::string Caption;
-    // The control ("Text10", "Command1", ...) a rule last moved the keyboard focus to; the
-    // view moves the focus there and clears this. Rules that run while the dialog loads leave
-    // it alone.
-    std::string focus_request;
+    // Escape closes the dialog at once, without a question and without saving.
+    bool Form_KeyPress(int key_ascii) override;
+    void Form_Unload() override;
 
   protected:
     // Closes the dialog (once) and runs OnClosing.

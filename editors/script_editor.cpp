@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "editors/digits_field.h"
-#include "editors/text_rules.h"
+#include "forms/text_rules.h"
 
 namespace vendaro {
 
@@ -13,7 +13,7 @@ void ScriptEditor::Form_Load() {
     edit_mode_ = shared.ScriptMode == kScriptModeEdit;
     LoadDesign();
     if (!edit_mode_) {
-        Caption = std::string("Add DSN Script for ") + ProductWord();
+        Caption = std::string("Add DSN Script for ") + driver_.product;
         LoadAddMode();
     } else {
         SetBusy(true);
@@ -22,7 +22,7 @@ void ScriptEditor::Form_Load() {
                                  ? &list.Row(list.Selected())
                                  : nullptr;
         std::string name = row ? row->text : shared.EditDsnName;
-        Caption = std::string("Edit DSN Script for ") + ProductWord();
+        Caption = std::string("Edit DSN Script for ") + driver_.product;
         Text1_Change(name);
         LoadScript(name, row);
         SetBusy(false);
@@ -35,7 +35,7 @@ void ScriptEditor::Form_Load() {
 void ScriptEditor::Text1_Change(std::string text) {
     if (text == Text1.text) return;
     Text1.text = std::move(text);
-    bool named = !editors::TrimBlanks(Text1.text).empty();
+    bool named = !text::TrimBlanks(Text1.text).empty();
     context_.module1.ScriptDirty = named;
     SaveButton().enabled = named;
 }
@@ -60,7 +60,7 @@ std::string ScriptEditor::ReadKey(const std::string& name, std::string_view key)
 }
 
 bool ScriptEditor::SaveScript() {
-    const std::string name = editors::TrimBlanks(Text1.text);
+    const std::string name = text::TrimBlanks(Text1.text);
     if (closed() || name.empty()) return false;  // no section without a name
     if (!SaveAllowed()) return false;
 
@@ -68,15 +68,15 @@ bool ScriptEditor::SaveScript() {
     SetBusy(true);
     // A rename removes the old section only after the new one is complete, so a failing
     // write never leaves the user without the script they opened.
-    const bool rename = edit_mode_ && !editors::EqualsIgnoringCase(name, shared.EditDsnName);
-    const std::string description = editors::TrimBlanks(Text2.text);
-    SectionWriter writer(context_.store, name);
-    writer.Write("DSN_Driver", DriverName());
-    writer.Write("Description", description);
-    WriteOwnKeys(writer);
-    bool ok = writer.ok();
+    const bool rename = edit_mode_ && !text::EqualsIgnoringCase(name, shared.EditDsnName);
+    const std::string description = text::TrimBlanks(Text2.text);
+    SectionKeys keys;
+    keys.Write("DSN_Driver", DriverName());
+    keys.Write("Description", description);
+    WriteOwnKeys(keys);
+    bool ok = context_.store.WriteSection(name, keys);
     if (ok && rename && !shared.EditDsnName.empty() &&
-        !editors::MayNameSameSection(name, shared.EditDsnName)) {
+        !text::MayNameSameSection(name, shared.EditDsnName)) {
         ok = context_.store.WriteIniString(shared.EditDsnName, "", "");
     }
     if (!ok) {
@@ -102,7 +102,7 @@ bool ScriptEditor::SaveScript() {
 
 void ScriptEditor::CancelScript() {
     if (closed()) return;
-    if (context_.module1.ScriptDirty && !editors::TrimBlanks(Text1.text).empty()) {
+    if (context_.module1.ScriptDirty && !text::TrimBlanks(Text1.text).empty()) {
         if (AskYesNo(kSaveChangesQuestion)) {
             SaveScript();
             return;
@@ -120,7 +120,7 @@ void ScriptEditor::OnClosing() {
     // row shows what the file holds, not the field's unsaved text.
     const std::string description =
         close_reason() == CloseReason::Saved
-            ? editors::TrimBlanks(Text2.text)
+            ? text::TrimBlanks(Text2.text)
             : ReadKey(list.Row(shared.EditRowIndex).text, "Description");
     list.SetDescription(shared.EditRowIndex, description);
 }

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "dsn/drivers.h"
 #include "editors/modal_form.h"
-#include "editors/section_writer.h"
+#include "store/script_store.h"
 
 namespace vendaro {
 
@@ -37,12 +38,12 @@ class ScriptEditor : public ModalForm {
     TextBox Text2;
 
   protected:
-    explicit ScriptEditor(const EditorContext& context) : ModalForm(context) {}
+    // `driver`: the row of the driver table whose scripts this editor edits.
+    ScriptEditor(const EditorContext& context, DriverId driver)
+        : ModalForm(context), driver_(DriverOf(driver)) {}
 
     virtual Button& SaveButton() = 0;
-    virtual const char* DriverName() const = 0;
-    // The word that follows "Add DSN Script for " / "Edit DSN Script for ".
-    virtual const char* ProductWord() const = 0;
+    const char* DriverName() const { return driver_.name; }
     // Steps of both modes that come before the caption (window height, list items).
     virtual void LoadDesign() {}
     virtual void LoadAddMode() {}
@@ -51,8 +52,8 @@ class ScriptEditor : public ModalForm {
     virtual void LoadScript(const std::string& name, const ListRow* row) = 0;
     // A refusal before anything is written; false keeps the editor open.
     virtual bool SaveAllowed() { return true; }
-    // Writes the editor's own keys, after DSN_Driver and Description.
-    virtual void WriteOwnKeys(SectionWriter& writer) = 0;
+    // Adds the editor's own keys, after DSN_Driver and Description.
+    virtual void WriteOwnKeys(SectionKeys& writer) = 0;
 
     // The Save button. Returns true when the script was saved and the editor closed.
     bool SaveScript();
@@ -71,6 +72,7 @@ class ScriptEditor : public ModalForm {
   private:
     void OnClosing() override;
 
+    const Driver& driver_;
     bool edit_mode_ = false;
 };
 

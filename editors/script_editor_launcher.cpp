@@ -1,5 +1,7 @@
 #include "editors/script_editor_launcher.h"
 
+#include "dsn/drivers.h"
+
 #include "editors/form4.h"
 #include "editors/form5.h"
 #include "editors/form6.h"
@@ -16,29 +18,38 @@ void ScriptEditorLauncher::AttachMainWindow(ScriptList& lvwMain, StatusLine& sta
     status_line_ = &status_line;
 }
 
+namespace {
+
+template <typename Editor, typename... Extra>
+void Open(EditorWindows& windows, const EditorContext& context, Extra&... extra) {
+    Editor editor(context, extra...);
+    editor.Form_Load();
+    windows.Show(editor);
+}
+
+}  // namespace
+
 bool ScriptEditorLauncher::OpenEditor(const std::string& driver_name) {
-    if (!lvw_main_ || !status_line_) return false;
+    const Driver* driver = FindDriver(driver_name);
+    if (!lvw_main_ || !status_line_ || driver == nullptr || !driver->has_editor) return false;
     EditorContext context{store_, platform_, module1_, *lvw_main_, *status_line_};
-    if (driver_name == Form5::kDriverName) {
-        Form5 editor(context);
-        editor.Form_Load();
-        windows_.Show(editor);
-    } else if (driver_name == Form4::kDriverName) {
-        Form4 editor(context);
-        editor.Form_Load();
-        windows_.Show(editor);
-    } else if (driver_name == Form6::kDriverName) {
-        Form6 editor(context, windows_);
-        editor.Form_Load();
-        windows_.Show(editor);
-    } else if (driver_name == Form8::kDriverName) {
-        Form8 editor(context);
-        editor.Form_Load();
-        windows_.Show(editor);
-    } else {
-        return false;
+    switch (driver->id) {
+        case DriverId::AdaptiveServer:
+            Open<Form5>(windows_, context);
+            return true;
+        case DriverId::Access:
+            Open<Form6>(windows_, context, windows_);
+            return true;
+        case DriverId::Dbase:
+            Open<Form8>(windows_, context);
+            return true;
+        case DriverId::SqlServer:
+            Open<Form4>(windows_, context);
+            return true;
+        case DriverId::FoxPro:
+            break;
     }
-    return true;
+    return false;
 }
 
 }  // namespace vendaro

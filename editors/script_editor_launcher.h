@@ -5,7 +5,7 @@
 
 #include "editors/editor_context.h"
 #include "editors/editor_windows.h"
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
 
 namespace vendaro {
 

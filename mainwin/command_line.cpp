@@ -1,12 +1,12 @@
 #include "mainwin/command_line.h"
 
-#include "mainwin/text.h"
+#include "forms/text_rules.h"
 
 namespace vendaro {
 
 CommandLine ParseCommandLine(std::string_view text) {
     CommandLine result;
-    const std::string t = mainwin::LowerAnsi(mainwin::TrimBlanks(text));
+    const std::string t = text::LowerAnsi(text::TrimBlanks(text));
     if (t.empty() || t == "/p") return result;
 
     result.has_name = true;
@@ -17,7 +17,7 @@ CommandLine ParseCommandLine(std::string_view text) {
     }
     // Blanks before the " -" pair stay in the name: they are part of what the user typed.
     result.name = t.substr(0, p);
-    std::string option = mainwin::TrimTrailingBlanks(std::string_view(t).substr(p + 2));
+    std::string option = text::TrimTrailingBlanks(std::string_view(t).substr(p + 2));
     if (option.size() != 1 && option.size() != 2) {
         option.clear();
     } else if (std::string_view("u s ue se").find(option) == std::string_view::npos) {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <limits>
 
+#include "dsn/drivers.h"
+#include "forms/messages.h"
+#include "forms/text_rules.h"
 #include "mainwin/command_line.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
-#include "mainwin/text.h"
 
 namespace vendaro {
 namespace {
@@ -20,21 +22,15 @@ std::int16_t RowIndexField(int position) {
     return static_cast<std::int16_t>(position);
 }
 
-bool HasControlCharacter(const std::string& text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 }  // namespace
 
 Form1::Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLauncher& editors,
-             ModalWindows& windows, bool skip_legacy_ini)
+             ModalWindows& windows)
     : store_(store),
       platform_(platform),
       module1_(module1),
       editors_(editors),
       windows_(windows),
-      skip_legacy_ini_(skip_legacy_ini),
       buttons_{{
           {"Command1", "&Add", " Create a new DSN script ", {120, 2880, 615, 495}, true},
           {"Command2", "&Edit", " Modify an existing DSN script ", {840, 2880, 615, 495}, false},
@@ -87,7 +83,7 @@ StartupResult Form1::Form_Load(const std::string& command_line) {
         start_mode_ = line.start_mode;
         bool matched = false;
         for (int position = 1; position <= list_.Count(); ++position) {
-            if (mainwin::LowerAnsi(list_.Row(position).text) == line.name) {
+            if (text::LowerAnsi(list_.Row(position).text) == line.name) {
                 list_.Select(position);
                 matched = true;
             }
@@ -147,7 +143,7 @@ void Form1::Command1_Click() {
     // A script saved under the name of a listed one went into that script's section: its row
     // is brought up to date instead of showing the script twice.
     for (int position = 1; position <= list_.Count(); ++position) {
-        if (mainwin::EqualsIgnoringCase(list_.Row(position).text, saved->text)) {
+        if (text::EqualsIgnoringCase(list_.Row(position).text, saved->text)) {
             list_.SetDescription(position, saved->description);
             list_.SetDriver(position, saved->driver);
             SetRowButtons(true);
@@ -178,26 +174,13 @@ void Form1::Command2_Click() {
     editors_.OpenEditor(driver);
 }
 
-void Form1::ShowRefusal(const std::string& text) {
-    MessageBoxRequest request;
-    request.owner = hwnd_;
-    request.text = text;
-    request.title = kMessageTitle;
-    request.buttons = MsgButtons::Ok;
-    request.icon = MsgIcon::Exclamation;
-    platform_.dialogs.MessageBox(request);
-}
-
 void Form1::Command3_Click() {
     if (list_.Selected() == 0) return;
-    MessageBoxRequest question;
-    question.owner = hwnd_;
-    question.text = "Are you sure you want to delete the selected DSN script?";
-    question.title = kMessageTitle;
-    question.buttons = MsgButtons::YesNo;
-    question.icon = MsgIcon::Question;
-    question.default_button = MsgDefault::Second;
-    if (platform_.dialogs.MessageBox(question) != MsgAnswer::Yes) return;
+    if (!AskQuestion(platform_.dialogs, hwnd_,
+                     "Are you sure you want to delete the selected DSN script?",
+                     MsgDefault::Second)) {
+        return;
+    }
 
     const int position = list_.Selected();
     if (position == 0) return;
@@ -205,7 +188,7 @@ void Form1::Command3_Click() {
     const std::string name = list_.Row(position).text;
     if (!store_.WriteIniString(name, "", "")) {
         // The script is still in the file, so its row stays.
-        ShowRefusal("The DSN script could not be deleted.");
+        ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be deleted.");
         return;
     }
     list_.Remove(position);
@@ -224,23 +207,24 @@ void Form1::Command7_Click() {
     const std::string title = "Clone DSN script '" + source.text + "'";
     for (;;) {
         const std::string name =
-            mainwin::TrimBlanks(platform_.dialogs.InputBox(hwnd_, "New DSN Name", title));
+            text::TrimBlanks(platform_.dialogs.InputBox(hwnd_, "New DSN Name", title));
         if (name.empty()) return;
         const bool taken = std::any_of(
             list_.Rows().begin(), list_.Rows().end(),
-            [&](const ListRow& row) { return mainwin::EqualsIgnoringCase(row.text, name); });
+            [&](const ListRow& row) { return text::EqualsIgnoringCase(row.text, name); });
         if (taken) {
-            ShowRefusal("DSN already exists.");
+            ShowRefusal(platform_.dialogs, hwnd_, "DSN already exists.");
             continue;
         }
         if (!store_.FileExists(store_.ScriptFile())) continue;
         // A pasted line break would split the new header and corrupt the file.
-        CopyResult result = HasControlCharacter(name) ? CopyResult::WriteFailed
-                                                      : store_.CopySection(source.text, name);
+        CopyResult result = text::HoldsControlBelowSpace(name)
+                                ? CopyResult::WriteFailed
+                                : store_.CopySection(source.text, name);
         if (result == CopyResult::Copied) {
             AppendRow(ListRow{name, source.description, source.driver});
         } else if (result == CopyResult::WriteFailed) {
-            ShowRefusal("The DSN script could not be copied.");
+            ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be copied.");
         }
     }
 }
@@ -254,9 +238,8 @@ void Form1::RunDsnCommand(DsnCommand command) {
     request.name = row.text;
     request.description = row.description;
     request.driver = row.driver;
-    request.start_mode = start_mode_;
+    request.unattended = IsUnattended(start_mode_);
     request.main_window = hwnd_;
-    request.skip_legacy_ini = skip_legacy_ini_;
     DsnOutcome outcome = CreateDsn(request, store_, platform_);
     if (outcome.status_line) label1_ = *outcome.status_line;
     last_outcome_ = std::move(outcome);

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "dsn/dsn_command.h"
-#include "mainwin/controls.h"
-#include "mainwin/editor_launcher.h"
+#include "forms/controls.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
 #include "platform/platform.h"
 #include "store/script_store.h"
 
@@ -33,14 +33,11 @@ struct StartupResult {
 };
 
 inline constexpr const char* kWelcomeText = "Welcome to Vendaro! Press the F1 key for help.";
-inline constexpr const char* kMessageTitle = "Vendaro!";
 
 class Form1 {
   public:
-    // `skip_legacy_ini`: leave out the Windows directory's ODBC.INI entries (platforms without
-    // Windows programs to serve).
     Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLauncher& editors,
-          ModalWindows& windows, bool skip_legacy_ini = false);
+          ModalWindows& windows);
 
     // The window's handle, once the view has created it (0 before and without a view).
     void SetWindowHandle(WindowHandle hwnd) { hwnd_ = hwnd; }
@@ -76,9 +73,6 @@ class Form1 {
     const std::string& Caption() const { return caption_; }
     static constexpr int kClientWidth = 7365;
     static constexpr int kClientHeight = 3510;
-    static constexpr bool kMinButton = true;
-    static constexpr bool kMaxButton = false;
-    static constexpr bool kKeyPreview = true;
 
     static constexpr Twips kListPosition{120, 120, 7095, 2415};
     ScriptList& lvwMain() { return list_; }
@@ -104,7 +98,6 @@ class Form1 {
   private:
     void SetRowButtons(bool enabled);
     void RunDsnCommand(DsnCommand command);
-    void ShowRefusal(const std::string& text);
     ButtonControl& MutableCommand(int number);
 
     ScriptStore& store_;
@@ -112,7 +105,6 @@ class Form1 {
     Module1& module1_;
     EditorLauncher& editors_;
     ModalWindows& windows_;
-    bool skip_legacy_ini_;
     WindowHandle hwnd_ = 0;
 
     std::string caption_;

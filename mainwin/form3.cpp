@@ -1,19 +1,17 @@
 #include "mainwin/form3.h"
 
-namespace vendaro {
+#include "dsn/drivers.h"
 
-bool HasEditor(const std::string& driver) {
-    for (const char* name : kEditorDrivers) {
-        if (driver == name) return true;
-    }
-    return false;
-}
+namespace vendaro {
 
 Form3::Form3(Module1& module1, EditorLauncher& editors) : module1_(module1), editors_(editors) {}
 
 void Form3::Form_Load() {
     caption_ = "Vendaro! - Add DSN Script";
-    items_.assign(kEditorDrivers.begin(), kEditorDrivers.end());
+    items_.clear();
+    for (const Driver& driver : kDrivers) {
+        if (driver.has_editor) items_.emplace_back(driver.name);
+    }
     list_index_ = -1;
     ok_.enabled = false;
     module1_.ScriptSaved = false;

@@ -1,28 +1,17 @@
 #pragma once
 // The Select Driver dialog that Add opens: the user picks one of the drivers that have an
-// editor, the dialog hides and opens that editor, and on closing hands a saved script back.
-#include <array>
+// editor (those of the driver table that have one), the dialog hides and opens that editor, and on
+// closing hands a saved script back.
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "mainwin/controls.h"
-#include "mainwin/editor_launcher.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
+#include "forms/controls.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 
 namespace vendaro {
-
-// The drivers that have a script editor, in the order a sorted list box shows them.
-inline constexpr std::array<const char*, 4> kEditorDrivers = {
-    "Adaptive Server Anywhere 6.0",
-    "Microsoft Access Driver (*.mdb)",
-    "Microsoft dBase Driver (*.dbf)",
-    "SQL Server",
-};
-
-// True when `driver` names one of kEditorDrivers exactly (case and blanks count).
-bool HasEditor(const std::string& driver);
 
 class Form3 {
   public:

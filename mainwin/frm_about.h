@@ -2,7 +2,7 @@
 // The about box: the program's name, its version and what it is for.
 #include <string>
 
-#include "mainwin/controls.h"
+#include "forms/controls.h"
 
 namespace vendaro {
 

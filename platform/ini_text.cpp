@@ -300,27 +300,4 @@ std::string Document::WithKeyEdits(std::string_view section, std::span<const Key
     return out;
 }
 
-std::optional<std::string> GetValue(std::string_view text, std::string_view section,
-                                    std::string_view key) {
-    return Document(std::string(text)).Get(section, key);
-}
-
-std::string SetValue(std::string_view text, std::string_view section, std::string_view key,
-                     std::string_view value) {
-    return Document(std::string(text)).WithValue(section, key, value);
-}
-
-std::string DeleteKey(std::string_view text, std::string_view section, std::string_view key) {
-    return Document(std::string(text)).WithoutKey(section, key);
-}
-
-std::string DeleteSection(std::string_view text, std::string_view section) {
-    return Document(std::string(text)).WithoutSection(section);
-}
-
-std::string ApplyKeyEdits(std::string_view text, std::string_view section,
-                          std::span<const KeyEdit> edits) {
-    return Document(std::string(text)).WithKeyEdits(section, edits);
-}
-
 }  // namespace vendaro::ini

@@ -222,14 +222,4 @@ class Document {
     std::vector<std::uint64_t> index_;
 };
 
-// The same operations on raw bytes (each parses the text once).
-std::optional<std::string> GetValue(std::string_view text, std::string_view section,
-                                    std::string_view key);
-std::string SetValue(std::string_view text, std::string_view section, std::string_view key,
-                     std::string_view value);
-std::string DeleteKey(std::string_view text, std::string_view section, std::string_view key);
-std::string DeleteSection(std::string_view text, std::string_view section);
-std::string ApplyKeyEdits(std::string_view text, std::string_view section,
-                          std::span<const KeyEdit> edits);
-
 }  // namespace vendaro::ini

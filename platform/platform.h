@@ -12,6 +12,9 @@ struct Platform {
     Registry& registry;
     Installer& installer;
     Dialogs& dialogs;
+    // Whether DSN creation also writes the Windows directory's ODBC.INI entries, which only
+    // Windows programs read.
+    bool legacy_odbc_ini = true;
 };
 
 }  // namespace vendaro

@@ -16,6 +16,12 @@
 
 namespace vendaro {
 
+// True when `text` holds CR, LF or NUL: as a section, key or value it would split a line of
+// the file and add keys or sections nobody wrote, so no profile write takes it.
+inline bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 // One reading of a profile file that answers many reads, as the profile would have answered
 // them when it was taken (start-up reads two keys of every script: one reading serves them all).
 class ProfileSnapshot {

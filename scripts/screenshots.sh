@@ -70,7 +70,7 @@ rm -rf "$app"
 mkdir -p "$app"
 cp "$exe" "$app/vendaro.exe"
 cp "$repo/examples/vendaro.ini" "$app/vendaro.ini"
-cp "$repo/mainwin/win32/faq.fil" "$app/faq.fil"
+cp "$repo/app/win32/faq.fil" "$app/faq.fil"
 
 # The X window whose title is exactly $1, once it shows (waits up to 20 s).
 window_named() {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/spaces.h"
+
 namespace vendaro {
 namespace {
 
@@ -24,31 +26,11 @@ std::string PlatformFilter(std::string filter) {
 }
 
 std::string OpenDialogResult(std::string_view file_buffer) {
-    std::string_view text = BeforeFirstNul(file_buffer);
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimSpaces(BeforeFirstNul(file_buffer)));
 }
 
 std::string FolderDialogResult(std::string_view path_buffer) {
     return std::string(BeforeFirstNul(path_buffer));
-}
-
-std::string& BrowseStartFolder() {
-    static std::string start_folder;
-    return start_folder;
-}
-
-std::optional<BrowseCallbackMessage> BrowseCallbackAction(unsigned message, int path_result,
-                                                          std::string_view path_buffer) {
-    if (message == kBffmInitialized) {
-        return BrowseCallbackMessage{kBffmSetSelectionA, 1, BrowseStartFolder()};
-    }
-    if (message == kBffmSelChanged && path_result == 1) {
-        return BrowseCallbackMessage{kBffmSetStatusTextA, 0, FolderDialogResult(path_buffer)};
-    }
-    return std::nullopt;
 }
 
 std::string ShowOpenDialog(Dialogs& dialogs, WindowHandle owner, std::string filter,
@@ -65,7 +47,6 @@ std::string ShowOpenDialog(Dialogs& dialogs, WindowHandle owner, std::string fil
 
 std::string BrowseForFolder(Dialogs& dialogs, WindowHandle owner, const std::string& title,
                             const std::string& start_folder) {
-    BrowseStartFolder() = start_folder + '\0';
     std::string folder;
     if (!dialogs.BrowseFolder(owner, title, start_folder, folder)) return {};
     return FolderDialogResult(folder);

@@ -4,13 +4,10 @@
 #include <utility>
 
 #include "platform/ini_text.h"
+#include "platform/spaces.h"
 
 namespace vendaro {
 namespace {
-
-bool HoldsLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
 
 // True when the name, as the profile functions take it, begins or ends with a blank other than
 // a space: the reader trims it from the line, so the name would read back as another one.
@@ -33,10 +30,14 @@ bool IsUnreadableKey(std::string_view key) {
            (!key.empty() && (key.front() == '[' || key.front() == ';'));
 }
 
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
+// What a write may take: no line break or NUL anywhere, and names that read back as written
+// (removals name only what is there already).
+bool Writable(std::string_view section, std::string_view key, std::string_view value) {
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
+        return false;
+    }
+    if (key.empty() || value.empty()) return true;
+    return !IsUnreadableSection(section) && !IsUnreadableKey(key);
 }
 
 }  // namespace
@@ -73,34 +74,24 @@ std::string ScriptStore::ReadIniString(std::string_view section, std::string_vie
 
 bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::string& file) {
-    // Text holding a line break or a NUL would split a line and inject keys or sections.
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
-        return false;
-    }
+    if (!Writable(section, key, value)) return false;
     const std::string& path = file.empty() ? IniFile() : file;
     if (key.empty()) return profile_.DeleteSection(section, path);
     if (value.empty()) return profile_.DeleteKey(section, key, path);
-    if (IsUnreadableSection(section) || IsUnreadableKey(key)) return false;
     return profile_.SetString(section, key, value, path);
 }
 
-std::size_t ScriptStore::WriteIniStrings(std::string_view section,
-                                         std::span<const std::pair<std::string, std::string>> keys,
-                                         const std::string& file) {
+bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys) {
     // The same refusals as WriteIniString, key by key: the writes before a refused one are
     // made, the rest are not.
     std::vector<KeyEdit> edits;
-    edits.reserve(keys.size());
-    if (!HoldsLineBreakOrNul(section)) {
-        for (const auto& [key, value] : keys) {
-            if (key.empty() || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) break;
-            if (!value.empty() && (IsUnreadableSection(section) || IsUnreadableKey(key))) break;
-            edits.push_back(KeyEdit{key, value, value.empty()});
-        }
+    edits.reserve(keys.keys().size());
+    for (const auto& [key, value] : keys.keys()) {
+        if (key.empty() || !Writable(section, key, value)) break;
+        edits.push_back(KeyEdit{key, value, value.empty()});
     }
-    if (edits.empty()) return 0;
-    const std::string& path = file.empty() ? IniFile() : file;
-    return profile_.WriteKeys(section, edits, path);
+    const std::size_t made = edits.empty() ? 0 : profile_.WriteKeys(section, edits, IniFile());
+    return made == keys.keys().size();
 }
 
 bool ScriptStore::FileExists(const std::string& path) const {

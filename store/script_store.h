@@ -17,6 +17,17 @@ struct ScriptRow {
     std::string driver;       // its DSN_Driver key
 };
 
+// The keys of one script section in the order they are to be written; an empty value removes
+// the key.
+class SectionKeys {
+  public:
+    void Write(std::string_view key, std::string_view value) { keys_.emplace_back(key, value); }
+    std::span<const std::pair<std::string, std::string>> keys() const { return keys_; }
+
+  private:
+    std::vector<std::pair<std::string, std::string>> keys_;
+};
+
 enum class CopyResult {
     Copied,       // the new section was appended
     NoFile,       // vendaro.ini is missing or empty: nothing copied (the caller asks again)
@@ -50,13 +61,10 @@ class ScriptStore {
     bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& file = {});
 
-    // Writes keys of one section in order, each as WriteIniString would (an empty value
-    // removes the key), as one change of the file where the profile can, and stops before the
-    // first write that is refused or fails. An empty key is refused here. Returns how many
-    // were written: all of them on success.
-    std::size_t WriteIniStrings(std::string_view section,
-                                std::span<const std::pair<std::string, std::string>> keys,
-                                const std::string& file = {});
+    // Writes `keys` to section `section` of IniFile in order, each as WriteIniString would
+    // (an empty key is refused), as one change of the file where the profile can. Stops before
+    // the first key that is refused or fails. Returns true when every key was written.
+    bool WriteSection(std::string_view section, const SectionKeys& keys);
 
     // True when the file exists and is longer than 0 bytes. Never fails.
     bool FileExists(const std::string& path) const;
@@ -70,8 +78,6 @@ class ScriptStore {
     // Appends a copy of section `source` named `new_name` (the Clone command). A new name
     // holding CR, LF, NUL or "]" is refused as WriteFailed.
     CopyResult CopySection(std::string_view source, std::string_view new_name);
-
-    Profile& profile() { return profile_; }
 
   private:
     Profile& profile_;

@@ -61,8 +61,9 @@ struct Rig {
         legacy_ini = system_dir.substr(0, system_dir.rfind('\\')) + "\\ODBC.INI";
         jet_file = system_dir + "\\odbcjt32.dll";
     }
-    DsnOutcome Run(DsnRequest request) {
+    DsnOutcome Run(DsnRequest request, bool legacy_odbc_ini = true) {
         Platform platform = rec.AsPlatform();
+        platform.legacy_odbc_ini = legacy_odbc_ini;
         return CreateDsn(request, store, platform);
     }
     ScriptDir dir;
@@ -199,9 +200,7 @@ TEST_CASE("Access: performed with the Windows directory's ODBC.INI") {
               std::optional<std::string>("System DSN could not be created."));
     }
     SUBCASE("the ODBC.INI entries can be left out") {
-        DsnRequest skip = request;
-        skip.skip_legacy_ini = true;
-        DsnOutcome outcome = rig.Run(skip);
+        DsnOutcome outcome = rig.Run(request, /*legacy_odbc_ini=*/false);
         expected.erase(expected.begin() + 25, expected.begin() + 27);
         CheckCalls(rig.rec.calls, expected);
         CHECK(outcome.writes_ok);
@@ -307,9 +306,8 @@ TEST_CASE("ODBC.INI entries that name no file are refused, never sent to the scr
               std::optional<std::string>("System DSN could not be created."));
     }
     SUBCASE("left out: nothing to refuse") {
-        DsnRequest request = Request(DsnCommand::System, "Orders", "", kAccess);
-        request.skip_legacy_ini = true;
-        DsnOutcome outcome = rig.Run(request);
+        DsnOutcome outcome =
+            rig.Run(Request(DsnCommand::System, "Orders", "", kAccess), /*legacy_odbc_ini=*/false);
         for (const std::string& line : rig.rec.calls) CHECK(line.rfind("Profile", 0) != 0);
         CHECK(outcome.writes_ok);
         CHECK(outcome.status_line == std::optional<std::string>("System DSN has been created."));

@@ -11,8 +11,10 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "dsn/drivers.h"
 #include "dsn/dsn_command.h"
 #include "dsn/write_list.h"
 #include "platform/native_profile.h"
@@ -22,11 +24,64 @@ namespace vendaro::dsn_test {
 
 using namespace std::string_literals;
 
-inline constexpr const char* kSqlServer = "SQL Server";
-inline constexpr const char* kAsa = "Adaptive Server Anywhere 6.0";
-inline constexpr const char* kAccess = "Microsoft Access Driver (*.mdb)";
-inline constexpr const char* kDbase = "Microsoft dBase Driver (*.dbf)";
-inline constexpr const char* kFoxPro = "Microsoft Visual FoxPro Driver";
+inline constexpr const char* kSqlServer = DriverOf(DriverId::SqlServer).name;
+inline constexpr const char* kAsa = DriverOf(DriverId::AdaptiveServer).name;
+inline constexpr const char* kAccess = DriverOf(DriverId::Access).name;
+inline constexpr const char* kDbase = DriverOf(DriverId::Dbase).name;
+inline constexpr const char* kFoxPro = DriverOf(DriverId::FoxPro).name;
+
+inline std::string Visible(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\0') {
+            out += "\\0";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+inline const char* RootName(RegRoot root) {
+    switch (root) {
+        case RegRoot::CurrentUser:
+            return "HKEY_CURRENT_USER";
+        case RegRoot::LocalMachine:
+            return "HKEY_LOCAL_MACHINE";
+    }
+    return "?";
+}
+
+struct Describer {
+    std::string operator()(const CreateKeyOp& op) const {
+        return std::string("create key ") + RootName(op.root) + " " + op.path;
+    }
+    std::string operator()(const SetValueOp& op) const {
+        switch (op.kind) {
+            case ValueKind::String:
+                return "set string " + op.name + " = \"" + Visible(op.text) + "\"";
+            case ValueKind::Number:
+                return "set number " + op.name + " = " + std::to_string(op.number);
+            case ValueKind::FlagByte:
+                return "set flag byte " + op.name + " = " + std::to_string(op.number);
+        }
+        return "set ?";
+    }
+    std::string operator()(const CloseKeyOp&) const { return "close key"; }
+    std::string operator()(const WriteProfileOp& op) const {
+        return "write profile " + op.file + " [" + op.section + "] " + op.key + " = \"" + op.value +
+               "\"";
+    }
+    std::string operator()(const ConfigureDataSourceOp& op) const {
+        return "configure data source window " + std::to_string(op.window) + " request " +
+               std::to_string(op.request) + " " + op.driver + " \"" + Visible(op.attributes) + "\"";
+    }
+};
+
+// One line naming the operation and its arguments (NULs shown as "\0"), for messages.
+inline std::string Describe(const WriteOp& op) {
+    return std::visit(Describer{}, op);
+}
 
 inline constexpr WindowHandle kMainWindow = 0x1234;
 
@@ -119,7 +174,7 @@ inline DsnRequest Request(DsnCommand command, std::string name, std::string desc
     r.name = std::move(name);
     r.description = std::move(description);
     r.driver = std::move(driver);
-    r.start_mode = std::move(start_mode);
+    r.unattended = start_mode == "ue" || start_mode == "se";
     r.main_window = kMainWindow;
     return r;
 }

@@ -383,7 +383,7 @@ TEST_CASE("a Save into a directory that does not exist reports the failure") {
     Module1 shared;
     shared.ScriptMode = kScriptModeAdd;
     ScriptList list;
-    TextStatusLine status;
+    test::TextStatusLine status;
     EditorContext context{store, platform, shared, list, status};
     Form4 form(context);
     form.Form_Load();

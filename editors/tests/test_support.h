@@ -11,6 +11,7 @@
 #include "editors/editor_windows.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
+#include "platform/tests/test_profile.h"
 
 namespace vendaro::test {
 
@@ -63,9 +64,17 @@ class ScriptedWindows final : public EditorWindows {
     void Show(Form8& editor) override;
 };
 
+// A status line that is just a string.
+class TextStatusLine final : public StatusLine {
+  public:
+    void SetStatusText(const std::string& text) override { this->text = text; }
+    std::string text;
+};
+
 struct EditorFixture {
     ScratchDir dir;
-    std::unique_ptr<Profile> real = MakeNativeProfile();
+    TestProfile native;  // the platform's own profile functions
+    Profile* real = native.get();
     RecordingPlatform recording{*real};
     ScriptStore store{recording.profile(), dir.path(), "vendaro.exe", kSeparator};
     Platform platform = recording.AsPlatform();

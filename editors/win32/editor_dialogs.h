@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "editors/editor_windows.h"
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 namespace vendaro::win32 {
 

@@ -2,7 +2,7 @@
 // The SQL Server script editor on Win32: six text fields, the folder chooser for the driver
 // path, Save and Cancel, at the places the form was designed with.
 #include "editors/form4.h"
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 namespace vendaro::win32 {
 

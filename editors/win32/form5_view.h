@@ -3,7 +3,7 @@
 // "Login", "Database", "Network" and "Advanced" (the model says which is in front), and Save
 // and Cancel below it.
 #include "editors/form5.h"
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 namespace vendaro::win32 {
 

@@ -3,7 +3,7 @@
 // Database" and "Driver" one under the other, the buttons in a column at the right. The
 // window opens short, cutting off the frame "Driver", until "&Options>>".
 #include "editors/form6.h"
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 namespace vendaro::win32 {
 

@@ -3,7 +3,7 @@
 // the top right, and below them the options list (name and value columns, one tab stop) with
 // the value box that edits the selected row key by key.
 #include "editors/form7.h"
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 namespace vendaro::win32 {
 

@@ -416,7 +416,7 @@ TEST_CASE("User DSN and System DSN") {
     }
 }
 
-TEST_CASE("The legacy ODBC.INI entries are left out where the window asks for it") {
+TEST_CASE("The legacy ODBC.INI entries are left out on a platform without them") {
     test::TempDir dir;
     std::unique_ptr<Profile> real = MakeNativeProfile();
     RecordingPlatform recording(*real);
@@ -432,7 +432,8 @@ TEST_CASE("The legacy ODBC.INI entries are left out where the window asks for it
     recording.fail_prefixes = {"ProfileSet"};
 
     SUBCASE("skipped") {
-        Form1 form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true);
+        platform.legacy_odbc_ini = false;
+        Form1 form(store, platform, module1, editors, windows);
         form.Form_Load("");
         form.Command4_Click();
         CHECK(form.Label1() == "User DSN has been created.");

@@ -57,9 +57,6 @@ TEST_CASE("The main window's controls") {
     CHECK(Form1::kLabel1Position == Twips{120, 2600, 4935, 255});
     CHECK(Form1::kClientWidth == 7365);
     CHECK(Form1::kClientHeight == 3510);
-    CHECK(Form1::kMinButton);
-    CHECK_FALSE(Form1::kMaxButton);
-    CHECK(Form1::kKeyPreview);
 }
 
 TEST_CASE("Start-up") {

@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
+#include "platform/tests/test_profile.h"
 #include "store/script_store.h"
 
 namespace vendaro::test {
@@ -94,7 +95,8 @@ class ScriptedWindows final : public ModalWindows {
 
 struct MainWindow {
     TempDir dir;
-    std::unique_ptr<Profile> real_profile = MakeNativeProfile();
+    TestProfile native;  // the platform's own profile functions
+    Profile* real_profile = native.get();
     RecordingPlatform recording{*real_profile};
     Platform platform = recording.AsPlatform();
     ScriptStore store{recording.profile(), dir.path().string(), "vendaro.exe",

@@ -1,7 +1,7 @@
 #pragma once
 // The about box on Win32: the program's name, version and purpose, and an OK button.
+#include "forms/win32/form_window.h"
 #include "mainwin/frm_about.h"
-#include "mainwin/win32/form_window.h"
 
 namespace vendaro::win32 {
 

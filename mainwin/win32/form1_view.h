@@ -2,8 +2,8 @@
 // The main window on Win32: draws the Form1 model and forwards its controls' events to it.
 #include <vector>
 
+#include "forms/win32/form_window.h"
 #include "mainwin/form1.h"
-#include "mainwin/win32/form_window.h"
 
 namespace vendaro::win32 {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The Select Driver dialog on Win32: draws the Form3 model and forwards its events.
+#include "forms/win32/form_window.h"
 #include "mainwin/form3.h"
-#include "mainwin/win32/form_window.h"
 
 namespace vendaro::win32 {
 

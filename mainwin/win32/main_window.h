@@ -4,7 +4,7 @@
 // drawn by their views, and dialogs that bring the main window up to date before they open.
 #include <string>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
 #include "mainwin/form1.h"
 #include "mainwin/modal_windows.h"
 #include "mainwin/win32/about_view.h"

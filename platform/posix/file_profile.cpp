@@ -1,16 +1,13 @@
 #include "platform/posix/file_profile.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <stdio.h>
+#include "platform/posix/file_lock.h"
+#include "platform/posix/temp_files.h"
+#include "platform/spaces.h"
+
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <utility>
@@ -18,96 +15,10 @@
 namespace vendaro {
 namespace {
 
-// A change within this long after a file's last change may leave its times as they were
-// (file times follow a coarse clock), so a parse of such a file is checked against the bytes.
-constexpr std::int64_t kSettleNs = 50'000'000;
-// File systems that keep whole seconds (FAT keeps two).
-constexpr std::int64_t kSettleCoarseNs = 2'100'000'000;
-constexpr std::size_t kMaxCachedFiles = 8;
-
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    // Closes now; returns false (errno set) when closing reported an error.
-    bool Close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-bool HoldsLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-std::int64_t Nanos(const timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-std::int64_t NowNs() {
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return Nanos(t);
-}
-
-bool SameFileState(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           Nanos(a.st_mtim) == Nanos(b.st_mtim) && Nanos(a.st_ctim) == Nanos(b.st_ctim);
-}
-
-// Opens a regular file for reading; -1 with errno set otherwise.
-int OpenRegular(const std::string& path, struct stat& st) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int error = S_ISDIR(st.st_mode) ? EISDIR : (errno != 0 ? errno : EINVAL);
-        ::close(fd);
-        errno = error;
-        return -1;
-    }
-    return fd;
-}
-
-// Reads from the current offset to the end. Returns false with errno set on failure.
-bool ReadToEnd(int fd, std::string& out, std::size_t size_hint) {
-    out.clear();
-    out.resize(std::max<std::size_t>(size_hint + 1, 4096));
-    std::size_t used = 0;
-    for (;;) {
-        if (used == out.size()) out.resize(out.size() * 2);
-        ssize_t n = ::read(fd, out.data() + used, out.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) break;
-        used += static_cast<std::size_t>(n);
-    }
-    out.resize(used);
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // What GetPrivateProfileStringA hands back for a default: cut at a NUL, trailing spaces
 // removed, at most the buffer's length.
 std::string DefaultValue(std::string_view def) {
-    def = def.substr(0, def.find('\0'));
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    def = TrimTrailingSpaces(def.substr(0, def.find('\0')));
     return std::string(def.substr(0, ini::kMaxValueChars));
 }
 
@@ -153,66 +64,19 @@ bool FileProfile::Fail(int error) {
     return false;
 }
 
-std::shared_ptr<const ini::Document> FileProfile::Load(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        cache_.erase(path);
-        return nullptr;
-    }
-    auto it = cache_.find(path);
-    auto matches = [&](const Cached& c, const struct stat& s) {
-        return c.dev == s.st_dev && c.ino == s.st_ino &&
-               c.size == static_cast<std::uint64_t>(s.st_size) && c.mtime_ns == Nanos(s.st_mtim) &&
-               c.ctime_ns == Nanos(s.st_ctim);
-    };
-    if (it != cache_.end() && it->second.settled && matches(it->second, st)) return it->second.doc;
-
-    const std::int64_t now = NowNs();
-    struct stat before {};
-    Fd fd(OpenRegular(path, before));
-    std::string bytes;
-    struct stat after {};
-    if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(before.st_size)) ||
-        ::fstat(fd.get(), &after) != 0) {
-        cache_.erase(path);
-        return nullptr;
-    }
-    // Settled: the file's last change lies far enough before this read that any later change
-    // gets other times. Until then the parse is only reused after comparing the bytes.
-    const std::int64_t latest = std::max(Nanos(after.st_mtim), Nanos(after.st_ctim));
-    const bool whole_seconds = after.st_mtim.tv_nsec == 0 && after.st_ctim.tv_nsec == 0;
-    const bool settled = SameFileState(before, after) &&
-                         now - latest > (whole_seconds ? kSettleCoarseNs : kSettleNs);
-
-    if (it != cache_.end() && matches(it->second, after) && it->second.doc->bytes() == bytes) {
-        it->second.settled = settled;
-        return it->second.doc;
-    }
-    if (it == cache_.end() && cache_.size() >= kMaxCachedFiles) cache_.clear();
-    Cached& c = cache_[path];
-    c.dev = after.st_dev;
-    c.ino = after.st_ino;
-    c.size = static_cast<std::uint64_t>(after.st_size);
-    c.mtime_ns = Nanos(after.st_mtim);
-    c.ctime_ns = Nanos(after.st_ctim);
-    c.settled = settled;
-    c.doc = std::make_shared<const ini::Document>(std::move(bytes));
-    return c.doc;
-}
-
 std::string FileProfile::GetString(std::string_view section, std::string_view key,
                                    std::string_view def, const std::string& path) {
     std::shared_ptr<const ini::Document> doc;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        doc = Load(path);
+        doc = cache_.Load(path);
     }
     return ValueOrDefault(doc.get(), section, key, def);
 }
 
 std::unique_ptr<ProfileSnapshot> FileProfile::Snapshot(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::make_unique<DocumentSnapshot>(Load(path));
+    return std::make_unique<DocumentSnapshot>(cache_.Load(path));
 }
 
 std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
@@ -303,9 +167,9 @@ bool FileProfile::Append(const std::string& path, std::string_view bytes) {
 
 bool FileProfile::Modify(const std::string& path, const Edit& edit) {
     std::lock_guard<std::mutex> lock(mutex_);
-    cache_.clear();
+    cache_.Clear();
     const bool ok = ModifyLocked(path, edit);
-    cache_.clear();
+    cache_.Clear();
     if (ok) last_error_ = 0;
     return ok;
 }
@@ -322,16 +186,17 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
         target = real;
         ::free(real);
     }
-    // The lock sits on the file itself; a writer that waited for it while another replaced
-    // the file finds another inode under the name and starts again on the new file. Each new
-    // start means another writer went ahead (and the one that just wrote is first at the new
-    // file), so a count of starts is no sign of trouble: only a minute of them gives up.
+    // A writer that waited for the lock while another replaced the file starts again on the
+    // new file. Each new start means another writer went ahead (and the one that just wrote is
+    // first at the new file), so a count of starts is no sign of trouble: only a minute of them
+    // gives up.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
-        struct stat st {};
-        Fd fd(OpenRegular(target, st));
-        if (fd.get() < 0) {
-            if (errno != ENOENT) return Fail(errno);
+        FileLock lock;
+        const FileLock::Result locked = lock.Acquire(target);
+        if (locked == FileLock::Result::Failed) return Fail(lock.error());
+        if (locked == FileLock::Result::Replaced) continue;
+        if (locked == FileLock::Result::Missing) {
             struct stat dir {};
             if (::stat(DirectoryOf(target).c_str(), &dir) != 0) return Fail(errno);
             if (!S_ISDIR(dir.st_mode)) return Fail(ENOTDIR);
@@ -341,54 +206,23 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
             if (last_error_ != EEXIST) return false;
             continue;  // another process created it meanwhile: edit that one
         }
-        while (::flock(fd.get(), LOCK_EX) != 0) {
-            if (errno != EINTR) return Fail(errno);
-        }
-        struct stat now {};
-        if (::stat(target.c_str(), &now) != 0 || now.st_dev != st.st_dev ||
-            now.st_ino != st.st_ino) {
-            continue;
-        }
         if (::access(target.c_str(), W_OK) != 0) return Fail(errno);  // read-only file
         RemoveOrphans(target);
-        if (::fstat(fd.get(), &st) != 0) return Fail(errno);
+        struct stat st {};
+        if (::fstat(lock.fd(), &st) != 0) return Fail(errno);
         std::string old;
-        if (!ReadToEnd(fd.get(), old, static_cast<std::size_t>(st.st_size))) return Fail(errno);
+        if (!ReadToEnd(lock.fd(), old, static_cast<std::size_t>(st.st_size))) return Fail(errno);
         std::optional<std::string> bytes = edit(&old);
         if (!bytes) return true;
-        return Replace(target, *bytes, &st);  // the lock holds until `fd` closes
+        return Replace(target, *bytes, &st);  // the lock holds until `lock` goes
     }
     return Fail(EAGAIN);
 }
 
-// Removes the temporary files (named as Replace names them) that writers of `target` left when
-// they were killed before their rename; a file whose process still runs is left alone. Runs
-// once per file and profile, with the file's lock held: a crash is rare, and one look at the
-// directory per program run is enough.
+// A crash is rare, and one look at the directory per file and profile is enough; it runs with
+// the file's lock held.
 void FileProfile::RemoveOrphans(const std::string& target) {
-    if (!swept_.insert(target).second) return;
-    // Appended, not "." + std::string: g++ 12 at -O3 reports a false -Wrestrict for that.
-    const std::string prefix = std::string(".").append(target, target.rfind('/') + 1) + ".tmp";
-    DIR* dir = ::opendir(DirectoryOf(target).c_str());
-    if (dir == nullptr) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name(entry->d_name);
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        // ".<name>.tmp<pid>-<counter>"
-        const std::string_view rest = name.substr(prefix.size());
-        const std::size_t dash = rest.find('-');
-        if (dash == 0 || dash == std::string_view::npos || dash > 9) continue;
-        long pid = 0;
-        bool digits = true;
-        for (char c : rest.substr(0, dash)) {
-            digits = digits && c >= '0' && c <= '9';
-            pid = pid * 10 + (c - '0');
-        }
-        if (!digits || pid <= 0 || pid == ::getpid()) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
-    ::closedir(dir);
+    if (swept_.insert(target).second) RemoveOrphanedTempFiles(target);
 }
 
 // Writes `bytes` to a new temporary file beside `target` and puts it in target's place:
@@ -397,15 +231,11 @@ void FileProfile::RemoveOrphans(const std::string& target) {
 bool FileProfile::Replace(const std::string& target, const std::string& bytes,
                           const void* old_stat_ptr) {
     const auto* old_stat = static_cast<const struct stat*>(old_stat_ptr);
-    const std::string dir = DirectoryOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
     std::string temp;
     int raw_fd = -1;
     for (int attempt = 0; attempt < 100 && raw_fd < 0; ++attempt) {
-        if (faults.fail_open) return Fail(EIO);
-        temp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" +
-               std::to_string(++temp_counter_);
-        raw_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temp = TempFileName(target, ++temp_counter_);
+        raw_fd = files_.CreateNew(temp);
         if (raw_fd < 0 && errno != EEXIST) return Fail(errno);
     }
     if (raw_fd < 0) return Fail(EEXIST);
@@ -428,13 +258,7 @@ bool FileProfile::Replace(const std::string& target, const std::string& bytes,
     }
     std::size_t written = 0;
     while (written < bytes.size()) {
-        std::size_t chunk = bytes.size() - written;
-        if (faults.fail_after_bytes >= 0) {
-            const auto limit = static_cast<std::size_t>(faults.fail_after_bytes);
-            if (written >= limit) return abandon(ENOSPC);
-            chunk = std::min(chunk, limit - written);
-        }
-        ssize_t n = ::write(fd.get(), bytes.data() + written, chunk);
+        const long n = files_.Write(fd.get(), bytes.data() + written, bytes.size() - written);
         if (n < 0) {
             if (errno == EINTR) continue;
             return abandon(errno);
@@ -447,29 +271,7 @@ bool FileProfile::Replace(const std::string& target, const std::string& bytes,
         ::unlink(temp.c_str());
         return Fail(error);
     }
-    if (faults.fail_rename) {
-        ::unlink(temp.c_str());
-        return Fail(EIO);
-    }
-    if (old_stat != nullptr) {
-        if (::rename(temp.c_str(), target.c_str()) != 0) {
-            int error = errno;
-            ::unlink(temp.c_str());
-            return Fail(error);
-        }
-        return true;
-    }
-    // A new file: take the name only while it is free, so a concurrent creator is not
-    // overwritten.
-    int result = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        result = ::link(temp.c_str(), target.c_str());
-        int error = errno;
-        ::unlink(temp.c_str());
-        if (result != 0) return Fail(error);
-        return true;
-    }
-    if (result != 0) {
+    if (!files_.PutInPlace(temp, target, old_stat != nullptr)) {
         int error = errno;
         ::unlink(temp.c_str());
         return Fail(error);

@@ -1,41 +1,32 @@
 #pragma once
 // The profile functions on POSIX, on the shared INI text engine. A write never leaves a
 // half-written file: the new content goes to a temporary file in the same directory, which
-// then replaces the old one (keeping its permissions). Each read-modify-write holds an
-// advisory lock on the file, so concurrent processes lose no write. The temporary file of a
-// writer that was killed before its rename is removed by the first write of the next one.
+// then replaces the old one (keeping its permissions). Each read-modify-write holds a FileLock
+// on the file, so concurrent processes lose no write. The temporary files of a writer that was
+// killed before its rename are removed by the first write of the next one.
 //
-// Start-up reads two keys per script, so reads keep the parsed file and reuse it while the
-// file's identity (device, inode), size and change times (in nanoseconds) are unchanged; every
-// write of this process drops it. A change made by another program is seen by the next call
-// (by the next snapshot for reads made through one).
+// Reads go through a ParseCache; every write of this process drops it. A change made by
+// another program is seen by the next call (by the next snapshot for reads made through one).
 //
 // An editor's Save writes some 27 keys of one section; WriteKeys makes them as one change of
 // the file, so a large file is read, parsed, written and synced once per Save, not per key.
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 
-#include "platform/ini_text.h"
+#include "platform/posix/file_system.h"
+#include "platform/posix/parse_cache.h"
 #include "platform/profile.h"
 
 namespace vendaro {
 
-// Faults a test injects into the writing of a FileProfile (a write then fails honestly).
-struct WriteFaults {
-    bool fail_open = false;              // creating the temporary file fails
-    std::int64_t fail_after_bytes = -1;  // writing it fails after this many bytes (-1: never)
-    bool fail_rename = false;            // putting it in the file's place fails
-};
-
 class FileProfile final : public Profile {
   public:
-    FileProfile() = default;
+    // `files`: what the writes create, fill and rename files with; it must outlive the profile.
+    explicit FileProfile(FileSystem& files = SystemFileSystem()) : files_(files) {}
 
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override;
@@ -60,27 +51,19 @@ class FileProfile final : public Profile {
     // The errno of the last failed write (0 after a successful one).
     int last_error() const { return last_error_; }
 
-    WriteFaults faults;
-
   private:
-    struct Cached {
-        std::uint64_t dev = 0, ino = 0, size = 0;
-        std::int64_t mtime_ns = 0, ctime_ns = 0;
-        bool settled = false;  // old enough that any later change moves its times
-        std::shared_ptr<const ini::Document> doc;
-    };
     // Returns the new bytes, or nullopt when nothing changes; `old` is null for a missing file.
     using Edit = std::function<std::optional<std::string>(const std::string* old)>;
 
-    std::shared_ptr<const ini::Document> Load(const std::string& path);
     bool Modify(const std::string& path, const Edit& edit);
     bool ModifyLocked(const std::string& path, const Edit& edit);
     bool Replace(const std::string& target, const std::string& bytes, const void* old_stat);
     void RemoveOrphans(const std::string& target);
     bool Fail(int error);
 
+    FileSystem& files_;
     std::mutex mutex_;
-    std::unordered_map<std::string, Cached> cache_;
+    ParseCache cache_;
     int last_error_ = 0;
     unsigned temp_counter_ = 0;
     std::unordered_set<std::string> swept_;  // files whose orphaned temporaries are gone

@@ -1,4 +1,5 @@
 #include "platform/ini_text.h"
+#include "platform/tests/ini_bytes.h"
 
 #include <doctest/doctest.h>
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ini_text.h"
+#include "platform/tests/ini_bytes.h"
 
 namespace vendaro::ini {
 namespace {

@@ -12,7 +12,6 @@ namespace vendaro::win32 {
 namespace {
 
 bool g_busy = false;
-std::string g_browse_start_folder(1, '\0');
 
 struct InputBoxState {
     const std::string* prompt;
@@ -141,16 +140,11 @@ bool Win32Dialogs::OpenFile(const OpenFileRequest& request, std::string& file_bu
     return true;
 }
 
-const std::string& Win32Dialogs::BrowseStartFolder() {
-    return g_browse_start_folder;
-}
-
 int CALLBACK Win32Dialogs::BrowseCallbackProc(HWND dialog, UINT message, LPARAM param,
-                                              LPARAM /*data*/) {
+                                              LPARAM data) {
     try {
-        if (message == BFFM_INITIALIZED) {
-            SendMessageA(dialog, BFFM_SETSELECTIONA, 1,
-                         reinterpret_cast<LPARAM>(g_browse_start_folder.c_str()));
+        if (message == BFFM_INITIALIZED && data != 0) {
+            SendMessageA(dialog, BFFM_SETSELECTIONA, 1, data);
         } else if (message == BFFM_SELCHANGED) {
             std::vector<char> path(1024, '\0');
             // Items without a file-system path (printers, the control panel) leave the
@@ -167,27 +161,26 @@ int CALLBACK Win32Dialogs::BrowseCallbackProc(HWND dialog, UINT message, LPARAM 
 }
 
 BROWSEINFOA Win32Dialogs::BrowseRecord(WindowHandle owner, const std::string& title,
-                                       BFFCALLBACK callback) {
+                                       const std::string& start_folder) {
     BROWSEINFOA record{};
     record.hwndOwner = ToHwnd(owner);
     record.pidlRoot = nullptr;
     record.pszDisplayName = nullptr;
     record.lpszTitle = title.c_str();
     record.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_STATUSTEXT;
-    record.lpfn = callback;
-    record.lParam = 0;
+    record.lpfn = &Win32Dialogs::BrowseCallbackProc;
+    record.lParam = reinterpret_cast<LPARAM>(start_folder.c_str());
     return record;
 }
 
 bool Win32Dialogs::BrowseFolder(WindowHandle owner, const std::string& title,
                                 const std::string& start_folder, std::string& folder) {
     folder.clear();
-    g_browse_start_folder = start_folder + '\0';
     // The shell's folder tree needs COM on this thread; balanced when this call set it up.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     bool chosen = false;
     {
-        BROWSEINFOA record = BrowseRecord(owner, title, browse_callback_);
+        BROWSEINFOA record = BrowseRecord(owner, title, start_folder);
         TaskMem<ITEMIDLIST> item(SHBrowseForFolderA(&record));
         if (item.get() != nullptr) {
             std::vector<char> path(1024, ' ');

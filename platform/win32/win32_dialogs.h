@@ -12,11 +12,6 @@ namespace vendaro::win32 {
 
 class Win32Dialogs final : public Dialogs {
   public:
-    // `browse_callback`: the folder dialog's callback (the program passes the one built on the
-    // shell's decisions; the default does the same on its own).
-    explicit Win32Dialogs(BFFCALLBACK browse_callback = &Win32Dialogs::BrowseCallbackProc)
-        : browse_callback_(browse_callback) {}
-
     MsgAnswer MessageBox(const MessageBoxRequest& request) override;
     std::string InputBox(WindowHandle owner, const std::string& prompt,
                          const std::string& title) override;
@@ -37,19 +32,15 @@ class Win32Dialogs final : public Dialogs {
     static OPENFILENAMEA OpenFileRecord(const OpenFileRequest& request, char (&file)[255],
                                         char (&file_title)[255]);
 
-    // The record SHBrowseForFolderA gets.
+    // The record SHBrowseForFolderA gets; its callback data is `start_folder`, which must
+    // outlive the dialog.
     static BROWSEINFOA BrowseRecord(WindowHandle owner, const std::string& title,
-                                    BFFCALLBACK callback = &Win32Dialogs::BrowseCallbackProc);
+                                    const std::string& start_folder);
 
-    // The folder dialog's callback: selects the start folder when the dialog opens and shows
-    // the path of each newly selected item in its status line. Always returns 0.
+    // The folder dialog's callback: selects the start folder (`data`, a C string) when the
+    // dialog opens and shows the path of each newly selected item in its status line. Always
+    // returns 0.
     static int CALLBACK BrowseCallbackProc(HWND dialog, UINT message, LPARAM param, LPARAM data);
-
-    // The start folder of the latest folder dialog, followed by one NUL.
-    static const std::string& BrowseStartFolder();
-
-  private:
-    BFFCALLBACK browse_callback_;
 };
 
 // The input box's controls, for code that drives it (tests).

@@ -47,34 +47,6 @@ TEST_CASE("the open dialog's answer is cut at the first NUL and trimmed") {
     CHECK(FolderDialogResult("C:\\Drivers\0     "s) == "C:\\Drivers");
 }
 
-TEST_CASE("the folder dialog's callback") {
-    BrowseStartFolder() = "C:\\Start"s + '\0';
-
-    SUBCASE("on opening it selects the start folder, NUL included") {
-        auto action = BrowseCallbackAction(kBffmInitialized, 0, "");
-        REQUIRE(action.has_value());
-        CHECK(action->message == 0x466u);
-        CHECK(action->wparam == 1u);
-        CHECK(action->text == "C:\\Start\0"s);
-    }
-    SUBCASE("a new selection with a file-system path shows that path") {
-        auto action = BrowseCallbackAction(kBffmSelChanged, 1, "D:\\Tools\0\0\0"s);
-        REQUIRE(action.has_value());
-        CHECK(action->message == 0x464u);
-        CHECK(action->wparam == 0u);
-        CHECK(action->text == "D:\\Tools");
-    }
-    SUBCASE("a selection without a file-system path leaves the status line") {
-        CHECK_FALSE(BrowseCallbackAction(kBffmSelChanged, 0, "").has_value());
-        // Only exactly 1 counts as success.
-        CHECK_FALSE(BrowseCallbackAction(kBffmSelChanged, 2, "D:\\Tools").has_value());
-    }
-    SUBCASE("other messages do nothing") {
-        CHECK_FALSE(BrowseCallbackAction(3, 1, "D:\\Tools").has_value());
-        CHECK_FALSE(BrowseCallbackAction(0, 1, "D:\\Tools").has_value());
-    }
-}
-
 struct PlatformFixture {
     std::unique_ptr<Profile> real = MakeNativeProfile();
     RecordingPlatform recording{*real};
@@ -106,18 +78,16 @@ TEST_CASE("ShowOpenDialog hands the converted filter, title and start folder ove
     }
 }
 
-TEST_CASE("BrowseForFolder keeps its start folder for the callback") {
+TEST_CASE("BrowseForFolder hands its start folder to the platform") {
     PlatformFixture f;
     SUBCASE("a chosen folder comes back as the platform gives it") {
         f.recording.folder_answers.push_back("C:\\Drivers");
         CHECK(BrowseForFolder(f.recording, 3, "Select a driver path", "C:\\Old") == "C:\\Drivers");
         CHECK(f.recording.calls ==
               std::vector<std::string>{"BrowseFolder Select a driver path|C:\\Old"});
-        CHECK(BrowseStartFolder() == "C:\\Old\0"s);
     }
-    SUBCASE("Cancel gives the empty string; the start folder stays set") {
+    SUBCASE("Cancel gives the empty string") {
         CHECK(BrowseForFolder(f.recording, 3, "T", "") == "");
-        CHECK(BrowseStartFolder() == "\0"s);
     }
 }
 

@@ -36,6 +36,12 @@ std::pair<std::string, std::size_t> OneByOne(const std::string& before, const st
     return {f.Bytes(), written};
 }
 
+SectionKeys Of(const Keys& keys) {
+    SectionKeys out;
+    for (const auto& [key, value] : keys) out.Write(key, value);
+    return out;
+}
+
 struct Case {
     const char* what;
     std::string section;
@@ -45,7 +51,7 @@ struct Case {
 
 }  // namespace
 
-TEST_CASE("WriteIniStrings writes as WriteIniString key by key") {
+TEST_CASE("WriteSection writes as WriteIniString key by key") {
     const std::vector<Case> cases = {
         {"an edited script: changed, kept, removed (empty value) and new keys",
          "Sales",
@@ -78,7 +84,7 @@ TEST_CASE("WriteIniStrings writes as WriteIniString key by key") {
         CAPTURE(c.what);
         StoreFixture f;
         f.Given(kLibrary);
-        CHECK(f.store.WriteIniStrings(c.section, c.keys) == c.written);
+        CHECK(f.store.WriteSection(c.section, Of(c.keys)) == (c.written == c.keys.size()));
         const auto [expected, written] = OneByOne(kLibrary, c.section, c.keys);
         CHECK(written == c.written);
         CHECK(f.Bytes() == expected);
@@ -86,19 +92,19 @@ TEST_CASE("WriteIniStrings writes as WriteIniString key by key") {
     SUBCASE("an empty key is refused: it would remove the section") {
         StoreFixture f;
         f.Given(kLibrary);
-        CHECK(f.store.WriteIniStrings("Sales", Keys{{"", ""}, {"Description", "x"}}) == 0);
+        CHECK_FALSE(f.store.WriteSection("Sales", Of(Keys{{"", ""}, {"Description", "x"}})));
         CHECK(f.Bytes() == kLibrary);
     }
     SUBCASE("nothing to write") {
         StoreFixture f;
-        CHECK(f.store.WriteIniStrings("Sales", Keys{}) == 0);
+        CHECK(f.store.WriteSection("Sales", SectionKeys{}));
         CHECK_FALSE(PathExists(f.ini));
     }
     SUBCASE("the keys read back") {
         StoreFixture f;
         f.Given(kLibrary);
-        REQUIRE(f.store.WriteIniStrings("Stock",
-                                        Keys{{"Description", "Stock"}, {"FIL", "dBase IV"}}) == 2);
+        REQUIRE(
+            f.store.WriteSection("Stock", Of(Keys{{"Description", "Stock"}, {"FIL", "dBase IV"}})));
         CHECK(f.Read("Stock", "Description") == "Stock");
         CHECK(f.Read("Stock", "FIL") == "dBase IV");
         CHECK(f.Read("Stock", "DSN_Driver") == "Microsoft dBase Driver (*.dbf)");
@@ -112,8 +118,8 @@ TEST_CASE("a failing write of the batch is reported and stops it") {
     ScriptStore store(recording.profile(), f.dir.path(), OnWindows() ? "vendaro.exe" : "vendaro",
                       kSeparator);
     recording.fail_prefixes = {Cat("ProfileSet ", store.IniFile(), "|Sales|Server")};
-    CHECK(store.WriteIniStrings("Sales", Keys{{"Description", "x"}, {"Server", "y"}, {"k", "z"}}) ==
-          1);
+    CHECK_FALSE(
+        store.WriteSection("Sales", Of(Keys{{"Description", "x"}, {"Server", "y"}, {"k", "z"}})));
     CHECK(f.Read("Sales", "Description") == "x");
     CHECK(f.Read("Sales", "Server") == "db1");
     CHECK(f.Read("Sales", "k") == "");

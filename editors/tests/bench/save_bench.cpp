@@ -11,8 +11,8 @@
 
 #include "editors/editor_context.h"
 #include "editors/form5.h"
-#include "mainwin/module1.h"
-#include "mainwin/script_list.h"
+#include "forms/module1.h"
+#include "forms/script_list.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"
@@ -23,6 +23,13 @@ using namespace vendaro;
 using namespace vendaro::bench;
 
 namespace {
+
+// A status line that is just a string.
+class TextStatusLine final : public StatusLine {
+  public:
+    void SetStatusText(const std::string& text) override { this->text = text; }
+    std::string text;
+};
 
 // What the running program holds while an editor is open.
 struct Session {

@@ -15,6 +15,7 @@
 #include "editors/tests/test_support.h"
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
+#include "platform/tests/ini_bytes.h"
 
 namespace vendaro {
 namespace {
@@ -35,8 +36,8 @@ struct Tally {
 };
 Tally tally;
 
-FileProfile& FileOf(EditorFixture& f) {
-    return dynamic_cast<FileProfile&>(*f.real);
+FaultyFileSystem& FileOf(EditorFixture& f) {
+    return f.native.files;
 }
 
 // The keys Save changes, in the order it writes them, with their old and new values (each new

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <memory>
 
-#include "mainwin/win32/form_window.h"
+#include "forms/win32/form_window.h"
 
 namespace vendaro::win32::testing {
 namespace {

@@ -84,7 +84,7 @@ struct DialogFixture {
     ScriptStore store{*real_profile, dir.path(), "vendaro.exe", '\\'};
     Module1 shared;
     ScriptList list;
-    TextStatusLine status;
+    test::TextStatusLine status;
     EditorDialogs windows{[] { return static_cast<HWND>(nullptr); }};
     ScriptEditorLauncher launcher{store, platform, shared, windows};
     ModalDriver driver;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "editors/tests/win32/dialog_support.h"
-#include "mainwin/win32/form_window.h"
+#include "forms/win32/form_window.h"
 
 namespace vendaro::win32::testing {
 namespace {

@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "platform/native_profile.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"
@@ -45,8 +45,8 @@ struct Program {
           profile(peer ? *peer : *native),
           recording(profile),
           store(profile, dir, "vendaro", '/'),
-          platform{profile, recording, recording, recording},
-          form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true) {}
+          platform{profile, recording, recording, recording, /*legacy_odbc_ini=*/false},
+          form(store, platform, module1, editors, windows) {}
     std::unique_ptr<Profile> native;
     std::unique_ptr<Profile> peer;
     Profile& profile;

@@ -15,14 +15,14 @@
 #include <string>
 #include <string_view>
 
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
+#include "forms/text_rules.h"
 #include "mainwin/command_line.h"
-#include "mainwin/editor_launcher.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
-#include "mainwin/text.h"
 #include "platform/recording/recording_platform.h"
 #include "store/script_store.h"
 #include "store/tests/fuzz/fuzz_support.h"
@@ -57,7 +57,7 @@ std::string_view TrimSpaces(std::string_view s) {
 
 void CheckGrammar(const std::string& text) {
     const CommandLine line = ParseCommandLine(text);
-    const std::string t = mainwin::LowerAnsi(TrimSpaces(text));
+    const std::string t = text::LowerAnsi(TrimSpaces(text));
     REQUIRE_THAT(line.has_name == !(t.empty() || t == "/p"));
     if (!line.has_name) {
         REQUIRE_THAT(line.name.empty() && line.start_mode.empty());
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool matched = false;
     if (line.has_name) {
         for (const ListRow& row : form.lvwMain().Rows()) {
-            matched = matched || mainwin::LowerAnsi(row.text) == line.name;
+            matched = matched || text::LowerAnsi(row.text) == line.name;
         }
     }
     const bool unattended = line.has_name && IsUnattended(line.start_mode);

@@ -52,8 +52,8 @@ struct Tally {
 };
 Tally tally;
 
-FileProfile& FileOf(MainWindow& w) {
-    return dynamic_cast<FileProfile&>(*w.real_profile);
+FaultyFileSystem& FileOf(MainWindow& w) {
+    return w.native.files;
 }
 
 const std::string kScripts = SqlServerScripts({"A", "B", "C", "D", "E"});

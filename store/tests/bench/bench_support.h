@@ -15,14 +15,15 @@
 #include <string_view>
 #include <vector>
 
+#include "dsn/drivers.h"
 #include "store/cipher.h"
 
 namespace vendaro::bench {
 
-inline constexpr const char* kAsaDriver = "Adaptive Server Anywhere 6.0";
-inline constexpr const char* kAccessDriver = "Microsoft Access Driver (*.mdb)";
-inline constexpr const char* kSqlServerDriver = "SQL Server";
-inline constexpr const char* kDbaseDriver = "Microsoft dBase Driver (*.dbf)";
+inline constexpr const char* kAsaDriver = vendaro::DriverOf(DriverId::AdaptiveServer).name;
+inline constexpr const char* kAccessDriver = vendaro::DriverOf(DriverId::Access).name;
+inline constexpr const char* kSqlServerDriver = vendaro::DriverOf(DriverId::SqlServer).name;
+inline constexpr const char* kDbaseDriver = vendaro::DriverOf(DriverId::Dbase).name;
 
 // The driver of script `index`: in every run of 20 scripts, 8 Adaptive Server Anywhere,
 // 6 Access, 3 SQL Server and 3 dBase, interleaved as a library grown over the years would be.

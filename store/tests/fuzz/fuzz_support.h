@@ -12,6 +12,7 @@
 
 #include "platform/ini_text.h"
 #include "platform/profile.h"
+#include "platform/tests/ini_bytes.h"
 
 namespace vendaro::fuzz {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/posix/file_profile.h"
+#include "platform/tests/posix/faulty_file_system.h"
 #include "store/tests/test_support.h"
 
 namespace vendaro::test {
@@ -33,7 +34,8 @@ std::string OneByOne(const ScratchDir& dir, const std::string& before, std::stri
     } else {
         WriteBytes(path, before);
     }
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     for (const KeyEdit& edit : edits) {
         const bool ok = edit.remove ? profile.DeleteKey(section, edit.key, path)
                                     : profile.SetString(section, edit.key, edit.value, path);
@@ -116,7 +118,8 @@ TEST_CASE("a batch of key writes leaves what the writes one by one leave") {
         ScratchDir dir;
         const std::string ini = dir.File("vendaro.ini");
         if (c.before != "<missing>") WriteBytes(ini, c.before);
-        FileProfile profile;
+        FaultyFileSystem files;
+        FileProfile profile(files);
         CHECK(profile.WriteKeys(c.section, c.edits, ini) == c.made);
         CHECK(ReadBytes(ini) == c.after);
         CHECK(ReadBytes(ini) == OneByOne(dir, c.before, c.section, c.edits));
@@ -129,7 +132,8 @@ TEST_CASE("a batch replaces the file once and reads back at once") {
     ScratchDir dir;
     const std::string ini = dir.File("vendaro.ini");
     WriteBytes(ini, "[Sales]\r\nDSN_Driver=SQL Server\r\n");
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     CHECK(profile.GetString("Sales", "Description", "none", ini) == "none");
     struct stat before {};
     REQUIRE(::stat(ini.c_str(), &before) == 0);
@@ -156,7 +160,8 @@ TEST_CASE("a batch that cannot be written changes nothing and says so") {
     const std::string before = "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales\r\n";
     const std::vector<KeyEdit> edits = {Set("Description", "All sales"), Remove("DSN_Driver"),
                                         Set("Server", "db1")};
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     struct Fault {
         const char* what;
         WriteFaults faults;
@@ -166,14 +171,14 @@ TEST_CASE("a batch that cannot be written changes nothing and says so") {
                                Fault{"the file cannot be replaced", {false, -1, true}}}) {
         CAPTURE(fault.what);
         WriteBytes(ini, before);
-        profile.faults = fault.faults;
+        files.faults = fault.faults;
         CHECK(profile.WriteKeys("Sales", edits, ini) == 0);
         CHECK(profile.last_error() != 0);
         CHECK(ReadBytes(ini) == before);
         CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales");
         CHECK_FALSE(HasTemporaryFiles(dir));
     }
-    profile.faults = WriteFaults{};
+    files.faults = WriteFaults{};
     SUBCASE("a read-only file") {
         WriteBytes(ini, before);
         REQUIRE(::chmod(ini.c_str(), 0444) == 0);
@@ -194,7 +199,8 @@ TEST_CASE("a snapshot answers as GetString did when it was taken") {
         "top=1\r\n[Sales]\r\nDescription = \"Sales figures\" \r\nDSN_Driver=SQL Server\r\n"
         "  [Indented]\r\nk=v\r\n[sales]\r\nDescription=second\r\n[\r\n[]\r\n[Stock] \r\n";
     WriteBytes(ini, bytes);
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     std::unique_ptr<ProfileSnapshot> snapshot = profile.Snapshot(ini);
     REQUIRE(snapshot->Bytes().has_value());
     CHECK(*snapshot->Bytes() == bytes);
@@ -226,7 +232,8 @@ TEST_CASE("a snapshot answers as GetString did when it was taken") {
 
 TEST_CASE("a snapshot of a missing file") {
     ScratchDir dir;
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     std::unique_ptr<ProfileSnapshot> snapshot = profile.Snapshot(dir.File("vendaro.ini"));
     CHECK_FALSE(snapshot->Bytes().has_value());
     int lines = 0;

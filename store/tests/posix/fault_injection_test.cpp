@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/posix/file_profile.h"
+#include "platform/tests/posix/faulty_file_system.h"
 #include "store/script_store.h"
 #include "store/tests/test_support.h"
 
@@ -100,7 +101,8 @@ TEST_CASE("a write failing at any point leaves the old file, reported; else the 
         for (const Operation& op : Operations()) {
             INFO("start: ", start_name, "; operation: ", op.what);
             ScratchDir dir;
-            FileProfile profile;
+            FaultyFileSystem files;
+            FileProfile profile(files);
             ScriptStore store(profile, dir.path(), "vendaro", '/');
             const std::string ini = store.ScriptFile();
             const std::string other = store.AppDir() + "ODBC.INI";
@@ -138,9 +140,9 @@ TEST_CASE("a write failing at any point leaves the old file, reported; else the 
                 const std::string before = ReadBytes(target);
                 // A read first, so the parsed copy of the old file is kept in memory.
                 const std::string server = store.ReadIniString("Sales", "Server", "none");
-                profile.faults = fault.faults;
+                files.faults = fault.faults;
                 const bool ok = op.run(store);
-                profile.faults = WriteFaults{};
+                files.faults = WriteFaults{};
                 const bool should_fail =
                     changes &&
                     (fault.faults.fail_open || fault.faults.fail_rename ||
@@ -170,7 +172,8 @@ TEST_CASE("a write failing at any point leaves the old file, reported; else the 
 TEST_CASE("a place the file cannot be written reports the failure and changes nothing") {
     // Root writes even into read-only files, so these are failures no permission bit makes.
     ScratchDir dir;
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     SUBCASE("the program's directory is missing") {
         ScriptStore store(profile, dir.File("gone"), "vendaro", '/');
         CHECK_FALSE(store.WriteIniString("Sales", "DSN_Driver", "SQL Server"));

@@ -1,6 +1,7 @@
 // The POSIX profile's own guarantees: atomic replacement, the lock between processes, honest
 // failures, kept permissions, the parsed copy's coherence, and its speed.
 #include "platform/posix/file_profile.h"
+#include "platform/tests/posix/faulty_file_system.h"
 
 #include <doctest/doctest.h>
 #include <fcntl.h>
@@ -77,7 +78,8 @@ TEST_CASE("two processes writing the same file at once lose no write") {
     auto writer = [&](int id) {
         char byte = 0;
         if (::read(go[0], &byte, 1) != 1) return false;
-        FileProfile profile;
+        FaultyFileSystem files;
+        FileProfile profile(files);
         ScriptStore store(profile, dir.path(), "vendaro", '/');
         bool ok = true;
         for (int n = 0; n < kWrites; ++n) {
@@ -131,7 +133,8 @@ TEST_CASE("a failing write leaves the old file and no temporary file") {
     const std::string ini = dir.File("vendaro.ini");
     const std::string before =
         "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=v\r\n";
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
 
     struct Fault {
         const char* what;
@@ -147,7 +150,7 @@ TEST_CASE("a failing write leaves the old file and no temporary file") {
         INFO(std::string(fault.what));
         WriteBytes(ini, before);
         CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
-        profile.faults = fault.faults;
+        files.faults = fault.faults;
         CHECK_FALSE(profile.SetString("Sales", "Description", "All sales", ini));
         CHECK(profile.last_error() != 0);
         CHECK_FALSE(profile.SetString("Orders", "DSN_Driver", "SQL Server", ini));
@@ -165,7 +168,7 @@ TEST_CASE("a failing write leaves the old file and no temporary file") {
         CHECK_FALSE(PathExists(fresh));
         CHECK(OtherEntries(dir, {"vendaro.ini"}).empty());
 
-        profile.faults = WriteFaults{};
+        files.faults = WriteFaults{};
         CHECK(profile.SetString("Sales", "Description", "All sales", ini));
         CHECK(profile.last_error() == 0);
         CHECK(profile.GetString("Sales", "Description", "", ini) == "All sales");
@@ -174,10 +177,10 @@ TEST_CASE("a failing write leaves the old file and no temporary file") {
         const std::string after =
             "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=All sales\r\n[Stock]\r\nk=v\r\n";
         WriteBytes(ini, before);
-        profile.faults.fail_after_bytes = static_cast<std::int64_t>(after.size()) - 1;
+        files.faults.fail_after_bytes = static_cast<std::int64_t>(after.size()) - 1;
         CHECK_FALSE(profile.SetString("Sales", "Description", "All sales", ini));
         CHECK(ReadBytes(ini) == before);
-        profile.faults.fail_after_bytes = static_cast<std::int64_t>(after.size());
+        files.faults.fail_after_bytes = static_cast<std::int64_t>(after.size());
         CHECK(profile.SetString("Sales", "Description", "All sales", ini));
         CHECK(ReadBytes(ini) == after);
     }
@@ -185,7 +188,8 @@ TEST_CASE("a failing write leaves the old file and no temporary file") {
 
 TEST_CASE("failures are reported with their cause") {
     ScratchDir dir;
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     SUBCASE("a missing directory") {
         const std::string ini = dir.File("nodir") + "/vendaro.ini";
         CHECK_FALSE(profile.SetString("s", "k", "v", ini));
@@ -255,7 +259,8 @@ TEST_CASE("a read-only file or directory stops writes; reads go on") {
                 return false;
             }
         }
-        FileProfile profile;
+        FaultyFileSystem files;
+        FileProfile profile(files);
         bool ok = profile.GetString("s", "k", "", ini) == "v";
         ok = ok && !profile.SetString("s", "k", "new", ini) && profile.last_error() == EACCES;
         ok = ok && !profile.DeleteKey("s", "k", ini) && !profile.DeleteSection("s", ini);
@@ -275,7 +280,8 @@ TEST_CASE("a read-only file or directory stops writes; reads go on") {
         } else if (::chmod(dir.path().c_str(), 0555) != 0) {
             return false;
         }
-        FileProfile profile;
+        FaultyFileSystem files;
+        FileProfile profile(files);
         return !profile.SetString("s", "k", "new", ini) && profile.last_error() == EACCES &&
                profile.GetString("s", "k", "", ini) == "v";
     });
@@ -287,7 +293,8 @@ TEST_CASE("a read-only file or directory stops writes; reads go on") {
 TEST_CASE("a write replaces the file, keeping its permissions") {
     ScratchDir dir;
     const std::string ini = dir.File("vendaro.ini");
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     SUBCASE("an existing file keeps its mode") {
         WriteBytes(ini, "[s]\r\nk=v\r\n");
         REQUIRE(::chmod(ini.c_str(), 0640) == 0);
@@ -329,7 +336,8 @@ TEST_CASE("a write replaces the file, keeping its permissions") {
 TEST_CASE("the parsed copy follows every change of the file") {
     ScratchDir dir;
     const std::string ini = dir.File("vendaro.ini");
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     WriteBytes(ini, "[s]\r\nk=aaaa\r\n");
     Age(ini, 60);
     CHECK(profile.GetString("s", "k", "", ini) == "aaaa");
@@ -370,7 +378,8 @@ TEST_CASE("the parsed copy follows every change of the file") {
 }
 
 TEST_CASE("GetString's default") {
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     const std::string missing = "/nonexistent-vendaro-dir/vendaro.ini";
     CHECK(profile.GetString("s", "k", "def", missing) == "def");
     CHECK(profile.GetString("s", "k", "def   ", missing) == "def");
@@ -383,7 +392,8 @@ TEST_CASE("GetString's default") {
 TEST_CASE("ReadAll and Append") {
     ScratchDir dir;
     const std::string ini = dir.File("vendaro.ini");
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     CHECK(profile.ReadAll(ini) == std::nullopt);
     CHECK(profile.Append(ini, "a\0b"s));
     CHECK(profile.ReadAll(ini) == "a\0b"s);
@@ -415,7 +425,8 @@ TEST_CASE("start-up over 10,000 scripts stays linear") {
         bytes += "\r\n";
     }
     WriteBytes(ini, bytes);
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
     ScriptStore store(profile, dir.path(), "vendaro", '/');
 
     auto time_listing = [&](std::vector<ScriptRow>& rows) {

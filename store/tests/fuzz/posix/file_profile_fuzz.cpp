@@ -22,6 +22,8 @@
 
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
+#include "platform/tests/ini_bytes.h"
+#include "platform/tests/posix/faulty_file_system.h"
 #include "store/tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -84,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         model = in.ConsumeRandomLengthString(2048);
         WriteDirect(path, *model);
     }
-    FileProfile profile;
+    FaultyFileSystem files;
+    FileProfile profile(files);
 
     for (int step = 0; step < 16 && in.remaining_bytes() > 0; ++step) {
         const int op = in.ConsumeIntegralInRange<int>(0, 7);
@@ -138,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             default:
                 break;
         }
-        profile.faults = faults;
+        files.faults = faults;
 
         // Text holding a line break or a NUL is refused by the profile's own writes.
         const bool refused_text =
@@ -184,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         REQUIRE_THAT(ReadDirect(path) == model);
         REQUIRE_THAT(profile.ReadAll(path) == model);
 
-        profile.faults = WriteFaults{};
+        files.faults = WriteFaults{};
         std::size_t entries = 0;
         for (const auto& entry : fs::directory_iterator(WorkDir(), error)) {
             (void)entry;

@@ -1,4 +1,4 @@
-#include "mainwin/win32/form_window.h"
+#include "forms/win32/form_window.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "mainwin/script_list.h"
+#include "forms/script_list.h"
 
 #include <algorithm>
 #include <numeric>
 #include <utility>
 
-#include "mainwin/text.h"
+#include "forms/text_rules.h"
 
 namespace vendaro {
 namespace {
@@ -42,10 +42,10 @@ void ScriptList::SetDriver(int position, std::string driver) {
 int ScriptList::Add(ListRow row) {
     std::size_t index = rows_.size();
     if (sorted_) {
-        const std::string key = mainwin::LowerAnsi(Column(row, sort_key_));
+        const std::string key = text::LowerAnsi(Column(row, sort_key_));
         // After every row that sorts equal, so rows with the same text keep their order.
         auto it = std::find_if(rows_.begin(), rows_.end(), [&](const ListRow& r) {
-            const std::string other = mainwin::LowerAnsi(Column(r, sort_key_));
+            const std::string other = text::LowerAnsi(Column(r, sort_key_));
             return descending_ ? other < key : key < other;
         });
         index = static_cast<std::size_t>(it - rows_.begin());
@@ -83,7 +83,7 @@ void ScriptList::Sort(int column, bool descending) {
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::vector<std::string> keys;
     keys.reserve(rows_.size());
-    for (const ListRow& row : rows_) keys.push_back(mainwin::LowerAnsi(Column(row, column)));
+    for (const ListRow& row : rows_) keys.push_back(text::LowerAnsi(Column(row, column)));
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return descending ? keys[b] < keys[a] : keys[a] < keys[b];
     });

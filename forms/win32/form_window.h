@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "mainwin/controls.h"
+#include "forms/controls.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/windows_api.h"
 

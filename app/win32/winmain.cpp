@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "editors/editor_context.h"
 #include "editors/script_editor_launcher.h"
 #include "editors/win32/editor_dialogs.h"
-#include "mainwin/module1.h"
-#include "mainwin/win32/form_window.h"
+#include "forms/module1.h"
+#include "forms/status_line.h"
+#include "forms/win32/form_window.h"
 #include "mainwin/win32/main_window.h"
 #include "mainwin/win32/program_command_line.h"
 #include "platform/native_profile.h"
@@ -17,7 +17,6 @@
 #include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/windows_api.h"
-#include "shell/win32/browse_callback.h"
 #include "store/script_store.h"
 
 namespace vendaro::win32 {
@@ -34,21 +33,14 @@ class MainStatusLine final : public StatusLine {
 };
 
 int RunProgram(const std::string& command_line, int show_command) {
-    const std::string program = ProgramPath();
-    std::string directory = ".";
-    std::string exe_name = "vendaro.exe";
-    const std::size_t slash = program.find_last_of("\\/");
-    if (slash != std::string::npos) {
-        directory = program.substr(0, slash);
-        exe_name = program.substr(slash + 1);
-    }
+    const ProgramLocation program = SplitProgramPath(ProgramPath(), "\\/", "vendaro.exe");
 
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     Win32Registry registry;
     Win32Installer installer;
-    Win32Dialogs dialogs(&BrowseCallbackProc);
+    Win32Dialogs dialogs;
     Platform platform{*profile, registry, installer, dialogs};
-    ScriptStore store(*profile, directory, exe_name, '\\');
+    ScriptStore store(*profile, program.directory, program.file_name, '\\');
     Module1 module1;
     // The editors open over the main window, which is made after their launcher.
     MainWindow* main_window = nullptr;

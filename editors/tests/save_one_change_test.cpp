@@ -1,13 +1,12 @@
-// The section writer hands an editor's keys to the store together, and a Save through the
-// platform's own profile (which makes them one change of the file) leaves the same bytes as a
-// Save whose keys are written one call at a time.
+// A Save hands the editor's keys to the store together: through the platform's own profile (which
+// makes them one change of the file) leaves the same bytes as a Save whose keys are written one
+// call at a time.
 #include <doctest/doctest.h>
 
 #include <memory>
 #include <string>
 
 #include "editors/form5.h"
-#include "editors/section_writer.h"
 #include "editors/tests/test_support.h"
 
 namespace vendaro {
@@ -53,39 +52,6 @@ struct DirectFixture : EditorFixture {
 
 }  // namespace
 
-TEST_CASE("SectionWriter writes the keys given so far when ok() is asked, in order") {
-    EditorFixture f;
-    f.Given(kLibrary);
-    {
-        SectionWriter writer(f.store, "Stock");
-        writer.Write("Description", "All stock");
-        writer.Write("Server", "db2");
-        writer.Write("Description", "");
-        CHECK(f.ProfileWrites().empty());
-        CHECK(writer.ok());
-        CHECK(f.ProfileWrites().size() == 3);
-        writer.Write("Database", "stock");
-        // A writer that goes writes what it still holds.
-    }
-    CHECK(f.ProfileWrites().size() == 4);
-    CHECK(test::SectionLines(f.Bytes(), "Stock") ==
-          test::KeyLines{"DSN_Driver=SQL Server", "Server=db2", "Database=stock"});
-}
-
-TEST_CASE("SectionWriter stops at the first write that fails") {
-    EditorFixture f;
-    f.Given(kLibrary);
-    SectionWriter writer(f.store, "Stock");
-    writer.Write("Description", "All stock");
-    writer.Write("Server", "db\r\n[Injected]");
-    writer.Write("Database", "stock");
-    CHECK_FALSE(writer.ok());
-    writer.Write("LastUser", "sa");
-    CHECK_FALSE(writer.ok());
-    CHECK(test::SectionLines(f.Bytes(), "Stock") ==
-          test::KeyLines{"DSN_Driver=SQL Server", "Description=All stock"});
-}
-
 TEST_CASE("a Save through the platform's profile leaves the bytes of a Save key by key") {
     SUBCASE("a new script") {
         DirectFixture batched;
@@ -111,7 +77,7 @@ TEST_CASE("a Save through the platform's profile leaves the bytes of a Save key 
         EditorFixture one_by_one;
         for (EditorFixture* f : {static_cast<EditorFixture*>(&batched), &one_by_one}) {
             f->Given(kLibrary);
-            f->EditMode("Sales", "Sales figures", Form5::kDriverName);
+            f->EditMode("Sales", "Sales figures", DriverOf(DriverId::AdaptiveServer).name);
         }
         Form5 a(batched.direct_context);
         Form5 b(one_by_one.context);

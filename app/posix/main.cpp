@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "mainwin/editor_launcher.h"
+#include "forms/editor_launcher.h"
+#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/module1.h"
 #include "mainwin/window_text.h"
 #include "platform/native_profile.h"
 #include "platform/platform.h"
@@ -54,27 +54,20 @@ int Run(int argc, char** argv) {
         command_line += argv[i];
     }
 
-    std::string program = ProgramPath();
-    std::string directory = ".";
-    std::string exe_name = "vendaro";
-    std::size_t slash = program.rfind('/');
-    if (slash != std::string::npos) {
-        directory = slash == 0 ? "/" : program.substr(0, slash);
-        exe_name = program.substr(slash + 1);
-    }
+    const ProgramLocation program = SplitProgramPath(ProgramPath(), "/", "vendaro");
 
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     OdbcRegistry registry;
     OdbcInstaller installer;
     ConsoleDialogs dialogs(std::cerr);
-    Platform platform{*profile, registry, installer, dialogs};
-    ScriptStore store(*profile, directory, exe_name, '/');
+    // The ODBC.INI of a Windows directory only serves Windows programs.
+    Platform platform{*profile, registry, installer, dialogs, /*legacy_odbc_ini=*/false};
+    ScriptStore store(*profile, program.directory, program.file_name, '/');
     Module1 module1;
     NoEditors editors;
     ConsoleWindows windows;
 
-    // The ODBC.INI of a Windows directory only serves Windows programs.
-    Form1 form(store, platform, module1, editors, windows, /*skip_legacy_ini=*/true);
+    Form1 form(store, platform, module1, editors, windows);
     StartupResult started = form.Form_Load(command_line);
     if (!started.show_window) return started.exit_status;
     std::cout << WindowText(form);

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "editors/controls.h"
-#include "editors/modal_form.h"
-#include "mainwin/controls.h"
-#include "mainwin/win32/form_window.h"
+#include "forms/controls.h"
+#include "forms/dialog_form.h"
+#include "forms/win32/form_window.h"
 
 namespace vendaro::win32 {
 
@@ -73,7 +72,7 @@ class EditorView : public FormWindow {
         EditorView* view = nullptr;
     };
 
-    EditorView(ModalForm& model, int client_width, int client_height);
+    EditorView(DialogForm& model, int client_width, int client_height);
 
     // The form's own controls, created in keyboard order. False when one could not be made.
     virtual bool CreateControls() = 0;
@@ -114,7 +113,7 @@ class EditorView : public FormWindow {
 
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
-    ModalForm& model_;
+    DialogForm& model_;
     bool created_ok_ = true;  // false once a control could not be made
 
   private:

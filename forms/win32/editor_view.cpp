@@ -1,4 +1,4 @@
-#include "editors/win32/editor_view.h"
+#include "forms/win32/editor_view.h"
 
 #include <commctrl.h>
 
@@ -48,7 +48,7 @@ UnitCaption SplitUnitCaption(const std::string& caption) {
     return {caption.substr(0, run), unit == std::string::npos ? "" : caption.substr(unit)};
 }
 
-EditorView::EditorView(ModalForm& model, int client_width, int client_height)
+EditorView::EditorView(DialogForm& model, int client_width, int client_height)
     : model_(model), client_width_(client_width), client_height_(client_height) {}
 
 EditorView::~EditorView() {

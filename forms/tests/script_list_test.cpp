@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/script_list.h"
+#include "forms/script_list.h"
 
 namespace vendaro {
 namespace {

@@ -1,6 +1,10 @@
-#include "mainwin/text.h"
+#include "forms/text_rules.h"
 
-namespace vendaro::mainwin {
+#include <algorithm>
+
+#include "platform/spaces.h"
+
+namespace vendaro::text {
 namespace {
 
 unsigned char LowerByte(unsigned char c) {
@@ -22,19 +26,28 @@ unsigned char LowerByte(unsigned char c) {
     }
 }
 
+bool IsProfileSpace(unsigned char c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' ';
+}
+
+std::string_view TrimProfileSpace(std::string_view text) {
+    while (!text.empty() && IsProfileSpace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsProfileSpace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimSpaces(text));
 }
 
 std::string TrimTrailingBlanks(std::string_view text) {
-    std::size_t last = text.find_last_not_of(' ');
-    if (last == std::string_view::npos) return {};
-    return std::string(text.substr(0, last + 1));
+    return std::string(TrimTrailingSpaces(text));
 }
 
 std::string LowerAnsi(std::string_view text) {
@@ -53,4 +66,17 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-}  // namespace vendaro::mainwin
+bool MayNameSameSection(std::string_view a, std::string_view b) {
+    return EqualsIgnoringCase(TrimProfileSpace(a), TrimProfileSpace(b));
+}
+
+bool IsControlCharacter(int code) {
+    return (code >= 0 && code < 32) || code == 127;
+}
+
+bool HoldsControlBelowSpace(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+}  // namespace vendaro::text

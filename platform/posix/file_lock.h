@@ -1,0 +1,36 @@
+#pragma once
+// An exclusive advisory lock (flock) on a file, held until the lock goes. The lock sits on the
+// file itself: a writer that waited for it while another replaced the file finds another inode
+// under the name and has to start again on the new file.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "platform/posix/file_system.h"
+
+namespace vendaro {
+
+class FileLock {
+  public:
+    enum class Result {
+        Locked,    // the file is locked and still has its name; fd() and state() describe it
+        Missing,   // no file has the name
+        Replaced,  // another writer put a new file under the name meanwhile: try again
+        Failed,    // error() says why
+    };
+
+    // Opens the regular file at `path` and waits for its lock.
+    Result Acquire(const std::string& path);
+
+    int fd() const { return fd_.get(); }
+    // The file's state when it was opened.
+    const struct stat& state() const { return state_; }
+    int error() const { return error_; }
+
+  private:
+    Fd fd_{-1};
+    struct stat state_ {};
+    int error_ = 0;
+};
+
+}  // namespace vendaro

@@ -1,0 +1,33 @@
+#!/bin/bash
+# The include rules of the layout, over the product's code (tests left out). Prints each
+# include that breaks one and exits 1 when there is any.
+#   app -> mainwin, editors -> forms -> dsn -> store, shell -> platform
+# An include may name its own folder or a folder of a lower level, never one of its own level
+# or above; nothing includes a header of app/. Only win32/ folders include Windows headers;
+# only posix/ folders include POSIX or unixODBC headers.
+set -u
+cd "$(dirname "$0")/.."
+declare -A level=([app]=5 [mainwin]=4 [editors]=4 [forms]=3 [dsn]=2 [store]=1 [shell]=1 [platform]=0)
+product=$(git ls-files '*.h' '*.cpp' '*.rc' | grep -v '/tests/' | grep -v '^cmake/')
+bad=0
+for f in $product; do
+    from=${f%%/*}
+    while IFS= read -r line; do
+        inc=${line#*\"}
+        inc=${inc%%\"*}
+        to=${inc%%/*}
+        [ "$to" = "$from" ] && continue
+        [ -n "${level[$to]:-}" ] || continue
+        if [ "${level[$to]}" -ge "${level[$from]}" ]; then
+            echo "upward or sideways include: $f: $line"
+            bad=1
+        fi
+    done < <(grep '^#include "' "$f")
+done
+windows='#include <(windows|winreg|commctrl|commdlg|shlobj|shellapi|objbase|io)\.h>'
+posix='#include <(unistd|fcntl|dirent|signal|strings|poll|pwd|termios|spawn|dlfcn|pthread|sys/[a-z_]+|odbcinst|odbcinstext|sql|sqlext)\.h>'
+if grep -nE "$windows" $(grep -v '/win32/' <<<"$product"); then bad=1; fi
+if grep -nE "$posix" $(grep -v -e '/posix/' -e '/win32/' <<<"$product"); then bad=1; fi
+if grep -n '#include "app/' $(git ls-files '*.h' '*.cpp'); then bad=1; fi
+[ "$bad" = 0 ] && echo "layers: every include points down"
+exit "$bad"
