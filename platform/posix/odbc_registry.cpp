@@ -57,13 +57,6 @@ std::optional<std::string> DataSourceOf(const std::string& path) {
     return std::string(rest.substr(0, rest.find('\\')));
 }
 
-std::string DirectoryOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // True when the file has a section named `section` (the engine's reading of headers).
 bool HasSection(Profile& profile, const std::string& section, const std::string& file) {
     std::optional<std::string> bytes = profile.ReadAll(file);
