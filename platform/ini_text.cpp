@@ -14,8 +14,6 @@ std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) 
     return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()) : end;
 }
 
-const char kCrLf[] = "\r\n";
-
 }  // namespace
 
 bool IsBlank(char c) {
@@ -36,6 +34,11 @@ bool NamesEqual(std::string_view a, std::string_view b) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     }
     return true;
+}
+
+std::string_view LineEndOf(std::string_view text) {
+    const std::size_t at = FindLineBreak(text.data(), text.size());
+    return at < text.size() && text[at] == '\n' ? "\n" : at < text.size() ? "\r\n" : "\n";
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -217,9 +220,9 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
     const Section* s = FindSection(section);
     if (s == nullptr) {
         std::string out = bytes_;
-        if (!out.empty() && out.back() != '\r' && out.back() != '\n') out += kCrLf;
-        out.append("[").append(section).append("]").append(kCrLf);
-        out.append(key).append("=").append(value).append(kCrLf);
+        if (!out.empty() && out.back() != '\r' && out.back() != '\n') out += eol_;
+        out.append("[").append(section).append("]").append(eol_);
+        out.append(key).append("=").append(value).append(eol_);
         return out;
     }
     const FoundKey k = FindKey(*s, key);
@@ -228,7 +231,7 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
         std::string out(text.substr(0, k.line->begin));
         // The key keeps the spelling it has in the file.
         out.append(Text(k.parts.name_begin, k.parts.name_end)).append("=").append(value);
-        out.append(kCrLf).append(text.substr(k.line->next));
+        out.append(eol_).append(text.substr(k.line->next));
         return out;
     }
     std::size_t after = s->header;
@@ -238,8 +241,8 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
     }
     const Line& anchor = lines_[after];
     std::string out(text.substr(0, anchor.next));
-    if (anchor.next == anchor.end) out += kCrLf;  // the last line had no line end
-    out.append(key).append("=").append(value).append(kCrLf);
+    if (anchor.next == anchor.end) out += eol_;  // the last line had no line end
+    out.append(key).append("=").append(value).append(eol_);
     out.append(text.substr(anchor.next));
     return out;
 }
@@ -286,7 +289,8 @@ std::string Document::WithKeyEdits(std::string_view section, std::span<const Key
     const std::string_view old_part = text.substr(begin, end - begin);
     std::string part(old_part);
     for (const KeyEdit& edit : edits) {
-        const Document doc(std::move(part));
+        Document doc(std::move(part));
+        doc.eol_ = eol_;
         part = edit.remove ? doc.WithoutKey(section, edit.key)
                            : doc.WithValue(section, edit.key, edit.value);
     }
@@ -295,7 +299,7 @@ std::string Document::WithKeyEdits(std::string_view section, std::span<const Key
     out.reserve(text.size() - old_part.size() + part.size() + 2);
     out.append(text.substr(0, begin));
     // A new section starts on a line of its own.
-    if (s == nullptr && !out.empty() && out.back() != '\r' && out.back() != '\n') out += kCrLf;
+    if (s == nullptr && !out.empty() && out.back() != '\r' && out.back() != '\n') out += eol_;
     out.append(part).append(text.substr(end));
     return out;
 }

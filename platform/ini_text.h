@@ -9,7 +9,8 @@
 // without regard to ASCII case; the first matching section and in it the first matching key
 // win. Lines before the first header belong to no section.
 //
-// Editing keeps every line it does not change byte for byte. Lines it writes end in CR LF.
+// Editing keeps every line it does not change byte for byte. Lines it writes end in CR LF, as
+// the Windows profile functions write them, unless a Document is told otherwise.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -133,6 +134,9 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
 // One parse of a profile file, with an index of its sections (headers are read at once, the
 // other lines when a lookup or an edit needs them). Its index views its own bytes, so it stays
 // where it was made.
+// The line end of the first line of `text` ("\r\n" or "\n"); "\n" when no line has ended yet.
+std::string_view LineEndOf(std::string_view text);
+
 class Document {
   public:
     Document() = default;
@@ -141,6 +145,8 @@ class Document {
     Document& operator=(const Document&) = delete;
 
     const std::string& bytes() const { return bytes_; }
+    // The line end of the lines the edits below write: "\r\n" (the default) or "\n".
+    void set_line_end(std::string_view eol) { eol_ = eol == "\n" ? "\n" : "\r\n"; }
     std::size_t LineCount() const { return lines_.size(); }
     std::size_t SectionCount() const { return sections_.size(); }
     // The header line of section `index` (in file order, from 0), without its line end.
@@ -213,6 +219,8 @@ class Document {
     FoundKey FindKey(const Section& section, std::string_view key) const;
 
     std::string bytes_;
+
+    std::string_view eol_ = "\r\n";
     std::vector<Line> lines_;
     std::vector<Section> sections_;
     // Open addressing over the first section of each name: a slot holds the name's hash in its

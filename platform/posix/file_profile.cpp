@@ -89,6 +89,11 @@ std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
     return bytes;
 }
 
+std::string_view FileProfile::LineEndFor(const std::string* old) const {
+    if (line_ends_ == WrittenLineEnds::CrLf) return "\r\n";
+    return old != nullptr ? ini::LineEndOf(*old) : "\n";
+}
+
 bool FileProfile::SetString(std::string_view section, std::string_view key, std::string_view value,
                             const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
@@ -96,8 +101,9 @@ bool FileProfile::SetString(std::string_view section, std::string_view key, std:
         return Fail(EINVAL);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        std::string bytes =
-            ini::Document(old ? *old : std::string()).WithValue(section, key, value);
+        ini::Document doc(old ? *old : std::string());
+        doc.set_line_end(LineEndFor(old));
+        std::string bytes = doc.WithValue(section, key, value);
         if (old != nullptr && bytes == *old) return std::nullopt;
         return bytes;
     });
@@ -142,8 +148,9 @@ std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const Key
     const std::span<const KeyEdit> made = edits.first(valid);
     if (!made.empty()) {
         const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-            std::string bytes =
-                ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
+            ini::Document doc(old ? *old : std::string());
+            doc.set_line_end(LineEndFor(old));
+            std::string bytes = doc.WithKeyEdits(section, made);
             if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
             return bytes;
         });

@@ -23,10 +23,16 @@
 
 namespace vendaro {
 
+// How the lines a write adds or changes end: in CR LF, as the Windows profile functions write
+// them, or as the file's first line ends (LF for a new file), as other programs' INI files do.
+enum class WrittenLineEnds { CrLf, AsFile };
+
 class FileProfile final : public Profile {
   public:
     // `files`: what the writes create, fill and rename files with; it must outlive the profile.
-    explicit FileProfile(FileSystem& files = SystemFileSystem()) : files_(files) {}
+    explicit FileProfile(FileSystem& files = SystemFileSystem(),
+                         WrittenLineEnds line_ends = WrittenLineEnds::CrLf)
+        : files_(files), line_ends_(line_ends) {}
 
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override;
@@ -56,12 +62,16 @@ class FileProfile final : public Profile {
     using Edit = std::function<std::optional<std::string>(const std::string* old)>;
 
     bool Modify(const std::string& path, const Edit& edit);
+    // The line end of the lines an edit of `old` (null for a missing file) writes.
+    std::string_view LineEndFor(const std::string* old) const;
     bool ModifyLocked(const std::string& path, const Edit& edit);
     bool Replace(const std::string& target, const std::string& bytes, const void* old_stat);
     void RemoveOrphans(const std::string& target);
     bool Fail(int error);
 
     FileSystem& files_;
+
+    WrittenLineEnds line_ends_;
     std::mutex mutex_;
     ParseCache cache_;
     int last_error_ = 0;

@@ -27,7 +27,8 @@ class OdbcInstaller final : public Installer {
     std::string SystemDirectory() override { return kPosixSystemDirectory; }
 
   private:
-    FileProfile profile_;
+    // odbc.ini is a Unix text file: the lines written end as its lines do.
+    FileProfile profile_{SystemFileSystem(), WrittenLineEnds::AsFile};
 };
 
 }  // namespace vendaro

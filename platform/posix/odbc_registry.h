@@ -7,8 +7,8 @@
 // odbc.ini is written as the script file is, through the project's INI engine and the POSIX
 // profile: every line not written stays byte for byte, and each key is one atomic replacement
 // of the file under its advisory lock. unixODBC's own ini library would cut long lines, drop
-// comments and rewrite the file in place. The lines written end in CR LF, as the engine writes
-// them; unixODBC reads them as it reads LF lines.
+// comments and rewrite the file in place. The lines written end as the file's first line does
+// (LF in a new file), so an LF file stays an LF file.
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -74,7 +74,8 @@ class OdbcRegistry final : public Registry {
     bool Write(RegHandle key, const std::string& name, const std::string& value);
     bool WriteSection(const OpenKey& key);
 
-    FileProfile profile_;
+    // odbc.ini is a Unix text file: the lines written end as its lines do.
+    FileProfile profile_{SystemFileSystem(), WrittenLineEnds::AsFile};
     std::map<RegHandle, OpenKey> keys_;
     RegHandle next_handle_ = 1;
     // Data sources (root, lower-case name) whose last attempt failed: their subkeys and their

@@ -203,6 +203,25 @@ TEST_CASE("editing in place") {
     }
 }
 
+TEST_CASE("a Document told to write LF lines writes every line it adds or changes with LF") {
+    struct Case {
+        const char* text;
+        const char* eol;
+    };
+    for (const Case& c : {Case{"", "\n"}, Case{"[a]", "\n"}, Case{"[a]\nk=1\r\n", "\n"},
+                          Case{"[a]\r\nk=1\n", "\r\n"}, Case{"[a]\rk=1\n", "\r\n"}}) {
+        CHECK(ini::LineEndOf(c.text) == c.eol);
+    }
+    ini::Document doc(";c\n[s]\nk=1\n");
+    doc.set_line_end("\n");
+    CHECK(doc.WithValue("s", "k", "2") == ";c\n[s]\nk=2\n");
+    CHECK(doc.WithValue("s", "n", "3") == ";c\n[s]\nk=1\nn=3\n");
+    CHECK(doc.WithValue("t", "n", "3") == ";c\n[s]\nk=1\n[t]\nn=3\n");
+    const KeyEdit edits[] = {{"a", "1", false}, {"k", "", true}, {"b", "2", false}};
+    CHECK(doc.WithKeyEdits("new", edits) == ";c\n[s]\nk=1\n[new]\na=1\nb=2\n");
+    CHECK(doc.WithKeyEdits("s", edits) == ";c\n[s]\na=1\nb=2\n");
+}
+
 TEST_CASE("what an edit writes reads back") {
     std::string text = "[a]\r\nk=1\r\r\n[b]\r\nk=2";
     text = SetValue(text, "b", "Description", "Copied");

@@ -371,9 +371,10 @@ TEST_CASE("The Linux program refuses a value unixODBC would read back cut") {
     SQLGetPrivateProfileString("Fits", "Database", "", value.data(), static_cast<int>(value.size()),
                                "odbc.ini");
     CHECK(std::string(value.data()) == fits);
-    std::string expected = kLegacyIni + "[Fits]\r\nDatabase=" + fits +
-                           "\r\nDescription=\r\nDriver=\r\nLastUser=\r\nServer=\r\n";
-    expected.insert(expected.find("\n[Legacy]"), "Fits=SQL Server\r\n");
+    // The file's first line ends in LF, so the lines written do too.
+    std::string expected =
+        kLegacyIni + "[Fits]\nDatabase=" + fits + "\nDescription=\nDriver=\nLastUser=\nServer=\n";
+    expected.insert(expected.find("\n[Legacy]"), "Fits=SQL Server\n");
     CHECK(ReadFile(folder.user_file) == expected);
 }
 

@@ -122,8 +122,8 @@ TEST_CASE("Creating data sources writes their lines and leaves every other byte"
         "\n"
         "[ODBC Data Sources]\n"
         "Legacy=PostgreSQL\n"
-        "New=SQL Server\r\n"
-        "sales=SQL Server\r\n"
+        "New=SQL Server\n"
+        "sales=SQL Server\n"
         "\n"
         "[Legacy]\r\n"
         "Driver=PostgreSQL\r\n"
@@ -135,17 +135,17 @@ TEST_CASE("Creating data sources writes their lines and leaves every other byte"
         "\n"
         "[Sales]\n"
         "; the old server\n"
-        "Server=new\r\n"
+        "Server=new\n"
         "UID=dba\n"
         "Obsolete=1\n"
-        "Database=branch\r\n"
+        "Database=branch\n"
         "\n"
-        "; end\r\n"
-        "[New]\r\n"
-        "Database=pubs\r\n"
-        "Description=New figures\r\n"
-        "Server=srv9\r\n"
-        "Driver=/usr/lib/libtdsodbc.so\r\n";
+        "; end\n"
+        "[New]\n"
+        "Database=pubs\n"
+        "Description=New figures\n"
+        "Server=srv9\n"
+        "Driver=/usr/lib/libtdsodbc.so\n";
     CHECK(ReadFile(odbc.user_file) == expected);
 
     // unixODBC reads back every value written, in the order written.
@@ -239,7 +239,7 @@ TEST_CASE("An odbc.ini that is a link, or has its own mode and owner") {
                              {{"Server", "srv9"}}));
     CHECK(std::filesystem::is_symlink(odbc.user_file));
     CHECK(std::filesystem::read_symlink(odbc.user_file) == target);
-    CHECK(ReadFile(target).find("[New]\r\nServer=srv9\r\n") != std::string::npos);
+    CHECK(ReadFile(target).find("[New]\nServer=srv9\n") != std::string::npos);
     struct stat st {};
     REQUIRE(::stat(target.c_str(), &st) == 0);
     CHECK((st.st_mode & 07777) == 0640);
@@ -256,7 +256,7 @@ TEST_CASE("A driver's setup library changes only its own data source") {
     const std::string attributes("DSN=Sales\0", 10);
     // What the driver did to [Sales] (set "SetupBy", removed "Obsolete"), and nothing else.
     std::string expected = kUserIni;
-    expected.replace(expected.find("Obsolete=1\n"), 11, "SetupBy=Fake\r\n");
+    expected.replace(expected.find("Obsolete=1\n"), 11, "SetupBy=Fake\n");
 
     SUBCASE("comments, blank lines and long lines of the file stay") {
         CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));

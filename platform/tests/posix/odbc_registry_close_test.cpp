@@ -39,7 +39,7 @@ TEST_CASE("The unixODBC registry writes a key's values when the key is closed") 
         CHECK(ini.registry.SetString(key, "server", "srv2"));
         CHECK(ReadFile(ini.file).find("Sales") == std::string::npos);
         CHECK(ini.registry.CloseKey(key));
-        CHECK(ReadFile(ini.file) == "[Sales]\r\nServer=srv2\r\nPort=2638\r\n");
+        CHECK(ReadFile(ini.file) == "[Sales]\nServer=srv2\nPort=2638\n");
     }
     SUBCASE("a file that is gone by the close fails the close, and the key is closed") {
         RegHandle key = ini.registry.CreateKey(RegRoot::CurrentUser, kDataSources + "Sales");
