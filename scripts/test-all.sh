@@ -49,6 +49,8 @@ run_preset() {
 }
 
 mkdir -p "$build_root"
+echo "=== layers: includes point down the layout"
+"$repo/scripts/check-layers.sh" || failures+=("layers")
 # 32-bit Wine may be installed on a kernel that cannot run 32-bit programs.
 wine32_runs=no
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then

@@ -27,10 +27,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool HasLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 // unixODBC trims names when it reads them back; a name with blanks at an end would land in
 // another section or key than the one asked for.
 bool HasOuterBlanks(std::string_view text) {
@@ -89,7 +85,7 @@ std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
     }
     std::string_view section = parts.front();
     // "[Sales]x]" would read back as the section "Sales".
-    if (section.find_first_of("[]") != std::string_view::npos || HasLineBreakOrNul(section) ||
+    if (section.find_first_of("[]") != std::string_view::npos || HoldsLineBreakOrNul(section) ||
         HasOuterBlanks(section) || section.size() + 2 > kOdbcIniMaxLine)
         return std::nullopt;
 
@@ -102,11 +98,11 @@ std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
 }
 
 bool IsStorableEntry(const std::string& name, const std::string& value) {
-    if (name.empty() || HasOuterBlanks(name) || HasLineBreakOrNul(name)) return false;
+    if (name.empty() || HasOuterBlanks(name) || HoldsLineBreakOrNul(name)) return false;
     // "a=b" would read back as the key "a"; "[", ";" and "#" start a header or a comment.
     if (name.find('=') != std::string::npos) return false;
     if (name.front() == '[' || name.front() == ';' || name.front() == '#') return false;
-    return !HasLineBreakOrNul(value) && name.size() + 1 + value.size() <= kOdbcIniMaxLine;
+    return !HoldsLineBreakOrNul(value) && name.size() + 1 + value.size() <= kOdbcIniMaxLine;
 }
 
 std::string OdbcIniPath(RegRoot root) {

@@ -33,10 +33,6 @@ constexpr std::uint64_t kSettleCoarseTicks = 21'000'000;
 constexpr std::size_t kMaxCachedFiles = 8;
 constexpr DWORD kMutexWaitMs = 60'000;
 
-bool HasLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 bool HasNul(std::string_view text) {
     return text.find('\0') != std::string_view::npos;
 }
@@ -326,7 +322,7 @@ std::unique_ptr<ProfileSnapshot> Kernel32Profile::Snapshot(const std::string& pa
 
 bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
                                 std::string_view value, const std::string& path) {
-    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value) ||
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value) ||
         HasNul(path)) {
         return false;
     }
@@ -340,7 +336,7 @@ bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
 
 bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
                                 const std::string& path) {
-    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasNul(path)) return false;
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HasNul(path)) return false;
     const std::string section_z(section), key_z(key);
     FileMutex lock(path);
     if (!lock.held()) return false;
@@ -350,7 +346,7 @@ bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
 }
 
 bool Kernel32Profile::DeleteSection(std::string_view section, const std::string& path) {
-    if (HasLineBreakOrNul(section) || HasNul(path)) return false;
+    if (HoldsLineBreakOrNul(section) || HasNul(path)) return false;
     const std::string section_z(section);
     FileMutex lock(path);
     if (!lock.held()) return false;
@@ -361,9 +357,9 @@ bool Kernel32Profile::DeleteSection(std::string_view section, const std::string&
 std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                                        const std::string& path) {
     std::size_t valid = 0;
-    if (!HasLineBreakOrNul(section)) {
-        while (valid < edits.size() && !HasLineBreakOrNul(edits[valid].key) &&
-               (edits[valid].remove || !HasLineBreakOrNul(edits[valid].value))) {
+    if (!HoldsLineBreakOrNul(section)) {
+        while (valid < edits.size() && !HoldsLineBreakOrNul(edits[valid].key) &&
+               (edits[valid].remove || !HoldsLineBreakOrNul(edits[valid].value))) {
             ++valid;
         }
     }
