@@ -10,7 +10,7 @@ if(NOT TARGET vendaro)
 endif()
 
 # Files that ship but are not built; named here only.
-set(VENDARO_HELP_FILE ${CMAKE_SOURCE_DIR}/mainwin/win32/faq.fil)
+set(VENDARO_HELP_FILE ${CMAKE_SOURCE_DIR}/app/win32/faq.fil)
 set(VENDARO_EXAMPLE_LIBRARY ${CMAKE_SOURCE_DIR}/examples/vendaro.ini)
 set(VENDARO_PACKAGING_SOURCES ${CMAKE_SOURCE_DIR}/packaging)
 set(staging ${CMAKE_BINARY_DIR}/packaging)
