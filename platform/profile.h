@@ -22,6 +22,18 @@ inline bool HoldsLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// How many of `edits`, from the first, a profile may write to `section`: it stops at the first
+// edit holding CR, LF or NUL (0 when the section holds one).
+inline std::size_t WritableEdits(std::string_view section, std::span<const KeyEdit> edits) {
+    std::size_t valid = 0;
+    if (HoldsLineBreakOrNul(section)) return 0;
+    while (valid < edits.size() && !HoldsLineBreakOrNul(edits[valid].key) &&
+           (edits[valid].remove || !HoldsLineBreakOrNul(edits[valid].value))) {
+        ++valid;
+    }
+    return valid;
+}
+
 // One reading of a profile file that answers many reads, as the profile would have answered
 // them when it was taken (start-up reads two keys of every script: one reading serves them all).
 class ProfileSnapshot {

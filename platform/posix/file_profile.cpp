@@ -138,13 +138,7 @@ bool FileProfile::DeleteSection(std::string_view section, const std::string& pat
 
 std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                                    const std::string& path) {
-    std::size_t valid = 0;
-    if (!HoldsLineBreakOrNul(section)) {
-        while (valid < edits.size() && !HoldsLineBreakOrNul(edits[valid].key) &&
-               (edits[valid].remove || !HoldsLineBreakOrNul(edits[valid].value))) {
-            ++valid;
-        }
-    }
+    const std::size_t valid = WritableEdits(section, edits);
     const std::span<const KeyEdit> made = edits.first(valid);
     if (!made.empty()) {
         const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {

@@ -356,13 +356,7 @@ bool Kernel32Profile::DeleteSection(std::string_view section, const std::string&
 
 std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                                        const std::string& path) {
-    std::size_t valid = 0;
-    if (!HoldsLineBreakOrNul(section)) {
-        while (valid < edits.size() && !HoldsLineBreakOrNul(edits[valid].key) &&
-               (edits[valid].remove || !HoldsLineBreakOrNul(edits[valid].value))) {
-            ++valid;
-        }
-    }
+    const std::size_t valid = WritableEdits(section, edits);
     if (valid == 0 || HasNul(path)) return 0;
     const std::span<const KeyEdit> made = edits.first(valid);
     FileMutex lock(path);
