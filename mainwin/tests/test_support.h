@@ -21,42 +21,9 @@
 #include "platform/recording/recording_platform.h"
 #include "platform/tests/test_profile.h"
 #include "store/script_store.h"
+#include "testing/scratch.h"
 
 namespace vendaro::test {
-
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device random;
-        auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = base / ("vendaro-mainwin-" + std::to_string(random()));
-            if (std::filesystem::create_directory(path_)) break;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Opens the editor by running `on_open` (a test's stand-in for what the user does in it).
 class ScriptedEditors final : public EditorLauncher {

@@ -17,43 +17,15 @@
 #include <utility>
 #include <vector>
 
+#include "testing/scratch.h"
+
 extern char** environ;
 
 namespace vendaro::posix_test {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device random;
-        auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = base / ("vendaro-posix-" + std::to_string(random()));
-            if (std::filesystem::create_directory(path_)) break;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
 
 struct ProcessResult {
     int exit_status = -1;  // -1: did not exit normally
