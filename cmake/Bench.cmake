@@ -1,7 +1,6 @@
 # Benchmark programs, built with -DVENDARO_BENCH=ON (use a Release build for figures).
 #
-# Every <folder>/tests/bench/<name>.cpp (and tests/bench/posix/<name>.cpp, or on Windows
-# tests/bench/win32/<name>.cpp)
+# Every bench/<name>.cpp (and bench/posix/<name>.cpp, or on Windows bench/win32/<name>.cpp)
 # becomes the executable <name>, linked with every library of the program. They are plain
 # programs that print figures, not tests: ctest does not run them. scripts/bench.sh builds and runs them and writes docs/performance.md.
 option(VENDARO_BENCH "Build the benchmark programs" OFF)
@@ -10,17 +9,17 @@ if(NOT VENDARO_BENCH)
 endif()
 
 function(vendaro_add_bench_programs)
-    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/bench/*.cpp)
+    file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
     if(WIN32)
         file(GLOB platform_bench_sources CONFIGURE_DEPENDS
-             ${CMAKE_SOURCE_DIR}/*/tests/bench/win32/*.cpp)
+             ${CMAKE_SOURCE_DIR}/bench/win32/*.cpp)
     else()
         file(GLOB platform_bench_sources CONFIGURE_DEPENDS
-             ${CMAKE_SOURCE_DIR}/*/tests/bench/posix/*.cpp)
+             ${CMAKE_SOURCE_DIR}/bench/posix/*.cpp)
     endif()
     list(APPEND bench_sources ${platform_bench_sources})
     set(libs vendaro_editors vendaro_mainwin vendaro_forms vendaro_dsn vendaro_shell vendaro_store
-             vendaro_platform_native vendaro_platform_recording)
+             vendaro_platform_native vendaro_testing)
     set(names "")
     foreach(source ${bench_sources})
         get_filename_component(name ${source} NAME_WE)

@@ -1,7 +1,7 @@
 # libFuzzer targets, built with -DVENDARO_FUZZ=ON (the "fuzz" preset) and clang.
 #
-# Every <folder>/tests/fuzz/<name>.cpp (and tests/fuzz/posix/<name>.cpp, for targets on the
-# POSIX platform layer) becomes the executable <name>, linked with every library of the
+# Every fuzz/<name>.cpp (and fuzz/posix/<name>.cpp, for targets on the POSIX platform layer)
+# becomes the executable <name>, linked with every library of the
 # program. The whole build is instrumented for coverage and runs under
 # AddressSanitizer and UndefinedBehaviorSanitizer, so a fault anywhere below a target's entry
 # point stops the run with a report. scripts/fuzz.sh builds and runs them.
@@ -19,10 +19,10 @@ add_link_options(-fsanitize=address,undefined)
 add_compile_options(-Wno-error)
 
 function(vendaro_add_fuzz_targets)
-    file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/tests/fuzz/*.cpp
-         ${CMAKE_SOURCE_DIR}/*/tests/fuzz/posix/*.cpp)
+    file(GLOB fuzz_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp
+         ${CMAKE_SOURCE_DIR}/fuzz/posix/*.cpp)
     set(libs vendaro_editors vendaro_mainwin vendaro_forms vendaro_dsn vendaro_shell vendaro_store
-             vendaro_platform_native vendaro_platform_recording)
+             vendaro_platform_native vendaro_testing)
     set(names "")
     foreach(source ${fuzz_sources})
         get_filename_component(name ${source} NAME_WE)

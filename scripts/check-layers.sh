@@ -8,7 +8,7 @@
 set -u
 cd "$(dirname "$0")/.."
 declare -A level=([app]=5 [mainwin]=4 [editors]=4 [forms]=3 [dsn]=2 [store]=1 [shell]=1 [platform]=0)
-product=$(git ls-files '*.h' '*.cpp' '*.rc' | grep -v '/tests/' | grep -v '^cmake/')
+product=$(git ls-files '*.h' '*.cpp' '*.rc' | grep -v '/tests/' | grep -vE '^(cmake|testing|fuzz|bench)/')
 bad=0
 for f in $product; do
     from=${f%%/*}

@@ -8,8 +8,8 @@
 #   VENDARO_FUZZ_TARGETS  space-separated target names to run (default: every target)
 #   VENDARO_FUZZ_JOBS     targets run at once (default: the number of cores)
 #
-# Each target (<folder>/tests/fuzz/<target>.cpp or tests/fuzz/posix/<target>.cpp) starts from
-# its seed corpus (<folder>/tests/fuzz/corpus/<target>/, never written to) and keeps what it
+# Each target (fuzz/<target>.cpp or fuzz/posix/<target>.cpp) starts from
+# its seed corpus (fuzz/corpus/<target>/, never written to) and keeps what it
 # finds in <build>/corpus/<target>/. A crash, leak, sanitizer report,
 # timeout or broken invariant leaves its input in <build>/artifacts/ and makes the script exit
 # 1 after every target has run. The last lines sum up the inputs run per target and in total.
@@ -50,7 +50,7 @@ cmake --build "$build" --target fuzz_targets -j2 >"$build/logs/build.log" 2>&1 |
     exit 2
 }
 
-mapfile -t sources < <(cd "$root" && ls -1 */tests/fuzz/*.cpp */tests/fuzz/posix/*.cpp 2>/dev/null | sort)
+mapfile -t sources < <(cd "$root" && ls -1 fuzz/*.cpp fuzz/posix/*.cpp 2>/dev/null | sort)
 if [ "${#sources[@]}" -eq 0 ]; then
     echo "fuzz.sh: no fuzz targets found" >&2
     exit 2
@@ -64,7 +64,7 @@ summary=()
 run_target() {
     local source=$1 name seeds work log
     name="$(basename "$source" .cpp)"
-    seeds="$root/${source%%/tests/fuzz/*}/tests/fuzz/corpus/$name"
+    seeds="$root/fuzz/corpus/$name"
     work="$build/corpus/$name"
     log="$build/logs/$name.log"
     mkdir -p "$work"

@@ -8,7 +8,7 @@
 #include "dsn/conversions.h"
 #include "dsn/dsn_command.h"
 #include "dsn_test_support.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 
 namespace vendaro {
 namespace {

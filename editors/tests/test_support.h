@@ -10,7 +10,7 @@
 #include "editors/editor_context.h"
 #include "editors/editor_windows.h"
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "platform/tests/test_profile.h"
 
 namespace vendaro::test {

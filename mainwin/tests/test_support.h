@@ -18,7 +18,7 @@
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "platform/tests/test_profile.h"
 #include "store/script_store.h"
 #include "testing/scratch.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 
 namespace vendaro {
 namespace {

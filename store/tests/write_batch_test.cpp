@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "store/script_store.h"
 #include "store/tests/store_fixture.h"
 #include "store/tests/test_support.h"

@@ -17,7 +17,7 @@
 #include "editors/tests/test_support.h"
 #include "editors/win32/editor_dialogs.h"
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "platform/tests/win32/modal_driver.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_ui.h"

@@ -24,7 +24,7 @@
 #include "platform/ini_text.h"
 #include "platform/profile.h"
 #include "store/script_store.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 
 #include "editors/digits_field.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "forms/module1.h"
 #include "forms/script_list.h"
 #include "platform/native_profile.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "store/script_store.h"
-#include "store/tests/bench/bench_support.h"
-#include "store/tests/bench/per_call_profile.h"
+#include "bench/bench_support.h"
+#include "bench/per_call_profile.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;

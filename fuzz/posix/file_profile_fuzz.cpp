@@ -24,7 +24,7 @@
 #include "platform/posix/file_profile.h"
 #include "platform/tests/ini_bytes.h"
 #include "platform/tests/posix/faulty_file_system.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

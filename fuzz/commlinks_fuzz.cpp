@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "editors/comm_links.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 
 #include <utility>
 
@@ -22,8 +22,12 @@ std::string Visible(std::string_view text) {
     return out;
 }
 
-const char* ButtonsName(MsgButtons b) { return b == MsgButtons::Ok ? "Ok" : "YesNo"; }
-const char* IconName(MsgIcon i) { return i == MsgIcon::Exclamation ? "Exclamation" : "Question"; }
+const char* ButtonsName(MsgButtons b) {
+    return b == MsgButtons::Ok ? "Ok" : "YesNo";
+}
+const char* IconName(MsgIcon i) {
+    return i == MsgIcon::Exclamation ? "Exclamation" : "Question";
+}
 
 template <typename T>
 T Take(std::deque<T>& queue, T fallback) {
@@ -38,6 +42,10 @@ T Take(std::deque<T>& queue, T fallback) {
 RecordingPlatform::RecordingPlatform(Profile& real_profile) : profile_(*this, real_profile) {}
 
 bool RecordingPlatform::Record(std::string line) {
+    if (fail_nth > 0 && calls.size() + 1 == static_cast<std::size_t>(fail_nth)) {
+        calls.push_back(std::move(line) + " FAILED");
+        return false;
+    }
     for (const std::string& prefix : fail_prefixes) {
         if (line.compare(0, prefix.size(), prefix) == 0) {
             calls.push_back(std::move(line) + " FAILED");
@@ -62,14 +70,14 @@ bool RecordingPlatform::SetString(RegHandle key, const std::string& name,
 }
 
 bool RecordingPlatform::SetNumber(RegHandle key, const std::string& name, std::int32_t value) {
-    bool ok = Record("RegSetNumber " + std::to_string(key) + " " + name + "=" +
-                     std::to_string(value));
+    bool ok =
+        Record("RegSetNumber " + std::to_string(key) + " " + name + "=" + std::to_string(value));
     return ok && key != 0;
 }
 
 bool RecordingPlatform::SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) {
-    bool ok = Record("RegSetFlagByte " + std::to_string(key) + " " + name + "=" +
-                     std::to_string(value));
+    bool ok =
+        Record("RegSetFlagByte " + std::to_string(key) + " " + name + "=" + std::to_string(value));
     return ok && key != 0;
 }
 
@@ -79,18 +87,18 @@ bool RecordingPlatform::CloseKey(RegHandle key) {
 }
 
 bool RecordingPlatform::ConfigDataSource(WindowHandle parent, int request,
-                                         const std::string& driver,
-                                         const std::string& attributes) {
+                                         const std::string& driver, const std::string& attributes) {
     return Record("ConfigDataSource " + std::to_string(parent) + " " + std::to_string(request) +
                   " " + driver + "|" + Visible(attributes));
 }
 
-std::string RecordingPlatform::SystemDirectory() { return system_directory; }
+std::string RecordingPlatform::SystemDirectory() {
+    return system_directory;
+}
 
 MsgAnswer RecordingPlatform::MessageBox(const MessageBoxRequest& r) {
-    std::string line = "MessageBox " + r.title + "|" + r.text + "|" + ButtonsName(r.buttons) +
-                       "|" + IconName(r.icon) + "|" +
-                       (r.default_button == MsgDefault::First ? "1" : "2");
+    std::string line = "MessageBox " + r.title + "|" + r.text + "|" + ButtonsName(r.buttons) + "|" +
+                       IconName(r.icon) + "|" + (r.default_button == MsgDefault::First ? "1" : "2");
     Record(line);
     if (on_dialog) on_dialog(line);
     MsgAnswer fallback = r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
@@ -108,8 +116,8 @@ std::string RecordingPlatform::InputBox(WindowHandle, const std::string& prompt,
 }
 
 bool RecordingPlatform::OpenFile(const OpenFileRequest& r, std::string& file_buffer) {
-    std::string line = "OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" +
-                       r.start_folder;
+    std::string line =
+        "OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" + r.start_folder;
     if (!Record(line)) return false;
     if (on_dialog) on_dialog(line);
     file_buffer = Take(open_file_answers, std::string());
@@ -143,8 +151,8 @@ std::string RecordingProfile::GetString(std::string_view section, std::string_vi
 
 bool RecordingProfile::SetString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::string& path) {
-    if (!owner_.Record("ProfileSet " + path + "|" + std::string(section) + "|" +
-                       std::string(key) + "=" + std::string(value)))
+    if (!owner_.Record("ProfileSet " + path + "|" + std::string(section) + "|" + std::string(key) +
+                       "=" + std::string(value)))
         return false;
     return real_.SetString(section, key, value, path);
 }
@@ -158,8 +166,7 @@ bool RecordingProfile::DeleteKey(std::string_view section, std::string_view key,
 }
 
 bool RecordingProfile::DeleteSection(std::string_view section, const std::string& path) {
-    if (!owner_.Record("ProfileDeleteSection " + path + "|" + std::string(section)))
-        return false;
+    if (!owner_.Record("ProfileDeleteSection " + path + "|" + std::string(section))) return false;
     return real_.DeleteSection(section, path);
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "store/tests/bench/bench_support.h"
+#include "bench/bench_support.h"
 
 using namespace vendaro::bench;
 

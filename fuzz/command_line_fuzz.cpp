@@ -23,9 +23,9 @@
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "platform/recording/recording_platform.h"
+#include "testing/recording_platform.h"
 #include "store/script_store.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

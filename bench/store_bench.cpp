@@ -8,7 +8,7 @@
 #include "platform/ini_text.h"
 #include "platform/native_profile.h"
 #include "store/script_store.h"
-#include "store/tests/bench/bench_support.h"
+#include "bench/bench_support.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;

@@ -15,7 +15,7 @@ class RecordingPlatform;
 
 // Forwards to a real profile (so results land in a real file) and records each write.
 class RecordingProfile final : public Profile {
-public:
+  public:
     RecordingProfile(RecordingPlatform& owner, Profile& real) : owner_(owner), real_(real) {}
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override;
@@ -27,13 +27,13 @@ public:
     std::optional<std::string> ReadAll(const std::string& path) override;
     bool Append(const std::string& path, std::string_view bytes) override;
 
-private:
+  private:
     RecordingPlatform& owner_;
     Profile& real_;
 };
 
 class RecordingPlatform final : public Registry, public Installer, public Dialogs {
-public:
+  public:
     // `real_profile` receives the profile calls after they are recorded.
     explicit RecordingPlatform(Profile& real_profile);
 
@@ -45,6 +45,9 @@ public:
     // A call whose line starts with one of these prefixes fails (and is still recorded,
     // with " FAILED" appended).
     std::vector<std::string> fail_prefixes;
+    // When above 0, the call that would become calls[fail_nth - 1] fails: a sweep over
+    // 1..calls.size() of a clean run fails every effect once.
+    int fail_nth = 0;
 
     // Answers, taken from the front; an empty queue answers No / Cancel / "".
     std::deque<MsgAnswer> message_answers;
@@ -75,15 +78,15 @@ public:
     std::string InputBox(WindowHandle owner, const std::string& prompt,
                          const std::string& title) override;
     bool OpenFile(const OpenFileRequest& request, std::string& file_buffer) override;
-    bool BrowseFolder(WindowHandle owner, const std::string& title,
-                      const std::string& start_folder, std::string& folder) override;
+    bool BrowseFolder(WindowHandle owner, const std::string& title, const std::string& start_folder,
+                      std::string& folder) override;
     void SetBusy(bool busy) override;
     bool Launch(const std::string& command_line) override;
 
     // Records `line`; returns false when the test asked for it to fail.
     bool Record(std::string line);
 
-private:
+  private:
     RecordingProfile profile_;
     RegHandle next_handle_ = 1;
 };

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "store/tests/bench/bench_support.h"
+#include "bench/bench_support.h"
 
 using namespace vendaro::bench;
 

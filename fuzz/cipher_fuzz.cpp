@@ -14,7 +14,7 @@
 
 #include "store/cipher.h"
 #include "store/script_store.h"
-#include "store/tests/fuzz/fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
