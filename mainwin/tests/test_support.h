@@ -2,6 +2,7 @@
 // A main window on a real vendaro.ini in a scratch folder, with the recording platform for the
 // registry, the installer and the dialogs, and scripted stand-ins for the editors and the main
 // window's own dialogs.
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,6 @@
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "mainwin/window_text.h"
 #include "platform/native_profile.h"
 #include "store/script_store.h"
 #include "testing/recording_platform.h"
@@ -33,17 +33,13 @@ class ScriptedEditors final : public EditorLauncher {
     }
 };
 
-// Runs the test's events in the Select Driver dialog (Cancel by default); records the about box.
+// Runs the test's events in the Select Driver dialog (Cancel by default); OKs the about box.
 class ScriptedWindows final : public ModalWindows {
   public:
     std::function<void(Form3&)> on_select_driver = [](Form3& dialog) { dialog.Command2_Click(); };
-    std::string about;
+    int about_shown = 0;
     void ShowSelectDriver(Form3& dialog) override { on_select_driver(dialog); }
-    void ShowAbout(FrmAbout& about_box) override {
-        about += about_box.Caption() + "|" + about_box.ProductName() + "|" +
-                 about_box.VersionText() + "|" + about_box.Description();
-        about_box.Command1_Click();
-    }
+    void ShowAbout(FrmAbout& about) override { about.Command1_Click(), ++about_shown; }
 };
 
 struct MainWindow {
@@ -51,7 +47,8 @@ struct MainWindow {
     std::unique_ptr<Profile> real_profile = MakeNativeProfile();
     RecordingPlatform recording{*real_profile};
     Platform platform = recording.AsPlatform();
-    ScriptStore store{recording.profile(), dir.path().string(), "vendaro.exe", '/'};
+    ScriptStore store{recording.profile(), dir.path().string(), "vendaro.exe",
+                      static_cast<char>(std::filesystem::path::preferred_separator)};
     Module1 module1;
     ScriptedEditors editors;
     ScriptedWindows windows;
@@ -61,18 +58,20 @@ struct MainWindow {
         if (!scripts.empty()) WriteFile(dir.path() / "vendaro.ini", scripts);
     }
     std::string Scripts() const { return ReadFile(dir.path() / "vendaro.ini"); }
-    // The whole window as text, the buttons in tab order ('+' enabled), then every effect
-    // recorded since the last dump (the scratch folder shown as "~").
+    // The rows' names ("*" before the selected one) | the status line | the buttons in tab
+    // order ("+" enabled), then each effect recorded since the last dump, the folder as "~/".
     std::string Dump() {
-        std::string out = WindowText(form);
+        std::string out;
+        for (int position = 1; position <= form.lvwMain().Count(); ++position) {
+            if (position == form.lvwMain().Selected()) out += "*";
+            out += form.lvwMain().Row(position).text + " ";
+        }
+        out += "| " + form.Label1() + " | ";
         for (const ButtonControl& button : form.Buttons()) out += button.enabled ? '+' : '-';
-        out += '\n';
         for (std::string call : recording.calls) {
-            for (auto at = call.find(store.AppDir()); at != std::string::npos;
-                 at = call.find(store.AppDir())) {
-                call.replace(at, store.AppDir().size(), "~/");
-            }
-            out += call + '\n';
+            const auto at = call.find(store.AppDir());
+            if (at != std::string::npos) call.replace(at, store.AppDir().size(), "~/");
+            out += "\n" + call;
         }
         recording.calls.clear();
         return out;

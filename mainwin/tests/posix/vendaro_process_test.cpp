@@ -1,0 +1,93 @@
+// The built Linux program run as a process, creating real unixODBC data sources in a scratch
+// folder (its HOME, ODBCINI and ODBCSYSINI: unixODBC finds the user's file without $HOME).
+#include <doctest/doctest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "testing/scratch.h"
+
+namespace vendaro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+
+const std::string kScripts =
+    "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1\r\n\r\n"
+    "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nDBQ=C:\\o.mdb\r\n\r\n"
+    "[Long]\r\nDSN_Driver=SQL Server\r\nDatabase=" +
+    std::string(991, 'd') + "\r\n";
+// The window as printed: the rows with the one at `selected` marked, then the status line.
+std::string Window(int selected, const std::string& status) {
+    const std::string rows[] = {"\tSales\tSales figures\tSQL Server\n",
+                                "\tOrders\t\tMicrosoft Access Driver (*.mdb)\n",
+                                "\tLong\t\tSQL Server\n"};
+    std::string out = "0\nVendaro!\n\tDSN\tDescription\tDriver\n";
+    for (int i = 0; i < 3; ++i) out += (i == selected ? "*" : "") + rows[i];
+    return out + status + "\n";
+}
+
+// The program in opt/ beside its scripts, bin/vendaro a relative link to it and lbin/vendaro an
+// absolute link to that link; the scratch folder itself holds another vendaro.ini.
+struct Folder {
+    test::TempDir dir;
+    const fs::path& root = dir.path();
+    Folder() {
+        fs::create_directories(root / "opt");
+        fs::create_directories(root / "bin");
+        fs::create_directories(root / "lbin");
+        fs::create_directories(root / "etc");
+        fs::copy_file(fs::path(VENDARO_BINARY_DIR) / "vendaro", root / "opt" / "vendaro");
+        test::WriteFile(root / "opt" / "vendaro.ini", kScripts);
+        test::WriteFile(root / "vendaro.ini", "[Decoy]\r\nDSN_Driver=SQL Server\r\n");
+        fs::create_symlink("../opt/vendaro", root / "bin" / "vendaro");
+        fs::create_symlink(root / "bin" / "vendaro", root / "lbin" / "vendaro");
+    }
+    // The exit status, then what the program wrote to stdout and stderr.
+    std::string Run(const std::string& args, const std::string& program = "opt/vendaro") const {
+        const std::string line = "cd '" + root.string() +
+                                 "' && HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc ./" +
+                                 program + " " + args + " >out 2>err";
+        const int status = std::system(line.c_str());
+        return std::to_string(WEXITSTATUS(status)) + "\n" + ReadFile(root / "out") +
+               ReadFile(root / "err");
+    }
+    std::string UserFile() const { return ReadFile(root / ".odbc.ini"); }
+    std::string SystemFile() const { return ReadFile(root / "etc" / "odbc.ini"); }
+};
+
+TEST_CASE("Unattended runs create real data sources and exit with their status") {
+    Folder f;
+    CHECK(f.Run("Sales -ue") == "0\n");
+    CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
+    CHECK(f.Run("decoy -ue") == "2\n");
+    const std::string sales =
+        "[Sales]\nDatabase=\nDescription=Sales figures\nDriver=\nLastUser=\nServer=srv1\n"
+        "[ODBC Data Sources]\nSales=SQL Server\n";
+    CHECK(f.UserFile() == sales);
+    CHECK(f.SystemFile() == sales);
+    // A value unixODBC would read back cut: nothing of it is written.
+    CHECK(f.Run("long -ue") == "1\n");
+    CHECK(f.Run("long -se") == "1\n");
+    CHECK(f.UserFile() == sales);
+    CHECK(f.SystemFile() == sales);
+    CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
+}
+
+TEST_CASE("Without -ue or -se the window is printed") {
+    Folder f;
+    CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
+    CHECK(f.Run("SALES -u") == Window(0, "User DSN has been created."));
+    CHECK(f.Run("long -s") == Window(2, "System DSN could not be created."));
+    fs::remove_all(f.root / "etc");
+    CHECK(f.Run("orders -s") == Window(1, "System DSN could not be created."));
+    // Nothing but the scratch files and one data source: no Windows ODBC.INI on Linux.
+    CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
+    CHECK(f.UserFile().starts_with("[Sales]\n"));
+}
+
+}  // namespace
+}  // namespace vendaro
