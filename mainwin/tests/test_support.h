@@ -6,16 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "forms/editor_launcher.h"
-#include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
-#include "mainwin/modal_windows.h"
 #include "platform/native_profile.h"
-#include "store/script_store.h"
 #include "testing/recording_platform.h"
 #include "testing/scratch.h"
 
@@ -33,16 +28,17 @@ class ScriptedEditors final : public EditorLauncher {
     }
 };
 
-// Runs the test's events in the Select Driver dialog (Cancel by default); OKs the about box.
-class ScriptedWindows final : public ModalWindows {
-  public:
+// Its own dialogs run the test's events in the Select Driver dialog (Cancel by default) and
+// OK the about box.
+struct MainWindow final : ModalWindows {
     std::function<void(Form3&)> on_select_driver = [](Form3& dialog) { dialog.Command2_Click(); };
     int about_shown = 0;
     void ShowSelectDriver(Form3& dialog) override { on_select_driver(dialog); }
-    void ShowAbout(FrmAbout& about) override { about.Command1_Click(), ++about_shown; }
-};
+    void ShowAbout(FrmAbout& about) override {
+        about.Command1_Click();
+        about_shown += about.Closed();
+    }
 
-struct MainWindow {
     TempDir dir;
     std::unique_ptr<Profile> real_profile = MakeNativeProfile();
     RecordingPlatform recording{*real_profile};
@@ -51,8 +47,7 @@ struct MainWindow {
                       static_cast<char>(std::filesystem::path::preferred_separator)};
     Module1 module1;
     ScriptedEditors editors;
-    ScriptedWindows windows;
-    Form1 form{store, platform, module1, editors, windows};
+    Form1 form{store, platform, module1, editors, *this};
 
     explicit MainWindow(const std::string& scripts = "") {
         if (!scripts.empty()) WriteFile(dir.path() / "vendaro.ini", scripts);
