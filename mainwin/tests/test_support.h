@@ -34,10 +34,7 @@ struct MainWindow final : ModalWindows {
     std::function<void(Form3&)> on_select_driver = [](Form3& dialog) { dialog.Command2_Click(); };
     int about_shown = 0;
     void ShowSelectDriver(Form3& dialog) override { on_select_driver(dialog); }
-    void ShowAbout(FrmAbout& about) override {
-        about.Command1_Click();
-        about_shown += about.Closed();
-    }
+    void ShowAbout(FrmAbout& a) override { a.Command1_Click(), about_shown += a.Closed(); }
 
     TempDir dir;
     std::unique_ptr<Profile> real_profile = MakeNativeProfile();

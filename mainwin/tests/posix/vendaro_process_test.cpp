@@ -53,8 +53,6 @@ struct Folder {
         return std::to_string(WEXITSTATUS(status)) + "\n" + ReadFile(root / "out") +
                ReadFile(root / "err");
     }
-    std::string UserFile() const { return ReadFile(root / ".odbc.ini"); }
-    std::string SystemFile() const { return ReadFile(root / "etc" / "odbc.ini"); }
 };
 
 TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
@@ -71,8 +69,8 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     const std::string sales =
         "[Sales]\nDatabase=\nDescription=Sales figures\nDriver=\nLastUser=\nServer=srv1\n"
         "[ODBC Data Sources]\nSales=SQL Server\n";
-    CHECK(f.UserFile() == sales);
-    CHECK(f.SystemFile() == sales);
+    CHECK(ReadFile(f.root / ".odbc.ini") == sales);
+    CHECK(ReadFile(f.root / "etc" / "odbc.ini") == sales);
 
     fs::remove_all(f.root / "etc");
     CHECK(f.Run("orders -s") == Window(1, "System DSN could not be created."));
