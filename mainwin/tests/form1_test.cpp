@@ -121,6 +121,7 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     CHECK(w.Dump() == "*Payroll | " + kWelcome + " | ++++++++\nBusy on\nBusy off");
 
     // Cancel, Escape or the close box: no editor, and an earlier editor's save is not listed.
+    w.module1.NewDsnName = "Stale";
     for (int way = 0; way < 3; ++way) {
         w.on_select_driver = [&](Form3& dialog) {
             dialog.List1_Click(0);

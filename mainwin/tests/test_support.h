@@ -2,10 +2,7 @@
 // A main window on a real vendaro.ini in a scratch folder, with the recording platform for the
 // registry, the installer and the dialogs, and scripted stand-ins for the editors and the main
 // window's own dialogs.
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <string>
 
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "testing/scratch.h"
 
