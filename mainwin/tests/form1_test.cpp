@@ -29,7 +29,7 @@ TEST_CASE("Start-up lists every script and selects the first") {
     CHECK_FALSE(std::filesystem::exists(empty.dir.path() / "vendaro.ini"));
 
     // Edit: the hand-over fields, then the editor of the row's driver if it has one.
-    w.editors.on_open = [&](const std::string&) { CHECK(w.module1.EditDsnName == "Sales"); };
+    w.editors.on_open = [&](const std::string&) { CHECK(w.module1.EditRowIndex == 1); };
     w.form.lvwMain_DblClick();
     w.form.lvwMain_ItemClick(3);
     w.form.Command2_Click();
@@ -72,7 +72,7 @@ TEST_CASE("Delete asks, then removes the section and its row") {
 TEST_CASE("Clone asks for names until cancelled; clicks select and sort") {
     MainWindow w(kScripts);
     w.form.Form_Load("");
-    for (int position : {0, 4, 1}) w.form.lvwMain_ItemClick(position);
+    for (int position : {3, 0, 4, 1}) w.form.lvwMain_ItemClick(position);
     for (int column : {2, 3, -1, 0}) w.form.lvwMain_ColumnClick(column);  // one flag: ascending
     w.recording.calls.clear();
     w.recording.input_answers = {"  Sales2  ", "STOCK", "Bad\nName", "New", ""};
