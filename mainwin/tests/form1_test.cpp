@@ -113,7 +113,7 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
         w.module1.NewDriver = name;
     };
     w.form.Command1_Click();
-    CHECK(w.module1.ScriptMode == kScriptModeAdd);
+    CHECK((w.module1.ScriptMode == kScriptModeAdd && w.form.Command(6).enabled));
     driver = 1;
     w.form.Command1_Click();  // saved under the listed name: that row is brought up to date
     CHECK(WindowText(w.form).ends_with(
