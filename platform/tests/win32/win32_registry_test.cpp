@@ -1,167 +1,90 @@
-// The registry writes of DSN creation against the real registry (a scratch key per test).
+// The registry writes of DSN creation against the real registry, in a scratch key.
 #include <doctest/doctest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/win32/win32_registry.h"
 
 namespace vendaro::win32 {
 namespace {
 
-constexpr const char* kScratch = "SOFTWARE\\VendaroTests\\Registry";
+constexpr const char* kScratch = "SOFTWARE\\VendaroTests";
 
-struct StoredValue {
-    LONG result = ERROR_FILE_NOT_FOUND;
-    DWORD type = 0xFFFF;
-    std::vector<unsigned char> data;
-};
-
-StoredValue Query(HKEY root, const std::string& path, const std::string& name) {
-    StoredValue value;
-    HKEY key = nullptr;
-    value.result = RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (value.result != ERROR_SUCCESS) return value;
-    DWORD size = 0;
-    value.result = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
-    value.data.resize(size);
-    if (value.result == ERROR_SUCCESS && size > 0) {
-        value.result =
-            RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+// The value as stored: its type, then its bytes; "missing" when there is none.
+std::string Stored(HKEY root, const char* name) {
+    DWORD type = 0, size = 16;
+    BYTE data[16] = {};
+    if (RegGetValueA(root, kScratch, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) {
+        return "missing";
     }
-    RegCloseKey(key);
-    return value;
+    std::string stored = std::to_string(type) + ":";
+    for (DWORD i = 0; i < size; ++i) stored += " " + std::to_string(data[i]);
+    return stored;
 }
-
-std::vector<unsigned char> Bytes(std::initializer_list<int> bytes) {
-    std::vector<unsigned char> out;
-    for (int b : bytes) out.push_back(static_cast<unsigned char>(b));
-    return out;
-}
-
-struct ScratchKey {
-    HKEY root;
-    explicit ScratchKey(HKEY r) : root(r) { RegDeleteTreeA(root, kScratch); }
-    ~ScratchKey() { RegDeleteTreeA(root, kScratch); }
-};
 
 }  // namespace
 
-TEST_CASE("the two roots are the predefined keys, not the bare numbers") {
-    // On 64-bit Windows the predefined handles are sign-extended values.
-    CHECK(Win32Registry::RootKey(RegRoot::CurrentUser) == HKEY_CURRENT_USER);
-    CHECK(Win32Registry::RootKey(RegRoot::LocalMachine) == HKEY_LOCAL_MACHINE);
-    CHECK(Win32Registry::RootKey(static_cast<RegRoot>(0x80000003u)) == nullptr);
-}
-
-TEST_CASE("values land with the registry type and size of their kind") {
-    for (RegRoot root : {RegRoot::CurrentUser, RegRoot::LocalMachine}) {
-        CAPTURE(static_cast<unsigned>(root));
-        HKEY root_key = Win32Registry::RootKey(root);
-        ScratchKey scratch(root_key);
+TEST_CASE("a root and path name the key written; a root or path the registry rejects, none") {
+    struct Row {
+        RegRoot root;
+        const char* path;
+        HKEY written;
+    };
+    const Row rows[] = {
+        {RegRoot::CurrentUser, kScratch, HKEY_CURRENT_USER},
+        {RegRoot::LocalMachine, kScratch, HKEY_LOCAL_MACHINE},
+        {RegRoot::CurrentUser, "\\SOFTWARE\\VendaroTests", nullptr},  // no leading backslash
+        {static_cast<RegRoot>(0x80000003u), kScratch, nullptr},       // HKEY_USERS
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.path);
         Win32Registry registry;
-        RegHandle key = registry.CreateKey(root, kScratch);
-        REQUIRE(key != 0);
-
-        SUBCASE("a string is REG_SZ with its NUL counted in the size") {
-            CHECK(registry.SetString(key, "Database", "pubs"));
-            CHECK(registry.SetString(key, "Server", ""));
-            CHECK(registry.CloseKey(key));
-            StoredValue database = Query(root_key, kScratch, "Database");
-            CHECK(database.result == ERROR_SUCCESS);
-            CHECK(database.type == REG_SZ);
-            CHECK(database.data == Bytes({'p', 'u', 'b', 's', 0}));
-            StoredValue server = Query(root_key, kScratch, "Server");
-            CHECK(server.type == REG_SZ);
-            CHECK(server.data == Bytes({0}));  // an empty string, not a missing value
-        }
-        SUBCASE("a number is REG_DWORD, four bytes little-endian") {
-            CHECK(registry.SetNumber(key, "Port", 1234));
-            CHECK(registry.SetNumber(key, "Negative", -2));
-            CHECK(registry.CloseKey(key));
-            StoredValue port = Query(root_key, kScratch, "Port");
-            CHECK(port.type == REG_DWORD);
-            CHECK(port.data == Bytes({0xd2, 0x04, 0, 0}));
-            StoredValue negative = Query(root_key, kScratch, "Negative");
-            CHECK(negative.type == REG_DWORD);
-            CHECK(negative.data == Bytes({0xfe, 0xff, 0xff, 0xff}));
-        }
-        SUBCASE("a flag byte is type 0 (REG_NONE), one byte") {
-            CHECK(registry.SetFlagByte(key, "Exclusive", 1));
-            CHECK(registry.SetFlagByte(key, "ReadOnly", 0));
-            CHECK(registry.CloseKey(key));
-            StoredValue exclusive = Query(root_key, kScratch, "Exclusive");
-            CHECK(exclusive.type == REG_NONE);
-            CHECK(exclusive.data == Bytes({1}));
-            StoredValue read_only = Query(root_key, kScratch, "ReadOnly");
-            CHECK(read_only.type == REG_NONE);
-            CHECK(read_only.data == Bytes({0}));
-        }
+        const RegHandle key = registry.CreateKey(row.root, row.path);
+        CHECK(registry.SetString(key, "Root", "x") == (row.written != nullptr));
+        CHECK(registry.CloseKey(key) == (row.written != nullptr));
         CHECK(registry.OpenKeys() == 0);
+        if (row.written != nullptr) CHECK(Stored(row.written, "Root") == "1: 120 0");
+        if (row.written != nullptr) RegDeleteTreeA(row.written, kScratch);
     }
 }
 
-TEST_CASE("creating an existing key opens it and keeps its other values") {
-    ScratchKey scratch(HKEY_CURRENT_USER);
-    Win32Registry registry;
-    RegHandle first = registry.CreateKey(RegRoot::CurrentUser, kScratch);
-    REQUIRE(first != 0);
-    CHECK(registry.SetString(first, "Old", "kept"));
-    CHECK(registry.SetString(first, "Server", "one"));
-    CHECK(registry.CloseKey(first));
-
-    RegHandle second = registry.CreateKey(RegRoot::CurrentUser, kScratch);
-    REQUIRE(second != 0);
-    CHECK(registry.SetString(second, "Server", "two"));
-    CHECK(registry.CloseKey(second));
-
-    CHECK(Query(HKEY_CURRENT_USER, kScratch, "Old").data == Bytes({'k', 'e', 'p', 't', 0}));
-    CHECK(Query(HKEY_CURRENT_USER, kScratch, "Server").data == Bytes({'t', 'w', 'o', 0}));
-}
-
-TEST_CASE("handles that are not open are refused without calling the registry") {
-    ScratchKey scratch(HKEY_CURRENT_USER);
-    Win32Registry registry;
-
-    SUBCASE("no key at all") {
-        CHECK_FALSE(registry.SetString(0, "Name", "value"));
-        CHECK_FALSE(registry.SetNumber(0, "Name", 1));
-        CHECK_FALSE(registry.SetFlagByte(0, "Name", 1));
-        CHECK_FALSE(registry.CloseKey(0));
-    }
-    SUBCASE("a key already closed") {
-        RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
-        REQUIRE(key != 0);
-        CHECK(registry.CloseKey(key));
-        CHECK_FALSE(registry.CloseKey(key));
-        CHECK_FALSE(registry.SetString(key, "Late", "value"));
-        CHECK(Query(HKEY_CURRENT_USER, kScratch, "Late").result == ERROR_FILE_NOT_FOUND);
-    }
-    SUBCASE("a handle the registry object never gave out") {
-        CHECK_FALSE(registry.SetString(reinterpret_cast<RegHandle>(HKEY_CURRENT_USER), "X", "y"));
-        CHECK(Query(HKEY_CURRENT_USER, "", "X").result == ERROR_FILE_NOT_FOUND);
-    }
-}
-
-TEST_CASE("a path the registry rejects gives no key") {
-    Win32Registry registry;
-    // A key name may not start with a backslash.
-    RegHandle key = registry.CreateKey(RegRoot::CurrentUser, "\\SOFTWARE\\VendaroTests\\Bad");
-    CHECK(key == 0);
-    CHECK_FALSE(registry.SetString(key, "Name", "value"));
-    CHECK(registry.OpenKeys() == 0);
-}
-
-TEST_CASE("keys left open are closed when the registry object goes") {
-    ScratchKey scratch(HKEY_CURRENT_USER);
+TEST_CASE("each kind of value lands with its registry type and bytes") {
+    struct Row {
+        char kind;  // String, Number, Flag byte
+        const char* name;
+        const char* value;
+        const char* stored;
+    };
+    const Row rows[] = {
+        {'S', "Database", "pubs", "1: 112 117 98 115 0"},
+        {'S', "Server", "", "1: 0"},
+        {'N', "Port", "1234", "4: 210 4 0 0"},
+        {'N', "Count", "-2", "4: 254 255 255 255"},
+        {'F', "Exclusive", "1", "0: 1"},
+        {'F', "ReadOnly", "0", "0: 0"},
+    };
     {
         Win32Registry registry;
-        RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
-        REQUIRE(key != 0);
-        CHECK(registry.SetString(key, "Name", "value"));
-        CHECK(registry.OpenKeys() == 1);
-    }
-    CHECK(Query(HKEY_CURRENT_USER, kScratch, "Name").data == Bytes({'v', 'a', 'l', 'u', 'e', 0}));
+        const RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
+        for (const Row& row : rows) {
+            CHECK((row.kind == 'S'   ? registry.SetString(key, row.name, row.value)
+                   : row.kind == 'N' ? registry.SetNumber(key, row.name, std::stoi(row.value))
+                                     : registry.SetFlagByte(key, row.name, std::stoi(row.value))));
+        }
+    }  // the key left open is closed here
+    for (const Row& row : rows) CHECK(Stored(HKEY_CURRENT_USER, row.name) == row.stored);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+}
+
+TEST_CASE("a handle that is not open is refused without calling the registry") {
+    Win32Registry registry;
+    const RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
+    CHECK(registry.CloseKey(key));
+    CHECK_FALSE(registry.CloseKey(key));
+    CHECK_FALSE(registry.SetNumber(key, "Late", 1));
+    CHECK_FALSE(registry.SetFlagByte(reinterpret_cast<RegHandle>(HKEY_CURRENT_USER), "Late", 1));
+    CHECK(Stored(HKEY_CURRENT_USER, "Late") == "missing");
+    RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
 }
 
 }  // namespace vendaro::win32
