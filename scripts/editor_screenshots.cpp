@@ -1,28 +1,27 @@
-// Pictures of every editor dialog (every page of the Adaptive Server Anywhere editor, the
-// short and the long Access and dBase editors, the advanced options), opened on the example
-// scripts, and of a new script's editor with its Cancel question and its folder chooser. Runs only
-// when VENDARO_SCREENSHOT_DIR names the folder for the bitmaps, on a display
-// (scripts/screenshots-editors.sh runs it under Xvfb).
-#include <doctest/doctest.h>
-
+// Pictures of every editor dialog (every page of the Adaptive Server Anywhere editor, the short
+// and the long Access and dBase editors, the advanced options), opened on the example scripts,
+// and of a new script's editor with its Cancel question and its folder chooser, written as
+// bitmaps to the folder given. Not a test: scripts/screenshots-editors.sh builds and runs it on
+// a virtual display.
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "editors/tests/win32/dialog_support.h"
+#include "editors/script_editor_launcher.h"
+#include "editors/win32/editor_dialogs.h"
+#include "platform/native_profile.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_installer.h"
+#include "platform/win32/win32_registry.h"
+#include "testing/win32/win32_kit.h"
 
-namespace vendaro::win32::testing {
+namespace vendaro::win32 {
 namespace {
 
-std::string ScreenshotDir() {
-    const char* dir = std::getenv("VENDARO_SCREENSHOT_DIR");
-    return dir != nullptr ? dir : "";
-}
+using testing::ModalDriver;
 
 // Writes what the screen shows of `window` (its frame included) as a 24-bit bitmap file.
 bool SaveWindowBitmap(HWND window, const std::string& path) {
@@ -67,139 +66,170 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
     return static_cast<bool>(out);
 }
 
-std::string ExampleScripts() {
-    std::ifstream in(VENDARO_SOURCE_DIR "/examples/vendaro.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+struct NoStatus final : StatusLine {
+    void SetStatusText(const std::string&) override {}
+};
 
-// Steps that let the window `find` returns (the open editor when none is given) settle on
-// screen, then picture it as `name`.bmp.
-void Picture(DialogFixture& f, const std::string& name, std::vector<std::string>& saved,
-             std::function<HWND()> find = nullptr) {
-    if (!find) {
-        find = [&f]() -> HWND {
-            EditorView* view = f.windows.Open();
-            return view != nullptr ? view->hwnd() : nullptr;
-        };
+// One editor opened over the example scripts (or for a new script), driven by queued steps.
+class Session {
+  public:
+    Session(const std::string& folder, const std::string& examples) : folder_(folder) {
+        std::ofstream(dir_ / "vendaro.ini", std::ios::binary) << examples;
+        launcher_.AttachMainWindow(list_, status_);
     }
-    auto since = std::make_shared<std::chrono::steady_clock::time_point>();
-    f.driver.Then([find, since] {
-        HWND window = find();
-        if (window == nullptr) return false;
-        auto now = std::chrono::steady_clock::now();
-        if (*since == std::chrono::steady_clock::time_point{}) {
-            *since = now;
-            // Drawn afresh now; Wine puts it on the display a moment later.
-            RedrawWindow(window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        }
-        return now - *since > std::chrono::milliseconds(700);
-    });
-    f.driver.Then([find, name, &saved] {
-        HWND window = find();
-        if (window == nullptr) return false;
-        if (SaveWindowBitmap(window, ScreenshotDir() + "\\" + name + ".bmp")) {
-            saved.push_back(name);
-        }
-        return true;
-    });
-}
+    ~Session() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    // Edit mode on the script `name`, as Edit leaves it; add mode when `name` is empty.
+    void Select(const std::string& name, const std::string& description,
+                const std::string& driver) {
+        shared_.ScriptMode = name.empty() ? kScriptModeAdd : kScriptModeEdit;
+        if (name.empty()) return;
+        const int position = list_.Add(ListRow{name, description, driver});
+        list_.Select(position);
+        shared_.EditDsnName = name;
+        shared_.EditRowIndex = static_cast<std::int16_t>(position);
+    }
+    // Runs `act` on the editor open now.
+    void OnEditor(std::function<void(EditorView&)> act) {
+        driver_.Then([this, act] {
+            EditorView* view = windows_.Open();
+            if (view == nullptr || !IsWindowEnabled(view->hwnd())) return false;
+            act(*view);
+            return true;
+        });
+    }
+    // Lets the window `find` gives (the open editor when none) settle on screen, then pictures
+    // it as `name`.bmp.
+    void Picture(const std::string& name, std::function<HWND()> find = nullptr) {
+        if (!find) find = [this] { return windows_.Open() ? windows_.Open()->hwnd() : HWND{}; };
+        auto since = std::make_shared<std::chrono::steady_clock::time_point>();
+        driver_.Then([find, since] {
+            HWND window = find();
+            if (window == nullptr) return false;
+            const auto now = std::chrono::steady_clock::now();
+            if (*since == std::chrono::steady_clock::time_point{}) {
+                *since = now;
+                // Drawn afresh now; Wine puts it on the display a moment later.
+                RedrawWindow(
+                    window, nullptr, nullptr,
+                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            }
+            return now - *since > std::chrono::milliseconds(700);
+        });
+        driver_.Then([this, find, name] {
+            HWND window = find();
+            if (window == nullptr) return false;
+            if (SaveWindowBitmap(window, folder_ + "\\" + name + ".bmp")) saved_.push_back(name);
+            return true;
+        });
+    }
+    void Then(ModalDriver::Step step) { driver_.Then(std::move(step)); }
+    void Close() {
+        OnEditor([](EditorView& view) { PostMessageA(view.hwnd(), WM_KEYDOWN, VK_ESCAPE, 1); });
+    }
+    // Opens the editor of `driver`; true when every step ran.
+    bool Run(const std::string& driver) { return launcher_.OpenEditor(driver) && driver_.Ok(); }
+    const std::vector<std::string>& saved() const { return saved_; }
 
-void Close(DialogFixture& f) {
-    f.driver.Then([&f] {
-        EditorView* view = f.windows.Open();
-        if (view == nullptr) return false;
-        PostKey(view->hwnd(), VK_ESCAPE);
-        return true;
-    });
+  private:
+    std::string folder_;
+    std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
+                                 ("vendaro-shots-" + std::to_string(GetCurrentProcessId()));
+    bool made_ = std::filesystem::create_directories(dir_);
+    std::unique_ptr<Profile> profile_ = MakeNativeProfile();
+    Win32Registry registry_;
+    Win32Installer installer_;
+    Win32Dialogs dialogs_;
+    Platform platform_{*profile_, registry_, installer_, dialogs_};
+    ScriptStore store_{*profile_, dir_.string(), "vendaro.exe", '\\'};
+    Module1 shared_;
+    ScriptList list_;
+    NoStatus status_;
+    EditorDialogs windows_{[] { return HWND{}; }};
+    ScriptEditorLauncher launcher_{store_, platform_, shared_, windows_};
+    ModalDriver driver_;
+    std::vector<std::string> saved_;
+};
+
+int Run(const std::string& folder, const std::string& examples) {
+    int pictures = 0;
+    bool ok = true;
+    const auto shoot = [&](Session& session, const std::string& driver) {
+        ok = session.Run(driver) && ok;
+        pictures += static_cast<int>(session.saved().size());
+    };
+    {
+        Session s(folder, examples);
+        s.Select("Sales", "Sales figures of the northern region", "SQL Server");
+        s.Picture("form4-sql-server");
+        s.Close();
+        shoot(s, "SQL Server");
+    }
+    {
+        Session s(folder, examples);
+        s.Select("", "", "");
+        s.Picture("form4-sql-server-add");
+        s.OnEditor(
+            [](EditorView& view) { PostMessageA(view.Control("Command1"), BM_CLICK, 0, 0); });
+        s.Picture("folder-chooser", [] { return testing::FindDialog(nullptr); });
+        s.Then(testing::Answer(nullptr, IDCANCEL));
+        s.OnEditor([](EditorView& view) {
+            testing::Type(view.Control("Text1"), "Payroll");
+            PostMessageA(view.Control("Command2"), BM_CLICK, 0, 0);
+        });
+        s.Picture("cancel-question", [] { return testing::FindDialog("Vendaro!"); });
+        s.Then(testing::Answer("Vendaro!", IDNO));
+        shoot(s, "SQL Server");
+    }
+    {
+        Session s(folder, examples);
+        s.Select("Inventory", "Warehouse stock on the local engine",
+                 "Adaptive Server Anywhere 6.0");
+        const char* pages[] = {"odbc", "login", "database", "network", "advanced"};
+        for (int page = 0; page < 5; ++page) {
+            s.OnEditor([page](EditorView& view) { testing::Pick(view.Control("SSTab1"), page); });
+            s.Picture(std::string("form5-asa-") + pages[page]);
+        }
+        s.Close();
+        shoot(s, "Adaptive Server Anywhere 6.0");
+    }
+    {
+        Session s(folder, examples);
+        s.Select("Orders", "Order entry database", "Microsoft Access Driver (*.mdb)");
+        s.Picture("form6-access");
+        s.OnEditor([](EditorView& view) { testing::Click(view.Control("Command7")); });
+        s.Picture("form6-access-options");
+        s.OnEditor(
+            [](EditorView& view) { PostMessageA(view.Control("Command6"), BM_CLICK, 0, 0); });
+        s.OnEditor([](EditorView& view) { testing::Pick(view.Control("List1"), 3); });
+        s.Picture("form7-access-advanced");
+        s.Close();
+        s.Close();
+        shoot(s, "Microsoft Access Driver (*.mdb)");
+    }
+    {
+        Session s(folder, examples);
+        s.Select("Customers", "Customer files from the old system",
+                 "Microsoft dBase Driver (*.dbf)");
+        s.Picture("form8-dbase");
+        s.OnEditor([](EditorView& view) { testing::Click(view.Control("Command3")); });
+        s.Picture("form8-dbase-options");
+        s.Close();
+        shoot(s, "Microsoft dBase Driver (*.dbf)");
+    }
+    return ok && pictures == 14 ? 0 : 1;
 }
 
 }  // namespace
+}  // namespace vendaro::win32
 
-TEST_CASE("screenshots of every editor dialog" * doctest::skip(ScreenshotDir().empty())) {
-    std::vector<std::string> saved;
-
-    SUBCASE("SQL Server") {
-        DialogFixture f;
-        f.Given(ExampleScripts());
-        f.EditMode("Sales", "Sales figures of the northern region", "SQL Server");
-        f.OnEditor("Edit DSN Script for SQL Server", [](EditorView&) {});
-        Picture(f, "form4-sql-server", saved);
-        Close(f);
-        f.Open("SQL Server");
-        CHECK(saved == std::vector<std::string>{"form4-sql-server"});
-    }
-    SUBCASE("SQL Server in add mode, its Cancel question and its folder chooser") {
-        DialogFixture f;
-        f.AddMode();
-        const char* caption = "Add DSN Script for SQL Server";
-        f.OnEditor(caption, [](EditorView&) {});
-        Picture(f, "form4-sql-server-add", saved);
-        f.OnEditor(caption, [](EditorView& view) { PostClick(view.Control("Command1")); });
-        Picture(f, "folder-chooser", saved, [] { return FindDialog(nullptr); });
-        f.AnswerFolder(false);
-        f.OnEditor(caption, [](EditorView& view) {
-            Type(view.Control("Text1"), "Payroll");
-            PostClick(view.Control("Command2"));
-        });
-        Picture(f, "cancel-question", saved, [] { return FindDialog("Vendaro!"); });
-        f.AnswerQuestion(IDNO);
-        f.Open("SQL Server");
-        CHECK(saved == std::vector<std::string>{"form4-sql-server-add", "folder-chooser",
-                                                "cancel-question"});
-    }
-    SUBCASE("Adaptive Server Anywhere, every page") {
-        DialogFixture f;
-        f.Given(ExampleScripts());
-        f.EditMode("Inventory", "Warehouse stock on the local engine",
-                   "Adaptive Server Anywhere 6.0");
-        const char* pages[] = {"odbc", "login", "database", "network", "advanced"};
-        std::vector<std::string> expected;
-        for (int page = 0; page < 5; ++page) {
-            f.OnEditor("Edit DSN Script for Adaptive Server Anywhere",
-                       [page](EditorView& view) { ClickTab(view.Control("SSTab1"), page); });
-            const std::string name = std::string("form5-asa-") + pages[page];
-            Picture(f, name, saved);
-            expected.push_back(name);
-        }
-        Close(f);
-        f.Open("Adaptive Server Anywhere 6.0");
-        CHECK(saved == expected);
-    }
-    SUBCASE("Access, short and long, and its advanced options") {
-        DialogFixture f;
-        f.Given(ExampleScripts());
-        f.EditMode("Orders", "Order entry database", "Microsoft Access Driver (*.mdb)");
-        f.OnEditor("Edit DSN Script for Microsoft Access", [](EditorView&) {});
-        Picture(f, "form6-access", saved);
-        f.OnEditor("Edit DSN Script for Microsoft Access",
-                   [](EditorView& view) { Click(view.Control("Command7")); });
-        Picture(f, "form6-access-options", saved);
-        f.OnEditor("Edit DSN Script for Microsoft Access",
-                   [](EditorView& view) { PostClick(view.Control("Command6")); });
-        f.OnEditor("Set Advanced Options",
-                   [](EditorView& view) { SelectRow(view.Control("List1"), 3); });
-        Picture(f, "form7-access-advanced", saved);
-        Close(f);
-        Close(f);
-        f.Open("Microsoft Access Driver (*.mdb)");
-        CHECK(saved == std::vector<std::string>{"form6-access", "form6-access-options",
-                                                "form7-access-advanced"});
-    }
-    SUBCASE("dBase, short and long") {
-        DialogFixture f;
-        f.Given(ExampleScripts());
-        f.EditMode("Customers", "Customer files from the old system",
-                   "Microsoft dBase Driver (*.dbf)");
-        f.OnEditor("Edit DSN Script for dBase", [](EditorView&) {});
-        Picture(f, "form8-dbase", saved);
-        f.OnEditor("Edit DSN Script for dBase",
-                   [](EditorView& view) { Click(view.Control("Command3")); });
-        Picture(f, "form8-dbase-options", saved);
-        Close(f);
-        f.Open("Microsoft dBase Driver (*.dbf)");
-        CHECK(saved == std::vector<std::string>{"form8-dbase", "form8-dbase-options"});
-    }
+// editor_screenshots FOLDER EXAMPLES.INI: exit status 0 when all 14 pictures were written.
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
+    std::ifstream in(argv[2], std::ios::binary);
+    const std::string examples((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    return vendaro::win32::Run(argv[1], examples);
 }
-
-}  // namespace vendaro::win32::testing

@@ -17,98 +17,61 @@
 namespace vendaro::win32::testing {
 
 // Runs queued steps from a thread timer while a modal loop waits, one per tick; a step returns
-// false until its window shows. A step that waits 20 s, or a modal loop left running 5 s after
-// the last step, counts as a failure and the thread's enabled windows are closed, so that a
-// broken test ends instead of hanging.
+// false until its window shows, and posts (never sends) a click that opens a modal window. A
+// step that waits 20 s, or a modal loop still running 5 s after the last step, is a failure:
+// the active window is closed, so that the test ends.
 class ModalDriver {
   public:
     using Step = std::function<bool()>;
-    ModalDriver() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { Current() = this; }
-    ~ModalDriver() { KillTimer(nullptr, timer_), Current() = nullptr; }
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
-    void Then(Step step) {
-        if (steps_.empty()) since_ = std::chrono::steady_clock::now();
-        steps_.push_back(std::move(step));
-    }
+    ModalDriver() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { current_ = this; }
+    ~ModalDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
+    void Then(Step step) { steps_.push_back(std::move(step)), since_ = Now(); }
     // Every step ran and nothing timed out.
     bool Ok() const { return steps_.empty() && !failed_; }
 
   private:
-    static ModalDriver*& Current() {
-        static ModalDriver* current = nullptr;
-        return current;
-    }
-    static BOOL CALLBACK Close(HWND window, LPARAM) {
-        if (IsWindowVisible(window) && IsWindowEnabled(window))
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        return TRUE;
-    }
+    static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        ModalDriver* self = Current();
-        if (self == nullptr || self->busy_) return;
-        const auto now = std::chrono::steady_clock::now();
+        ModalDriver* self = current_;
         bool done = false;
-        if (!self->steps_.empty()) {
-            self->busy_ = true;
-            try {
-                done = self->steps_.front()();
-            } catch (...) {
-                self->failed_ = done = true;  // nothing may cross into the modal loop
-            }
-            self->busy_ = false;
+        try {
+            done = !self->steps_.empty() && self->steps_.front()();
+        } catch (...) {
+            self->failed_ = done = true;  // nothing may cross into the modal loop
         }
-        if (done) {
-            self->steps_.pop_front();
-            self->since_ = now;
-        } else if (now - self->since_ > std::chrono::seconds(self->steps_.empty() ? 5 : 20)) {
-            self->failed_ = true;
-            if (!self->steps_.empty()) self->steps_.pop_front();
-            self->since_ = now;
-            EnumThreadWindows(GetCurrentThreadId(), &Close, 0);
+        if (!done && Now() - self->since_ < std::chrono::seconds(self->steps_.empty() ? 5 : 20)) {
+            return;
         }
+        if (!done) self->failed_ = true, PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
+        if (!self->steps_.empty()) self->steps_.pop_front();
+        self->since_ = Now();
     }
+    static inline ModalDriver* current_ = nullptr;
     UINT_PTR timer_;
     std::deque<Step> steps_;
-    std::chrono::steady_clock::time_point since_ = std::chrono::steady_clock::now();
-    bool busy_ = false;
+    std::chrono::steady_clock::time_point since_ = Now();
     bool failed_ = false;
 };
 
-// A visible dialog-class window of this thread captioned `title` (any caption when null).
+// A shown dialog-class window of this thread captioned `title` (any caption when null).
 inline HWND FindDialog(const char* title) {
-    struct Search {
-        const char* title;
-        HWND found;
-    } search{title, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (!IsWindowVisible(window) || std::string(name) != "#32770" ||
-                (s->title != nullptr && WindowText(window) != s->title)) {
-                return TRUE;
-            }
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    do found = FindWindowExA(nullptr, found, "#32770", title);
+    while (found != nullptr && (GetWindowThreadProcessId(found, nullptr) != GetCurrentThreadId() ||
+                                !IsWindowVisible(found)));
+    return found;
 }
 
-// A step: once the dialog `title` shows, notes its message in `message`, puts `text` in the
-// input box's field and presses `button`.
+// A step: once the dialog `title` shows, notes its message in `message`, puts `text` in its
+// field `field` (the input box's by default) and presses `button`.
 inline ModalDriver::Step Answer(const char* title, int button, std::string* message = nullptr,
-                                const char* text = nullptr) {
+                                std::string text = {}, int field = kInputBoxText) {
     return [=] {
         HWND box = FindDialog(title);
         if (box == nullptr) return false;
         if (message != nullptr) *message = WindowText(GetDlgItem(box, 0xFFFF));
-        if (text != nullptr) SetDlgItemTextA(box, kInputBoxText, text);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return true;
+        if (!text.empty()) SetDlgItemTextA(box, field, text.c_str());
+        return PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0) != FALSE;
     };
 }
 
@@ -118,32 +81,28 @@ inline void Type(HWND field, const std::string& text) {
 inline void Click(HWND button) {
     SendMessageA(button, BM_CLICK, 0, 0);
 }
-inline bool IsCombo(HWND control) {
-    char name[16] = {};
-    GetClassNameA(control, name, sizeof name);
-    return lstrcmpiA(name, "ComboBox") == 0;
+inline bool IsClass(HWND control, const char* name) {
+    char actual[32] = {};
+    GetClassNameA(control, actual, sizeof actual);
+    return lstrcmpiA(actual, name) == 0;
 }
-// The user picks item `index` of a drop-down list or list box.
-inline void Pick(HWND control, int index) {
-    const bool combo = IsCombo(control);
-    SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    const WPARAM code = MAKEWPARAM(GetDlgCtrlID(control), combo ? CBN_SELCHANGE : LBN_SELCHANGE);
-    SendMessageA(GetAncestor(control, GA_ROOT), WM_COMMAND, code,
-                 reinterpret_cast<LPARAM>(control));
-}
-// What a control sends its window: a tab page chosen, a list view's column clicked...
+// What a control tells its window: a list view's column clicked, a tab page chosen...
 inline void Notify(HWND control, UINT code, int sub_item = 0) {
     NMLISTVIEW note{};
     note.hdr = {control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), code};
     note.iSubItem = sub_item;
-    SendMessageA(GetAncestor(control, GA_ROOT), WM_NOTIFY, note.hdr.idFrom,
-                 reinterpret_cast<LPARAM>(&note));
+    SendMessageA(GetAncestor(control, GA_ROOT), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
 }
-inline void SelectTab(HWND tab, int page) {
-    SendMessageA(tab, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
-    Notify(tab, static_cast<UINT>(TCN_SELCHANGE));
+// The user picks item `index` of a drop-down list or list box, or page `index` of a tab control.
+inline void Pick(HWND control, int index) {
+    const bool combo = IsClass(control, "ComboBox"), tab = IsClass(control, WC_TABCONTROLA);
+    SendMessageA(control, combo ? CB_SETCURSEL : tab ? TCM_SETCURSEL : LB_SETCURSEL, index, 0);
+    if (tab) return Notify(control, static_cast<UINT>(TCN_SELCHANGE));
+    const WPARAM code = MAKEWPARAM(GetDlgCtrlID(control), combo ? CBN_SELCHANGE : LBN_SELCHANGE);
+    SendMessageA(GetAncestor(control, GA_ROOT), WM_COMMAND, code,
+                 reinterpret_cast<LPARAM>(control));
 }
-// A click on row `index` (from 0) of a list view: the control notifies its window itself.
+// A click on row `index` (from 0) of a list view, which tells its window itself.
 inline void SelectRow(HWND list, int index) {
     LVITEMA item{};
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -151,48 +110,33 @@ inline void SelectRow(HWND list, int index) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-// The control as drawn: its text, then "[off]" when disabled, "[x]" when checked, "[hidden]"
-// when not on screen.
+// The control as drawn: its text (a list box's: its selected row), then "[off]" when disabled,
+// "[x]" when checked, "[hidden]" when not on screen.
 inline std::string Shows(HWND control) {
-    return WindowText(control) + (IsWindowEnabled(control) ? "" : " [off]") +
+    char row[512] = {};
+    if (IsClass(control, "ListBox"))
+        SendMessageA(control, LB_GETTEXT, SendMessageA(control, LB_GETCURSEL, 0, 0),
+                     reinterpret_cast<LPARAM>(row));
+    return WindowText(control) + row + (IsWindowEnabled(control) ? "" : " [off]") +
            (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [x]" : "") +
            (IsWindowVisible(control) ? "" : " [hidden]");
 }
-// The rows of a list box or drop-down list, or of a list view ("text|column 2|column 3").
+// The rows of a list box, drop-down list or list view (columns joined by "|").
 inline std::vector<std::string> Items(HWND control) {
-    char class_name[32] = {};
-    GetClassNameA(control, class_name, sizeof class_name);
-    std::vector<std::string> items;
+    const bool combo = IsClass(control, "ComboBox"), view = IsClass(control, WC_LISTVIEWA);
+    const UINT count = combo ? CB_GETCOUNT : view ? LVM_GETITEMCOUNT : LB_GETCOUNT;
+    const UINT get = combo ? CB_GETLBTEXT : view ? LVM_GETITEMTEXTA : LB_GETTEXT;
+    std::vector<std::string> items(SendMessageA(control, count, 0, 0));
     char text[512];
-    if (lstrcmpiA(class_name, WC_LISTVIEWA) == 0) {
-        for (int i = 0; i < SendMessageA(control, LVM_GETITEMCOUNT, 0, 0); ++i) {
-            std::string row;
-            for (int column = 0; column < 3; ++column) {
-                LVITEMA item{};
-                item.iSubItem = column, item.pszText = text, item.cchTextMax = sizeof text;
-                SendMessageA(control, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-                row += (column > 0 ? "|" : "") + std::string(text);
-            }
-            items.push_back(row);
+    LVITEMA item{};
+    item.pszText = text, item.cchTextMax = sizeof text;
+    const LPARAM out = view ? reinterpret_cast<LPARAM>(&item) : reinterpret_cast<LPARAM>(text);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        for (item.iSubItem = 0; item.iSubItem < (view ? 3 : 1); ++item.iSubItem) {
+            SendMessageA(control, get, i, out);
+            items[i] += (item.iSubItem > 0 ? "|" : "") + std::string(text);
         }
-        return items;
-    }
-    const bool combo = IsCombo(control);
-    for (int i = 0; i < SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0); ++i) {
-        SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.emplace_back(text);
     }
     return items;
 }
-// The background colour the form gives a field (asked as the field asks when drawn).
-inline COLORREF Background(HWND field) {
-    HDC dc = GetDC(field);
-    const UINT message = IsWindowEnabled(field) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
-    SendMessageA(GetParent(field), message, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(field));
-    const COLORREF colour = GetBkColor(dc);
-    ReleaseDC(field, dc);
-    return colour;
-}
-
 }  // namespace vendaro::win32::testing

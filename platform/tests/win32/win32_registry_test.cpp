@@ -2,6 +2,7 @@
 #include <doctest/doctest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/win32/win32_registry.h"
 
@@ -10,52 +11,40 @@ namespace {
 
 constexpr const char* kScratch = "SOFTWARE\\VendaroTests";
 
-// The value as stored: its type, then its bytes; "missing" when there is none.
+// The value `name` of the scratch key as stored: its type, then its bytes; "missing" for none.
 std::string Stored(HKEY root, const char* name) {
     DWORD type = 0, size = 16;
     BYTE data[16] = {};
-    if (RegGetValueA(root, kScratch, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) {
-        return "missing";
-    }
-    std::string stored = std::to_string(type) + ":";
-    for (DWORD i = 0; i < size; ++i) stored += " " + std::to_string(data[i]);
+    const bool found = RegGetValueA(root, kScratch, name, RRF_RT_ANY, &type, data, &size) == 0;
+    std::string stored = found ? std::to_string(type) + ":" : "missing";
+    for (DWORD i = 0; found && i < size; ++i) stored += " " + std::to_string(data[i]);
     return stored;
 }
 
 }  // namespace
 
 TEST_CASE("a root and path name the key written; a root or path the registry rejects, none") {
-    struct Row {
-        RegRoot root;
-        const char* path;
-        HKEY written;
-    };
-    const Row rows[] = {
+    const std::tuple<RegRoot, const char*, HKEY> rows[] = {
         {RegRoot::CurrentUser, kScratch, HKEY_CURRENT_USER},
         {RegRoot::LocalMachine, kScratch, HKEY_LOCAL_MACHINE},
         {RegRoot::CurrentUser, "\\SOFTWARE\\VendaroTests", nullptr},  // no leading backslash
         {static_cast<RegRoot>(0x80000003u), kScratch, nullptr},       // HKEY_USERS
     };
-    for (const Row& row : rows) {
-        CAPTURE(row.path);
+    for (const auto& [root, path, written] : rows) {
+        CAPTURE(path);
         Win32Registry registry;
-        const RegHandle key = registry.CreateKey(row.root, row.path);
-        CHECK(registry.SetString(key, "Root", "x") == (row.written != nullptr));
-        CHECK(registry.CloseKey(key) == (row.written != nullptr));
-        CHECK(registry.OpenKeys() == 0);
-        if (row.written != nullptr) CHECK(Stored(row.written, "Root") == "1: 120 0");
-        if (row.written != nullptr) RegDeleteTreeA(row.written, kScratch);
+        const RegHandle key = registry.CreateKey(root, path);
+        CHECK(registry.SetString(key, "Root", "x") == (written != nullptr));
+        CHECK(registry.CloseKey(key) == (written != nullptr));
+        for (HKEY predefined : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            CHECK(Stored(predefined, "Root") == (predefined == written ? "1: 120 0" : "missing"));
+            RegDeleteTreeA(predefined, kScratch);
+        }
     }
 }
 
-TEST_CASE("each kind of value lands with its registry type and bytes") {
-    struct Row {
-        char kind;  // String, Number, Flag byte
-        const char* name;
-        const char* value;
-        const char* stored;
-    };
-    const Row rows[] = {
+TEST_CASE("each kind of value lands with its registry type and bytes; a key is closed at the end") {
+    const std::tuple<char, const char*, const char*, const char*> rows[] = {
         {'S', "Database", "pubs", "1: 112 117 98 115 0"},
         {'S', "Server", "", "1: 0"},
         {'N', "Port", "1234", "4: 210 4 0 0"},
@@ -66,13 +55,14 @@ TEST_CASE("each kind of value lands with its registry type and bytes") {
     {
         Win32Registry registry;
         const RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
-        for (const Row& row : rows) {
-            CHECK((row.kind == 'S'   ? registry.SetString(key, row.name, row.value)
-                   : row.kind == 'N' ? registry.SetNumber(key, row.name, std::stoi(row.value))
-                                     : registry.SetFlagByte(key, row.name, std::stoi(row.value))));
+        for (const auto& [kind, name, value, stored] : rows) {
+            CHECK((kind == 'S'   ? registry.SetString(key, name, value)
+                   : kind == 'N' ? registry.SetNumber(key, name, std::stoi(value))
+                                 : registry.SetFlagByte(key, name, std::stoi(value))));
         }
-    }  // the key left open is closed here
-    for (const Row& row : rows) CHECK(Stored(HKEY_CURRENT_USER, row.name) == row.stored);
+    }
+    for (const auto& [kind, name, value, stored] : rows)
+        CHECK(Stored(HKEY_CURRENT_USER, name) == stored);
     RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
 }
 
