@@ -121,22 +121,19 @@ inline std::string Shows(HWND control) {
            (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [x]" : "") +
            (IsWindowVisible(control) ? "" : " [hidden]");
 }
-// The rows of a list box, drop-down list or list view (columns joined by "|").
-inline std::vector<std::string> Items(HWND control) {
-    const bool combo = IsClass(control, "ComboBox"), view = IsClass(control, WC_LISTVIEWA);
-    const UINT count = combo ? CB_GETCOUNT : view ? LVM_GETITEMCOUNT : LB_GETCOUNT;
-    const UINT get = combo ? CB_GETLBTEXT : view ? LVM_GETITEMTEXTA : LB_GETTEXT;
-    std::vector<std::string> items(SendMessageA(control, count, 0, 0));
+// The rows of a list view, their columns joined by "|".
+inline std::vector<std::string> Items(HWND list) {
+    std::vector<std::string> rows(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     char text[512];
     LVITEMA item{};
     item.pszText = text, item.cchTextMax = sizeof text;
-    const LPARAM out = view ? reinterpret_cast<LPARAM>(&item) : reinterpret_cast<LPARAM>(text);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        for (item.iSubItem = 0; item.iSubItem < (view ? 3 : 1); ++item.iSubItem) {
-            SendMessageA(control, get, i, out);
-            items[i] += (item.iSubItem > 0 ? "|" : "") + std::string(text);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (item.iSubItem = 0; item.iSubItem < 3; ++item.iSubItem) {
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            rows[i] += (item.iSubItem > 0 ? "|" : "") + std::string(text);
         }
     }
-    return items;
+    return rows;
 }
+
 }  // namespace vendaro::win32::testing
