@@ -12,6 +12,7 @@ product=$(git ls-files '*.h' '*.cpp' '*.rc' | grep -v '/tests/' | grep -vE '^(cm
 bad=0
 for f in $product; do
     from=${f%%/*}
+    [ -n "${level[$from]:-}" ] || continue # scripts/, docs/: tools, not a layer
     while IFS= read -r line; do
         inc=${line#*\"}
         inc=${inc%%\"*}

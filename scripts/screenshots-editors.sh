@@ -7,13 +7,13 @@
 #   scripts/screenshots-editors.sh [BUILD_DIR]    a Windows build (default: build/win64)
 #
 # Needs Xvfb, ImageMagick (convert), 64-bit Wine and fonts-wine (installed here when missing,
-# as root); the build's editors_tests.exe draws the dialogs on the example scripts
-# (examples/vendaro.ini).
+# as root); the build's program editor_screenshots (scripts/editor_screenshots.cpp, built here)
+# draws the dialogs on the example scripts (examples/vendaro.ini).
 set -eu
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$repo/build/win64}" && pwd)
-exe="$build/editors/editors_tests.exe"
+exe="$build/editors/editor_screenshots.exe"
 out="$repo/docs/screenshots"
 loader=/usr/lib/wine/wine64
 
@@ -22,7 +22,7 @@ die() {
     exit 1
 }
 
-[ -f "$exe" ] || die "$exe not found: build the target editors_tests of a Windows build first"
+cmake --build "$build" --target editor_screenshots >/dev/null || die "could not build editor_screenshots"
 command -v Xvfb >/dev/null 2>&1 || die "Xvfb is not installed"
 command -v convert >/dev/null 2>&1 || die "ImageMagick (convert) is not installed"
 [ -x "$loader" ] || die "64-bit Wine is not installed"
@@ -66,11 +66,10 @@ sleep 1
 
 export DISPLAY="$display" WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# The test writes through Wine: the folder as a path on Wine's drive Z:.
-VENDARO_SCREENSHOT_DIR="Z:$(printf '%s' "$bitmaps" | tr / '\\')"
-export VENDARO_SCREENSHOT_DIR
-(cd "$build" && timeout 300 "$loader" "$exe" -tc='screenshots*' </dev/null) ||
-    die "the dialogs could not be drawn"
+# The program writes through Wine: its paths on Wine's drive Z:.
+z() { printf 'Z:%s' "$1" | tr / '\\'; }
+(cd "$build" && timeout 300 "$loader" "$exe" "$(z "$bitmaps")" "$(z "$repo/examples/vendaro.ini")" \
+    </dev/null) || die "the dialogs could not be drawn"
 
 mkdir -p "$out"
 count=0
