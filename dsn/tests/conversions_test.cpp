@@ -1,9 +1,12 @@
+#include "dsn/conversions.h"
+
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <random>
 #include <string>
-
-#include "dsn/conversions.h"
 
 namespace vendaro {
 namespace {
@@ -11,19 +14,13 @@ namespace {
 using namespace std::string_literals;
 
 TEST_CASE("number of a key: leading decimal number, half to even, clamped to 32 bits") {
-    struct Row {
-        std::string text;
-        std::int32_t number;
-    };
-    const Row rows[] = {
+    const std::pair<std::string, std::int32_t> rows[] = {
         {"  42abc", 42},
         {"2.5", 2},
         {"3.5", 4},
         {"", 0},
         {"x", 0},
         {"-7", -7},
-        {"42", 42},
-        {"0", 0},
         {"0.5", 0},
         {"1.5", 2},
         {"2.51", 3},
@@ -37,7 +34,8 @@ TEST_CASE("number of a key: leading decimal number, half to even, clamped to 32 
         {"abc42", 0},
         {"-", 0},
         {".", 0},
-        {"   ", 0},
+        {".6", 1},
+        {"9.", 9},
         {"2147483647", 2147483647},
         {"2147483648", 2147483647},
         {"99999999999999999999999", 2147483647},
@@ -46,56 +44,66 @@ TEST_CASE("number of a key: leading decimal number, half to even, clamped to 32 
         {"-99999999999999999999999", -2147483647 - 1},
         {"2147483646.5", 2147483646},
         {"2147483647.5", 2147483647},
-    };
-    for (const Row& row : rows) {
-        INFO("text \"", row.text, "\"");
-        CHECK(NumberOfKey(row.text) == row.number);
+        {"4294967295.5", 2147483647},
+        {"-4294967296.5", -2147483647 - 1}};
+    for (const auto& [text, number] : rows) {
+        CAPTURE(text);
+        CHECK(NumberOfKey(text) == number);
     }
 }
 
-TEST_CASE("flags are set only by the exact text 1") {
-    struct Row {
+// The same rule by exact arithmetic on short numbers, for random texts from a fixed seed.
+TEST_CASE("number of a key: random texts against exact rounding") {
+    std::mt19937 random(20261206);
+    const std::string alphabet = " \t+-.0123456789x";
+    for (int round = 0; round < 20000; ++round) {
         std::string text;
-        int flag;
-        int inverted;
-    };
-    const Row rows[] = {
-        {"1", 1, 0},   {"0", 0, 1},  {"", 0, 1},   {" 1", 0, 1},   {"1 ", 0, 1},
-        {"01", 0, 1},  {"-1", 0, 1}, {"11", 0, 1}, {"True", 0, 1}, {"Yes", 0, 1},
-        {"1.0", 0, 1}, {"2", 0, 1},  {"x", 0, 1},  {"1\0"s, 0, 1},
-    };
-    for (const Row& row : rows) {
-        INFO("text \"", row.text, "\"");
-        CHECK(FlagOfKey(row.text) == row.flag);
-        CHECK(InvertedFlagOfKey(row.text) == row.inverted);
+        for (int n = random() % 14; n > 0; --n) text += alphabet[random() % alphabet.size()];
+        std::size_t i = text.find_first_not_of(" \t");
+        i = i == std::string::npos ? text.size() : i;
+        const bool negative = i < text.size() && text[i] == '-';
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::int64_t whole = 0, fraction = 0, scale = 1;
+        bool any = false;
+        for (; i < text.size() && std::isdigit(text[i]); ++i, any = true) {
+            whole = whole * 10 + (text[i] - '0');
+        }
+        if (i < text.size() && text[i] == '.') {
+            for (++i; i < text.size() && std::isdigit(text[i]); ++i, any = true) {
+                fraction = fraction * 10 + (text[i] - '0');
+                scale *= 10;
+            }
+        }
+        if (2 * fraction > scale || (2 * fraction == scale && whole % 2 != 0)) ++whole;
+        CAPTURE(text);
+        const std::int64_t exact = any ? (negative ? -whole : whole) : 0;
+        CHECK(NumberOfKey(text) == std::clamp<std::int64_t>(exact, INT32_MIN, INT32_MAX));
     }
 }
 
-TEST_CASE("system and Windows directories") {
-    SUBCASE("C:\\WINNT\\System32") {
-        std::string system = SystemDirectoryOf("C:\\WINNT\\System32");
-        CHECK(system == "c:\\winnt\\system32");
-        CHECK(WindowsDirectoryOf(system) == "c:\\winnt");
-        CHECK(JetDriverFile(system) == "c:\\winnt\\system32\\odbcjt32.dll");
-        CHECK(LegacyOdbcIniFile(system) == "c:\\winnt\\ODBC.INI");
+TEST_CASE("flags, the system directory and what follows from it") {
+    for (const std::string& text : {"0"s, ""s, " 1"s, "1 "s, "01"s, "11"s, "True"s, "1\0"s}) {
+        CAPTURE(text);
+        CHECK(FlagOfKey(text) == 0);
+        CHECK(InvertedFlagOfKey(text) == 1);
     }
-    SUBCASE("the buffer is cut at its first NUL") {
-        CHECK(SystemDirectoryOf("C:\\WINDOWS\\System32\0garbage\0"s) == "c:\\windows\\system32");
-        CHECK(SystemDirectoryOf("\0C:\\X"s) == "");
-    }
-    SUBCASE("bytes outside ASCII are kept") {
-        CHECK(SystemDirectoryOf("C:\\\xC4RGER") == "c:\\\xC4rger");
-    }
-    SUBCASE("the Windows directory ends before the last backslash") {
-        CHECK(WindowsDirectoryOf("c:\\windows\\system32") == "c:\\windows");
-        CHECK(WindowsDirectoryOf("c:\\system32") == "c:");
-        CHECK(LegacyOdbcIniFile("c:\\system32") == "c:\\ODBC.INI");
-    }
-    SUBCASE("no backslash: no Windows directory and so no ODBC.INI file") {
-        CHECK(WindowsDirectoryOf("") == "");
-        CHECK(WindowsDirectoryOf("system32") == "");
-        CHECK(LegacyOdbcIniFile("") == "");
-        CHECK(LegacyOdbcIniFile("system32") == "");
+    CHECK(FlagOfKey("1") == 1);
+    CHECK(InvertedFlagOfKey("1") == 0);
+    // raw, system directory, Windows directory, Jet driver, legacy ODBC.INI
+    const std::string rows[][5] = {
+        {"C:\\WINNT\\System32\0x"s, "c:\\winnt\\system32", "c:\\winnt",
+         "c:\\winnt\\system32\\odbcjt32.dll", "c:\\winnt\\ODBC.INI"},
+        {"C:\\\xC4Z", "c:\\\xC4z", "c:", "c:\\\xC4z\\odbcjt32.dll", "c:\\ODBC.INI"},
+        {"\\AZ@[", "\\az@[", "", "\\az@[\\odbcjt32.dll", ""},
+        {"\0C:\\X"s, "", "", "\\odbcjt32.dll", ""},
+        {"System32", "system32", "", "system32\\odbcjt32.dll", ""}};
+    for (const auto& row : rows) {
+        CAPTURE(row[0]);
+        const std::string system = SystemDirectoryOf(row[0]);
+        CHECK(system == row[1]);
+        CHECK(WindowsDirectoryOf(system) == row[2]);
+        CHECK(JetDriverFile(system) == row[3]);
+        CHECK(LegacyOdbcIniFile(system) == row[4]);
     }
 }
 
