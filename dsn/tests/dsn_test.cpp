@@ -1,11 +1,10 @@
-// DSN creation as recorded by the platform: every driver's whole write list as golden text
-// (dsn/tests/data/<driver>.txt; VENDARO_UPDATE_GOLDEN=1 rewrites them), every effect failed in
-// turn, and the outcome rules.
+// DSN creation as the recording platform sees it: every driver's whole write list as golden
+// text (dsn/tests/data/<driver>.txt; VENDARO_UPDATE_GOLDEN=1 rewrites them), every effect
+// failed in turn, and the outcome.
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,7 +24,7 @@ using Lines = std::vector<std::string>;
 // A script holding every key the builder asks for, its value being the key's own name ("="),
 // or "1" throughout; "" for a script with no keys, "KEY=value" for one with that key alone.
 // Profile writes succeed without a file.
-struct EveryKey final : Profile {
+struct Script final : Profile {
     std::string mode;
     std::string GetString(std::string_view, std::string_view key, std::string_view def,
                           const std::string&) override {
@@ -44,153 +43,141 @@ struct EveryKey final : Profile {
     bool Append(const std::string&, std::string_view) override { return true; }
 };
 
-struct Run {
-    Lines calls;
-    DsnOutcome outcome;
-    bool busy;
+struct Case {
+    const char* driver = DriverOf(DriverId::Access).name;
+    std::string mode = "=";
+    DsnCommand command = DsnCommand::User;
+    bool unattended = false;
+    int fail_nth = 0;
+    std::string system_directory = "C:\\WINNT\\System32\0junk"s;
+    bool legacy = true;
+    std::string name = "Orders";
 };
 
-Run Create(const char* driver, const std::string& mode, DsnCommand command, bool unattended,
-           int fail_nth = 0, const std::string& sysdir = "C:\\WINNT\\System32\0junk"s,
-           bool legacy = true, const std::string& name = "Orders") {
-    EveryKey script;
-    script.mode = mode;
+// The recorded calls, then the outcome.
+Lines Create(const Case& c) {
+    Script script;
+    script.mode = c.mode;
     RecordingPlatform rec(script);
-    rec.system_directory = sysdir;
-    rec.fail_nth = fail_nth;
+    rec.system_directory = c.system_directory;
+    rec.fail_nth = c.fail_nth;
     ScriptStore store(rec.profile(), "/nowhere", "vendaro.exe", '/');
     Platform platform = rec.AsPlatform();
-    platform.legacy_odbc_ini = legacy;
-    DsnOutcome outcome =
-        CreateDsn({command, name, "Row text", driver, unattended, 0x1234}, store, platform);
-    return {rec.calls, outcome, rec.busy};
+    platform.legacy_odbc_ini = c.legacy;
+    const DsnOutcome outcome =
+        CreateDsn({c.command, c.name, "Row text", c.driver, c.unattended, 0x1234}, store, platform);
+    rec.calls.push_back((outcome.writes_ok ? "made: "s : "not made: "s) +
+                        outcome.status_line.value_or("(no status line)"));
+    return rec.calls;
 }
 
-std::string Label(const std::string& call) {
-    return call.substr(0, call.find('='));
+// The outcome line of the same run failing.
+std::string Failed(const std::string& made) {
+    std::string out = "not " + made;
+    const std::size_t at = out.find(" has been created.");
+    return at == std::string::npos ? out : out.replace(at, out.size(), " could not be created.");
 }
 
-// The calls of the three scripts side by side: one line per call, "key=full | 1 | empty" where
-// their values differ, "(none)" where a script makes no such call.
+// The calls of the "=" script with the values the "1" and the empty script give them where
+// these differ: "key=name | =1 | =", "(none)" where a script makes no such call.
 Lines Merged(const Lines& full, const Lines& ones, const Lines& empty) {
     Lines out;
     std::size_t at[2] = {0, 0};
     for (const std::string& call : full) {
-        std::string line = call;
-        bool same = true;
+        const std::size_t cut = std::min(call.find('='), call.size());
         std::string row = call;
-        for (int k = 0; k < 2; ++k) {
+        for (int k : {0, 1}) {
             const Lines& other = k == 0 ? ones : empty;
-            std::string value = "(none)";
-            if (at[k] < other.size() && Label(other[at[k]]) == Label(call)) {
-                value = other[at[k]++].substr(Label(call).size());
-            }
-            same = same && value == call.substr(Label(call).size());
-            row += " | " + value;
+            const bool has =
+                at[k] < other.size() && other[at[k]].compare(0, cut, call, 0, cut) == 0;
+            row += " | " + (has ? other[at[k]++].substr(cut) : "(none)");
         }
-        out.push_back(same ? line : row);
+        const std::string same = call + " | " + call.substr(cut) + " | " + call.substr(cut);
+        out.push_back(row == same ? call : row);
     }
     CHECK(at[0] == ones.size());
     CHECK(at[1] == empty.size());
     return out;
 }
 
-std::string Status(DsnCommand command, bool ok) {
-    return (command == DsnCommand::User ? "User"s : "System"s) +
-           (ok ? " DSN has been created." : " DSN could not be created.");
-}
-
-const DsnCommand kCommands[] = {DsnCommand::User, DsnCommand::System};
-
 TEST_CASE("every driver's write list, as performed, against its golden file") {
     for (const Driver& driver : kDrivers) {
         CAPTURE(driver.name);
-        std::string stem = driver.product ? driver.product : "FoxPro";
-        std::replace(stem.begin(), stem.end(), ' ', '_');
-        const std::filesystem::path file =
-            std::filesystem::path(VENDARO_SOURCE_DIR) / "dsn/tests/data" / (stem + ".txt");
-        const Run user = Create(driver.name, "=", DsnCommand::User, false);
-        Lines got = Merged(user.calls, Create(driver.name, "1", DsnCommand::User, false).calls,
-                           Create(driver.name, "", DsnCommand::User, false).calls);
-        // Unattended, a User DSN differs only in its installer call: no window, "add".
-        Lines unattended = Create(driver.name, "=", DsnCommand::User, true).calls;
-        got.push_back("unattended: " + unattended.back());
-        unattended.back() = user.calls.back();
-        CHECK(unattended == user.calls);
+        const Lines user = Create({.driver = driver.name});
+        Lines got = Merged(user, Create({.driver = driver.name, .mode = "1"}),
+                           Create({.driver = driver.name, .mode = ""}));
+        // Unattended, a User DSN differs in its installer call (no window, "add") and outcome.
+        Lines unattended = Create({.driver = driver.name, .unattended = true});
+        for (auto it = unattended.end() - 2; it != unattended.end(); ++it) {
+            got.push_back("unattended: " + *it);
+        }
+        std::copy(user.end() - 2, user.end(), unattended.end() - 2);
+        CHECK(unattended == user);
         // A System DSN: the same keys under HKLM, and no installer call (unattended or not).
-        Lines system = user.calls;
-        system.pop_back();
+        Lines system(user.begin(), user.end() - 2);
         for (std::string& call : system) {
             if (call.rfind("RegCreateKey HKCU", 0) == 0) call.replace(13, 4, "HKLM");
         }
-        for (bool quiet : {false, true}) {
-            CHECK(Create(driver.name, "=", DsnCommand::System, quiet).calls == system);
-        }
+        system.push_back("made: System DSN has been created.");
+        CHECK(Create({.driver = driver.name, .command = DsnCommand::System}) == system);
+        system.back() = "made: (no status line)";
+        CHECK(Create({driver.name, "=", DsnCommand::System, true}) == system);
 
-        std::ostringstream text;
+        std::string stem = driver.product ? driver.product : "FoxPro";
+        std::replace(stem.begin(), stem.end(), ' ', '_');
+        const std::string file = VENDARO_SOURCE_DIR "/dsn/tests/data/" + stem + ".txt";
+        std::ostringstream text, expected;
         for (const std::string& line : got) text << line << '\n';
         if (std::getenv("VENDARO_UPDATE_GOLDEN") != nullptr) std::ofstream(file) << text.str();
-        std::ifstream in(file);
-        std::ostringstream expected;
-        expected << in.rdbuf();
+        expected << std::ifstream(file).rdbuf();
         CHECK(text.str() == expected.str());
     }
 }
 
 TEST_CASE("dBase: the driver id and FIL by the file type") {
-    const std::string rows[][2] = {{"dBase III", "21|dBase III;"},
-                                   {"dBase IV", "277|dBase IV;"},
-                                   {"dBase 5.0", "533|dBase 5.0"},
-                                   {"dbase iv", "|dbase iv;"}};
+    const std::string rows[][2] = {{"dBase III", "DriverId=21 FIL=dBase III;"},
+                                   {"dBase IV", "DriverId=277 FIL=dBase IV;"},
+                                   {"dBase 5.0", "DriverId=533 FIL=dBase 5.0"},
+                                   {"dbase iv", "FIL=dbase iv;"}};
     for (const auto& [fil, expected] : rows) {
-        const Lines calls =
-            Create(DriverOf(DriverId::Dbase).name, "FIL=" + fil, DsnCommand::System, false).calls;
-        auto id = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
-            return call.rfind("RegSetNumber 1 DriverId=", 0) == 0;
-        });
-        auto written = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
-            return call.rfind("RegSetString 1 FIL=", 0) == 0;
-        });
-        REQUIRE(written != calls.end());
-        CHECK((id == calls.end() ? "" : id->substr(24)) + "|" + written->substr(19) == expected);
-        CHECK((id == calls.end() ? written : id + 1) == written);
+        std::string got;
+        for (const std::string& call :
+             Create({.driver = DriverOf(DriverId::Dbase).name, .mode = "FIL=" + fil})) {
+            if (call.find(" 1 DriverId=") == 12 || call.find(" 1 FIL=") == 12) {
+                got += (got.empty() ? "" : " ") + call.substr(15);
+            }
+        }
+        CHECK(got == expected);
     }
 }
 
-TEST_CASE("each effect failing in turn: the rest still runs and the DSN is not reported made") {
+TEST_CASE("each effect failing in turn: every later step still runs, the DSN is not made") {
     for (const Driver& driver : kDrivers) {
-        for (DsnCommand command : kCommands) {
-            for (bool unattended : {false, true}) {
-                CAPTURE(driver.name);
-                CAPTURE(unattended);
-                const Run clean = Create(driver.name, "=", command, unattended);
-                REQUIRE(clean.outcome.writes_ok);
-                for (std::size_t n = 1; n <= clean.calls.size(); ++n) {
-                    const Run run = Create(driver.name, "=", command, unattended, int(n));
-                    const std::string& failed = clean.calls[n - 1];
-                    CAPTURE(failed);
-                    // Same calls in the same order (a failed key's values go to key 0, and
-                    // the later keys get the handles one lower).
-                    REQUIRE(run.calls.size() == clean.calls.size());
-                    for (std::size_t i = 0; i < run.calls.size(); ++i) {
-                        auto strip = [](std::string call) {
-                            if (call.rfind("RegCreate", 0) != 0 && call.rfind("Reg", 0) == 0) {
-                                const std::size_t at = call.find(' ') + 1;
-                                call.erase(at, call.find_first_of(" =", at) - at);
-                            }
-                            return call;
-                        };
-                        CHECK(strip(run.calls[i]) ==
-                              strip(clean.calls[i]) + (i + 1 == n ? " FAILED" : ""));
+        for (const Case& mode : {Case{driver.name}, Case{driver.name, "=", DsnCommand::System},
+                                 Case{driver.name, "=", DsnCommand::User, true}}) {
+            CAPTURE(driver.name);
+            const Lines clean = Create(mode);
+            for (std::size_t n = 1; n < clean.size(); ++n) {
+                Case failing = mode;
+                failing.fail_nth = static_cast<int>(n);
+                const Lines run = Create(failing);
+                Lines expected = clean;
+                expected[n - 1] += " FAILED";
+                // The pointer and the driver's own dialog do not decide whether it was made.
+                if (clean[n - 1].rfind("Busy", 0) && clean[n - 1].rfind("ConfigDataSource", 0)) {
+                    expected.back() = Failed(clean.back());
+                }
+                CAPTURE(expected[n - 1]);
+                REQUIRE(run.size() == expected.size());
+                // Behind a key that failed to open its values go to key 0, and later keys get
+                // handles one lower.
+                const bool shifted = expected[n - 1].rfind("RegCreateKey", 0) == 0;
+                for (std::size_t i = 0; i < run.size(); ++i) {
+                    if (shifted && i >= n && i + 1 < run.size()) {
+                        CHECK(run[i].substr(0, 12) == expected[i].substr(0, 12));
+                    } else {
+                        CHECK(run[i] == expected[i]);
                     }
-                    // The pointer and the driver's own dialog do not make the DSN.
-                    const bool counts =
-                        failed.rfind("Busy", 0) != 0 && failed.rfind("ConfigDataSource", 0) != 0;
-                    CHECK(run.outcome.writes_ok == !counts);
-                    CHECK(run.outcome.status_line ==
-                          (unattended ? std::nullopt
-                                      : std::optional<std::string>(Status(command, !counts))));
-                    CHECK_FALSE(run.busy);
                 }
             }
         }
@@ -198,33 +185,26 @@ TEST_CASE("each effect failing in turn: the rest still runs and the DSN is not r
 }
 
 TEST_CASE("outcome without a name, without a Windows directory, without the legacy ODBC.INI") {
-    const char* access = DriverOf(DriverId::Access).name;
-    for (DsnCommand command : kCommands) {
-        for (bool unattended : {false, true}) {
-            CAPTURE(unattended);
-            auto status = [&](bool ok) {
-                return unattended ? std::nullopt : std::optional<std::string>(Status(command, ok));
-            };
-            const Run clean = Create(access, "=", command, unattended);
-            CHECK(clean.outcome.status_line == status(true));
-            // An empty name would address the ODBC.INI key itself: nothing is written.
-            const Run nameless = Create(access, "=", command, unattended, 0, "C:\\W\\S", true, "");
-            CHECK(nameless.calls.empty());
-            CHECK_FALSE(nameless.outcome.writes_ok);
-            CHECK(nameless.outcome.status_line == status(false));
-            // No backslash: the legacy entries would name no file and are refused, not sent.
-            const Run nowhere = Create(access, "=", command, unattended, 0, "system32");
-            CHECK(nowhere.calls ==
-                  Create(access, "=", command, unattended, 0, "system32", false).calls);
-            CHECK_FALSE(nowhere.outcome.writes_ok);
-            CHECK(nowhere.outcome.status_line == status(false));
-            // Left out: the same calls without the two entries, and made.
-            const Run left_out = Create(access, "=", command, unattended, 0, "C:\\W\\S", false);
-            Lines without = Create(access, "=", command, unattended, 0, "C:\\W\\S").calls;
-            std::erase_if(without, [](const std::string& c) { return c.rfind("Profile", 0) == 0; });
-            CHECK(left_out.calls == without);
-            CHECK(left_out.outcome.writes_ok);
-        }
+    for (const Case& mode : {Case{}, Case{.command = DsnCommand::System, .unattended = true}}) {
+        const std::string made = Create(mode).back();
+        // An empty name would address the ODBC.INI key itself: nothing is written.
+        Case c = mode;
+        c.name = "";
+        CHECK(Create(c) == Lines{Failed(made)});
+        // No backslash: the legacy entries would name no file; refused, never sent.
+        c = mode;
+        c.system_directory = "system32";
+        const Lines refused = Create(c);
+        c.legacy = false;
+        Lines left_out = Create(c);
+        CHECK(left_out.back() == made);
+        left_out.back() = Failed(made);
+        CHECK(refused == left_out);
+        // Left out: the same calls without the two entries.
+        c.system_directory = mode.system_directory;
+        Lines all = Create(mode);
+        std::erase_if(all, [](const std::string& call) { return call.rfind("Profile", 0) == 0; });
+        CHECK(Create(c) == all);
     }
     CHECK(AttributeString("My Data") == "DSN=My Data\0"s);
 }

@@ -2,6 +2,8 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,82 +14,49 @@ namespace vendaro {
 namespace {
 
 using namespace std::string_literals;
+using Chooser = std::function<std::string(RecordingPlatform&)>;
 
-TEST_CASE("a filter text becomes the platform filter: bars to NULs, ending in two NULs") {
-    struct Row {
-        std::string filter;
-        std::string platform;
+TEST_CASE(
+    "choosers: the platform filter, the answer cut at its NUL, Cancel and failure give \"\"") {
+    const std::string mdb = "A (*.mdb)|*.mdb|All (*.*)|*.*";
+    auto open = [](std::string answer, bool fail) -> Chooser {
+        return [=](RecordingPlatform& p) {
+            if (!answer.empty()) p.open_file_answers.push_back(answer);
+            if (fail) p.fail_prefixes = {"OpenFile"};
+            return ShowOpenDialog(p, 7, "A|*.mdb", "Select", "C:\\");
+        };
     };
-    const Row rows[] = {
-        {"Access Databases (*.mdb)|*.mdb|All Files (*.*)|*.*",
-         "Access Databases (*.mdb)\0*.mdb\0All Files (*.*)\0*.*\0\0"s},
-        {"Access Databases (*.mdb)|*.mdb|All Files (*.*)|*.*|",
-         "Access Databases (*.mdb)\0*.mdb\0All Files (*.*)\0*.*\0\0"s},
-        {"System Databases (*.mda;*.mdw)|*.mda;*.mdw|All Files (*.*)|*.*",
-         "System Databases (*.mda;*.mdw)\0*.mda;*.mdw\0All Files (*.*)\0*.*\0\0"s},
-        {"", "\0\0"s},
+    auto folder = [](std::string answer, bool fail) -> Chooser {
+        return [=](RecordingPlatform& p) {
+            if (!answer.empty()) p.folder_answers.push_back(answer);
+            if (fail) p.fail_prefixes = {"BrowseFolder"};
+            return BrowseForFolder(p, 3, "T", "C:\\Old");
+        };
     };
-    for (const Row& row : rows) {
-        CAPTURE(row.filter);
-        std::string converted = PlatformFilter(row.filter);
-        CHECK(converted == row.platform);
-        CHECK(converted.find('|') == std::string::npos);
-        CHECK(converted.size() >= 2);
-        CHECK(converted.substr(converted.size() - 2) == "\0\0"s);
-        if (converted.size() >= 3) CHECK(converted[converted.size() - 3] != '\0');
-    }
-}
-
-TEST_CASE("the open dialog's answer is cut at the first NUL and trimmed") {
-    CHECK(OpenDialogResult("C:\\data\\a.mdb") == "C:\\data\\a.mdb");
-    CHECK(OpenDialogResult("C:\\data\\a.mdb\0" + std::string(240, ' ')) == "C:\\data\\a.mdb");
-    CHECK(OpenDialogResult("  C:\\x y.db   "s) == "C:\\x y.db");
-    CHECK(OpenDialogResult(std::string(254, ' ')) == "");
-    CHECK(OpenDialogResult("\0C:\\after.db"s) == "");
-    CHECK(FolderDialogResult("C:\\Drivers\0     "s) == "C:\\Drivers");
-}
-
-struct PlatformFixture {
-    std::unique_ptr<Profile> real = MakeNativeProfile();
-    RecordingPlatform recording{*real};
-};
-
-TEST_CASE("ShowOpenDialog hands the converted filter, title and start folder over") {
-    PlatformFixture f;
-    SUBCASE("a chosen file comes back trimmed") {
-        f.recording.open_file_answers.push_back("C:\\data\\sales.mdb   ");
-        std::string path = ShowOpenDialog(f.recording, 7, "Access Databases (*.mdb)|*.mdb",
-                                          "Select Database", "C:\\");
-        CHECK(path == "C:\\data\\sales.mdb");
-        REQUIRE(f.recording.calls.size() == 1);
-        CHECK(f.recording.calls[0] ==
-              "OpenFile Select Database|Access Databases (*.mdb)\\0*.mdb\\0\\0|C:\\");
-    }
-    SUBCASE("Cancel gives the empty string") {
-        CHECK(ShowOpenDialog(f.recording, 7, "a|b", "T", "C:\\") == "");
-    }
-    SUBCASE("a failing dialog gives the empty string") {
-        f.recording.fail_prefixes.push_back("OpenFile");
-        f.recording.open_file_answers.push_back("C:\\x.db");
-        CHECK(ShowOpenDialog(f.recording, 7, "a|b", "T", "C:\\") == "");
-    }
-    SUBCASE("the caller's filter is not changed") {
-        const std::string filter = "a|b";
-        ShowOpenDialog(f.recording, 0, filter, "T", "");
-        CHECK(filter == "a|b");
-    }
-}
-
-TEST_CASE("BrowseForFolder hands its start folder to the platform") {
-    PlatformFixture f;
-    SUBCASE("a chosen folder comes back as the platform gives it") {
-        f.recording.folder_answers.push_back("C:\\Drivers");
-        CHECK(BrowseForFolder(f.recording, 3, "Select a driver path", "C:\\Old") == "C:\\Drivers");
-        CHECK(f.recording.calls ==
-              std::vector<std::string>{"BrowseFolder Select a driver path|C:\\Old"});
-    }
-    SUBCASE("Cancel gives the empty string") {
-        CHECK(BrowseForFolder(f.recording, 3, "T", "") == "");
+    // clang-format off
+    const std::pair<Chooser, std::string> rows[] = {
+        {[&](RecordingPlatform&) { return PlatformFilter(mdb); }, "A (*.mdb)^*.mdb^All (*.*)^*.*^^"},
+        {[&](RecordingPlatform&) { return PlatformFilter(mdb + "|"); }, "A (*.mdb)^*.mdb^All (*.*)^*.*^^"},
+        {[](RecordingPlatform&) { return PlatformFilter(""); }, "^^"},
+        {[](RecordingPlatform&) { return OpenDialogResult("C:\\a.mdb\0"s + std::string(240, ' ')); }, "C:\\a.mdb"},
+        {[](RecordingPlatform&) { return OpenDialogResult("  C:\\x y.db   \0x"s); }, "C:\\x y.db"},
+        {[](RecordingPlatform&) { return OpenDialogResult("\0C:\\after"s); }, ""},
+        {[](RecordingPlatform&) { return FolderDialogResult(" C:\\D \0  "s); }, " C:\\D "},
+        {open("C:\\s.mdb   ", false), "C:\\s.mdb <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
+        {open("", false), " <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
+        {open("C:\\s.mdb", true), " <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\ FAILED"},
+        {folder("C:\\Drivers ", false), "C:\\Drivers  <- BrowseFolder T|C:\\Old"},
+        {folder("", false), " <- BrowseFolder T|C:\\Old"},
+        {folder("C:\\Drivers", true), " <- BrowseFolder T|C:\\Old FAILED"},
+    };
+    // clang-format on
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    for (const auto& [chooser, expected] : rows) {
+        RecordingPlatform platform(*profile);
+        std::string got = chooser(platform);
+        std::replace(got.begin(), got.end(), '\0', '^');
+        for (const std::string& call : platform.calls) got += " <- " + call;
+        CHECK(got == expected);
     }
 }
 
