@@ -12,44 +12,43 @@ namespace {
 
 using namespace std::string_literals;
 
-// The list after each step: the step's result, the selection, the sort, then every row.
+// The list after each step: the step's result, the selection, the sort (column * 10 +
+// descending), then every row.
 TEST_CASE("script list: rows come and go, the selection stays on its row, sorting ignores case") {
     ScriptList list;
     auto dump = [&](int result) {
-        std::string out = std::to_string(result) + " sel " + std::to_string(list.Selected()) +
-                          (list.Sorted() ? " by " + std::to_string(list.SortKey()) +
-                                               (list.SortDescending() ? " desc" : " asc")
-                                         : " unsorted");
-        for (const ListRow& row : list.Rows()) {
+        std::string out = std::to_string(result) + " sel " + std::to_string(list.Selected());
+        if (list.Sorted())
+            out += " by " + std::to_string(list.SortKey() * 10 + list.SortDescending());
+        for (const ListRow& row : list.Rows())
             out += " | " + row.text + "," + row.description + "," + row.driver;
-        }
         return out;
     };
     const std::pair<std::function<int()>, std::string> steps[] = {
         // clang-format off
-        {[&] { return list.Add({"beta", "2", "s"}); }, "1 sel 0 unsorted | beta,2,s"},
+        {[&] { return list.Add({"beta", "2", "s"}); }, "1 sel 0 | beta,2,s"},
         {[&] { list.Add({"Alpha", "1", "M"}); list.Add({"gamma", "3", "S"});
                return list.Add({"ALPHA2", "4", "a"}); },
-         "4 sel 0 unsorted | beta,2,s | Alpha,1,M | gamma,3,S | ALPHA2,4,a"},
+         "4 sel 0 | beta,2,s | Alpha,1,M | gamma,3,S | ALPHA2,4,a"},
         {[&] { list.Select(3); list.Select(5); list.Select(-1); list.Sort(3, false); return 0; },
-         "0 sel 3 unsorted | beta,2,s | Alpha,1,M | gamma,3,S | ALPHA2,4,a"},
+         "0 sel 3 | beta,2,s | Alpha,1,M | gamma,3,S | ALPHA2,4,a"},
         {[&] { list.Sort(2, true); return 0; },
-         "0 sel 2 by 2 desc | beta,2,s | gamma,3,S | Alpha,1,M | ALPHA2,4,a"},
+         "0 sel 2 by 21 | beta,2,s | gamma,3,S | Alpha,1,M | ALPHA2,4,a"},
         {[&] { return list.Add({"Delta", "0", "m"}); },
-         "4 sel 2 by 2 desc | beta,2,s | gamma,3,S | Alpha,1,M | Delta,0,m | ALPHA2,4,a"},
+         "4 sel 2 by 21 | beta,2,s | gamma,3,S | Alpha,1,M | Delta,0,m | ALPHA2,4,a"},
         {[&] { list.Sort(0, false); return list.Add({"Beta", "5", "x"}); },
-         "4 sel 6 by 0 asc | Alpha,1,M | ALPHA2,4,a | beta,2,s | Beta,5,x | Delta,0,m | gamma,3,S"},
+         "4 sel 6 by 0 | Alpha,1,M | ALPHA2,4,a | beta,2,s | Beta,5,x | Delta,0,m | gamma,3,S"},
         {[&] { list.Sort(1, false); return list.Add({"zero", "", ""}); },
-         "1 sel 5 by 1 asc | zero,, | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a | Beta,5,x"},
+         "1 sel 5 by 10 | zero,, | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a | Beta,5,x"},
         {[&] { list.SetText(1, "Z"); list.SetDescription(1, "9"); list.SetDriver(1, "d");
                list.SetText(0, "?"); list.SetDescription(8, "?"); list.SetDriver(8, "?");
                list.Remove(0); list.Remove(8); list.Remove(7); return 0; },
-         "0 sel 5 by 1 asc | Z,9,d | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a"},
+         "0 sel 5 by 10 | Z,9,d | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a"},
         {[&] { list.Remove(1); list.Remove(5); list.Remove(4); return list.Count(); },
-         "3 sel 0 by 1 asc | Delta,0,m | Alpha,1,M | beta,2,s"},
+         "3 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s"},
         {[&] { list.Select(3); const int selected = list.Selected(); list.Select(0);
                return selected; },
-         "3 sel 0 by 1 asc | Delta,0,m | Alpha,1,M | beta,2,s"},
+         "3 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s"},
         // clang-format on
     };
     for (const auto& [step, expected] : steps) {
