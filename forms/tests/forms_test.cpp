@@ -38,17 +38,17 @@ TEST_CASE("script list: rows come and go, the selection stays on its row, sortin
          "4 sel 2 by 21 | beta,2,s | gamma,3,S | Alpha,1,M | Delta,0,m | ALPHA2,4,a"},
         {[&] { list.Sort(0, false); return list.Add({"Beta", "5", "x"}); },
          "4 sel 6 by 0 | Alpha,1,M | ALPHA2,4,a | beta,2,s | Beta,5,x | Delta,0,m | gamma,3,S"},
-        {[&] { list.Sort(1, false); return list.Add({"zero", "", ""}); },
-         "1 sel 5 by 10 | zero,, | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a | Beta,5,x"},
+        {[&] { list.Sort(1, false); list.Add({"zero", "", ""}); return list.Add({"mid", "25", ""}); },
+         "5 sel 6 by 10 | zero,, | Delta,0,m | Alpha,1,M | beta,2,s | mid,25, | gamma,3,S | ALPHA2,4,a | Beta,5,x"},
         {[&] { list.SetText(1, "Z"); list.SetDescription(1, "9"); list.SetDriver(1, "d");
-               list.SetText(0, "?"); list.SetDescription(8, "?"); list.SetDriver(8, "?");
-               list.Remove(0); list.Remove(8); list.Remove(7); return 0; },
-         "0 sel 5 by 10 | Z,9,d | Delta,0,m | Alpha,1,M | beta,2,s | gamma,3,S | ALPHA2,4,a"},
-        {[&] { list.Remove(1); list.Remove(5); list.Remove(4); return list.Count(); },
-         "3 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s"},
-        {[&] { list.Select(3); const int selected = list.Selected(); list.Select(0);
+               list.SetText(0, "?"); list.SetDescription(9, "?"); list.SetDriver(9, "?");
+               list.Remove(0); list.Remove(9); list.Remove(8); return 0; },
+         "0 sel 6 by 10 | Z,9,d | Delta,0,m | Alpha,1,M | beta,2,s | mid,25, | gamma,3,S | ALPHA2,4,a"},
+        {[&] { list.Remove(1); list.Remove(6); list.Remove(5); return list.Count(); },
+         "4 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s | mid,25,"},
+        {[&] { list.Select(4); const int selected = list.Selected(); list.Select(0);
                return selected; },
-         "3 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s"},
+         "4 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s | mid,25,"},
         // clang-format on
     };
     for (const auto& [step, expected] : steps) {
