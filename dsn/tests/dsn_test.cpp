@@ -21,15 +21,15 @@ namespace {
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
-// A script holding every key the builder asks for, its value being the key's own name ("="),
+// Script "Orders" holding every key the builder asks for, its value the key's own name ("="),
 // or "1" throughout; "" for a script with no keys, "KEY=value" for one with that key alone.
 // Profile writes succeed without a file.
 struct Script final : Profile {
     std::string mode;
-    std::string GetString(std::string_view, std::string_view key, std::string_view def,
+    std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string&) override {
         const std::size_t eq = mode.find('=');
-        if (mode == "=") return std::string(key);
+        if (mode == "=" && section == "Orders") return std::string(key);
         if (eq == std::string::npos) return std::string(mode.empty() ? def : mode);
         return mode.substr(0, eq) == key ? mode.substr(eq + 1) : std::string(def);
     }
