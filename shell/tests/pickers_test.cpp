@@ -2,8 +2,10 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "platform/native_profile.h"
 #include "testing/recording_platform.h"
@@ -13,81 +15,37 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST_CASE("a filter text becomes the platform filter: bars to NULs, ending in two NULs") {
-    struct Row {
-        std::string filter;
-        std::string platform;
-    };
-    const Row rows[] = {
-        {"Access Databases (*.mdb)|*.mdb|All Files (*.*)|*.*",
-         "Access Databases (*.mdb)\0*.mdb\0All Files (*.*)\0*.*\0\0"s},
-        {"Access Databases (*.mdb)|*.mdb|All Files (*.*)|*.*|",
-         "Access Databases (*.mdb)\0*.mdb\0All Files (*.*)\0*.*\0\0"s},
-        {"System Databases (*.mda;*.mdw)|*.mda;*.mdw|All Files (*.*)|*.*",
-         "System Databases (*.mda;*.mdw)\0*.mda;*.mdw\0All Files (*.*)\0*.*\0\0"s},
-        {"", "\0\0"s},
-    };
-    for (const Row& row : rows) {
-        CAPTURE(row.filter);
-        std::string converted = PlatformFilter(row.filter);
-        CHECK(converted == row.platform);
-        CHECK(converted.find('|') == std::string::npos);
-        CHECK(converted.size() >= 2);
-        CHECK(converted.substr(converted.size() - 2) == "\0\0"s);
-        if (converted.size() >= 3) CHECK(converted[converted.size() - 3] != '\0');
-    }
-}
-
-TEST_CASE("the open dialog's answer is cut at the first NUL and trimmed") {
-    CHECK(OpenDialogResult("C:\\data\\a.mdb") == "C:\\data\\a.mdb");
-    CHECK(OpenDialogResult("C:\\data\\a.mdb\0" + std::string(240, ' ')) == "C:\\data\\a.mdb");
-    CHECK(OpenDialogResult("  C:\\x y.db   "s) == "C:\\x y.db");
-    CHECK(OpenDialogResult(std::string(254, ' ')) == "");
-    CHECK(OpenDialogResult("\0C:\\after.db"s) == "");
-    CHECK(FolderDialogResult("C:\\Drivers\0     "s) == "C:\\Drivers");
-}
-
-struct PlatformFixture {
-    std::unique_ptr<Profile> real = MakeNativeProfile();
-    RecordingPlatform recording{*real};
-};
-
-TEST_CASE("ShowOpenDialog hands the converted filter, title and start folder over") {
-    PlatformFixture f;
-    SUBCASE("a chosen file comes back trimmed") {
-        f.recording.open_file_answers.push_back("C:\\data\\sales.mdb   ");
-        std::string path = ShowOpenDialog(f.recording, 7, "Access Databases (*.mdb)|*.mdb",
-                                          "Select Database", "C:\\");
-        CHECK(path == "C:\\data\\sales.mdb");
-        REQUIRE(f.recording.calls.size() == 1);
-        CHECK(f.recording.calls[0] ==
-              "OpenFile Select Database|Access Databases (*.mdb)\\0*.mdb\\0\\0|C:\\");
-    }
-    SUBCASE("Cancel gives the empty string") {
-        CHECK(ShowOpenDialog(f.recording, 7, "a|b", "T", "C:\\") == "");
-    }
-    SUBCASE("a failing dialog gives the empty string") {
-        f.recording.fail_prefixes.push_back("OpenFile");
-        f.recording.open_file_answers.push_back("C:\\x.db");
-        CHECK(ShowOpenDialog(f.recording, 7, "a|b", "T", "C:\\") == "");
-    }
-    SUBCASE("the caller's filter is not changed") {
-        const std::string filter = "a|b";
-        ShowOpenDialog(f.recording, 0, filter, "T", "");
-        CHECK(filter == "a|b");
-    }
-}
-
-TEST_CASE("BrowseForFolder hands its start folder to the platform") {
-    PlatformFixture f;
-    SUBCASE("a chosen folder comes back as the platform gives it") {
-        f.recording.folder_answers.push_back("C:\\Drivers");
-        CHECK(BrowseForFolder(f.recording, 3, "Select a driver path", "C:\\Old") == "C:\\Drivers");
-        CHECK(f.recording.calls ==
-              std::vector<std::string>{"BrowseFolder Select a driver path|C:\\Old"});
-    }
-    SUBCASE("Cancel gives the empty string") {
-        CHECK(BrowseForFolder(f.recording, 3, "T", "") == "");
+TEST_CASE("choosers: the platform filter, the answer cut at its NUL, Cancel gives \"\"") {
+    // f: PlatformFilter, o: OpenDialogResult, d: FolderDialogResult of the text; O: the open
+    // dialog, B: the folder dialog answering the text ("": Cancel). Then the result (NULs
+    // shown as ^) and the recorded calls.
+    // clang-format off
+    const std::tuple<char, std::string, std::string> rows[] = {
+        {'f', "A (*.mdb)|*.mdb|All (*.*)|*.*", "A (*.mdb)^*.mdb^All (*.*)^*.*^^"},
+        {'f', "A|*.mdb|", "A^*.mdb^^"},
+        {'f', "", "^^"},
+        {'o', "C:\\a.mdb\0"s + std::string(240, ' '), "C:\\a.mdb"},
+        {'o', "  C:\\x y.db   \0x"s, "C:\\x y.db"},
+        {'o', "\0C:\\after"s, ""},
+        {'d', " C:\\D \0  "s, " C:\\D "},
+        {'O', "C:\\s.mdb   ", "C:\\s.mdb <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
+        {'O', "", " <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
+        {'B', "C:\\Drivers ", "C:\\Drivers  <- BrowseFolder T|C:\\Old"},
+        {'B', "", " <- BrowseFolder T|C:\\Old"}};
+    // clang-format on
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    for (const auto& [kind, text, expected] : rows) {
+        RecordingPlatform p(*profile);
+        p.open_file_answers = {text};
+        p.folder_answers = {text};
+        std::string got = kind == 'f'   ? PlatformFilter(text)
+                          : kind == 'o' ? OpenDialogResult(text)
+                          : kind == 'd' ? FolderDialogResult(text)
+                          : kind == 'O' ? ShowOpenDialog(p, 7, "A|*.mdb", "Select", "C:\\")
+                                        : BrowseForFolder(p, 3, "T", "C:\\Old");
+        std::replace(got.begin(), got.end(), '\0', '^');
+        for (const std::string& call : p.calls) got += " <- " + call;
+        CHECK(got == expected);
     }
 }
 
