@@ -6,7 +6,9 @@
 #   setup-deps.sh         everything building and testing needs (scripts/test-all.sh): the
 #                         above, both mingw-w64 cross compilers, Wine with its fonts (also 32-bit, see
 #                         below), the headless X tools, and the package checks' tools (man,
-#                         unzip, file, dpkg-dev, lintian); about 600 MB to download, 2.8 GB
+#                         unzip, file, dpkg-dev, lintian), and clang for the fuzz targets (its
+#                         fuzzer header also lets the Linux suites replay the seed corpora);
+#                         about 600 MB to download, 2.8 GB
 #                         installed
 # Run as root; when everything is present it only checks, in well under a second.
 #
@@ -37,7 +39,7 @@ if [ "$purpose" = all ]; then
     packages+=(
         pkg-config g++-mingw-w64-x86-64 g++-mingw-w64-i686
         wine wine64 fonts-wine xvfb xauth xdotool imagemagick x11-apps
-        dpkg-dev man-db unzip file lintian
+        dpkg-dev man-db unzip file lintian clang
     )
 fi
 
