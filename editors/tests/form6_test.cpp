@@ -1,359 +1,258 @@
-// The Access editor: database and system database captions, driver options, heights, and the
-// advanced options dialog it opens.
-#include <doctest/doctest.h>
+// The Access editor and its advanced options: stories and rules.
+#include "editors/tests/stories.h"
+#include "store/cipher.h"
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "editors/form6.h"
-#include "editors/form7.h"
-#include "editors/tests/test_support.h"
-
-namespace vendaro {
+namespace vendaro::test {
 namespace {
 
-using test::EditorFixture;
-using test::KeyLines;
-using test::QuestionLine;
+const std::string kFull =
+    "[A]\nDSN_Driver=Microsoft Access Driver (*.mdb)\nDescription=d\nDBQ=C:\\data\\a.mdb\n"
+    "SystemDB=C:\\s.mdw\nPageTimeout=30\nMaxBufferSize=4096\nExclusive=1\nReadOnly=1\n";
+const std::string kDriver = "Microsoft Access Driver (*.mdb)";
+const std::string kSaved = "\nsaved*S " + kDriver + " DSN script edited. {A|d|" + kDriver + "} A:d";
 
-constexpr const char* kAccess = "Microsoft Access Driver (*.mdb)";
-constexpr const char* kQuestion = "Do you want to save your changes before closing this screen?";
-
-struct AddFixture : EditorFixture {
-    AddFixture() {
-        AddMode();
-        form.Form_Load();
-    }
-    Form6 form{context, windows};
-};
-
-struct EditFixture : EditorFixture {
-    explicit EditFixture(const std::vector<std::string>& keys) {
-        std::string bytes = "[S]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\n";
-        for (const std::string& key : keys) bytes += key + "\r\n";
-        Given(bytes);
-        EditMode("S", "Listed", kAccess);
-        form.Form_Load();
-    }
-    Form6 form{context, windows};
-};
-
-TEST_CASE("Form6 opens in add mode as designed") {
-    AddFixture f;
-    Form6& e = f.form;
-    CHECK(e.Caption == "Add DSN Script for Microsoft Access");
-    CHECK(e.OuterHeight == 4695);
-    CHECK(e.Label3.caption == "Database:");
-    CHECK(e.Option1.selected);
-    CHECK_FALSE(e.Option2.selected);
-    CHECK(e.Option2.caption == "Da&tabase:");
-    CHECK_FALSE(e.Command5.enabled);
-    CHECK(e.Text3.text == "5");
-    CHECK(e.Text4.text == "2048");
-    CHECK_FALSE(e.Check1.checked);
-    CHECK_FALSE(e.Check2.checked);
-    CHECK_FALSE(e.Command4.enabled);
-    CHECK(e.Command6.enabled);
-    CHECK(e.Command7.enabled);
-    CHECK(e.Command7.caption == "&Options>>");
+TEST_CASE("Access editor stories") {
+    Tell<Form6>(
+        "", {{"every field saved", nullptr,
+              [](Form6& e, EditorFixture& f) {
+                  e.Text1_Change("A");
+                  e.Text2_Change("d");
+                  f.recording.open_file_answers = {"C:\\data\\a.mdb", "C:\\s.mdw"};
+                  e.Command3_Click();
+                  e.Option2_Click();
+                  e.Command5_Click();
+                  e.Command7_Click();
+                  e.Text3_Change("30");
+                  e.Text4_Change(" 4096");
+                  e.Text4_LostFocus();
+                  e.Text3_LostFocus();
+                  e.Check1_Click();
+                  e.Check2_Click();
+                  e.Command4_Click();
+              },
+              kFull + "<OpenFile Select Database|C:\\><OpenFile Select System Database|C:\\>()" +
+                  With(With(kSaved, "edited", "added"), " A:d", "")}});
+    Tell<Form6>(
+        kFull,
+        {
+            {"loads every key: saved, the file keeps every byte", "A",
+             [](Form6& e, auto&) { e.Command4_Click(); }, kFull + "()()" + With(kSaved, "*", "")},
+            {"a new script without a database writes none; None removes the system database",
+             nullptr,
+             [](Form6& e, auto&) {
+                 e.Text1_Change("A");
+                 e.Option2_Click();
+                 e.Command4_Click();
+             },
+             "[A]\nDSN_Driver=" + kDriver +
+                 "\nDBQ=C:\\data\\a.mdb\nPageTimeout=5\nMaxBufferSize=2048\nExclusive=0\nReadOnly="
+                 "0\n()" +
+                 "\nsaved*S " + kDriver + " DSN script added. {A||" + kDriver + "}"},
+            {"an earlier change still makes Cancel ask after an untouched advanced dialog", "A",
+             [](Form6& e, EditorFixture& f) {
+                 e.Text2_Change("typed");
+                 f.windows.advanced = [](Form7& d) { d.Command2_Click(); };
+                 e.Command6_Click();
+                 e.Command2_Click();
+             },
+             kFull + "()()" + kQuestion + "\ncancelled*  {||} A:Listed"},
+            {"saved by the advanced dialog only, the row shows the description the file holds", "A",
+             [](Form6& e, EditorFixture& f) {
+                 e.Text2_Change("typed");
+                 f.windows.advanced = [](Form7& d) { d.Command1_Click(); };
+                 e.Command6_Click();
+                 e.Form_KeyPress(kKeyAsciiEscape);
+             },
+             kFull +
+                 "ExtendedAnsiSQL=0\nFIL=MS Access;\nMaxScanRows=8\nSafeTransactions=0\nThreads=3\n"
+                 "UserCommitSync=Yes\n()()()\nescaped*S  {A|d|" +
+                 kDriver + "} A:d"},
+            {"the advanced dialog works on the name typed; the editor's own Save comes last", "A",
+             [](Form6& e, EditorFixture& f) {
+                 e.Text1_Change(" Renamed ");
+                 e.Command7_Click();
+                 e.Text3_Change("45");
+                 f.windows.advanced = [](Form7& d) {
+                     CHECK(d.Text1.text.empty());
+                     d.Text1_Change("user");
+                     d.Command1_Click();
+                 };
+                 e.Command6_Click();
+                 e.Command4_Click();
+             },
+             "[Renamed]\nUID=user\nExtendedAnsiSQL=0\nFIL=MS "
+             "Access;\nMaxBufferSize=4096\nMaxScanRows=8\n"
+             "PageTimeout=45\nReadOnly=1\nSafeTransactions=0\nThreads=3\nUserCommitSync=Yes\nDSN_"
+             "Driver=" +
+                 kDriver +
+                 "\nDescription=d\nDBQ=C:\\data\\a.mdb\nSystemDB=C:\\s.mdw\nExclusive=1\n()()()()" +
+                 With(With(kSaved, "{A", "{Renamed"), "A:d", "Renamed:d")},
+        });
 }
 
-TEST_CASE("Form6: a name alone, saved") {
-    AddFixture f;
-    f.form.Text1_Change("A");
-    f.form.Command4_Click();
-    REQUIRE(f.form.closed());
-    CHECK(f.Section("A") == KeyLines{"DSN_Driver=Microsoft Access Driver (*.mdb)", "PageTimeout=5",
-                                     "MaxBufferSize=2048", "Exclusive=0", "ReadOnly=0"});
-    // No DBQ was tried at all; SystemDB was removed (it was never there).
-    for (const std::string& write : f.ProfileWrites())
-        CHECK(write.find("|DBQ") == std::string::npos);
-    CHECK(f.status.text == "Microsoft Access Driver (*.mdb) DSN script added.");
+std::string Flags(Form6& e, EditorFixture& f) {
+    return std::string(1, Mark(e.Option1.selected, true)) +
+           Mark(e.Option2.selected, e.Command5.enabled) + Mark(e.Check1.checked, e.Check1.visible) +
+           Mark(e.Check2.checked, e.Frame3.visible) + " " + e.Label3.caption + "|" +
+           e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text + " " +
+           std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
+           (f.shared.ScriptDirty ? "*" : "") + " " + std::to_string(f.recording.calls.size());
 }
 
-TEST_CASE("Form6: choosing the database") {
-    AddFixture f;
-    Form6& e = f.form;
-    e.Text1_Change("A");
-    f.shared.ScriptDirty = false;
-
-    SUBCASE("cancelled: nothing changes") {
-        e.Command3_Click();
-        CHECK(e.Label3.caption == "Database:");
-        CHECK_FALSE(f.shared.ScriptDirty);
-    }
-    SUBCASE("a chosen file shows in the label and is saved as DBQ") {
-        f.recording.open_file_answers.push_back("C:\\data\\sales.mdb");
-        e.Command3_Click();
-        CHECK(e.Label3.caption == "Database: C:\\data\\sales.mdb");
-        CHECK(f.shared.ScriptDirty);
-        e.Command4_Click();
-        CHECK(f.Read("A", "DBQ") == "C:\\data\\sales.mdb");
-        CHECK(f.Section("A").at(1) == "DBQ=C:\\data\\sales.mdb");
-    }
-    const std::string open_file =
-        "OpenFile Select Database|Access Databases (*.mdb)\\0*.mdb\\0All Files (*.*)\\0*.*"
-        "\\0\\0|C:\\";
-    CHECK(std::count(f.recording.calls.begin(), f.recording.calls.end(), open_file) == 1);
+TEST_CASE("Access editor: the rules") {
+    Tell<Form6>("",
+                {
+                    {"the driver options are out of reach until Options>>", nullptr,
+                     [](Form6& e, auto&) {
+                         e.Check1_Click();
+                         e.Check2_Click();
+                     },
+                     "Xooo Database:|Da&tabase:|5|2048 4695 0"},
+                    {"Options>> lengthens the form once", nullptr,
+                     [](Form6& e, auto&) {
+                         e.Command7_Click();
+                         e.Command7_Click();
+                         e.Check1_Click();
+                     },
+                     "XoXO Database:|Da&tabase:|5|2048 6180 long* 0"},
+                    {"None disables the system database button and keeps the path", nullptr,
+                     [](Form6& e, EditorFixture& f) {
+                         e.Option2_Click();
+                         f.recording.open_file_answers = {"C:\\s.mdw"};
+                         e.Command5_Click();
+                         e.Option1_Click();
+                         e.Command5_Click();
+                     },
+                     "Xooo Database:|Da&tabase: C:\\s.mdw|5|2048 4695* 1"},
+                    {"cancelled choosers change nothing", nullptr,
+                     [](Form6& e, EditorFixture& f) {
+                         e.Option2_Click();
+                         f.shared.ScriptDirty = false;
+                         e.Command5_Click();
+                         e.Command3_Click();
+                     },
+                     "OXoo Database:|Da&tabase:|5|2048 4695 2"},
+                    {"the digits-only fields", nullptr,
+                     [](Form6& e, auto&) {
+                         CHECK((e.Text3_KeyPress('.') == 0 && e.Text4_KeyPress('4') == '4'));
+                         e.Text3_Change("abc");
+                         e.Text4_Change("0042abc");
+                         e.Text3_LostFocus();
+                         e.Text4_LostFocus();
+                     },
+                     "Xooo Database:|Da&tabase:|0|42 4695* 0"},
+                },
+                Flags);
+    Tell<Form6>("[S]\nSystemDB=C:\\s.mdw\nExclusive=Yes\nReadOnly=1\nPageTimeout=10\n",
+                {{"odd stored values; no database", "S", [](Form6&, auto&) {},
+                  "OXox Database: |Da&tabase: C:\\s.mdw|10| 4695 2"}},
+                Flags);
 }
 
-TEST_CASE("Form6: the system database") {
-    AddFixture f;
-    Form6& e = f.form;
-    e.Text1_Change("A");
-    f.shared.ScriptDirty = false;
+const std::string kAdvanced = "[S]\nDSN_Driver=" + kDriver + "\nDescription=Stored\nUID=dba\nPWD=" +
+                              EncipherText("pass", kCipherKey) +
+                              "\nDriverJet=C:\\jet.dll\nThreads=5\nImplicitCommitSync=x\n";
 
-    e.Option2_Click();
-    CHECK(f.shared.ScriptDirty);
-    CHECK(e.Option2.selected);
-    CHECK_FALSE(e.Option1.selected);
-    CHECK(e.Command5.enabled);
-
-    SUBCASE("selected but no file ever chosen: SystemDB is removed") {
-        e.Command4_Click();
-        CHECK(f.Read("A", "SystemDB") == "");
-    }
-    SUBCASE("a chosen file, then Non&e, then Da&tabase: again") {
-        f.recording.open_file_answers.push_back("C:\\sys\\system.mdw");
-        f.shared.ScriptDirty = false;
-        e.Command5_Click();
-        CHECK(f.recording.calls.back() ==
-              "OpenFile Select System Database|System Databases (*.mda;*.mdw)\\0*.mda;*.mdw\\0"
-              "All Files (*.*)\\0*.*\\0\\0|C:\\");
-        CHECK(f.shared.ScriptDirty);
-        CHECK(e.Option2.caption == "Da&tabase: C:\\sys\\system.mdw");
-
-        e.Option1_Click();
-        CHECK_FALSE(e.Command5.enabled);
-        CHECK(e.Option2.caption == "Da&tabase: C:\\sys\\system.mdw");
-
-        SUBCASE("saved with Non&e: SystemDB removed") {
-            e.Command4_Click();
-            CHECK(f.Read("A", "SystemDB") == "");
+// Keys typed into the value box: '\b' Backspace, '\x7F' the Delete key at the box's start;
+// other control codes are only pressed.
+void Type(Form7& d, const std::string& keys) {
+    for (char c : keys) {
+        std::string text = d.Text3.text;
+        if (c == '\x7F') {
+            d.Text3_KeyDown(kKeyCodeDelete);
+            text.erase(0, 1);
+        } else if (d.Text3_KeyPress(c) == '\b') {
+            if (!text.empty()) text.pop_back();
+        } else if (c >= ' ') {
+            text += c;
         }
-        SUBCASE("Da&tabase: again: the same path comes back into use") {
-            e.Option2_Click();
-            e.Command4_Click();
-            CHECK(f.Read("A", "SystemDB") == "C:\\sys\\system.mdw");
-        }
-    }
-    SUBCASE("the chooser cancelled changes nothing") {
-        f.shared.ScriptDirty = false;
-        e.Command5_Click();
-        CHECK(e.Option2.caption == "Da&tabase:");
-        CHECK_FALSE(f.shared.ScriptDirty);
+        d.Text3_Change(text);
     }
 }
 
-TEST_CASE("Form6: the system database button works only while Da&tabase: is selected") {
-    AddFixture f;
-    f.recording.open_file_answers.push_back("C:\\x.mdw");
-    f.form.Command5_Click();
-    CHECK(f.recording.calls.empty());
-    CHECK(f.form.Option2.caption == "Da&tabase:");
-}
-
-TEST_CASE("Form6 in edit mode") {
-    SUBCASE("loads every key") {
-        EditFixture f({"Description=From file", "DBQ=C:\\a.mdb", "SystemDB=C:\\s.mdw",
-                       "PageTimeout=10", "MaxBufferSize=4096", "Exclusive=1", "ReadOnly=1"});
-        Form6& e = f.form;
-        CHECK(e.Caption == "Edit DSN Script for Microsoft Access");
-        CHECK(e.OuterHeight == 4695);
-        CHECK(e.Text1.text == "S");
-        CHECK(e.Text2.text == "From file");
-        CHECK(e.Label3.caption == "Database: C:\\a.mdb");
-        CHECK(e.Option2.selected);
-        CHECK(e.Option2.caption == "Da&tabase: C:\\s.mdw");
-        CHECK(e.Command5.enabled);
-        CHECK(e.Text3.text == "10");
-        CHECK(e.Text4.text == "4096");
-        CHECK(e.Check1.checked);
-        CHECK(e.Check2.checked);
-        CHECK_FALSE(f.shared.ScriptDirty);
-        e.Command4_Click();
-        CHECK(f.Section("S") == KeyLines{"DSN_Driver=Microsoft Access Driver (*.mdb)",
-                                         "Description=From file", "DBQ=C:\\a.mdb",
-                                         "SystemDB=C:\\s.mdw", "PageTimeout=10",
-                                         "MaxBufferSize=4096", "Exclusive=1", "ReadOnly=1"});
-    }
-    SUBCASE("a script without DBQ shows \"Database: \" and saves an empty DBQ") {
-        EditFixture f({});
-        CHECK(f.form.Label3.caption == "Database: ");
-        CHECK(f.form.Option1.selected);
-        CHECK_FALSE(f.form.Command5.enabled);
-        f.form.Command4_Click();
-        const std::vector<std::string> writes = f.ProfileWrites();
-        CHECK(std::find(writes.begin(), writes.end(), "ProfileDeleteKey " + f.ini + "|S|DBQ") !=
-              writes.end());
-    }
-    SUBCASE("missing numbers open empty and are removed unless the field is left") {
-        EditFixture f({"PageTimeout=10"});
-        CHECK(f.form.Text4.text.empty());
-        f.form.Text3_Change("");
-        f.form.Text3_LostFocus();
-        CHECK(f.form.Text3.text == "0");
-        f.form.Command4_Click();
-        CHECK(f.Read("S", "PageTimeout") == "0");
-        CHECK(f.Read("S", "MaxBufferSize") == "");
-    }
-    SUBCASE("Exclusive and ReadOnly other than \"1\" open unchecked and are saved as \"0\"") {
-        EditFixture f({"Exclusive=Yes", "ReadOnly=true"});
-        CHECK_FALSE(f.form.Check1.checked);
-        CHECK_FALSE(f.form.Check2.checked);
-        f.form.Command4_Click();
-        CHECK(f.Read("S", "Exclusive") == "0");
-        CHECK(f.Read("S", "ReadOnly") == "0");
-    }
-}
-
-TEST_CASE("Form6: changes that set ScriptDirty") {
-    AddFixture f;
-    Form6& e = f.form;
-    e.Command7_Click();  // the driver options within reach
-    auto dirty_after = [&](auto action) {
-        f.shared.ScriptDirty = false;
-        action();
-        return f.shared.ScriptDirty;
-    };
-    CHECK(dirty_after([&] { e.Text2_Change("d"); }));
-    CHECK(dirty_after([&] { e.Text3_Change("7"); }));
-    CHECK(dirty_after([&] { e.Text4_Change("7"); }));
-    CHECK(dirty_after([&] { e.Check1_Click(); }));
-    CHECK(dirty_after([&] { e.Check2_Click(); }));
-    CHECK(dirty_after([&] { e.Option1_Click(); }));
-    CHECK(e.Check1.checked);
-    CHECK(e.Check2.checked);
-}
-
-TEST_CASE("Form6: the digits-only fields") {
-    AddFixture f;
-    CHECK(f.form.Text3_KeyPress('4') == '4');
-    CHECK(f.form.Text3_KeyPress('.') == 0);
-    CHECK(f.form.Text4_KeyPress(22) == 0);  // Ctrl+V
-    f.form.Text4_Change("0042abc");
-    f.form.Text4_LostFocus();
-    CHECK(f.form.Text4.text == "42");
-}
-
-TEST_CASE("Form6: &Options>> lengthens the form once; till then the frame Driver is out of reach") {
-    AddFixture f;
-    Form6& e = f.form;
-    const std::vector<const bool*> driver = {
-        &e.Frame3.visible, &e.Label4.visible, &e.Text3.visible, &e.Label5.visible,
-        &e.Text4.visible,  &e.Check1.visible, &e.Check2.visible};
-    for (const bool* shown : driver) CHECK_FALSE(*shown);
-    CHECK((e.Frame2.visible && e.Option2.visible && e.Command5.visible && e.Command7.visible));
-    e.Text1_Change("A");
-    f.shared.ScriptDirty = false;
-    e.Check1_Click();
-    e.Check2_Click();
-    CHECK_FALSE((e.Check1.checked || e.Check2.checked || f.shared.ScriptDirty));
-    e.Command7_Click();
-    CHECK(e.OuterHeight == 6180);
-    CHECK_FALSE(e.Command7.enabled);
-    for (const bool* shown : driver) CHECK(*shown);
-    CHECK((e.Text3.text == "5" && e.Text4.text == "2048"));
-    e.Check1_Click();
-    CHECK(e.Check1.checked);
-    e.Command7_Click();
-    CHECK(e.OuterHeight == 6180);
-    // The next opening starts short again.
-    Form6 next(f.context, f.windows);
-    next.Form_Load();
-    CHECK(next.OuterHeight == 4695);
-    CHECK(next.Command7.enabled);
-}
-
-TEST_CASE("Form6: &Advanced... and the editor's own changes") {
-    SUBCASE("an earlier change still makes Cancel ask after an untouched advanced dialog") {
-        AddFixture f;
-        f.form.Text1_Change("A");
-        f.form.Text2_Change("typed");
-        f.windows.form7 = [](Form7& d) { d.Command2_Click(); };
-        f.form.Command6_Click();
-        CHECK(f.windows.shown == std::vector<std::string>{"Form7"});
-        CHECK(f.shared.ScriptDirty);
-        f.recording.message_answers.push_back(MsgAnswer::No);
-        f.form.Command2_Click();
-        CHECK(f.MessageBoxes() == std::vector<std::string>{QuestionLine(kQuestion)});
-        CHECK(f.form.closed());
-    }
-    SUBCASE("no change anywhere: Cancel closes without the question") {
-        EditFixture f({});
-        f.windows.form7 = [](Form7& d) { d.Command2_Click(); };
-        f.form.Command6_Click();
-        CHECK_FALSE(f.shared.ScriptDirty);
-        f.form.Command2_Click();
-        CHECK(f.MessageBoxes().empty());
-        CHECK(f.form.closed());
-    }
-    SUBCASE("a change in the advanced dialog counts") {
-        EditFixture f({});
-        f.windows.form7 = [](Form7& d) {
-            d.Text1_Change("user");
-            d.Form_KeyPress(kKeyAsciiEscape);
-        };
-        f.form.Command6_Click();
-        CHECK(f.shared.ScriptDirty);
-    }
-}
-
-TEST_CASE("Form6: the advanced dialog works on the name typed at that moment") {
-    EditFixture f({"UID=old"});
-    f.form.Text1_Change("  Renamed ");
-    std::string seen_name;
-    std::string seen_uid;
-    f.windows.form7 = [&](Form7& d) {
-        seen_name = d.ScriptName();
-        seen_uid = d.Text1.text;
-        d.Text1_Change("new");
-        d.Command1_Click();
-    };
-    f.form.Command6_Click();
-    CHECK(seen_name == "Renamed");
-    CHECK(seen_uid.empty());
-    CHECK(f.Read("Renamed", "UID") == "new");
-    CHECK(f.Read("S", "UID") == "old");
-}
-
-TEST_CASE("Form6: after the advanced dialog saved, the row shows the description the file holds") {
-    const char* ways[] = {"Escape", "Cancel, No", "close box", "Save"};
-    for (const char* way : ways) {
-        CAPTURE(way);
-        EditFixture f({"Description=Stored"});
-        f.form.Text2_Change("Typed");
-        f.windows.form7 = [](Form7& d) { d.Command1_Click(); };
-        f.form.Command6_Click();
-        CHECK(f.shared.ScriptSaved);
-        f.recording.message_answers.push_back(MsgAnswer::No);
-        const std::string w = way;
-        if (w == "Escape") f.form.Form_KeyPress(kKeyAsciiEscape);
-        if (w == "Cancel, No") f.form.Command2_Click();
-        if (w == "close box") f.form.Form_Unload();
-        if (w == "Save") f.form.Command4_Click();
-        REQUIRE(f.form.closed());
-        const std::string held = w == "Save" ? "Typed" : "Stored";
-        CHECK(f.Read("S", "Description") == held);
-        CHECK(f.list.Row(1).description == held);
-    }
-}
-
-TEST_CASE("Form6: its own Save comes last, so its driver fields win") {
-    EditFixture f({});
-    f.form.Command7_Click();
-    f.form.Text3_Change("30");
-    f.form.Check2_Click();
-    f.windows.form7 = [](Form7& d) { d.Command1_Click(); };
-    f.form.Command6_Click();
-    CHECK(f.Read("S", "PageTimeout") == "5");
-    CHECK(f.Read("S", "ReadOnly") == "0");
-    f.form.Command4_Click();
-    CHECK(f.Read("S", "PageTimeout") == "30");
-    CHECK(f.Read("S", "ReadOnly") == "1");
-    CHECK(f.Read("S", "MaxScanRows") == "8");
+TEST_CASE("Access advanced options stories") {
+    const std::string tail = "\nsaved*S  {S|Stored|" + kDriver + "} S:Listed";
+    Tell<Form7>(kAdvanced,
+                {
+                    {"loads every key: saved untouched, the defaults added", "S",
+                     [](Form7& d, auto&) { d.Command1_Click(); },
+                     kAdvanced +
+                         "ExtendedAnsiSQL=0\nFIL=MS "
+                         "Access;\nMaxBufferSize=2048\nMaxScanRows=8\nPageTimeout=5\n"
+                         "ReadOnly=0\nSafeTransactions=0\nUserCommitSync=Yes\n()()" +
+                         With(tail, "*", "")},
+                    {"rows edited through the value box", "S",
+                     [](Form7& d, auto&) {
+                         Type(d, "z\b\x7F");
+                         d.List1_Click(12);
+                         d.List1_Click(-1);
+                         CHECK(d.List1.selected == -1);
+                         d.List1_Click(6);
+                         Type(d, "0");
+                         d.List1_Click(0);
+                         Type(d, "C:");
+                         d.List1_Click(4);
+                         Type(d, "\b");
+                         d.Text3_Change("7");
+                         d.List1_Click(3);
+                         Type(d, "\x7Fx");
+                         d.List1_Click(11);
+                         d.Text3_KeyPress('N');
+                         d.Text3_Change("N");
+                         Type(d, "o");
+                         d.List1_Click(10);
+                         Type(d, "\b\b");
+                         d.List1_Click(1);
+                         Type(d, "\x7F");
+                         d.List1_Click(5);
+                         Type(d, "\x01\x16");
+                         d.Text3_Change("\x01");
+                         d.Text3_KeyDown(0x25);
+                         d.Text1_Change(" admin ");
+                         d.Text2_Change("   ");
+                         d.Command1_Click();
+                     },
+                     "[S]\nDSN_Driver=" + kDriver +
+                         "\nDescription=Stored\nUID=admin\nThreads=5\nDefaultDir=C:\n"
+                         "ExtendedAnsiSQL=0\nFIL=x\nMaxBufferSize=2048\nMaxScanRows="
+                         "80\nPageTimeout=5\nReadOnly=0\n"
+                         "SafeTransactions=0\nUserCommitSync=No\n()()" +
+                         tail},
+                    {"Cancel answered Yes goes to Save; No closes; nothing written", "S",
+                     [](Form7& d, EditorFixture& f) {
+                         d.Text1_Change("other");
+                         f.recording.message_answers = {MsgAnswer::Yes};
+                         d.Command2_Click();
+                         CHECK(d.focus_request == "Command1");
+                         d.Command2_Click();
+                     },
+                     kAdvanced + "()" + kQuestion + kQuestion + "\ncancelled*  {||} S:Listed"},
+                    {"untouched, Cancel asks nothing", "S",
+                     [](Form7& d, auto&) {
+                         d.List1_Click(0);
+                         d.Command2_Click();
+                     },
+                     kAdvanced + "()\ncancelled  {||} S:Listed"},
+                    {"a blank name: nothing to read or write", "  ",
+                     [](Form7& d, auto&) {
+                         CHECK(d.Text1.text.empty());
+                         d.Command1_Click();
+                     },
+                     kAdvanced + "()\nsaved  {||}   :Listed"},
+                    {"a password the file cannot keep is refused", "S",
+                     [](Form7& d, auto&) {
+                         d.Text2_Change("\xFA");
+                         d.Command1_Click();
+                     },
+                     kAdvanced + "()" + kUnstorable + "\nopen*  {||} S:Listed"},
+                    {"a Save whose write fails", "S",
+                     [](Form7& d, EditorFixture& f) {
+                         f.recording.fail_prefixes = {"Profile"};
+                         d.Command1_Click();
+                     },
+                     kAdvanced + "()()" + kSaveFailed + "\nopen  {||} S:Listed"},
+                });
 }
 
 }  // namespace
-}  // namespace vendaro
+}  // namespace vendaro::test

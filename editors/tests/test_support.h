@@ -1,17 +1,21 @@
 #pragma once
-// The editors' tests run every editor over a real vendaro.ini in a scratch directory, through
-// the real script store, with the recording platform answering the dialogs.
+// The editors run over a real vendaro.ini in a scratch folder, through the real script store,
+// with the recording platform answering the dialogs. Outcome() is everything a story changed.
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "editors/editor_context.h"
 #include "editors/editor_windows.h"
+#include "editors/form4.h"
+#include "editors/form5.h"
+#include "editors/form6.h"
+#include "editors/form7.h"
+#include "editors/form8.h"
 #include "platform/native_profile.h"
 #include "testing/recording_platform.h"
-#include "platform/tests/test_profile.h"
+#include "testing/scratch.h"
 
 namespace vendaro::test {
 
@@ -21,60 +25,79 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 
-// A fresh, empty directory, removed with everything in it at the end of the test.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + kSeparator + name; }
-
-  private:
-    std::string path_;
+struct ScratchDir : TempDir {
+    std::string path() const { return TempDir::path().string(); }
+    std::string File(const std::string& name) const { return path() + kSeparator + name; }
 };
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    WriteFile(path, bytes);
+}
+inline std::string ReadBytes(const std::string& path) {
+    return std::filesystem::exists(path) ? ReadFile(path) : "<missing>";
+}
 
-void WriteBytes(const std::string& path, const std::string& bytes);
-// The file's bytes; "<missing>" when it cannot be opened.
-std::string ReadBytes(const std::string& path);
+// The lines of `bytes` without line ends and blank lines.
+inline std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines(1);
+    for (char c : bytes) {
+        if (c == '\n' && !lines.back().empty()) lines.emplace_back();
+        if (c != '\r' && c != '\n') lines.back() += c;
+    }
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+using KeyLines = std::vector<std::string>;
+// The key lines of `section` (matched exactly) in `bytes`.
+inline KeyLines SectionLines(const std::string& bytes, const std::string& section) {
+    KeyLines keys;
+    bool inside = false;
+    for (const std::string& line : Lines(bytes)) {
+        if (line[0] == '[')
+            inside = line == "[" + section + "]";
+        else if (inside)
+            keys.push_back(line);
+    }
+    return keys;
+}
+inline std::vector<std::string> Headers(const std::string& bytes) {
+    std::vector<std::string> headers;
+    for (const std::string& line : Lines(bytes)) {
+        if (line[0] == '[') headers.push_back(line.substr(1, line.size() - 2));
+    }
+    return headers;
+}
 
-using KeyLines = std::vector<std::string>;  // "key=value", in file order
-
-// The key lines of `section` (matched exactly) in `bytes`, without their line ends.
-KeyLines SectionLines(const std::string& bytes, const std::string& section);
-// The headers of `bytes`, in file order, without brackets.
-std::vector<std::string> Headers(const std::string& bytes);
-
-// The editor windows of the tests: each Show runs the story given for that form, then, if the
-// story left the dialog open, closes it with the close box (as a user finally would).
-class ScriptedWindows final : public EditorWindows {
-  public:
-    std::function<void(Form4&)> form4;
-    std::function<void(Form5&)> form5;
-    std::function<void(Form6&)> form6;
-    std::function<void(Form7&)> form7;
-    std::function<void(Form8&)> form8;
-    std::vector<std::string> shown;  // "Form4", ... in the order shown
-
-    void Show(Form4& editor) override;
-    void Show(Form5& editor) override;
-    void Show(Form6& editor) override;
-    void Show(Form7& dialog) override;
-    void Show(Form8& editor) override;
-};
-
-// A status line that is just a string.
 class TextStatusLine final : public StatusLine {
   public:
     void SetStatusText(const std::string& text) override { this->text = text; }
     std::string text;
 };
 
+// Each Show runs the story given for an editor (or for the advanced options), then closes a
+// dialog it left open with the close box, as a user finally would.
+class ScriptedWindows final : public EditorWindows {
+  public:
+    std::function<void(ScriptEditor&)> editor;
+    std::function<void(Form7&)> advanced;
+    std::vector<std::string> shown;
+    void Show(Form4& e) override { Run("Form4", e, editor); }
+    void Show(Form5& e) override { Run("Form5", e, editor); }
+    void Show(Form6& e) override { Run("Form6", e, editor); }
+    void Show(Form7& e) override { Run("Form7", e, advanced); }
+    void Show(Form8& e) override { Run("Form8", e, editor); }
+
+  private:
+    template <typename Base, typename Form>
+    void Run(const char* name, Form& e, const std::function<void(Base&)>& story) {
+        shown.push_back(name);
+        if (story) story(e);
+        if (!e.closed()) e.Form_Unload();
+    }
+};
+
 struct EditorFixture {
     ScratchDir dir;
-    TestProfile native;  // the platform's own profile functions
-    Profile* real = native.get();
+    std::unique_ptr<Profile> real = MakeNativeProfile();
     RecordingPlatform recording{*real};
     ScriptStore store{recording.profile(), dir.path(), "vendaro.exe", kSeparator};
     Platform platform = recording.AsPlatform();
@@ -87,25 +110,47 @@ struct EditorFixture {
 
     void Given(const std::string& bytes) const { WriteBytes(ini, bytes); }
     std::string Bytes() const { return ReadBytes(ini); }
-    std::string Read(const std::string& section, const std::string& key) {
-        return store.ReadIniString(section, key, "");
+    // Edit mode on `name`, its row (with `description`) selected, as Edit leaves it; add mode
+    // when `name` is null.
+    void Open(const char* name, const std::string& description = "") {
+        shared.ScriptMode = name ? kScriptModeEdit : kScriptModeAdd;
+        if (!name) return;
+        list.Select(list.Add(ListRow{name, description, ""}));
+        shared.EditDsnName = name;
+        shared.EditRowIndex = static_cast<std::int16_t>(list.Selected());
     }
-    KeyLines Section(const std::string& section) const { return SectionLines(Bytes(), section); }
-
-    // Add mode, as the Select Driver dialog leaves it.
-    void AddMode();
-    // Edit mode on a new row (name, description, driver) of the list, selected, as Edit
-    // leaves it. Returns the row's position.
-    int EditMode(const std::string& name, const std::string& description,
-                 const std::string& driver);
-    // The message boxes shown so far, as the recording platform wrote them.
-    std::vector<std::string> MessageBoxes() const;
-    // Every profile write or removal made so far.
-    std::vector<std::string> ProfileWrites() const;
+    // The file's lines, the dialogs shown ("(" and ")" for the busy pointer), how the form
+    // closed, ScriptDirty ("*") and ScriptSaved ("S"), the status line, the hand-over fields and
+    // the list's rows.
+    std::string Outcome(const ModalForm& form) const {
+        std::string out;
+        for (const std::string& line : Lines(Bytes())) out += line + "\n";
+        for (std::string call : recording.calls) {
+            if (call.rfind("Profile", 0) == 0) continue;
+            if (call.rfind("OpenFile", 0) == 0)
+                call.erase(call.find('|'), call.rfind('|') - call.find('|'));
+            out += call == "Busy on" ? "(" : call == "Busy off" ? ")" : "<" + call + ">";
+        }
+        const char* reasons[] = {"open", "saved", "cancelled", "escaped", "closebox"};
+        out += std::string("\n") + reasons[static_cast<int>(form.close_reason())] +
+               (shared.ScriptDirty ? "*" : "") + (shared.ScriptSaved ? "S" : "") + " " +
+               status.text + " {" + shared.NewDsnName + "|" + shared.NewDescription + "|" +
+               shared.NewDriver + "}";
+        for (const ListRow& row : list.Rows()) out += " " + row.text + ":" + row.description;
+        for (std::size_t at; (at = out.find(dir.path())) != std::string::npos;) {
+            out.replace(at, dir.path().size(), "~");
+        }
+        return out;
+    }
 };
 
-// The recorded line of a message box.
-std::string QuestionLine(const std::string& text);
-std::string RefusalLine(const std::string& text);
+inline const std::string kQuestion =
+    "<MessageBox Vendaro!|Do you want to save your changes before closing this screen?|YesNo|"
+    "Question|1>";
+inline const std::string kSaveFailed =
+    "<MessageBox Vendaro!|The DSN script could not be saved.|Ok|Exclamation|1>";
+inline const std::string kUnstorable =
+    "<MessageBox Vendaro!|The password contains characters that cannot be stored.|Ok|"
+    "Exclamation|1>";
 
 }  // namespace vendaro::test

@@ -1,0 +1,139 @@
+// The digits-only fields and the CommLinks value, as tables, and a property loop over random
+// texts.
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <regex>
+#include <string>
+
+#include "editors/comm_links.h"
+#include "editors/digits_field.h"
+
+namespace vendaro {
+namespace {
+
+TEST_CASE("a digits-only field takes Backspace and the digits, and shows its leading number") {
+    for (int key = -1; key < 256; ++key) {
+        CHECK(DigitsOnlyKeyPress(key) == (key == 8 || (key >= '0' && key <= '9') ? key : 0));
+    }
+    const char* const rows[][2] = {
+        {"0042", "42"},
+        {"", "0"},
+        {"abc", "0"},
+        {".", "0"},
+        {"-", "0"},
+        {"12abc", "12"},
+        {"12 34", "12"},
+        {"1.5", "1.5"},
+        {"2e3", "2000"},
+        {"2E3", "2000"},
+        {"2e", "2"},
+        {"2e+", "2"},
+        {"2e-3", "0.002"},
+        {"2E+1x", "20"},
+        {" 42", "42"},
+        {"\t\n 7", "7"},
+        {"\r7", "0"},
+        {"-5", "-5"},
+        {"+5", "5"},
+        {".5", "0.5"},
+        {"5.", "5"},
+        {"-0", "0"},
+        {"-2.5e20", "-2.5E+20"},
+        {"1000000000000000", "1E+15"},
+        {"1e100", "1E+100"},
+        {"1234567890123456", "1.23456789012346E+15"},
+        {"999999999999999", "999999999999999"},
+        {"999999999999999.9", "1E+15"},
+        {"0.0001", "0.0001"},
+        {"0.00001", "1E-05"},
+        {"0.000123", "0.000123"},
+        {"2.50", "2.5"},
+        {"1e400", "0"},
+        {"1e-400", "0"},
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row[0]);
+        CHECK(NormalizeDigitsField(row[0]) == row[1]);
+    }
+    CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
+    CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
+}
+
+TEST_CASE("property: a normalized field is a number form, stable, and keeps the value") {
+    const std::regex number_form(R"(0|-?([1-9]\d*|0(?=\.))(\.\d*[1-9])?(E[+-]\d\d\d?)?)");
+    const std::string alphabet = "0000123456789..eE+- \ta";
+    std::mt19937 random(13);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text) c = alphabet[random() % alphabet.size()];
+        const std::string out = NormalizeDigitsField(text);
+        CAPTURE(text);
+        REQUIRE(std::regex_match(out, number_form));
+        CHECK(NormalizeDigitsField(out) == out);
+        const double expected = std::strtod(text.c_str(), nullptr);
+        if (!(std::fabs(expected) > 1e-300 && std::fabs(expected) < 1e300)) continue;
+        CHECK(std::fabs(std::strtod(out.c_str(), nullptr) - expected) <=
+              std::fabs(expected) * 1e-14);
+    }
+}
+
+std::string Shown(const CommLinksBoxes& b) {
+    return std::string(b.tcpip ? "T" : "-") + b.tcpip_options + (b.ipx ? "|I" : "|-") +
+           b.ipx_options + (b.netbios ? "|N" : "|-") + b.netbios_options;
+}
+
+TEST_CASE("CommLinks is built from the checked boxes and parsed back") {
+    const char* const built[][2] = {
+        {"Tabc|-|-", "TCPIP{abc}"},
+        {"T|Ix|-", "TCPIP{},IPX{x}"},
+        {"Ta|Ib|Nc", "TCPIP{a},IPX{b},NetBIOS{c}"},
+        {"-|-|N", "NetBIOS{}"},
+        {"-|Iy|N", "IPX{y},NetBIOS{}"},
+        {"-kept|I|-also", "IPX{}"},
+        {"-|-|-", ""},
+        {"T  a{b},c  |-|-", "TCPIP{a{b},c}"},
+    };
+    for (const auto& row : built) {
+        CAPTURE(row[0]);
+        const std::string s = row[0];
+        const auto bar = s.find('|'), bar2 = s.rfind('|');
+        const CommLinksBoxes boxes{s[0] == 'T',        s.substr(1, bar - 1),
+                                   s[bar + 1] == 'I',  s.substr(bar + 2, bar2 - bar - 2),
+                                   s[bar2 + 1] == 'N', s.substr(bar2 + 2)};
+        CHECK(BuildCommLinks(boxes) == row[1]);
+    }
+    const char* const parsed[][2] = {
+        {"", "-|-|-"},
+        {"TCPIP{},IPX{}", "T|I|-"},
+        {"netbios{}", "-|-|N"},
+        {"TCPIP{a},IPX{b},NetBIOS{c}", "Ta|Ib|Nc"},
+        {"TcpIp{Abc=XY}", "Tabc=xy|-|-"},
+        {"TCPIP{a}, IPX{b}", "Ta|-|-"},
+        {"x{1},y{2},z{3},TCPIP{4}", "-|-|-"},
+        {"IPX{1},y{2},z{3},TCPIP{4}", "-|I1|-"},
+        {"TCPIP{a},TCPIP{b}", "Tb|-|-"},
+        {"TCPIP{a},TCPIP{}", "Ta|-|-"},
+        {"}TCPIP{a}", "-|-|-"},
+        {"IPX{b}}TCPIP{a}", "-|Ib|-"},
+        {"TCPIP{abc", "T|-|-"},
+        {"IPX{} tcpip", "-|I|-"},
+        {",,ip,x{q},", "-|Iq|-"},
+        {"a{bipx{c", "-|I|-"},
+        {" tcpip { x } ", "-|-|-"},
+        {"a{1}b{2}ipx{3}", "-|I3|-"},
+    };
+    for (const auto& row : parsed) {
+        CAPTURE(row[0]);
+        CHECK(Shown(ParseCommLinks(row[0])) == row[1]);
+    }
+    const std::string options(300, 'o');
+    CHECK(Shown(ParseCommLinks("TCPIP{" + options + "},IPX{late}")) == "T" + options + "|Ilate|-");
+    const auto entries = ParseCommLinksEntries(" tcpip { x } ");
+    CHECK((entries[0] == CommLinksEntry{" tcpip ", " x "} && entries[1] == CommLinksEntry{}));
+}
+
+}  // namespace
+}  // namespace vendaro
