@@ -5,156 +5,8 @@
 namespace vendaro::test {
 namespace {
 
-const std::string kFull =
-    "[A]\nDSN_Driver=Microsoft Access Driver (*.mdb)\nDescription=d\nDBQ=C:\\data\\a.mdb\n"
-    "SystemDB=C:\\s.mdw\nPageTimeout=30\nMaxBufferSize=4096\nExclusive=1\nReadOnly=1\n";
-const std::string kDriver = "Microsoft Access Driver (*.mdb)";
-const std::string kSaved = "\nsaved*S " + kDriver + " DSN script edited. {A|d|" + kDriver + "} A:d";
-
-TEST_CASE("Access editor stories") {
-    Tell<Form6>(
-        "", {{"every field saved", nullptr,
-              [](Form6& e, EditorFixture& f) {
-                  e.Text1_Change("A");
-                  e.Text2_Change("d");
-                  f.recording.open_file_answers = {"C:\\data\\a.mdb", "C:\\s.mdw"};
-                  e.Command3_Click();
-                  e.Option2_Click();
-                  e.Command5_Click();
-                  e.Command7_Click();
-                  e.Text3_Change("30");
-                  e.Text4_Change(" 4096");
-                  e.Text4_LostFocus();
-                  e.Text3_LostFocus();
-                  e.Check1_Click();
-                  e.Check2_Click();
-                  e.Command4_Click();
-              },
-              kFull + "<OpenFile Select Database|C:\\><OpenFile Select System Database|C:\\>()" +
-                  With(With(kSaved, "edited", "added"), " A:d", "")}});
-    Tell<Form6>(
-        kFull,
-        {
-            {"loads every key: saved, the file keeps every byte", "A",
-             [](Form6& e, auto&) { e.Command4_Click(); }, kFull + "()()" + With(kSaved, "*", "")},
-            {"a new script without a database writes none; None removes the system database",
-             nullptr,
-             [](Form6& e, auto&) {
-                 e.Text1_Change("A");
-                 e.Option2_Click();
-                 e.Command4_Click();
-             },
-             "[A]\nDSN_Driver=" + kDriver +
-                 "\nDBQ=C:\\data\\a.mdb\nPageTimeout=5\nMaxBufferSize=2048\nExclusive=0\nReadOnly="
-                 "0\n()" +
-                 "\nsaved*S " + kDriver + " DSN script added. {A||" + kDriver + "}"},
-            {"an earlier change still makes Cancel ask after an untouched advanced dialog", "A",
-             [](Form6& e, EditorFixture& f) {
-                 e.Text2_Change("typed");
-                 f.windows.advanced = [](Form7& d) { d.Command2_Click(); };
-                 e.Command6_Click();
-                 e.Command2_Click();
-             },
-             kFull + "()()" + kQuestion + "\ncancelled*  {||} A:Listed"},
-            {"saved by the advanced dialog only, the row shows the description the file holds", "A",
-             [](Form6& e, EditorFixture& f) {
-                 e.Text2_Change("typed");
-                 f.windows.advanced = [](Form7& d) { d.Command1_Click(); };
-                 e.Command6_Click();
-                 e.Form_KeyPress(kKeyAsciiEscape);
-             },
-             kFull +
-                 "ExtendedAnsiSQL=0\nFIL=MS Access;\nMaxScanRows=8\nSafeTransactions=0\nThreads=3\n"
-                 "UserCommitSync=Yes\n()()()\nescaped*S  {A|d|" +
-                 kDriver + "} A:d"},
-            {"the advanced dialog works on the name typed; the editor's own Save comes last", "A",
-             [](Form6& e, EditorFixture& f) {
-                 e.Text1_Change(" Renamed ");
-                 e.Command7_Click();
-                 e.Text3_Change("45");
-                 f.windows.advanced = [](Form7& d) {
-                     CHECK(d.Text1.text.empty());
-                     d.Text1_Change("user");
-                     d.Command1_Click();
-                 };
-                 e.Command6_Click();
-                 e.Command4_Click();
-             },
-             "[Renamed]\nUID=user\nExtendedAnsiSQL=0\nFIL=MS "
-             "Access;\nMaxBufferSize=4096\nMaxScanRows=8\n"
-             "PageTimeout=45\nReadOnly=1\nSafeTransactions=0\nThreads=3\nUserCommitSync=Yes\nDSN_"
-             "Driver=" +
-                 kDriver +
-                 "\nDescription=d\nDBQ=C:\\data\\a.mdb\nSystemDB=C:\\s.mdw\nExclusive=1\n()()()()" +
-                 With(With(kSaved, "{A", "{Renamed"), "A:d", "Renamed:d")},
-        });
-}
-
-std::string Flags(Form6& e, EditorFixture& f) {
-    return std::string(1, Mark(e.Option1.selected, true)) +
-           Mark(e.Option2.selected, e.Command5.enabled) + Mark(e.Check1.checked, e.Check1.visible) +
-           Mark(e.Check2.checked, e.Frame3.visible) + " " + e.Label3.caption + "|" +
-           e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text + " " +
-           std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
-           (f.shared.ScriptDirty ? "*" : "") + " " + std::to_string(f.recording.calls.size());
-}
-
-TEST_CASE("Access editor: the rules") {
-    Tell<Form6>("",
-                {
-                    {"the driver options are out of reach until Options>>", nullptr,
-                     [](Form6& e, auto&) {
-                         e.Check1_Click();
-                         e.Check2_Click();
-                     },
-                     "Xooo Database:|Da&tabase:|5|2048 4695 0"},
-                    {"Options>> lengthens the form once", nullptr,
-                     [](Form6& e, auto&) {
-                         e.Command7_Click();
-                         e.Command7_Click();
-                         e.Check1_Click();
-                     },
-                     "XoXO Database:|Da&tabase:|5|2048 6180 long* 0"},
-                    {"None disables the system database button and keeps the path", nullptr,
-                     [](Form6& e, EditorFixture& f) {
-                         e.Option2_Click();
-                         f.recording.open_file_answers = {"C:\\s.mdw"};
-                         e.Command5_Click();
-                         e.Option1_Click();
-                         e.Command5_Click();
-                     },
-                     "Xooo Database:|Da&tabase: C:\\s.mdw|5|2048 4695* 1"},
-                    {"cancelled choosers change nothing", nullptr,
-                     [](Form6& e, EditorFixture& f) {
-                         e.Option2_Click();
-                         f.shared.ScriptDirty = false;
-                         e.Command5_Click();
-                         e.Command3_Click();
-                     },
-                     "OXoo Database:|Da&tabase:|5|2048 4695 2"},
-                    {"the digits-only fields", nullptr,
-                     [](Form6& e, auto&) {
-                         CHECK((e.Text3_KeyPress('.') == 0 && e.Text4_KeyPress('4') == '4'));
-                         e.Text3_Change("abc");
-                         e.Text4_Change("0042abc");
-                         e.Text3_LostFocus();
-                         e.Text4_LostFocus();
-                     },
-                     "Xooo Database:|Da&tabase:|0|42 4695* 0"},
-                },
-                Flags);
-    Tell<Form6>("[S]\nSystemDB=C:\\s.mdw\nExclusive=Yes\nReadOnly=1\nPageTimeout=10\n",
-                {{"odd stored values; no database", "S", [](Form6&, auto&) {},
-                  "OXox Database: |Da&tabase: C:\\s.mdw|10| 4695 2"}},
-                Flags);
-}
-
-const std::string kAdvanced = "[S]\nDSN_Driver=" + kDriver + "\nDescription=Stored\nUID=dba\nPWD=" +
-                              EncipherText("pass", kCipherKey) +
-                              "\nDriverJet=C:\\jet.dll\nThreads=5\nImplicitCommitSync=x\n";
-
-// Keys typed into the value box: '\b' Backspace, '\x7F' the Delete key at the box's start;
-// other control codes are only pressed.
+// The keys typed into the advanced options' value box: '\b' Backspace, '\x7F' the Delete key at
+// the box's start; other control codes are only pressed.
 void Type(Form7& d, const std::string& keys) {
     for (char c : keys) {
         std::string text = d.Text3.text;
@@ -170,88 +22,106 @@ void Type(Form7& d, const std::string& keys) {
     }
 }
 
+// clang-format off
+const Actions<Form7> kForm7 = {
+    TEXT(Text1), TEXT(Text2), TEXT(Text3), ACT("Row=", e.List1_Click(std::stoi(v))),
+    ACT("Type=", Type(e, v)), ACT("Press=", e.Text3_KeyPress(v[0])),
+    ACT("Left", e.Text3_KeyDown(0x25)), ACT("Save", e.Command1_Click()),
+    ACT("Cancel", e.Command2_Click())};
+const Actions<Form6> kForm6 = {
+    TEXT(Text1), TEXT(Text2), TEXT(Text3), TEXT(Text4), LEAVE(Text3), LEAVE(Text4), CLICK(Check1),
+    CLICK(Check2), CLICK(Option1), CLICK(Option2), CLICK(Command3), CLICK(Command5),
+    CLICK(Command7), ACT("Save", e.Command4_Click()), ACT("Cancel", e.Command2_Click()),
+    ACT("Advanced=", f.windows.advanced = [&f, v](Form7& d) { Play(d, f, kForm7, v, ','); };
+        e.Command6_Click())};
+// clang-format on
+const std::string kFull =
+    "[A]\nDSN_Driver=Microsoft Access Driver (*.mdb)\nDescription=d\nDBQ=C:\\data\\a.mdb\n"
+    "SystemDB=C:\\s.mdw\nPageTimeout=30\nMaxBufferSize=4096\nExclusive=1\nReadOnly=1\n";
+const std::string kDriver = "Microsoft Access Driver (*.mdb)";
+const std::string kSaved = " saved*S " + kDriver + " DSN script edited. {A|d|" + kDriver + "} A:d";
+
+TEST_CASE("Access editor stories") {
+    Tell<Form6>(
+        kForm6, "",
+        {{nullptr,
+          "Text1=A;Text2=d;file:C:\\data\\a.mdb;file:C:\\s.mdw;Command3;Option2;Command5;Command7;"
+          "Text3=30;Text4= 4096;Text4.;Text3.;Check1;Check2;Save",
+          Added(kFull) + "<OpenFile Select Database|C:\\><OpenFile Select System Database|C:\\>()" +
+              With(With(kSaved, "edited", "added"), " A:d", "")}});
+    Tell<Form6>(kForm6, kFull,
+                {{"A", "Save", "()()" + With(kSaved, "*", "")},
+                 {nullptr, "Text1=A;Option2;Save",
+                  "-Description=d\n-SystemDB=C:\\s.mdw\n-PageTimeout=30\n-MaxBufferSize=4096\n-"
+                  "Exclusive=1\n-ReadOnly=1\n+PageTimeout=5\n+MaxBufferSize=2048\n+Exclusive=0\n+"
+                  "ReadOnly=0\n() saved*S " +
+                      kDriver + " DSN script added. {A||" + kDriver + "}"},
+                 {"A", "Text2=typed;Advanced=Cancel;Cancel",
+                  "()()" + kQuestion + " cancelled*  {||} A:Listed"},
+                 {"A", "Text2=typed;Advanced=Save;Esc",
+                  "+ExtendedAnsiSQL=0\n+FIL=MS "
+                  "Access;\n+MaxScanRows=8\n+SafeTransactions=0\n+Threads=3\n+UserCommitSync=Yes\n("
+                  ")()() escaped*S  {A|d|" +
+                      kDriver + "} A:d"},
+                 {"A", "Text1= Renamed ;Command7;Text3=45;Advanced=Text1=user,Save;Save",
+                  "-[A]\n+[Renamed]\n+UID=user\n+ExtendedAnsiSQL=0\n+FIL=MS "
+                  "Access;\n+MaxBufferSize=4096\n+MaxScanRows=8\n+PageTimeout=45\n+ReadOnly=1\n+"
+                  "SafeTransactions=0\n+Threads=3\n+UserCommitSync=Yes\n-PageTimeout=30\n-"
+                  "MaxBufferSize=4096\n-ReadOnly=1\n()()()()" +
+                      With(With(kSaved, "{A", "{Renamed"), "A:d", "Renamed:d")}});
+}
+
+std::string Flags(Form6& e, EditorFixture& f) {
+    return std::string(1, Mark(e.Option1.selected, true)) +
+           Mark(e.Option2.selected, e.Command5.enabled) + Mark(e.Check1.checked, e.Check1.visible) +
+           Mark(e.Check2.checked, e.Frame3.visible) + " " + e.Label3.caption + "|" +
+           e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text + " " +
+           std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
+           (f.shared.ScriptDirty ? "*" : "") + " " + std::to_string(f.recording.calls.size());
+}
+
+TEST_CASE("Access editor: the rules") {
+    Tell<Form6>(
+        kForm6, "",
+        {{nullptr, "Check1;Check2", "Xooo Database:|Da&tabase:|5|2048 4695 0"},
+         {nullptr, "Command7;Command7;Check1", "XoXO Database:|Da&tabase:|5|2048 6180 long* 0"},
+         {nullptr, "Option2;file:C:\\s.mdw;Command5;Option1;Command5",
+          "Xooo Database:|Da&tabase: C:\\s.mdw|5|2048 4695* 1"},
+         {nullptr, "Option2;Clean;Command5;Command3", "OXoo Database:|Da&tabase:|5|2048 4695 2"},
+         {nullptr, "Text3=abc;Text4=0042abc;Text3.;Text4.",
+          "Xooo Database:|Da&tabase:|0|42 4695* 0"}},
+        Flags);
+    Tell<Form6>(kForm6, "[S]\nSystemDB=C:\\s.mdw\nExclusive=Yes\nReadOnly=1\nPageTimeout=10\n",
+                {{"S", "", "OXox Database: |Da&tabase: C:\\s.mdw|10| 4695 2"}}, Flags);
+}
+
 TEST_CASE("Access advanced options stories") {
-    const std::string tail = "\nsaved*S  {S|Stored|" + kDriver + "} S:Listed";
-    Tell<Form7>(kAdvanced,
-                {
-                    {"loads every key: saved untouched, the defaults added", "S",
-                     [](Form7& d, auto&) { d.Command1_Click(); },
-                     kAdvanced +
-                         "ExtendedAnsiSQL=0\nFIL=MS "
-                         "Access;\nMaxBufferSize=2048\nMaxScanRows=8\nPageTimeout=5\n"
-                         "ReadOnly=0\nSafeTransactions=0\nUserCommitSync=Yes\n()()" +
-                         With(tail, "*", "")},
-                    {"rows edited through the value box", "S",
-                     [](Form7& d, auto&) {
-                         Type(d, "z\b\x7F");
-                         d.List1_Click(12);
-                         d.List1_Click(-1);
-                         CHECK(d.List1.selected == -1);
-                         d.List1_Click(6);
-                         Type(d, "0");
-                         d.List1_Click(0);
-                         Type(d, "C:");
-                         d.List1_Click(4);
-                         Type(d, "\b");
-                         d.Text3_Change("7");
-                         d.List1_Click(3);
-                         Type(d, "\x7Fx");
-                         d.List1_Click(11);
-                         d.Text3_KeyPress('N');
-                         d.Text3_Change("N");
-                         Type(d, "o");
-                         d.List1_Click(10);
-                         Type(d, "\b\b");
-                         d.List1_Click(1);
-                         Type(d, "\x7F");
-                         d.List1_Click(5);
-                         Type(d, "\x01\x16");
-                         d.Text3_Change("\x01");
-                         d.Text3_KeyDown(0x25);
-                         d.Text1_Change(" admin ");
-                         d.Text2_Change("   ");
-                         d.Command1_Click();
-                     },
-                     "[S]\nDSN_Driver=" + kDriver +
-                         "\nDescription=Stored\nUID=admin\nThreads=5\nDefaultDir=C:\n"
-                         "ExtendedAnsiSQL=0\nFIL=x\nMaxBufferSize=2048\nMaxScanRows="
-                         "80\nPageTimeout=5\nReadOnly=0\n"
-                         "SafeTransactions=0\nUserCommitSync=No\n()()" +
-                         tail},
-                    {"Cancel answered Yes goes to Save; No closes; nothing written", "S",
-                     [](Form7& d, EditorFixture& f) {
-                         d.Text1_Change("other");
-                         f.recording.message_answers = {MsgAnswer::Yes};
-                         d.Command2_Click();
-                         CHECK(d.focus_request == "Command1");
-                         d.Command2_Click();
-                     },
-                     kAdvanced + "()" + kQuestion + kQuestion + "\ncancelled*  {||} S:Listed"},
-                    {"untouched, Cancel asks nothing", "S",
-                     [](Form7& d, auto&) {
-                         d.List1_Click(0);
-                         d.Command2_Click();
-                     },
-                     kAdvanced + "()\ncancelled  {||} S:Listed"},
-                    {"a blank name: nothing to read or write", "  ",
-                     [](Form7& d, auto&) {
-                         CHECK(d.Text1.text.empty());
-                         d.Command1_Click();
-                     },
-                     kAdvanced + "()\nsaved  {||}   :Listed"},
-                    {"a password the file cannot keep is refused", "S",
-                     [](Form7& d, auto&) {
-                         d.Text2_Change("\xFA");
-                         d.Command1_Click();
-                     },
-                     kAdvanced + "()" + kUnstorable + "\nopen*  {||} S:Listed"},
-                    {"a Save whose write fails", "S",
-                     [](Form7& d, EditorFixture& f) {
-                         f.recording.fail_prefixes = {"Profile"};
-                         d.Command1_Click();
-                     },
-                     kAdvanced + "()()" + kSaveFailed + "\nopen  {||} S:Listed"},
-                });
+    const std::string given = "[S]\nDSN_Driver=" + kDriver + "\nDescription=Stored\nUID=dba\nPWD=" +
+                              EncipherText("pass", kCipherKey) +
+                              "\nDriverJet=C:\\jet.dll\nThreads=5\nImplicitCommitSync=x\n";
+    const std::string saved = " saved*S  {S|Stored|" + kDriver + "} S:Listed";
+    Tell<Form7>(
+        kForm7, given,
+        {{"S", "Save",
+          "+ExtendedAnsiSQL=0\n+FIL=MS "
+          "Access;\n+MaxBufferSize=2048\n+MaxScanRows=8\n+PageTimeout=5\n+ReadOnly=0\n+"
+          "SafeTransactions=0\n+UserCommitSync=Yes\n()()" +
+              With(saved, "*", "")},
+         {"S",
+          "Type=z\b\x7F;Row=12;Row=-1;Row=6;Type=0;Row=0;Type=C:;Row=4;Type=\b;Text3=7;Row=3;"
+          "Type=\x7Fx;Row=11;Press=N;Text3=N;Type=o;Row=10;Type=\b\b;Row=1;Type=\x7F;Row=5;"
+          "Type=\x01\x16;Text3=\x01;Left;Text1= admin ;Text2=   ;Save",
+          "-UID=dba\n-PWD=" + EncipherText("pass", kCipherKey) +
+              "\n-DriverJet=C:\\jet.dll\n+UID=admin\n-ImplicitCommitSync=x\n+DefaultDir=C:\n+"
+              "ExtendedAnsiSQL=0\n+FIL=x\n+MaxBufferSize=2048\n+MaxScanRows=80\n+PageTimeout=5\n+"
+              "ReadOnly=0\n+SafeTransactions=0\n+UserCommitSync=No\n()()" +
+              saved},
+         {"S", "Text1=other;Yes;Cancel;Cancel",
+          "()" + kQuestion + kQuestion + " cancelled*  {||} S:Listed >Command1"},
+         {"S", "Row=0;Cancel", "() cancelled  {||} S:Listed"},
+         {"  ", "Save", "() saved  {||}   :Listed"},
+         {"S", "Text2=\xFA;Save", "()" + kUnstorable + " open*  {||} S:Listed"},
+         {"S", "Fail;Save", "()()" + kSaveFailed + " open  {||} S:Listed"}});
 }
 
 }  // namespace

@@ -5,113 +5,57 @@
 namespace vendaro::test {
 namespace {
 
+const Actions<Form4> kForm4 = {TEXT(Text1),
+                               TEXT(Text2),
+                               TEXT(Text3),
+                               TEXT(Text4),
+                               TEXT(Text5),
+                               TEXT(Text6),
+                               CLICK(Command1),
+                               ACT("Save", e.Command4_Click()),
+                               ACT("Cancel", e.Command2_Click())};
 const std::string kSales =
     "[Sales]\nDSN_Driver=SQL Server\nDescription=Sales figures\nServer=alpha\nDatabase=sales\n"
     "Driver=C:\\Drivers\nLastUser=ann\n";
-const std::string kOther = "[Other]\nDSN_Driver=SQL Server\nDescription=Untouched\n";
-const std::string kEdited = "\nsaved*S SQL Server DSN script edited. {";
+const std::string kEdited =
+    " saved*S SQL Server DSN script edited. {Sales|Sales figures|SQL Server} Sales:Sales figures";
+const std::string kAdded = " saved*S SQL Server DSN script added. {";
 
 TEST_CASE("SQL Server editor stories") {
     Tell<Form4>(
-        kSales + kOther,
-        {
-            {"loads every key: saved untouched, the file keeps every byte", "Sales",
-             [](Form4& e, auto&) { e.Command4_Click(); },
-             kSales + kOther + "()()" + With(kEdited, "*", "") +
-                 "Sales|Sales figures|SQL Server} Sales:Sales figures"},
-            {"every field saved", nullptr,
-             [](Form4& e, EditorFixture& f) {
-                 e.Text1_Change(" New ");
-                 e.Text2_Change(" A new one ");
-                 e.Text3_Change("beta");
-                 e.Text4_Change("db2");
-                 e.Text5_Change(" C:\\Old ");
-                 f.recording.folder_answers.push_back("D:\\Drv");
-                 e.Command1_Click();
-                 e.Text6_Change("sa");
-                 e.Command4_Click();
-                 CHECK_FALSE(e.Form_KeyPress(kKeyAsciiEscape));
-             },
-             kSales + kOther +
-                 "[New]\nDSN_Driver=SQL Server\nDescription=A new one\nServer=beta\nDatabase=db2\n"
-                 "Driver=D:\\Drv\nLastUser=sa\n<BrowseFolder Select a driver path|C:\\Old>()\n"
-                 "saved*S SQL Server DSN script added. {New|A new one|SQL Server}"},
-            {"one change writes only that change", "Sales",
-             [](Form4& e, EditorFixture& f) {
-                 e.Command1_Click();  // the folder chooser cancelled
-                 e.Text3_Change("beta");
-                 CHECK(f.shared.ScriptDirty);
-                 e.Command4_Click();
-             },
-             With(kSales, "alpha", "beta") + kOther +
-                 "()<BrowseFolder Select a driver path|C:\\Drivers>()" + kEdited +
-                 "Sales|Sales figures|SQL Server} Sales:Sales figures"},
-            {"letter case is no rename; an emptied field removes its key", "Sales",
-             [](Form4& e, auto&) {
-                 e.Text1_Change(" SALES ");
-                 e.Text6_Change("");
-                 e.Command4_Click();
-             },
-             With(kSales, "LastUser=ann\n", "") + kOther + "()()" + kEdited +
-                 "SALES|Sales figures|SQL Server} Sales:Sales figures"},
-            {"a rename writes the new section and then removes the old one", "Sales",
-             [](Form4& e, auto&) {
-                 e.Text1_Change("Sales2");
-                 e.Command4_Click();
-             },
-             kOther + With(kSales, "[Sales]", "[Sales2]") + "()()" + kEdited +
-                 "Sales2|Sales figures|SQL Server} Sales2:Sales figures"},
-            {"adding under an existing name writes into that section", nullptr,
-             [](Form4& e, auto&) {
-                 e.Text1_Change("sales");
-                 e.Text3_Change("beta");
-                 e.Command4_Click();
-             },
-             "[Sales]\nDSN_Driver=SQL Server\nServer=beta\n" + kOther +
-                 "()\nsaved*S SQL Server DSN script added. {sales||SQL Server}"},
-            {"Cancel untouched asks nothing", "Sales", [](Form4& e, auto&) { e.Command2_Click(); },
-             kSales + kOther + "()\ncancelled  {||} Sales:Listed"},
-            {"Cancel answered No writes nothing", "Sales",
-             [](Form4& e, auto&) {
-                 e.Text3_Change("gamma");
-                 e.Command2_Click();
-             },
-             kSales + kOther + "()" + kQuestion + "\ncancelled*  {||} Sales:Listed"},
-            {"Cancel answered Yes saves", "Sales",
-             [](Form4& e, EditorFixture& f) {
-                 e.Text2_Change("New figures ");
-                 f.recording.message_answers.push_back(MsgAnswer::Yes);
-                 e.Command2_Click();
-             },
-             With(kSales, "Sales figures", "New figures") + kOther + "()" + kQuestion + "()" +
-                 kEdited + "Sales|New figures|SQL Server} Sales:New figures"},
-            {"Escape closes at once; other keys do not", "Sales",
-             [](Form4& e, auto&) {
-                 e.Text3_Change("gamma");
-                 CHECK_FALSE(e.Form_KeyPress('a'));
-                 CHECK_FALSE(e.closed());
-                 CHECK(e.Form_KeyPress(kKeyAsciiEscape));
-             },
-             kSales + kOther + "()\nescaped*  {||} Sales:Listed"},
-            {"the close box", "Sales", [](Form4& e, auto&) { e.Form_Unload(); },
-             kSales + kOther + "()\nclosebox  {||} Sales:Listed"},
-            {"a blank name: Save writes nothing, Cancel asks nothing", nullptr,
-             [](Form4& e, auto&) {
-                 e.Text1_Change(" ");
-                 e.Text2_Change("only a description");
-                 e.Command4_Click();
-                 e.Command2_Click();
-                 e.Command4_Click();
-             },
-             kSales + kOther + "\ncancelled*  {||}"},
-            {"a Save whose write fails: the refusal, nothing saved, the file as it was", "Sales",
-             [](Form4& e, EditorFixture& f) {
-                 e.Text1_Change("Renamed");
-                 f.recording.fail_prefixes.push_back("Profile");
-                 e.Command4_Click();
-             },
-             kSales + kOther + "()()" + kSaveFailed + "\nopen*  {||} Sales:Listed"},
-        });
+        kForm4, kSales + "[Other]\nDSN_Driver=SQL Server\nDescription=Untouched\n",
+        {{"Sales", "Save", "()()" + With(kEdited, "*", "")},
+         {nullptr,
+          "Text1= New ;Text2= A new one ;Text3=beta;Text4=db2;Text5= C:\\Old "
+          ";folder:D:\\Drv;Command1;Text6=sa;Save;Esc",
+          "+[New]\n+DSN_Driver=SQL Server\n+Description=A new "
+          "one\n+Server=beta\n+Database=db2\n+Driver=D:\\Drv\n+LastUser=sa\n<BrowseFolder Select a "
+          "driver path|C:\\Old>()" +
+              kAdded + "New|A new one|SQL Server}"},
+         {"Sales", "Command1;Text3=beta;Save",
+          "-Server=alpha\n+Server=beta\n()<BrowseFolder Select a driver path|C:\\Drivers>()" +
+              kEdited},
+         {"Sales", "Text1= SALES ;Text6=;Save",
+          "-LastUser=ann\n()()" + With(kEdited, "{Sales", "{SALES")},
+         {"Sales", "Text1=Sales2;Save",
+          "-[Sales]\n+[Other]\n+Description=Untouched\n+[Sales2]\n+DSN_Driver=SQL "
+          "Server\n-[Other]\n-DSN_Driver=SQL Server\n-Description=Untouched\n()()" +
+              With(With(kEdited, "{Sales", "{Sales2"), " Sales:", " Sales2:")},
+         {nullptr, "Text1=sales;Text3=beta;Save",
+          "-Description=Sales "
+          "figures\n-Server=alpha\n-Database=sales\n-Driver=C:\\Drivers\n-LastUser=ann\n+Server="
+          "beta\n()" +
+              kAdded + "sales||SQL Server}"},
+         {"Sales", "Cancel", "() cancelled  {||} Sales:Listed"},
+         {"Sales", "Text3=gamma;Cancel", "()" + kQuestion + " cancelled*  {||} Sales:Listed"},
+         {"Sales", "Text2=New figures ;Yes;Cancel",
+          "-Description=Sales figures\n+Description=New figures\n()" + kQuestion + "()" +
+              With(With(kEdited, "|Sales figures|", "|New figures|"), ":Sales figures",
+                   ":New figures")},
+         {"Sales", "Text3=gamma;KeyA;Esc;Esc", "() escaped*  {||} Sales:Listed"},
+         {"Sales", "Close", "() closebox  {||} Sales:Listed"},
+         {nullptr, "Text1= ;Text2=only a description;Save;Cancel;Save", " cancelled*  {||}"},
+         {"Sales", "Text1=Renamed;Fail;Save", "()()" + kSaveFailed + " open*  {||} Sales:Listed"}});
 }
 
 TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing Save of each") {
@@ -123,8 +67,7 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
         {"Microsoft Visual FoxPro Driver", ""},
         {"sql server", ""},
         {"SQL Server ", ""},
-        {"", ""},
-    };
+        {"", ""}};
     for (const auto& row : rows) {
         CAPTURE(row[0]);
         EditorFixture f;
@@ -133,7 +76,7 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
         launcher.AttachMainWindow(f.list, f.status);
         f.Given(kSales);
         f.Open(nullptr);
-        f.recording.fail_prefixes.push_back("Profile");
+        f.recording.fail_prefixes = {"Profile"};
         std::string seen, outcome;
         f.windows.editor = [&](ScriptEditor& e) {
             seen = f.windows.shown.at(0) + " " + With(e.Caption, "Add DSN Script for ", "");
@@ -146,7 +89,7 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
         };
         CHECK(launcher.OpenEditor(row[0]) == (row[1][0] != 0));
         CHECK(seen == row[1]);
-        CHECK(outcome == (row[1][0] ? kSales + "()" + kSaveFailed + "\nopen*  {||}" : ""));
+        CHECK(outcome == (row[1][0] ? "()" + kSaveFailed + " open*  {||}" : ""));
     }
 }
 
@@ -154,15 +97,14 @@ TEST_CASE("an edit opened without a selected row reads the script Edit named") {
     EditorFixture f;
     f.Given("[S]\nDSN_Driver=Adaptive Server Anywhere 6.0\nDescription=From the file\n");
     f.Open("S", "Listed");
-    f.list.Select(0);
-    Form5 form(f.context);
-    form.Form_Load();
-    CHECK(form.Caption == "Edit DSN Script for Adaptive Server Anywhere");
-    CHECK(form.Text1.text + "|" + form.Text2.text == "S|From the file");
-    f.list.Select(1);
-    Form5 selected(f.context);
-    selected.Form_Load();
-    CHECK(selected.Text2.text == "Listed");
+    for (int selected : {0, 1}) {
+        f.list.Select(selected);
+        Form5 form(f.context);
+        form.Form_Load();
+        CHECK(form.Caption + "|" + form.Text1.text + "|" + form.Text2.text ==
+              std::string("Edit DSN Script for Adaptive Server Anywhere|S|") +
+                  (selected ? "Listed" : "From the file"));
+    }
 }
 
 }  // namespace

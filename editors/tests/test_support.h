@@ -1,6 +1,7 @@
 #pragma once
 // The editors run over a real vendaro.ini in a scratch folder, through the real script store,
 // with the recording platform answering the dialogs. Outcome() is everything a story changed.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -108,7 +109,6 @@ struct EditorFixture {
     EditorContext context{store, platform, shared, list, status};
     std::string ini = dir.File("vendaro.ini");
 
-    void Given(const std::string& bytes) const { WriteBytes(ini, bytes); }
     std::string Bytes() const { return ReadBytes(ini); }
     // Edit mode on `name`, its row (with `description`) selected, as Edit leaves it; add mode
     // when `name` is null.
@@ -119,12 +119,31 @@ struct EditorFixture {
         shared.EditDsnName = name;
         shared.EditRowIndex = static_cast<std::int16_t>(list.Selected());
     }
-    // The file's lines, the dialogs shown ("(" and ")" for the busy pointer), how the form
-    // closed, ScriptDirty ("*") and ScriptSaved ("S"), the status line, the hand-over fields and
-    // the list's rows.
+    std::string given;  // the file's bytes before the story
+    void Given(const std::string& bytes) { WriteBytes(ini, given = bytes); }
+
+    // The lines the story removed ("-") and added ("+"), the dialogs shown ("(" and ")" for the
+    // busy pointer), how the form closed, ScriptDirty ("*"), ScriptSaved ("S"), the status line,
+    // the hand-over fields, the list's rows and the focus asked for.
     std::string Outcome(const ModalForm& form) const {
+        const std::vector<std::string> a = Lines(given), b = Lines(Bytes());
+        std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
+        for (std::size_t i = a.size(); i-- > 0;) {
+            for (std::size_t j = b.size(); j-- > 0;) {
+                common[i][j] = a[i] == b[j] ? common[i + 1][j + 1] + 1
+                                            : std::max(common[i + 1][j], common[i][j + 1]);
+            }
+        }
         std::string out;
-        for (const std::string& line : Lines(Bytes())) out += line + "\n";
+        for (std::size_t i = 0, j = 0; i < a.size() || j < b.size();) {
+            if (i < a.size() && j < b.size() && a[i] == b[j]) {
+                ++i, ++j;
+            } else if (j == b.size() || (i < a.size() && common[i + 1][j] >= common[i][j + 1])) {
+                out += "-" + a[i++] + "\n";
+            } else {
+                out += "+" + b[j++] + "\n";
+            }
+        }
         for (std::string call : recording.calls) {
             if (call.rfind("Profile", 0) == 0) continue;
             if (call.rfind("OpenFile", 0) == 0)
@@ -132,15 +151,20 @@ struct EditorFixture {
             out += call == "Busy on" ? "(" : call == "Busy off" ? ")" : "<" + call + ">";
         }
         const char* reasons[] = {"open", "saved", "cancelled", "escaped", "closebox"};
-        out += std::string("\n") + reasons[static_cast<int>(form.close_reason())] +
+        out += std::string(" ") + reasons[static_cast<int>(form.close_reason())] +
                (shared.ScriptDirty ? "*" : "") + (shared.ScriptSaved ? "S" : "") + " " +
                status.text + " {" + shared.NewDsnName + "|" + shared.NewDescription + "|" +
                shared.NewDriver + "}";
         for (const ListRow& row : list.Rows()) out += " " + row.text + ":" + row.description;
-        for (std::size_t at; (at = out.find(dir.path())) != std::string::npos;) {
-            out.replace(at, dir.path().size(), "~");
+        out += form.focus_request.empty() ? "" : " >" + form.focus_request;
+        return Masked(out);
+    }
+    // `text` with the scratch folder's path shown as "~".
+    std::string Masked(std::string text) const {
+        for (std::size_t at; (at = text.find(dir.path())) != std::string::npos;) {
+            text.replace(at, dir.path().size(), "~");
         }
-        return out;
+        return text;
     }
 };
 
