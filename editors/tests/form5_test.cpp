@@ -1,5 +1,5 @@
 // The Adaptive Server Anywhere editor: its stories and its enable rules.
-#include "editors/tests/stories.h"
+#include "editors/tests/test_support.h"
 #include "store/cipher.h"
 
 namespace vendaro::test {
@@ -37,7 +37,7 @@ TEST_CASE("Adaptive Server Anywhere editor stories") {
         {{nullptr,
           "Text1=S;Text2= Desc ;Text3= 1 ;Check1;Check2;Check3;Check4;Option3;Check7;Check8;Check9;"
           "Check10;Check11;Check12;Check13;Text4= dba ;Text5= sql ;Text6= eng ;Text7= dbeng6 ;"
-          "Text8= db ;file:C:\\a.db;Command3;Check6;Text10= host=x ;Text11=spx;Text12=lana=1;"
+          "Text8= db ;file=C:\\a.db;Command3;Check6;Text10= host=x ;Text11=spx;Text12=lana=1;"
           "Text13=060;Text14= 1024;Text15=7 ;Text13.;Text14.;Text15.;Text16= conn ;Text17= cp1252 ;"
           "Text18= C:\\log.txt ;Save",
           Added(kFull) + "<OpenFile Select a Database File|C:\\>()" +

@@ -1,5 +1,5 @@
 // The Access editor and its advanced options: stories and rules.
-#include "editors/tests/stories.h"
+#include "editors/tests/test_support.h"
 #include "store/cipher.h"
 
 namespace vendaro::test {
@@ -45,7 +45,7 @@ TEST_CASE("Access editor stories") {
     Tell<Form6>(
         kForm6, "",
         {{nullptr,
-          "Text1=A;Text2=d;file:C:\\data\\a.mdb;file:C:\\s.mdw;Command3;Option2;Command5;Command7;"
+          "Text1=A;Text2=d;file=C:\\data\\a.mdb;file=C:\\s.mdw;Command3;Option2;Command5;Command7;"
           "Text3=30;Text4= 4096;Text4.;Text3.;Check1;Check2;Save",
           Added(kFull) + "<OpenFile Select Database|C:\\><OpenFile Select System Database|C:\\>()" +
               With(With(kSaved, "edited", "added"), " A:d", "")}});
@@ -85,7 +85,7 @@ TEST_CASE("Access editor: the rules") {
         kForm6, "",
         {{nullptr, "Check1;Check2", "Xooo Database:|Da&tabase:|5|2048 4695 0"},
          {nullptr, "Command7;Command7;Check1", "XoXO Database:|Da&tabase:|5|2048 6180 long* 0"},
-         {nullptr, "Option2;file:C:\\s.mdw;Command5;Option1;Command5",
+         {nullptr, "Option2;file=C:\\s.mdw;Command5;Option1;Command5",
           "Xooo Database:|Da&tabase: C:\\s.mdw|5|2048 4695* 1"},
          {nullptr, "Option2;Clean;Command5;Command3", "OXoo Database:|Da&tabase:|5|2048 4695 2"},
          {nullptr, "Text3=abc;Text4=0042abc;Text3.;Text4.",

@@ -1,5 +1,5 @@
 // The dBase editor: stories and rules.
-#include "editors/tests/stories.h"
+#include "editors/tests/test_support.h"
 
 namespace vendaro::test {
 namespace {
@@ -23,7 +23,7 @@ TEST_CASE("dBase editor stories") {
     Tell<Form8>(
         kForm8, "",
         {{nullptr,
-          "Text1=D;Text2=d;Combo1=0;Check1;file:C:\\dbase\\tables\\people.dbf;Command4;Command3;"
+          "Text1=D;Text2=d;Combo1=0;Check1;file=C:\\dbase\\tables\\people.dbf;Command4;Command3;"
           "Combo2=3;Text3=30;Text3.;Check2;Check3;Check4;Save",
           Added(kFull) + "<OpenFile Select Directory|~>()" +
               With(With(kSaved, "savedS", "saved*S"),
@@ -55,10 +55,10 @@ TEST_CASE("dBase editor: the rules") {
         {{nullptr, "Combo2=1;Check2;Check3;Check4", "dBase 5.0|ASCII|Directory: ~|600 Xooo 3250 "},
          {nullptr, "Command3;Command3;Combo2=3;Check3;Combo1=0;Combo1=3;Combo2=-1",
           "dBase III|Swedish-Finnish|Directory: ~|600 XOXO 4590 long* "},
-         {nullptr, "file:C:\\a\\b.dbf;Command4;Check1;Check1",
+         {nullptr, "file=C:\\a\\b.dbf;Command4;Check1;Check1",
           "dBase 5.0|ASCII|Directory: ~|600 Xooo 3250 "},
          {nullptr,
-          "Check1;file:C:\\dbase\\tables\\people.dbf;file:C:\\people.dbf;file:nofolder;Command4;"
+          "Check1;file=C:\\dbase\\tables\\people.dbf;file=C:\\people.dbf;file=nofolder;Command4;"
           "Command4;Command4;Command4",
           "dBase 5.0|ASCII|Directory: C:|600 Oooo pick 3250 <~><C:\\dbase\\tables><C:><C:>"},
          {nullptr, "Text3=2e3;Text3.", "dBase 5.0|ASCII|Directory: ~|2000 Xooo 3250* "}},

@@ -1,6 +1,6 @@
 // What every editor shares, told on the SQL Server editor, and the launcher opening each editor.
 #include "editors/script_editor_launcher.h"
-#include "editors/tests/stories.h"
+#include "editors/tests/test_support.h"
 
 namespace vendaro::test {
 namespace {
@@ -27,7 +27,7 @@ TEST_CASE("SQL Server editor stories") {
         {{"Sales", "Save", "()()" + With(kEdited, "*", "")},
          {nullptr,
           "Text1= New ;Text2= A new one ;Text3=beta;Text4=db2;Text5= C:\\Old "
-          ";folder:D:\\Drv;Command1;Text6=sa;Save;Esc",
+          ";folder=D:\\Drv;Command1;Text6=sa;Save;Esc",
           "+[New]\n+DSN_Driver=SQL Server\n+Description=A new "
           "one\n+Server=beta\n+Database=db2\n+Driver=D:\\Drv\n+LastUser=sa\n<BrowseFolder Select a "
           "driver path|C:\\Old>()" +
@@ -96,7 +96,7 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
 TEST_CASE("an edit opened without a selected row reads the script Edit named") {
     EditorFixture f;
     f.Given("[S]\nDSN_Driver=Adaptive Server Anywhere 6.0\nDescription=From the file\n");
-    f.Open("S", "Listed");
+    f.Open("S");
     for (int selected : {0, 1}) {
         f.list.Select(selected);
         Form5 form(f.context);

@@ -1,10 +1,21 @@
 #pragma once
-// The editors run over a real vendaro.ini in a scratch folder, through the real script store,
-// with the recording platform answering the dialogs. Outcome() is everything a story changed.
+// The editors' stories: open a script (or a new one) over a real vendaro.ini in a scratch
+// folder, play the events with the recording platform answering the dialogs, and compare what
+// came of it as a whole.
+//
+// Events are steps split by ";": "Text3=beta" (a field's new text), "Check1" (a click), "Text13."
+// (the field left), "Save", "Cancel", and for every form "Esc", "KeyA" (key presses), "Close"
+// (the close box), "Yes" (the next question's answer), "file=C:\a.db" and "folder=D:\x" (the next
+// chooser's answer), "Fail" (every profile write fails) and "Clean" (ScriptDirty cleared).
+#include <doctest/doctest.h>
+
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "editors/editor_context.h"
@@ -20,23 +31,6 @@
 
 namespace vendaro::test {
 
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr char kSeparator = '/';
-#endif
-
-struct ScratchDir : TempDir {
-    std::string path() const { return TempDir::path().string(); }
-    std::string File(const std::string& name) const { return path() + kSeparator + name; }
-};
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    WriteFile(path, bytes);
-}
-inline std::string ReadBytes(const std::string& path) {
-    return std::filesystem::exists(path) ? ReadFile(path) : "<missing>";
-}
-
 // The lines of `bytes` without line ends and blank lines.
 inline std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines(1);
@@ -46,26 +40,6 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
     }
     if (lines.back().empty()) lines.pop_back();
     return lines;
-}
-using KeyLines = std::vector<std::string>;
-// The key lines of `section` (matched exactly) in `bytes`.
-inline KeyLines SectionLines(const std::string& bytes, const std::string& section) {
-    KeyLines keys;
-    bool inside = false;
-    for (const std::string& line : Lines(bytes)) {
-        if (line[0] == '[')
-            inside = line == "[" + section + "]";
-        else if (inside)
-            keys.push_back(line);
-    }
-    return keys;
-}
-inline std::vector<std::string> Headers(const std::string& bytes) {
-    std::vector<std::string> headers;
-    for (const std::string& line : Lines(bytes)) {
-        if (line[0] == '[') headers.push_back(line.substr(1, line.size() - 2));
-    }
-    return headers;
 }
 
 class TextStatusLine final : public StatusLine {
@@ -97,36 +71,41 @@ class ScriptedWindows final : public EditorWindows {
 };
 
 struct EditorFixture {
-    ScratchDir dir;
+    TempDir dir;
+    std::string folder = dir.path().string();
     std::unique_ptr<Profile> real = MakeNativeProfile();
     RecordingPlatform recording{*real};
-    ScriptStore store{recording.profile(), dir.path(), "vendaro.exe", kSeparator};
+    ScriptStore store{recording.profile(), folder, "vendaro.exe",
+                      static_cast<char>(std::filesystem::path::preferred_separator)};
     Platform platform = recording.AsPlatform();
     Module1 shared;
     ScriptList list;
     TextStatusLine status;
     ScriptedWindows windows;
     EditorContext context{store, platform, shared, list, status};
-    std::string ini = dir.File("vendaro.ini");
+    std::string given;  // the file's bytes before the story
 
-    std::string Bytes() const { return ReadBytes(ini); }
-    // Edit mode on `name`, its row (with `description`) selected, as Edit leaves it; add mode
-    // when `name` is null.
-    void Open(const char* name, const std::string& description = "") {
+    void Given(const std::string& bytes) { WriteFile(store.IniFile(), given = bytes); }
+    // Edit mode on `name`, its row selected, as Edit leaves it; add mode when `name` is null.
+    void Open(const char* name) {
         shared.ScriptMode = name ? kScriptModeEdit : kScriptModeAdd;
         if (!name) return;
-        list.Select(list.Add(ListRow{name, description, ""}));
+        list.Select(list.Add(ListRow{name, "Listed", ""}));
         shared.EditDsnName = name;
         shared.EditRowIndex = static_cast<std::int16_t>(list.Selected());
     }
-    std::string given;  // the file's bytes before the story
-    void Given(const std::string& bytes) { WriteBytes(ini, given = bytes); }
-
+    // `text` with the scratch folder shown as "~".
+    std::string Masked(std::string text) const {
+        for (std::size_t at; (at = text.find(folder)) != std::string::npos;) {
+            text.replace(at, folder.size(), "~");
+        }
+        return text;
+    }
     // The lines the story removed ("-") and added ("+"), the dialogs shown ("(" and ")" for the
     // busy pointer), how the form closed, ScriptDirty ("*"), ScriptSaved ("S"), the status line,
     // the hand-over fields, the list's rows and the focus asked for.
-    std::string Outcome(const ModalForm& form) const {
-        const std::vector<std::string> a = Lines(given), b = Lines(Bytes());
+    std::string Outcome(const ModalForm& form) {
+        const std::vector<std::string> a = Lines(given), b = Lines(ReadFile(store.IniFile()));
         std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
         for (std::size_t i = a.size(); i-- > 0;) {
             for (std::size_t j = b.size(); j-- > 0;) {
@@ -146,8 +125,7 @@ struct EditorFixture {
         }
         for (std::string call : recording.calls) {
             if (call.rfind("Profile", 0) == 0) continue;
-            if (call.rfind("OpenFile", 0) == 0)
-                call.erase(call.find('|'), call.rfind('|') - call.find('|'));
+            if (call[0] == 'O') call.erase(call.find('|'), call.rfind('|') - call.find('|'));
             out += call == "Busy on" ? "(" : call == "Busy off" ? ")" : "<" + call + ">";
         }
         const char* reasons[] = {"open", "saved", "cancelled", "escaped", "closebox"};
@@ -156,15 +134,7 @@ struct EditorFixture {
                status.text + " {" + shared.NewDsnName + "|" + shared.NewDescription + "|" +
                shared.NewDriver + "}";
         for (const ListRow& row : list.Rows()) out += " " + row.text + ":" + row.description;
-        out += form.focus_request.empty() ? "" : " >" + form.focus_request;
-        return Masked(out);
-    }
-    // `text` with the scratch folder's path shown as "~".
-    std::string Masked(std::string text) const {
-        for (std::size_t at; (at = text.find(dir.path())) != std::string::npos;) {
-            text.replace(at, dir.path().size(), "~");
-        }
-        return text;
+        return Masked(out + (form.focus_request.empty() ? "" : " >" + form.focus_request));
     }
 };
 
@@ -176,5 +146,92 @@ inline const std::string kSaveFailed =
 inline const std::string kUnstorable =
     "<MessageBox Vendaro!|The password contains characters that cannot be stored.|Ok|"
     "Exclamation|1>";
+
+template <typename Form>
+using Actions =
+    std::map<std::string, std::function<void(Form&, EditorFixture&, const std::string&)>>;
+#define ACT(step, ...)                                                        \
+    {                                                                         \
+        step, []([[maybe_unused]] auto& e, [[maybe_unused]] EditorFixture& f, \
+                 [[maybe_unused]] const std::string& v) { __VA_ARGS__; }      \
+    }
+#define TEXT(n) ACT(#n "=", e.n##_Change(v))
+#define CLICK(n) ACT(#n, e.n##_Click())
+#define LEAVE(n) ACT(#n ".", e.n##_LostFocus())
+
+template <typename Form>
+void Play(Form& form, EditorFixture& fixture, const Actions<Form>& actions,
+          const std::string& events, char separator = ';') {
+    // clang-format off
+    static const Actions<Form> common = {
+        ACT("file=", f.recording.open_file_answers.push_back(v)),
+        ACT("folder=", f.recording.folder_answers.push_back(v)),
+        ACT("Yes", f.recording.message_answers.push_back(MsgAnswer::Yes)),
+        ACT("Fail", f.recording.fail_prefixes = {"Profile"}),
+        ACT("Clean", f.shared.ScriptDirty = false), ACT("KeyA", CHECK_FALSE(e.Form_KeyPress('a'))),
+        ACT("Esc", const bool open = !e.closed(); CHECK(e.Form_KeyPress(kKeyAsciiEscape) == open)),
+        ACT("Close", e.Form_Unload())};
+    // clang-format on
+    std::stringstream in(events);
+    for (std::string step; std::getline(in, step, separator);) {
+        const std::size_t eq = step.find('=');
+        const std::string key = step.substr(0, eq == std::string::npos ? eq : eq + 1);
+        auto act = actions.count(key) ? actions.find(key) : common.find(key);
+        REQUIRE_MESSAGE(act != common.end(), step);
+        act->second(form, fixture, eq == std::string::npos ? "" : step.substr(eq + 1));
+    }
+}
+
+template <typename Form>
+struct Story {
+    const char* edit;  // the script opened, its row selected; null: a new script
+    const char* events;
+    std::string expected;  // the Outcome, or what `seen` says, afterwards
+};
+
+// Runs each story on a fresh file holding `given`.
+template <typename Form, typename Seen>
+void Tell(const Actions<Form>& actions, const std::string& given,
+          const std::vector<Story<Form>>& stories, Seen seen) {
+    for (const Story<Form>& story : stories) {
+        const std::string events = story.events, name = story.edit ? story.edit : " ";
+        CAPTURE(events);
+        EditorFixture f;
+        if (!given.empty()) f.Given(given);
+        f.Open(story.edit);
+        auto make = [&]() -> Form {
+            if constexpr (std::is_same_v<Form, Form6>) return Form6(f.context, f.windows);
+            if constexpr (std::is_same_v<Form, Form7>) return Form7(f.context, name);
+            if constexpr (!std::is_same_v<Form, Form6> && !std::is_same_v<Form, Form7>) {
+                return Form(f.context);
+            }
+        };
+        Form form = make();
+        form.Form_Load();
+        Play(form, f, actions, events);
+        CHECK(seen(form, f) == story.expected);
+    }
+}
+template <typename Form>
+void Tell(const Actions<Form>& actions, const std::string& given,
+          const std::vector<Story<Form>>& stories) {
+    Tell(actions, given, stories, [](Form& form, EditorFixture& f) { return f.Outcome(form); });
+}
+
+// A check box or option: checked and enabled "X", checked and disabled "x", else "O" and "o".
+inline char Mark(bool checked, bool enabled) {
+    return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
+}
+// The lines of `bytes`, each as added.
+inline std::string Added(const std::string& bytes) {
+    std::string out;
+    for (const std::string& line : Lines(bytes)) out += "+" + line + "\n";
+    return out;
+}
+// `text` with its first `from` replaced by `to`.
+inline std::string With(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
 
 }  // namespace vendaro::test
