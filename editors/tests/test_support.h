@@ -182,51 +182,26 @@ void Play(Form& form, EditorFixture& fixture, const Actions<Form>& actions,
     }
 }
 
-template <typename Form>
-struct Story {
-    const char* edit;  // the script opened, its row selected; null: a new script
-    const char* events;
-    std::string expected;  // the Outcome, or what `seen` says, afterwards
-};
-
-// Runs each story on a fresh file holding `given`.
-template <typename Form, typename Seen>
-void Tell(const Actions<Form>& actions, const std::string& given,
-          const std::vector<Story<Form>>& stories, Seen seen) {
-    for (const Story<Form>& story : stories) {
-        const std::string events = story.events, name = story.edit ? story.edit : " ";
-        CAPTURE(events);
-        EditorFixture f;
-        if (!given.empty()) f.Given(given);
-        f.Open(story.edit);
-        auto make = [&]() -> Form {
-            if constexpr (std::is_same_v<Form, Form6>) return Form6(f.context, f.windows);
-            if constexpr (std::is_same_v<Form, Form7>) return Form7(f.context, name);
-            if constexpr (!std::is_same_v<Form, Form6> && !std::is_same_v<Form, Form7>) {
-                return Form(f.context);
-            }
-        };
-        Form form = make();
-        form.Form_Load();
-        Play(form, f, actions, events);
-        CHECK(seen(form, f) == story.expected);
+// The text with "\n" and "\xHH" turned into the characters they name.
+inline std::string Unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\n") == 0) {
+            out += '\n';
+            ++i;
+        } else if (text.compare(i, 2, "\\x") == 0) {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += text[i];
+        }
     }
-}
-template <typename Form>
-void Tell(const Actions<Form>& actions, const std::string& given,
-          const std::vector<Story<Form>>& stories) {
-    Tell(actions, given, stories, [](Form& form, EditorFixture& f) { return f.Outcome(form); });
+    return out;
 }
 
 // A check box or option: checked and enabled "X", checked and disabled "x", else "O" and "o".
 inline char Mark(bool checked, bool enabled) {
     return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
-}
-// The lines of `bytes`, each as added.
-inline std::string Added(const std::string& bytes) {
-    std::string out;
-    for (const std::string& line : Lines(bytes)) out += "+" + line + "\n";
-    return out;
 }
 // `text` with its first `from` replaced by `to`.
 inline std::string With(std::string text, const std::string& from, const std::string& to) {
