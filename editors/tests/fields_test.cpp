@@ -18,45 +18,20 @@ TEST_CASE("a digits-only field takes Backspace and the digits, and shows its lea
     for (int key = -1; key < 256; ++key) {
         CHECK(DigitsOnlyKeyPress(key) == (key == 8 || (key >= '0' && key <= '9') ? key : 0));
     }
-    const char* const rows[][2] = {
-        {"0042", "42"},
-        {"", "0"},
-        {"abc", "0"},
-        {".", "0"},
-        {"-", "0"},
-        {"12abc", "12"},
-        {"12 34", "12"},
-        {"1.5", "1.5"},
-        {"2e3", "2000"},
-        {"2E3", "2000"},
-        {"2e", "2"},
-        {"2e+", "2"},
-        {"2e-3", "0.002"},
-        {"2E+1x", "20"},
-        {" 42", "42"},
-        {"\t\n 7", "7"},
-        {"\r7", "0"},
-        {"-5", "-5"},
-        {"+5", "5"},
-        {".5", "0.5"},
-        {"5.", "5"},
-        {"-0", "0"},
-        {"-2.5e20", "-2.5E+20"},
-        {"1000000000000000", "1E+15"},
-        {"1e100", "1E+100"},
-        {"1234567890123456", "1.23456789012346E+15"},
-        {"999999999999999", "999999999999999"},
-        {"999999999999999.9", "1E+15"},
-        {"0.0001", "0.0001"},
-        {"0.00001", "1E-05"},
-        {"0.000123", "0.000123"},
-        {"2.50", "2.5"},
-        {"1e400", "0"},
-        {"1e-400", "0"},
-    };
-    for (const auto& row : rows) {
-        CAPTURE(row[0]);
-        CHECK(NormalizeDigitsField(row[0]) == row[1]);
+    // Typed, then shown once the field is left.
+    // clang-format off
+    const char* const rows[] = {
+    "0042", "42",  "", "0",  "abc", "0",  ".", "0",  "-", "0",  "12abc", "12",  "12 34", "12",
+    "1.5", "1.5",  "2e3", "2000",  "2E3", "2000",  "2e", "2",  "2e+", "2",  "2e-3", "0.002",
+    "2E+1x", "20",  " 42", "42",  "\t\n 7", "7",  "\r7", "0",  "-5", "-5",  "+5", "5",
+    ".5", "0.5",  "5.", "5",  "-0", "0",  "-2.5e20", "-2.5E+20",  "1000000000000000", "1E+15",
+    "1e100", "1E+100",  "1234567890123456", "1.23456789012346E+15",
+    "999999999999999", "999999999999999",  "999999999999999.9", "1E+15",  "0.0001", "0.0001",
+    "0.00001", "1E-05",  "0.000123", "0.000123",  "2.50", "2.5",  "1e400", "0",  "1e-400", "0"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rows); i += 2) {
+        CAPTURE(rows[i]);
+        CHECK(NormalizeDigitsField(rows[i]) == rows[i + 1]);
     }
     CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
     CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
@@ -86,48 +61,35 @@ std::string Shown(const CommLinksBoxes& b) {
 }
 
 TEST_CASE("CommLinks is built from the checked boxes and parsed back") {
-    const char* const built[][2] = {
-        {"Tabc|-|-", "TCPIP{abc}"},
-        {"T|Ix|-", "TCPIP{},IPX{x}"},
-        {"Ta|Ib|Nc", "TCPIP{a},IPX{b},NetBIOS{c}"},
-        {"-|-|N", "NetBIOS{}"},
-        {"-|Iy|N", "IPX{y},NetBIOS{}"},
-        {"-kept|I|-also", "IPX{}"},
-        {"-|-|-", ""},
-        {"T  a{b},c  |-|-", "TCPIP{a{b},c}"},
-    };
-    for (const auto& row : built) {
-        CAPTURE(row[0]);
-        const std::string s = row[0];
+    // clang-format off
+    const char* const built[] = {
+    "Tabc|-|-", "TCPIP{abc}",  "T|Ix|-", "TCPIP{},IPX{x}",
+    "Ta|Ib|Nc", "TCPIP{a},IPX{b},NetBIOS{c}",  "-|-|N", "NetBIOS{}",
+    "-|Iy|N", "IPX{y},NetBIOS{}",  "-kept|I|-also", "IPX{}",  "-|-|-", "",
+    "T  a{b},c  |-|-", "TCPIP{a{b},c}"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(built); i += 2) {
+        const std::string s = built[i];
+        CAPTURE(s);
         const auto bar = s.find('|'), bar2 = s.rfind('|');
         const CommLinksBoxes boxes{s[0] == 'T',        s.substr(1, bar - 1),
                                    s[bar + 1] == 'I',  s.substr(bar + 2, bar2 - bar - 2),
                                    s[bar2 + 1] == 'N', s.substr(bar2 + 2)};
-        CHECK(BuildCommLinks(boxes) == row[1]);
+        CHECK(BuildCommLinks(boxes) == built[i + 1]);
     }
-    const char* const parsed[][2] = {
-        {"", "-|-|-"},
-        {"TCPIP{},IPX{}", "T|I|-"},
-        {"netbios{}", "-|-|N"},
-        {"TCPIP{a},IPX{b},NetBIOS{c}", "Ta|Ib|Nc"},
-        {"TcpIp{Abc=XY}", "Tabc=xy|-|-"},
-        {"TCPIP{a}, IPX{b}", "Ta|-|-"},
-        {"x{1},y{2},z{3},TCPIP{4}", "-|-|-"},
-        {"IPX{1},y{2},z{3},TCPIP{4}", "-|I1|-"},
-        {"TCPIP{a},TCPIP{b}", "Tb|-|-"},
-        {"TCPIP{a},TCPIP{}", "Ta|-|-"},
-        {"}TCPIP{a}", "-|-|-"},
-        {"IPX{b}}TCPIP{a}", "-|Ib|-"},
-        {"TCPIP{abc", "T|-|-"},
-        {"IPX{} tcpip", "-|I|-"},
-        {",,ip,x{q},", "-|Iq|-"},
-        {"a{bipx{c", "-|I|-"},
-        {" tcpip { x } ", "-|-|-"},
-        {"a{1}b{2}ipx{3}", "-|I3|-"},
-    };
-    for (const auto& row : parsed) {
-        CAPTURE(row[0]);
-        CHECK(Shown(ParseCommLinks(row[0])) == row[1]);
+    // clang-format off
+    const char* const parsed[] = {
+    "", "-|-|-",  "TCPIP{},IPX{}", "T|I|-",  "netbios{}", "-|-|N",
+    "TCPIP{a},IPX{b},NetBIOS{c}", "Ta|Ib|Nc",  "TcpIp{Abc=XY}", "Tabc=xy|-|-",
+    "TCPIP{a}, IPX{b}", "Ta|-|-",  "x{1},y{2},z{3},TCPIP{4}", "-|-|-",
+    "IPX{1},y{2},z{3},TCPIP{4}", "-|I1|-",  "TCPIP{a},TCPIP{b}", "Tb|-|-",
+    "TCPIP{a},TCPIP{}", "Ta|-|-",  "}TCPIP{a}", "-|-|-",  "IPX{b}}TCPIP{a}", "-|Ib|-",
+    "TCPIP{abc", "T|-|-",  "IPX{} tcpip", "-|I|-",  ",,ip,x{q},", "-|Iq|-",  "a{bipx{c", "-|I|-",
+    " tcpip { x } ", "-|-|-",  "a{1}b{2}ipx{3}", "-|I3|-"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(parsed); i += 2) {
+        CAPTURE(parsed[i]);
+        CHECK(Shown(ParseCommLinks(parsed[i])) == parsed[i + 1]);
     }
     const std::string options(300, 'o');
     CHECK(Shown(ParseCommLinks("TCPIP{" + options + "},IPX{late}")) == "T" + options + "|Ilate|-");
