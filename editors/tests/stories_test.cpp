@@ -11,16 +11,9 @@
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <type_traits>
-#include <vector>
 
-#include "editors/editor_context.h"
-#include "editors/editor_windows.h"
 #include "editors/form4.h"
 #include "editors/form5.h"
 #include "editors/form6.h"
@@ -45,35 +38,26 @@ std::vector<std::string> Lines(const std::string& bytes) {
     return lines;
 }
 
-class TextStatusLine final : public StatusLine {
-  public:
-    void SetStatusText(const std::string& text) override { this->text = text; }
-    std::string text;
-};
-
-// Each Show runs the story given for an editor (or for the advanced options), then closes a
-// dialog it left open with the close box, as a user finally would.
-class ScriptedWindows final : public EditorWindows {
-  public:
+// The scratch folder, the store, the platform, the main window's list and status line, and the
+// editor windows: each Show runs the story given for an editor (or the advanced options), then
+// closes a dialog it left open with the close box, as a user finally would.
+struct EditorFixture final : StatusLine, EditorWindows {
     std::function<void(ScriptEditor&)> editor;
     std::function<void(Form7&)> advanced;
     std::vector<std::string> shown;
-    void Show(Form4& e) override { Run("Form4", e, editor); }
-    void Show(Form5& e) override { Run("Form5", e, editor); }
-    void Show(Form6& e) override { Run("Form6", e, editor); }
-    void Show(Form7& e) override { Run("Form7", e, advanced); }
-    void Show(Form8& e) override { Run("Form8", e, editor); }
-
-  private:
     template <typename Base, typename Form>
     void Run(const char* name, Form& e, const std::function<void(Base&)>& story) {
         shown.push_back(name);
         if (story) story(e);
         if (!e.closed()) e.Form_Unload();
     }
-};
+    void Show(Form4& e) override { Run("Form4", e, editor); }
+    void Show(Form5& e) override { Run("Form5", e, editor); }
+    void Show(Form6& e) override { Run("Form6", e, editor); }
+    void Show(Form7& e) override { Run("Form7", e, advanced); }
+    void Show(Form8& e) override { Run("Form8", e, editor); }
+    void SetStatusText(const std::string& text) override { status = text; }
 
-struct EditorFixture {
     TempDir dir;
     std::string folder = dir.path().string();
     std::unique_ptr<Profile> real = MakeNativeProfile();
@@ -83,9 +67,8 @@ struct EditorFixture {
     Platform platform = recording.AsPlatform();
     Module1 shared;
     ScriptList list;
-    TextStatusLine status;
-    ScriptedWindows windows;
-    EditorContext context{store, platform, shared, list, status};
+    std::string status;
+    EditorContext context{store, platform, shared, list, *this};
     std::string given;  // the file's bytes before the story
 
     void Given(const std::string& bytes) { WriteFile(store.IniFile(), given = bytes); }
@@ -135,23 +118,16 @@ struct EditorFixture {
         }
         const char* reasons[] = {"open", "saved", "cancelled", "escaped", "closebox"};
         out += std::string(" ") + reasons[static_cast<int>(form.close_reason())] +
-               (shared.ScriptDirty ? "*" : "") + (shared.ScriptSaved ? "S" : "") + " " +
-               status.text + " {" + shared.NewDsnName + "|" + shared.NewDescription + "|" +
-               shared.NewDriver + "}";
+               (shared.ScriptDirty ? "*" : "") + (shared.ScriptSaved ? "S" : "") + " " + status +
+               " {" + shared.NewDsnName + "|" + shared.NewDescription + "|" + shared.NewDriver +
+               "}";
         for (const ListRow& row : list.Rows()) out += " " + row.text + ":" + row.description;
         return Masked(out + (form.focus_request.empty() ? "" : " >" + form.focus_request));
     }
 };
 
-const std::string kQuestion =
-    "<MessageBox Vendaro!|Do you want to save your changes before closing this screen?|YesNo|"
-    "Question|1>";
 const std::string kSaveFailed =
     "<MessageBox Vendaro!|The DSN script could not be saved.|Ok|Exclamation|1>";
-const std::string kUnstorable =
-    "<MessageBox Vendaro!|The password contains characters that cannot be stored.|Ok|"
-    "Exclamation|1>";
-
 template <typename Form>
 using Actions =
     std::map<std::string, std::function<void(Form&, EditorFixture&, const std::string&)>>;
@@ -208,11 +184,6 @@ std::string Unescape(const std::string& text) {
 char Mark(bool checked, bool enabled) {
     return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
 }
-// `text` with its first `from` replaced by `to`.
-std::string With(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
 
 // The keys typed into the advanced options' value box: '\b' Backspace, '\x7F' the Delete key at
 // the box's start; other control codes are only pressed.
@@ -253,7 +224,7 @@ const Actions<Form6> kForm6 = {
     TEXT(Text1), TEXT(Text2), TEXT(Text3), TEXT(Text4), LEAVE(Text3), LEAVE(Text4), CLICK(Check1),
     CLICK(Check2), CLICK(Option1), CLICK(Option2), CLICK(Command3), CLICK(Command5),
     CLICK(Command7), ACT("Save", e.Command4_Click()), ACT("Cancel", e.Command2_Click()),
-    ACT("Advanced=", f.windows.advanced = [&f, v](Form7& d) { Play(d, f, kForm7, v, ','); };
+    ACT("Advanced=", f.advanced = [&f, v](Form7& d) { Play(d, f, kForm7, v, ','); };
         e.Command6_Click())};
 const Actions<Form8> kForm8 = {
     TEXT(Text1), TEXT(Text2), TEXT(Text3), LEAVE(Text3), CLICK(Check1), CLICK(Check2),
@@ -268,19 +239,16 @@ std::string Flags(Form5& e, EditorFixture& f) {
     std::string s;
     for (const CheckBox* c :
          {&e.Check1, &e.Check2, &e.Check3, &e.Check4, &e.Check5, &e.Check6, &e.Check7, &e.Check8,
-          &e.Check9, &e.Check10, &e.Check11, &e.Check12, &e.Check13}) {
+          &e.Check9, &e.Check10, &e.Check11, &e.Check12, &e.Check13})
         s += Mark(c->checked, c->enabled);
-    }
     s += ' ';
-    for (const OptionButton* o : {&e.Option1, &e.Option2, &e.Option3, &e.Option4, &e.Option5}) {
+    for (const OptionButton* o : {&e.Option1, &e.Option2, &e.Option3, &e.Option4, &e.Option5})
         s += o->selected ? '1' : '0';
-    }
     s += ' ';
     for (bool on : {e.Label4.enabled, e.Text4.enabled, e.Label5.enabled, e.Text5.enabled,
                     e.Text10.enabled, e.Text11.enabled, e.Text12.enabled, e.Text13.enabled,
-                    e.Label16.enabled, e.Text18.enabled}) {
+                    e.Label16.enabled, e.Text18.enabled})
         s += on ? '1' : '0';
-    }
     return s + " " + std::to_string(e.active_page) + " " + e.focus_request +
            (f.shared.ScriptDirty ? "*" : "");
 }
@@ -299,15 +267,24 @@ std::string Flags(Form6& e, EditorFixture& f) {
 std::string Flags(Form8& e, EditorFixture& f) {
     std::string s =
         e.Combo1.text() + "|" + e.Combo2.text() + "|" + e.Label4.caption + "|" + e.Text3.text + " ";
-    for (const CheckBox* c : {&e.Check1, &e.Check2, &e.Check3, &e.Check4}) {
+    for (const CheckBox* c : {&e.Check1, &e.Check2, &e.Check3, &e.Check4})
         s += Mark(c->checked, c->visible);
-    }
     s += (e.Command4.enabled ? " pick " : " ") + std::to_string(e.OuterHeight) +
          (e.Command3.enabled ? "" : " long") + (f.shared.ScriptDirty ? "* " : " ");
-    for (const std::string& call : f.recording.calls) {
+    for (const std::string& call : f.recording.calls)
         s += call[0] == 'O' ? "<" + call.substr(call.rfind('|') + 1) + ">" : call.substr(5, 2);
-    }
     return f.Masked(s);
+}
+
+Form6 Make(Form6*, EditorFixture& f, const std::string&) {
+    return Form6(f.context, f);
+}
+Form7 Make(Form7*, EditorFixture& f, const std::string& name) {
+    return Form7(f.context, name);
+}
+template <typename Form>
+Form Make(Form*, EditorFixture& f, const std::string&) {
+    return Form(f.context);
 }
 
 // Opens `edit` ("-": a new script), plays `events` and says what came of it.
@@ -315,14 +292,7 @@ template <typename Form>
 std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::string& edit,
                 const std::string& events, bool flags) {
     f.Open(edit);
-    auto make = [&]() -> Form {
-        if constexpr (std::is_same_v<Form, Form6>) return Form6(f.context, f.windows);
-        if constexpr (std::is_same_v<Form, Form7>) return Form7(f.context, edit);
-        if constexpr (!std::is_same_v<Form, Form6> && !std::is_same_v<Form, Form7>) {
-            return Form(f.context);
-        }
-    };
-    Form form = make();
+    Form form = Make(static_cast<Form*>(nullptr), f, edit);
     form.Form_Load();
     Play(form, f, actions, events);
     if constexpr (requires { Flags(form, f); }) {
@@ -358,10 +328,10 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
 
 TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing Save of each") {
     const char* const rows[][2] = {
-        {"Adaptive Server Anywhere 6.0", "Form5 Adaptive Server Anywhere"},
-        {"SQL Server", "Form4 SQL Server"},
-        {"Microsoft Access Driver (*.mdb)", "Form6 Microsoft Access"},
-        {"Microsoft dBase Driver (*.dbf)", "Form8 dBase"},
+        {"Adaptive Server Anywhere 6.0", "Form5 Add DSN Script for Adaptive Server Anywhere"},
+        {"SQL Server", "Form4 Add DSN Script for SQL Server"},
+        {"Microsoft Access Driver (*.mdb)", "Form6 Add DSN Script for Microsoft Access"},
+        {"Microsoft dBase Driver (*.dbf)", "Form8 Add DSN Script for dBase"},
         {"Microsoft Visual FoxPro Driver", ""},
         {"sql server", ""},
         {"SQL Server ", ""},
@@ -369,14 +339,14 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
     for (const auto& row : rows) {
         CAPTURE(row[0]);
         EditorFixture f;
-        ScriptEditorLauncher launcher(f.store, f.platform, f.shared, f.windows);
+        ScriptEditorLauncher launcher(f.store, f.platform, f.shared, f);
         CHECK_FALSE(launcher.OpenEditor(row[0]));
-        launcher.AttachMainWindow(f.list, f.status);
+        launcher.AttachMainWindow(f.list, f);
         f.Open("-");
         f.recording.fail_prefixes = {"Profile"};
         std::string seen, outcome;
-        f.windows.editor = [&](ScriptEditor& e) {
-            seen = f.windows.shown.at(0) + " " + With(e.Caption, "Add DSN Script for ", "");
+        f.editor = [&](ScriptEditor& e) {
+            seen = f.shown.at(0) + " " + e.Caption;
             e.Text1_Change("New");
             if (auto* form = dynamic_cast<Form4*>(&e)) form->Command4_Click();
             if (auto* form = dynamic_cast<Form5*>(&e)) form->Command4_Click();
