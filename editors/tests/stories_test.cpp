@@ -185,23 +185,6 @@ char Mark(bool checked, bool enabled) {
     return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
 }
 
-// The keys typed into the advanced options' value box: '\b' Backspace, '\x7F' the Delete key at
-// the box's start; other control codes are only pressed.
-void Type(Form7& d, const std::string& keys) {
-    for (char c : keys) {
-        std::string text = d.Text3.text;
-        if (c == '\x7F') {
-            d.Text3_KeyDown(kKeyCodeDelete);
-            text.erase(0, 1);
-        } else if (d.Text3_KeyPress(c) == '\b') {
-            if (!text.empty()) text.pop_back();
-        } else if (c >= ' ') {
-            text += c;
-        }
-        d.Text3_Change(text);
-    }
-}
-
 // clang-format off
 const Actions<Form4> kForm4 = {
     TEXT(Text1), TEXT(Text2), TEXT(Text3), TEXT(Text4), TEXT(Text5), TEXT(Text6), CLICK(Command1),
@@ -217,7 +200,7 @@ const Actions<Form5> kForm5 = {
     ACT("SSTab1=", e.SSTab1_Click(std::stoi(v))), ACT("Save", e.Command4_Click())};
 const Actions<Form7> kForm7 = {
     TEXT(Text1), TEXT(Text2), TEXT(Text3), ACT("Row=", e.List1_Click(std::stoi(v))),
-    ACT("Type=", Type(e, v)), ACT("Press=", e.Text3_KeyPress(v[0])),
+    ACT("Press=", e.Text3_KeyPress(v[0])), ACT("Del", e.Text3_KeyDown(kKeyCodeDelete)),
     ACT("Left", e.Text3_KeyDown(0x25)), ACT("Save", e.Command1_Click()),
     ACT("Cancel", e.Command2_Click())};
 const Actions<Form6> kForm6 = {
