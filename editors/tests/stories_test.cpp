@@ -1,4 +1,5 @@
-// Every editor's stories (data/stories.txt), the rules of each form, and the launcher.
+// Every editor's stories (data/stories.txt), the rules of each form, the launcher, the
+// digits-only field and the CommLinks value.
 // The editors' stories: open a script (or a new one) over a real vendaro.ini in a scratch
 // folder, play the events with the recording platform answering the dialogs, and compare what
 // came of it as a whole.
@@ -10,10 +11,15 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
+#include <random>
+#include <regex>
 #include <sstream>
 
+#include "editors/comm_links.h"
+#include "editors/digits_field.h"
 #include "editors/form4.h"
 #include "editors/form5.h"
 #include "editors/form6.h"
@@ -89,28 +95,19 @@ struct EditorFixture final : StatusLine, EditorWindows {
         }
         return text;
     }
-    // The lines the story removed ("-") and added ("+"), the dialogs shown ("(" and ")" for the
-    // busy pointer), how the form closed, ScriptDirty ("*"), ScriptSaved ("S"), the status line,
-    // the hand-over fields, the list's rows and the focus asked for.
+    // The lines the story removed ("-") and added ("+", in file order), the dialogs shown ("(" and
+    // ")" for the busy pointer), how the form closed, ScriptDirty ("*"), ScriptSaved ("S"), the
+    // status line, the hand-over fields, the list's rows and the focus asked for.
     std::string Outcome(const ModalForm& form) {
         const std::vector<std::string> a = Lines(given), b = Lines(ReadFile(store.IniFile()));
-        std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1));
-        for (std::size_t i = a.size(); i-- > 0;) {
-            for (std::size_t j = b.size(); j-- > 0;) {
-                common[i][j] = a[i] == b[j] ? common[i + 1][j + 1] + 1
-                                            : std::max(common[i + 1][j], common[i][j + 1]);
-            }
+        std::vector<std::string> removed = a, added;
+        for (const std::string& line : b) {
+            auto found = std::find(removed.begin(), removed.end(), line);
+            found == removed.end() ? added.push_back(line) : void(removed.erase(found));
         }
         std::string out;
-        for (std::size_t i = 0, j = 0; i < a.size() || j < b.size();) {
-            if (i < a.size() && j < b.size() && a[i] == b[j]) {
-                ++i, ++j;
-            } else if (j == b.size() || (i < a.size() && common[i + 1][j] >= common[i][j + 1])) {
-                out += "-" + a[i++] + "\n";
-            } else {
-                out += "+" + b[j++] + "\n";
-            }
-        }
+        for (const std::string& line : removed) out += "-" + line + "\n";
+        for (const std::string& line : added) out += "+" + line + "\n";
         for (std::string call : recording.calls) {
             if (call.rfind("Profile", 0) == 0) continue;
             if (call[0] == 'O') call.erase(call.find('|'), call.rfind('|') - call.find('|'));
@@ -164,20 +161,14 @@ void Play(Form& form, EditorFixture& fixture, const Actions<Form>& actions,
 }
 
 // The text with "\n" and "\xHH" turned into the characters they name.
-std::string Unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\\n") == 0) {
-            out += '\n';
-            ++i;
-        } else if (text.compare(i, 2, "\\x") == 0) {
-            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-            i += 3;
-        } else {
-            out += text[i];
-        }
+std::string Unescape(std::string text) {
+    for (std::size_t at = 0; (at = text.find('\\', at)) != std::string::npos; ++at) {
+        if (text[at + 1] == 'n')
+            text.replace(at, 2, "\n");
+        else if (text[at + 1] == 'x')
+            text.replace(at, 4, 1, char(std::stoi(text.substr(at + 2, 2), 0, 16)));
     }
-    return out;
+    return text;
 }
 
 // A check box or option: checked and enabled "X", checked and disabled "x", else "O" and "o".
@@ -295,7 +286,7 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
         if (c.size() != 5) continue;
         CAPTURE(line);
         EditorFixture f;
-        if (c[1] != "-") f.Given(givens.at(c[1]));
+        if (c[1] != "-") f.Given(givens.count(c[1]) ? givens[c[1]] : Unescape(c[1]));
         const bool flags = c[0].back() == '*';
         const std::string form = c[0].substr(0, 5), events = Unescape(c[3]);
         const std::string seen = form == "Form4"   ? Run(kForm4, f, c[2], events, flags)
@@ -341,6 +332,85 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
         CHECK(seen == row[1]);
         CHECK(outcome == (row[1][0] ? "()" + kSaveFailed + " open*  {||}" : ""));
     }
+}
+
+// The digits-only fields and the CommLinks value, as tables, and a property loop over random
+// texts.
+
+TEST_CASE("a digits-only field takes Backspace and the digits, and shows its leading number") {
+    for (int key = -1; key < 256; ++key) {
+        CHECK(DigitsOnlyKeyPress(key) == (key == 8 || (key >= '0' && key <= '9') ? key : 0));
+    }
+    // Typed, then shown once the field is left.
+    // clang-format off
+    const char* const rows[] = {
+    "0042", "42",  "", "0",  "abc", "0",  ".", "0",  "-", "0",  "12abc", "12",  "12 34", "12",
+    "1.5", "1.5",  "2e3", "2000",  "2E3", "2000",  "2e", "2",  "2e+", "2",  "2e-3", "0.002",
+    "2E+1x", "20",  " 42", "42",  "\t\n 7", "7",  "\r7", "0",  "-5", "-5",  "+5", "5",
+    ".5", "0.5",  "5.", "5",  "-0", "0",  "-2.5e20", "-2.5E+20",  "1000000000000000", "1E+15",
+    "1e100", "1E+100",  "1234567890123456", "1.23456789012346E+15",
+    "999999999999999", "999999999999999",  "999999999999999.9", "1E+15",  "0.0001", "0.0001",
+    "0.00001", "1E-05",  "0.000123", "0.000123",  "2.50", "2.5",  "1e400", "0",  "1e-400", "0"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rows); i += 2) {
+        CAPTURE(rows[i]);
+        CHECK(NormalizeDigitsField(rows[i]) == rows[i + 1]);
+    }
+    CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
+    CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
+}
+
+TEST_CASE("property: a normalized field is a number form, stable, and keeps the value") {
+    const std::regex number_form(R"(0|-?([1-9]\d*|0(?=\.))(\.\d*[1-9])?(E[+-]\d\d\d?)?)");
+    const std::string alphabet = "0000123456789..eE+- \ta";
+    std::mt19937 random(13);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text) c = alphabet[random() % alphabet.size()];
+        const std::string out = NormalizeDigitsField(text);
+        CAPTURE(text);
+        REQUIRE(std::regex_match(out, number_form));
+        CHECK(NormalizeDigitsField(out) == out);
+        const double expected = std::strtod(text.c_str(), nullptr);
+        if (!(std::fabs(expected) > 1e-300 && std::fabs(expected) < 1e300)) continue;
+        CHECK(std::fabs(std::strtod(out.c_str(), nullptr) - expected) <=
+              std::fabs(expected) * 1e-14);
+    }
+}
+
+std::string Shown(const CommLinksBoxes& b) {
+    return std::string(b.tcpip ? "T" : "-") + b.tcpip_options + (b.ipx ? "|I" : "|-") +
+           b.ipx_options + (b.netbios ? "|N" : "|-") + b.netbios_options;
+}
+
+TEST_CASE("CommLinks is parsed into the boxes and built from them") {
+    // A value parsed and built again: the words and options the boxes keep, in their order.
+    // clang-format off
+    const char* const rebuilt[] = {
+    "", "",  "TcpIp{Abc}", "TCPIP{abc}",  "netbios{},ipx{X}", "IPX{x},NetBIOS{}",
+    "ipx{  a{b,c  },tcpip{}", "TCPIP{},IPX{a{b,c}",  "TCPIP{a},IPX{b},NetBIOS{c}", "TCPIP{a},IPX{b},NetBIOS{c}"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rebuilt); i += 2) {
+        CHECK(BuildCommLinks(ParseCommLinks(rebuilt[i])) == rebuilt[i + 1]);
+    }
+    // clang-format off
+    const char* const parsed[] = {
+    "", "-|-|-",  "TCPIP{},IPX{}", "T|I|-",  "netbios{}", "-|-|N",
+    "TCPIP{a},IPX{b},NetBIOS{c}", "Ta|Ib|Nc",  "TcpIp{Abc=XY}", "Tabc=xy|-|-",
+    "TCPIP{a}, IPX{b}", "Ta|-|-",  "x{1},y{2},z{3},TCPIP{4}", "-|-|-",
+    "IPX{1},y{2},z{3},TCPIP{4}", "-|I1|-",  "TCPIP{a},TCPIP{b}", "Tb|-|-",
+    "TCPIP{a},TCPIP{}", "Ta|-|-",  "}TCPIP{a}", "-|-|-",  "IPX{b}}TCPIP{a}", "-|Ib|-",
+    "TCPIP{abc", "T|-|-",  "IPX{} tcpip", "-|I|-",  ",,ip,x{q},", "-|Iq|-",  "a{bipx{c", "-|I|-",
+    " tcpip { x } ", "-|-|-",  "a{1}b{2}ipx{3}", "-|I3|-"};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(parsed); i += 2) {
+        CAPTURE(parsed[i]);
+        CHECK(Shown(ParseCommLinks(parsed[i])) == parsed[i + 1]);
+    }
+    const std::string options(300, 'o');
+    CHECK(Shown(ParseCommLinks("TCPIP{" + options + "},IPX{late}")) == "T" + options + "|Ilate|-");
+    const auto entries = ParseCommLinksEntries(" tcpip { x } ");
+    CHECK((entries[0] == CommLinksEntry{" tcpip ", " x "} && entries[1] == CommLinksEntry{}));
 }
 
 }  // namespace
