@@ -34,13 +34,13 @@ namespace vendaro::test {
 namespace {
 
 // The lines of `bytes` without line ends and blank lines.
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines(1);
-    for (char c : bytes) {
-        if (c == '\n' && !lines.back().empty()) lines.emplace_back();
-        if (c != '\r' && c != '\n') lines.back() += c;
+std::vector<std::string> Lines(std::string bytes) {
+    std::erase(bytes, '\r');
+    std::vector<std::string> lines;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) lines.push_back(line);
     }
-    if (lines.back().empty()) lines.pop_back();
     return lines;
 }
 
@@ -63,6 +63,23 @@ struct EditorFixture final : StatusLine, EditorWindows {
     void Show(Form7& e) override { Run("Form7", e, advanced); }
     void Show(Form8& e) override { Run("Form8", e, editor); }
     void SetStatusText(const std::string& text) override { status = text; }
+    // A box: checked and enabled "X", checked and disabled "x", else "O" and "o"; a flag: "1"/"0".
+    static char Mark(bool checked, bool enabled) {
+        return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
+    }
+    static char Mark(const CheckBox& box) { return Mark(box.checked, box.enabled); }
+    static char Mark(bool on) { return on ? '1' : '0'; }
+    static char Mark(char c) { return c; }
+    template <typename... Control>
+    static std::string Marks(const Control&... controls) {
+        return std::string{Mark(controls)...};
+    }
+    Form6 Make(Form6*, const std::string&) { return Form6(context, *this); }
+    Form7 Make(Form7*, const std::string& name) { return Form7(context, name); }
+    template <typename Form>
+    Form Make(Form*, const std::string&) {
+        return Form(context);
+    }
 
     TempDir dir;
     std::string folder = dir.path().string();
@@ -171,11 +188,6 @@ std::string Unescape(std::string text) {
     return text;
 }
 
-// A check box or option: checked and enabled "X", checked and disabled "x", else "O" and "o".
-char Mark(bool checked, bool enabled) {
-    return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
-}
-
 // clang-format off
 const Actions<Form4> kForm4 = {
     TEXT(Text1), TEXT(Text2), TEXT(Text3), TEXT(Text4), TEXT(Text5), TEXT(Text6), CLICK(Command1),
@@ -210,30 +222,23 @@ const Actions<Form8> kForm8 = {
 // The states the rules tie together. Form5: Check1..Check13, Option1..Option5 selected, enabled
 // of the fields the rules enable, the page, the focus asked for and ScriptDirty.
 std::string Flags(Form5& e, EditorFixture& f) {
-    std::string s;
-    for (const CheckBox* c :
-         {&e.Check1, &e.Check2, &e.Check3, &e.Check4, &e.Check5, &e.Check6, &e.Check7, &e.Check8,
-          &e.Check9, &e.Check10, &e.Check11, &e.Check12, &e.Check13})
-        s += Mark(c->checked, c->enabled);
-    s += ' ';
-    for (const OptionButton* o : {&e.Option1, &e.Option2, &e.Option3, &e.Option4, &e.Option5})
-        s += o->selected ? '1' : '0';
-    s += ' ';
-    for (bool on : {e.Label4.enabled, e.Text4.enabled, e.Label5.enabled, e.Text5.enabled,
-                    e.Text10.enabled, e.Text11.enabled, e.Text12.enabled, e.Text13.enabled,
-                    e.Label16.enabled, e.Text18.enabled})
-        s += on ? '1' : '0';
-    return s + " " + std::to_string(e.active_page) + " " + e.focus_request +
+    return f.Marks(e.Check1, e.Check2, e.Check3, e.Check4, e.Check5, e.Check6, e.Check7, e.Check8,
+                   e.Check9, e.Check10, e.Check11, e.Check12, e.Check13, ' ', e.Option1.selected,
+                   e.Option2.selected, e.Option3.selected, e.Option4.selected, e.Option5.selected,
+                   ' ', e.Label4.enabled, e.Text4.enabled, e.Label5.enabled, e.Text5.enabled,
+                   e.Text10.enabled, e.Text11.enabled, e.Text12.enabled, e.Text13.enabled,
+                   e.Label16.enabled, e.Text18.enabled, ' ') +
+           std::to_string(e.active_page) + " " + e.focus_request +
            (f.shared.ScriptDirty ? "*" : "");
 }
 // The system database options (enabled: its button), the driver boxes (enabled: shown), the
 // captions and numbers, the height, ScriptDirty and the number of calls.
 std::string Flags(Form6& e, EditorFixture& f) {
-    return std::string(1, Mark(e.Option1.selected, true)) +
-           Mark(e.Option2.selected, e.Command5.enabled) + Mark(e.Check1.checked, e.Check1.visible) +
-           Mark(e.Check2.checked, e.Frame3.visible) + " " + e.Label3.caption + "|" +
-           e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text + " " +
-           std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
+    return f.Marks(f.Mark(e.Option1.selected, true), f.Mark(e.Option2.selected, e.Command5.enabled),
+                   f.Mark(e.Check1.checked, e.Check1.visible),
+                   f.Mark(e.Check2.checked, e.Frame3.visible), ' ') +
+           e.Label3.caption + "|" + e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text +
+           " " + std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
            (f.shared.ScriptDirty ? "*" : "") + " " + std::to_string(f.recording.calls.size());
 }
 // The items shown, the directory, the page timeout, the boxes (enabled: shown), the chooser
@@ -242,7 +247,7 @@ std::string Flags(Form8& e, EditorFixture& f) {
     std::string s =
         e.Combo1.text() + "|" + e.Combo2.text() + "|" + e.Label4.caption + "|" + e.Text3.text + " ";
     for (const CheckBox* c : {&e.Check1, &e.Check2, &e.Check3, &e.Check4})
-        s += Mark(c->checked, c->visible);
+        s += f.Mark(c->checked, c->visible);
     s += (e.Command4.enabled ? " pick " : " ") + std::to_string(e.OuterHeight) +
          (e.Command3.enabled ? "" : " long") + (f.shared.ScriptDirty ? "* " : " ");
     for (const std::string& call : f.recording.calls)
@@ -250,23 +255,12 @@ std::string Flags(Form8& e, EditorFixture& f) {
     return f.Masked(s);
 }
 
-Form6 Make(Form6*, EditorFixture& f, const std::string&) {
-    return Form6(f.context, f);
-}
-Form7 Make(Form7*, EditorFixture& f, const std::string& name) {
-    return Form7(f.context, name);
-}
-template <typename Form>
-Form Make(Form*, EditorFixture& f, const std::string&) {
-    return Form(f.context);
-}
-
 // Opens `edit` ("-": a new script), plays `events` and says what came of it.
 template <typename Form>
 std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::string& edit,
                 const std::string& events, bool flags) {
     f.Open(edit);
-    Form form = Make(static_cast<Form*>(nullptr), f, edit);
+    Form form = f.Make(static_cast<Form*>(nullptr), edit);
     form.Form_Load();
     Play(form, f, actions, events);
     if constexpr (requires { Flags(form, f); }) {
