@@ -38,9 +38,8 @@ std::vector<std::string> Lines(std::string bytes) {
     std::erase(bytes, '\r');
     std::vector<std::string> lines;
     std::istringstream in(bytes);
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line; std::getline(in, line);)
         if (!line.empty()) lines.push_back(line);
-    }
     return lines;
 }
 
@@ -140,8 +139,6 @@ struct EditorFixture final : StatusLine, EditorWindows {
     }
 };
 
-const std::string kSaveFailed =
-    "<MessageBox Vendaro!|The DSN script could not be saved.|Ok|Exclamation|1>";
 template <typename Form>
 using Actions =
     std::map<std::string, std::function<void(Form&, EditorFixture&, const std::string&)>>;
@@ -271,8 +268,8 @@ std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::strin
 
 TEST_CASE("editor stories: events in; the lines changed, the dialogs and the hand-over out") {
     std::ifstream in(VENDARO_SOURCE_DIR "/editors/tests/data/stories.txt", std::ios::binary);
+    REQUIRE(in.good());
     std::map<std::string, std::string> givens;
-    int stories = 0;
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> c(1);
         for (char ch : line) ch == '\t' ? c.emplace_back() : c.back() += ch;
@@ -289,42 +286,29 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
                                  : form == "Form7" ? Run(kForm7, f, c[2], events, flags)
                                                    : Run(kForm8, f, c[2], events, flags);
         CHECK(seen == Unescape(c[4]));
-        ++stories;
     }
-    CHECK(stories > 60);
 }
 
-TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing Save of each") {
-    const char* const rows[][2] = {
-        {"Adaptive Server Anywhere 6.0", "Form5 Add DSN Script for Adaptive Server Anywhere"},
-        {"SQL Server", "Form4 Add DSN Script for SQL Server"},
-        {"Microsoft Access Driver (*.mdb)", "Form6 Add DSN Script for Microsoft Access"},
-        {"Microsoft dBase Driver (*.dbf)", "Form8 Add DSN Script for dBase"},
-        {"Microsoft Visual FoxPro Driver", ""},
-        {"sql server", ""},
-        {"SQL Server ", ""},
-        {"", ""}};
-    for (const auto& row : rows) {
-        CAPTURE(row[0]);
+TEST_CASE("the launcher opens the editor of exactly a driver's name") {
+    // clang-format off
+    const char* const rows[] = {
+        "Adaptive Server Anywhere 6.0", "Form5 Add DSN Script for Adaptive Server Anywhere",
+        "SQL Server", "Form4 Add DSN Script for SQL Server",
+        "Microsoft Access Driver (*.mdb)", "Form6 Add DSN Script for Microsoft Access",
+        "Microsoft dBase Driver (*.dbf)", "Form8 Add DSN Script for dBase",
+        "Microsoft Visual FoxPro Driver", "",  "sql server", "",  "SQL Server ", "",  "", ""};
+    // clang-format on
+    for (std::size_t i = 0; i < std::size(rows); i += 2) {
+        CAPTURE(rows[i]);
         EditorFixture f;
         ScriptEditorLauncher launcher(f.store, f.platform, f.shared, f);
-        CHECK_FALSE(launcher.OpenEditor(row[0]));
+        CHECK_FALSE(launcher.OpenEditor(rows[i]));
         launcher.AttachMainWindow(f.list, f);
         f.Open("-");
-        f.recording.fail_prefixes = {"Profile"};
-        std::string seen, outcome;
-        f.editor = [&](ScriptEditor& e) {
-            seen = f.shown.at(0) + " " + e.Caption;
-            e.Text1_Change("New");
-            if (auto* form = dynamic_cast<Form4*>(&e)) form->Command4_Click();
-            if (auto* form = dynamic_cast<Form5*>(&e)) form->Command4_Click();
-            if (auto* form = dynamic_cast<Form6*>(&e)) form->Command4_Click();
-            if (auto* form = dynamic_cast<Form8*>(&e)) form->Command1_Click();
-            outcome = f.Outcome(e);
-        };
-        CHECK(launcher.OpenEditor(row[0]) == (row[1][0] != 0));
-        CHECK(seen == row[1]);
-        CHECK(outcome == (row[1][0] ? "()" + kSaveFailed + " open*  {||}" : ""));
+        std::string seen;
+        f.editor = [&](ScriptEditor& e) { seen = f.shown.at(0) + " " + e.Caption; };
+        CHECK(launcher.OpenEditor(rows[i]) == (rows[i + 1][0] != 0));
+        CHECK(seen == rows[i + 1]);
     }
 }
 
@@ -332,9 +316,8 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name; a failing S
 // texts.
 
 TEST_CASE("a digits-only field takes Backspace and the digits, and shows its leading number") {
-    for (int key = -1; key < 256; ++key) {
+    for (int key = -1; key < 256; ++key)
         CHECK(DigitsOnlyKeyPress(key) == (key == 8 || (key >= '0' && key <= '9') ? key : 0));
-    }
     // Typed, then shown once the field is left.
     // clang-format off
     const char* const rows[] = {
