@@ -252,16 +252,17 @@ std::string Flags(Form8& e, EditorFixture& f) {
     return f.Masked(s);
 }
 
-// Opens `edit` ("-": a new script), plays `events` and says what came of it.
+// Opens the story's script ("-": a new one), plays its events and says what came of it: the
+// form's rule states when the form's name ends in "*", else the Outcome.
 template <typename Form>
-std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::string& edit,
-                const std::string& events, bool flags) {
+std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::vector<std::string>& c) {
+    const std::string& edit = c[2];
     f.Open(edit);
     Form form = f.Make(static_cast<Form*>(nullptr), edit);
     form.Form_Load();
-    Play(form, f, actions, events);
+    Play(form, f, actions, Unescape(c[3]));
     if constexpr (requires { Flags(form, f); }) {
-        if (flags) return Flags(form, f);
+        if (c[0].back() == '*') return Flags(form, f);
     }
     return f.Outcome(form);
 }
@@ -278,13 +279,11 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
         CAPTURE(line);
         EditorFixture f;
         if (c[1] != "-") f.Given(givens.count(c[1]) ? givens[c[1]] : Unescape(c[1]));
-        const bool flags = c[0].back() == '*';
-        const std::string form = c[0].substr(0, 5), events = Unescape(c[3]);
-        const std::string seen = form == "Form4"   ? Run(kForm4, f, c[2], events, flags)
-                                 : form == "Form5" ? Run(kForm5, f, c[2], events, flags)
-                                 : form == "Form6" ? Run(kForm6, f, c[2], events, flags)
-                                 : form == "Form7" ? Run(kForm7, f, c[2], events, flags)
-                                                   : Run(kForm8, f, c[2], events, flags);
+        const std::string seen = c[0].starts_with("Form4")   ? Run(kForm4, f, c)
+                                 : c[0].starts_with("Form5") ? Run(kForm5, f, c)
+                                 : c[0].starts_with("Form6") ? Run(kForm6, f, c)
+                                 : c[0].starts_with("Form7") ? Run(kForm7, f, c)
+                                                             : Run(kForm8, f, c);
         CHECK(seen == Unescape(c[4]));
     }
 }
@@ -321,13 +320,13 @@ TEST_CASE("a digits-only field takes Backspace and the digits, and shows its lea
     // Typed, then shown once the field is left.
     // clang-format off
     const char* const rows[] = {
-    "0042", "42",  "", "0",  "abc", "0",  ".", "0",  "-", "0",  "12abc", "12",  "12 34", "12",
-    "1.5", "1.5",  "2e3", "2000",  "2E3", "2000",  "2e", "2",  "2e+", "2",  "2e-3", "0.002",
-    "2E+1x", "20",  " 42", "42",  "\t\n 7", "7",  "\r7", "0",  "-5", "-5",  "+5", "5",
-    ".5", "0.5",  "5.", "5",  "-0", "0",  "-2.5e20", "-2.5E+20",  "1000000000000000", "1E+15",
-    "1e100", "1E+100",  "1234567890123456", "1.23456789012346E+15",
-    "999999999999999", "999999999999999",  "999999999999999.9", "1E+15",  "0.0001", "0.0001",
-    "0.00001", "1E-05",  "0.000123", "0.000123",  "2.50", "2.5",  "1e400", "0",  "1e-400", "0"};
+    "0042", "42", "", "0", "abc", "0", ".", "0", "-", "0", "12abc", "12", "12 34", "12",
+    "1.5", "1.5", "2e3", "2000", "2E3", "2000", "2e", "2", "2e+", "2", "2e-3", "0.002",
+    "2E+1x", "20", " 42", "42", "\t\n 7", "7", "\r7", "0", "-5", "-5", "+5", "5", ".5", "0.5",
+    "5.", "5", "-0", "0", "-2.5e20", "-2.5E+20", "1000000000000000", "1E+15", "1e100", "1E+100",
+    "1234567890123456", "1.23456789012346E+15", "999999999999999", "999999999999999",
+    "999999999999999.9", "1E+15", "0.0001", "0.0001", "0.00001", "1E-05", "0.000123", "0.000123",
+    "2.50", "2.5", "1e400", "0", "1e-400", "0"};
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); i += 2) {
         CAPTURE(rows[i]);
@@ -365,7 +364,8 @@ TEST_CASE("CommLinks is parsed into the boxes and built from them") {
     // clang-format off
     const char* const rebuilt[] = {
     "", "",  "TcpIp{Abc}", "TCPIP{abc}",  "netbios{},ipx{X}", "IPX{x},NetBIOS{}",
-    "ipx{  a{b,c  },tcpip{}", "TCPIP{},IPX{a{b,c}",  "TCPIP{a},IPX{b},NetBIOS{c}", "TCPIP{a},IPX{b},NetBIOS{c}"};
+    "ipx{  a{b,c  },tcpip{}", "TCPIP{},IPX{a{b,c}",
+    "TCPIP{a},IPX{b},NetBIOS{c}", "TCPIP{a},IPX{b},NetBIOS{c}"};
     // clang-format on
     for (std::size_t i = 0; i < std::size(rebuilt); i += 2) {
         CHECK(BuildCommLinks(ParseCommLinks(rebuilt[i])) == rebuilt[i + 1]);
