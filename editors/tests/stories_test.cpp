@@ -1,8 +1,12 @@
-// Every editor's stories (data/stories.txt), the rules of each form, the launcher, the
-// digits-only field and the CommLinks value.
-// The editors' stories: open a script (or a new one) over a real vendaro.ini in a scratch
-// folder, play the events with the recording platform answering the dialogs, and compare what
-// came of it as a whole.
+// The editors' stories, the rules of each form, the launcher, the digits-only field and the
+// CommLinks value.
+//
+// A story (a line of data/stories.txt, tab-separated): the form ("Form4".."Form8"; "Form5*": the
+// form's rule states are compared instead of the Outcome), the file before (a "given" line's name,
+// the bytes themselves, or "-" for none), the script opened ("-": a new one; "!S": S without a
+// selected row), the events, and what came of it. "\n" and "\xHH" stand for those characters.
+// Each story runs over a real vendaro.ini in a scratch folder, through the real script store, with
+// the recording platform answering the dialogs.
 //
 // Events are steps split by ";": "Text3=beta" (a field's new text), "Check1" (a click), "Text13."
 // (the field left), "Save", "Cancel", and for every form "Esc", "KeyA" (key presses), "Close"
