@@ -204,10 +204,10 @@ TEST_CASE("a write replaces the file, keeping its mode and links; no change, no 
     CHECK(StatOf(real).st_mtim.tv_sec == before.st_mtim.tv_sec);
 
     CHECK(profile.SetString("s", "k", "w", ini));
+    CHECK(StatOf(real).st_ino != before.st_ino);  // replaced, not rewritten in place
     CHECK(profile.Append(ini, "\r\r\n[t]"));
     CHECK(fs::is_symlink(ini));
     CHECK(ReadFile(real) == "[s]\nk=w\r\n\r\r\n[t]");
-    CHECK(StatOf(real).st_ino != before.st_ino);
     CHECK((StatOf(real).st_mode & 07777) == 0640);
 
     const mode_t old_mask = ::umask(022);
