@@ -14,12 +14,14 @@
 #include "testing/scratch.h"
 #ifdef _WIN32
 #include "platform/win32/kernel32_profile.h"
-#include "platform/win32/windows_api.h"
 #else
 #include "platform/posix/file_profile.h"
 #endif
 
 namespace vendaro {
+namespace test {
+bool UnderWine();  // with the kernel32 tests
+}  // namespace test
 namespace {
 
 using ini::Document;
@@ -182,12 +184,6 @@ std::string OnEngine(const IniCase& c) {
     return !c.before && after.empty() ? "<none>" : Show(after);
 }
 
-#ifdef _WIN32
-bool UnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-#endif
 
 std::optional<std::string> FileBytes(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path)) return std::nullopt;
@@ -211,7 +207,7 @@ std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem:
 #ifdef _WIN32
         // kernel32 itself, which the profile's reads stand in for.
         const std::string raw = win32::Kernel32GetString(c.section, c.args[0], "<missing>", path);
-        if (c.wine_differs && UnderWine()) {
+        if (c.wine_differs && test::UnderWine()) {
             CHECK(Show(raw) != c.expected);  // a Wine that mends it shows here
         } else {
             CHECK(Show(raw) == c.expected);

@@ -10,9 +10,18 @@
 
 #include "platform/native_profile.h"
 #include "platform/program_path.h"
-#include "platform/tests/ini_read_cases.h"
 #include "platform/win32/kernel32_profile.h"
 #include "platform/win32/windows_api.h"
+
+namespace vendaro::test {
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace vendaro::test
 
 namespace vendaro::win32 {
 namespace {
@@ -68,212 +77,26 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-constexpr DWORD kBufferChars = 2048;
-
 const std::string kScript = "[Sales]\r\nDSN_Driver=SQL Server\r\nServer=db1\r\n";
 
 }  // namespace
 
-TEST_CASE("the kernel32 profile refuses a line break or NUL in a name or value") {
-    TempFolder folder;
-    const std::string ini = folder.File("vendaro.ini");
-    Kernel32Profile profile;
-    struct Bad {
-        const char* what;
-        std::string text;
-    };
-    const Bad bad[] = {{"CR", "a\rUID=x"},
-                       {"LF", "a\nUID=x"},
-                       {"CR LF", "a\r\n[Evil]"},
-                       {"NUL", std::string("Server\0x", 8)}};
-
-    SUBCASE("in a file that exists, which stays byte for byte") {
-        for (const Bad& b : bad) {
-            CAPTURE(b.what);
-            PutBytes(ini, kScript);
-            CHECK_FALSE(profile.SetString(b.text, "Server", "db2", ini));
-            CHECK_FALSE(profile.SetString("Sales", b.text, "db2", ini));
-            CHECK_FALSE(profile.SetString("Sales", "Server", b.text, ini));
-            CHECK_FALSE(profile.DeleteKey(b.text, "Server", ini));
-            CHECK_FALSE(profile.DeleteKey("Sales", b.text, ini));
-            CHECK_FALSE(profile.DeleteSection(b.text, ini));
-            CHECK(BytesOf(ini) == kScript);
-            CHECK(profile.GetString("Sales", "UID", "none", ini) == "none");
-        }
-    }
-    SUBCASE("in a missing file, which is not created") {
-        for (const Bad& b : bad) {
-            CAPTURE(b.what);
-            CHECK_FALSE(profile.SetString("Sales", "Server", b.text, ini));
-            CHECK_FALSE(profile.SetString(b.text, "Server", "db2", ini));
-            CHECK_FALSE(Exists(ini));
-        }
-    }
-}
-
-TEST_CASE("a name holding NUL reads as the default, not as the name before the NUL") {
+TEST_CASE("names holding NUL read as the default; a missing folder fails every write") {
     TempFolder folder;
     const std::string ini = folder.File("vendaro.ini");
     PutBytes(ini, kScript);
     Kernel32Profile profile;
     CHECK(profile.GetString("Sales", std::string("Server\0x", 8), "def", ini) == "def");
     CHECK(profile.GetString(std::string("Sales\0x", 7), "Server", "def", ini) == "def");
-    CHECK(profile.GetString("Sales", "Server", "def", ini) == "db1");
-}
-
-TEST_CASE("kernel32 profile reads and writes") {
-    TempFolder folder;
-    const std::string ini = folder.File("vendaro.ini");
-    Kernel32Profile profile;
-
-    SUBCASE("a write into a missing file creates it; delete key and section") {
-        REQUIRE(profile.SetString("Sales", "DSN_Driver", "SQL Server", ini));
-        CHECK(BytesOf(ini) == "[Sales]\r\nDSN_Driver=SQL Server\r\n");
-        CHECK(profile.GetString("SALES", "dsn_driver", "", ini) == "SQL Server");
-        REQUIRE(profile.SetString("Sales", "Server", "db1", ini));
-        REQUIRE(profile.DeleteKey("Sales", "DSN_Driver", ini));
-        CHECK(BytesOf(ini) == "[Sales]\r\nServer=db1\r\n");
-        REQUIRE(profile.DeleteSection("Sales", ini));
-        CHECK(profile.GetString("Sales", "Server", "gone", ini) == "gone");
-    }
-    SUBCASE("deleting from a missing file creates no file") {
-        CHECK(profile.DeleteKey("Sales", "Server", ini));
-        CHECK(profile.DeleteSection("Sales", ini));
-        CHECK_FALSE(Exists(ini));
-    }
-    SUBCASE("missing file, section or key gives the default") {
-        CHECK(profile.GetString("Sales", "Server", "d", ini) == "d");
-        PutBytes(ini, kScript);
-        CHECK(profile.GetString("Stock", "Server", "d", ini) == "d");
-        CHECK(profile.GetString("Sales", "Port", "d", ini) == "d");
-        CHECK(profile.GetString("Sales", "Port", "", ini) == "");
-    }
-    SUBCASE("a value reads back cut to its first 2047 characters") {
-        std::string long_value(3000, 'x');
-        for (std::size_t i = 0; i < long_value.size(); ++i) long_value[i] = "abcdefg"[i % 7];
-        PutBytes(ini, "[s]\r\nk=" + long_value + "\r\n");
-        const std::string got = profile.GetString("s", "k", "", ini);
-        CHECK(got.size() == 2047);
-        CHECK(got == long_value.substr(0, 2047));
-        const std::string exact(2047, 'y');
-        PutBytes(ini, "[s]\r\nk=" + exact + "\r\n");
-        CHECK(profile.GetString("s", "k", "", ini) == exact);
-    }
-    SUBCASE("a write into a missing folder fails") {
-        const std::string nowhere = folder.File("no-such-folder") + "\\vendaro.ini";
-        CHECK_FALSE(profile.SetString("Sales", "Server", "db1", nowhere));
-        CHECK_FALSE(Exists(nowhere));
-    }
-}
-
-TEST_CASE("whole-file reading and appending") {
-    TempFolder folder;
-    const std::string ini = folder.File("vendaro.ini");
-    Kernel32Profile profile;
-
-    SUBCASE("a missing file reads as nothing") {
-        CHECK_FALSE(profile.ReadAll(ini).has_value());
-    }
-    SUBCASE("bytes come back exactly, CR, NUL and high bytes included") {
-        const std::string bytes = std::string("[a]\r\rk=\0v\n\xE9\x1A", 12) + "end";
-        PutBytes(ini, bytes);
-        auto read = profile.ReadAll(ini);
-        REQUIRE(read.has_value());
-        CHECK(*read == bytes);
-    }
-    SUBCASE("append creates the file, then adds to its end in binary") {
-        REQUIRE(profile.Append(ini, "\r\r\n[Copy]\r\nk=v"));
-        REQUIRE(profile.Append(ini, "\r\r\n[Copy2]"));
-        CHECK(BytesOf(ini) == "\r\r\n[Copy]\r\nk=v\r\r\n[Copy2]");
-    }
-    SUBCASE("append into a missing folder fails and creates nothing") {
-        const std::string nowhere = folder.File("no-such-folder") + "\\vendaro.ini";
-        CHECK_FALSE(profile.Append(nowhere, "[x]"));
-        CHECK_FALSE(Exists(nowhere));
-    }
-}
-
-namespace {
-
-bool UnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-// The golden cases where Wine's kernel32 reads otherwise than Windows (the snapshot follows
-// Windows), with what Wine does.
-const char* WineDifference(std::string_view what) {
-    static const std::pair<std::string_view, const char*> kKnown[] = {
-        {"name ends at the first bracket", "Wine ends a header's name at its last bracket"},
-        {"no section holds the first bracket", "Wine ends a header's name at its last bracket"},
-        {"header without closing bracket", "Wine reads such a line as a key"},
-        {"header without closing bracket ends the section before it",
-         "Wine reads such a line as a key"},
-        {"a lone bracket opens a section named empty", "Wine reads such a line as a key"},
-        {"an empty header names the empty section",
-         "Wine gives the empty name to the keys before the first header"},
-        {"keys before the first header belong to no section",
-         "Wine gives the empty name to the keys before the first header"},
-        {"key argument not trimmed of tabs", "Wine trims tabs from the key argument"},
-        {"comment line is no key", "Wine finds keys on comment lines"},
-        {"indented comment line is no key", "Wine finds keys on comment lines"},
-    };
-    for (const auto& [name, why] : kKnown) {
-        if (name == what) return why;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-TEST_CASE("the snapshot and GetPrivateProfileStringA agree on the golden reading cases") {
-    TempFolder folder;
-    const std::string ini = folder.File("golden.ini");
-    const std::string def = "<default>";
-    int compared_with_kernel32 = 0;
-    for (const ini::ReadCase& c : ini::ReadCases()) {
-        INFO(c.what);
-        PutBytes(ini, c.file);
-        const std::string expected = c.expected.value_or(def);
-        // The profile refuses names holding NUL (kernel32 would cut them): those cases are the
-        // engine's alone.
-        const bool nul_argument = c.section.find('\0') != std::string::npos;
-        if (!nul_argument) {
-            Kernel32Profile profile;
-            CHECK(profile.GetString(c.section, c.key, def, ini) == expected);
-            CHECK(profile.Snapshot(ini)->GetString(c.section, c.key, def) == expected);
-        }
-        std::string buffer(kBufferChars, ' ');
-        const DWORD n = GetPrivateProfileStringA(c.section.c_str(), c.key.c_str(), def.c_str(),
-                                                 buffer.data(), kBufferChars, ini.c_str());
-        buffer.resize(n);
-        const char* differs = UnderWine() ? WineDifference(c.what) : nullptr;
-        if (differs != nullptr) {
-            const std::string note =
-                std::string("Wine differs from Windows here (") + differs + "): " + c.what;
-            MESSAGE(note);
-            CHECK(buffer != expected);  // a Wine that mends it shows here
-        } else {
-            CHECK(buffer == expected);
-            ++compared_with_kernel32;
-        }
-    }
-    CHECK(compared_with_kernel32 >= 40);
-}
-
-TEST_CASE("reads see a change made by another program") {
-    TempFolder folder;
-    const std::string ini = folder.File("vendaro.ini");
-    Kernel32Profile profile;
-    PutBytes(ini, "[s]\r\nk=1\r\n");
-    CHECK(profile.GetString("s", "k", "", ini) == "1");
-    PutBytes(ini, "[s]\r\nk=2\r\n");  // same size, same second
-    CHECK(profile.GetString("s", "k", "", ini) == "2");
-    PutBytes(ini, "[s]\r\nk=22\r\n");
-    CHECK(profile.Snapshot(ini)->GetString("s", "k", "") == "22");
-    DeleteFileA(ini.c_str());
-    CHECK(profile.GetString("s", "k", "gone", ini) == "gone");
-    CHECK_FALSE(profile.Snapshot(ini)->Bytes().has_value());
+    const std::string nowhere = folder.File("no-such-folder") + "\\vendaro.ini";
+    const KeyEdit edits[] = {{"Server", "db2"}};
+    CHECK_FALSE(profile.SetString("Sales", "Server", "db1", nowhere));
+    CHECK(profile.WriteKeys("Sales", edits, nowhere) == 0);
+    CHECK_FALSE(profile.Append(nowhere, "[x]"));
+    CHECK_FALSE(Exists(nowhere));
+    const std::string bytes = std::string("[a]\r\rk=\0v\n\xE9\x1A", 12) + "end";
+    PutBytes(ini, bytes);
+    CHECK(profile.ReadAll(ini) == bytes);
 }
 
 TEST_CASE("a UTF-16 file is read by kernel32") {
@@ -395,22 +218,6 @@ TEST_CASE("WriteKeys gives the file that writing key by key gives") {
     }
 }
 
-TEST_CASE("WriteKeys stops before a line break and fails on a folder that is missing") {
-    TempFolder folder;
-    const std::string ini = folder.File("vendaro.ini");
-    PutBytes(ini, kScript);
-    Kernel32Profile profile;
-    const std::vector<KeyEdit> edits = {{"Server", "db2"}, {"UID", "a\r\n[Evil]"}, {"PWD", "x"}};
-    CHECK(profile.WriteKeys("Sales", edits, ini) == 1);
-    CHECK(profile.GetString("Sales", "Server", "", ini) == "db2");
-    CHECK(profile.GetString("Sales", "PWD", "none", ini) == "none");
-    const std::string nowhere = folder.File("no-such-folder") + "\\vendaro.ini";
-    CHECK(profile.WriteKeys("Sales", edits, nowhere) == 0);
-    CHECK_FALSE(Exists(nowhere));
-}
-
-// Two programs writing one file at once: each of the child processes below sets its own 100
-// keys, and every one of them must be in the file at the end.
 TEST_CASE("two programs writing one file lose no write") {
     TempFolder folder;
     const std::string ini = folder.File("shared.ini");
