@@ -184,7 +184,6 @@ std::string OnEngine(const IniCase& c) {
     return !c.before && after.empty() ? "<none>" : Show(after);
 }
 
-
 std::optional<std::string> FileBytes(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path)) return std::nullopt;
     return test::ReadFile(path);

@@ -2,17 +2,13 @@
 #include <doctest/doctest.h>
 #include <odbcinst.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/ini_text.h"
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
 #include "platform/tests/posix/posix_support.h"
@@ -273,97 +269,6 @@ TEST_CASE("A driver's setup library changes only its own data source") {
     }
     CHECK(std::getenv("ODBCINI") == odbc.user_file.string());
     CHECK(std::filesystem::is_empty(odbc.tmp));
-}
-
-// The lines of an odbc.ini that unixODBC and the engine read alike: headers, keys, comments and
-// blank lines only, each section once.
-void CheckWellFormed(const std::string& text) {
-    std::set<std::string> sections;
-    ini::ForEachLine(text, [&](std::string_view line) {
-        const ini::LineParts parts = ini::ClassifyLine(line, 0, line.size());
-        CAPTURE(std::string(line.substr(0, 60)));
-        const bool hash_comment = !line.empty() && line.front() == '#';
-        CHECK((parts.kind != ini::LineKind::Bare || hash_comment));
-        if (parts.kind == ini::LineKind::Header) {
-            CHECK(line.back() == ']');
-            const std::string name(
-                line.substr(parts.name_begin, parts.name_end - parts.name_begin));
-            CHECK(sections.insert(name).second);
-        }
-    });
-}
-
-// Eight processes at once, each creating another data source in one odbc.ini that already holds
-// the user's own: $VENDARO_ODBC_ROUNDS rounds (10 unless set).
-void RunConcurrently(RegRoot root, const std::filesystem::path& file) {
-    int rounds = 10;
-    if (const char* text = std::getenv("VENDARO_ODBC_ROUNDS")) rounds = std::atoi(text);
-    constexpr int kRuns = 8;
-    const std::string legacy = kUserIni.substr(
-        kUserIni.find("[Legacy]"), kUserIni.find("[Sales]") - kUserIni.find("[Legacy]"));
-    const auto started = std::chrono::steady_clock::now();
-    for (int round = 0; round < rounds; ++round) {
-        CAPTURE(round);
-        WriteFile(file, kUserIni);
-        std::vector<pid_t> children;
-        for (int run = 0; run < kRuns; ++run) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                const std::string name = "C" + std::to_string(run);
-                OdbcRegistry registry;
-                bool ok = CreateDataSource(registry, root, name, "Fake",
-                                           {{"Server", "srv" + std::to_string(run)},
-                                            {"Database", std::string(900, 'a' + run)},
-                                            {"Obsolete", "x"}});
-                if (root == RegRoot::CurrentUser) {
-                    OdbcInstaller installer;
-                    ok = installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake",
-                                                    "DSN=" + name + std::string(1, '\0')) &&
-                         ok;
-                }
-                ::_exit(ok ? 0 : 1);
-            }
-            REQUIRE(pid > 0);
-            children.push_back(pid);
-        }
-        for (pid_t pid : children) {
-            int status = 0;
-            REQUIRE(::waitpid(pid, &status, 0) == pid);
-            CHECK(WIFEXITED(status));
-            CHECK(WEXITSTATUS(status) == 0);
-        }
-        const std::string text = ReadFile(file);
-        CheckWellFormed(text);
-        CHECK(text.find(legacy) != std::string::npos);
-        CHECK(text.rfind("# Data sources of this machine\n; kept by hand\r\n\n", 0) == 0);
-        test::IniSections sections = ParseIni(text);
-        CHECK(sections.size() == 3 + kRuns);
-        for (int run = 0; run < kRuns; ++run) {
-            const std::string name = "C" + std::to_string(run);
-            CAPTURE(name);
-            Entries values = {{"Server", "srv" + std::to_string(run)},
-                              {"Database", std::string(900, 'a' + run)}};
-            if (root == RegRoot::CurrentUser) {
-                values.emplace_back("SetupBy", "Fake");
-            } else {
-                values.emplace_back("Obsolete", "x");
-            }
-            CHECK(sections[name] == values);
-        }
-        CHECK(sections["ODBC Data Sources"].size() == 1 + kRuns);
-    }
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    MESSAGE(rounds << " rounds of " << kRuns << " runs at once: " << took.count() << " s");
-}
-
-TEST_CASE("Eight data sources created at once into one odbc.ini") {
-    OdbcFiles odbc;
-    SUBCASE("User DSNs, with the installer step") {
-        RunConcurrently(RegRoot::CurrentUser, odbc.user_file);
-    }
-    SUBCASE("System DSNs") {
-        RunConcurrently(RegRoot::LocalMachine, odbc.system_file);
-    }
 }
 
 }  // namespace
