@@ -251,8 +251,10 @@ TEST_CASE("reads follow every change of the file") {
         WriteFile(ini, "[s]\r\nk=aaaa\r\n");
         Age(ini);
         CHECK(profile.GetString("s", "k", "gone", ini) == "aaaa");
-        CHECK(profile.Snapshot(ini)->GetString("s", "k", "gone") == "aaaa");
+        const std::unique_ptr<ProfileSnapshot> taken = profile.Snapshot(ini);
+        CHECK(taken->GetString("s", "k", "gone") == "aaaa");
         change.make();
+        CHECK(taken->GetString("s", "k", "gone") == "aaaa");  // as when it was taken
         CHECK(profile.GetString("s", "k", "gone", ini) == change.value);
         CHECK(profile.Snapshot(ini)->GetString("s", "k", "gone") == change.value);
     }
