@@ -81,7 +81,7 @@ struct IniCase {
     std::string section;
     std::vector<std::string> args;
     std::string expected;       // as the file spells it (Show)
-    bool wine_differs = false;  // Wine's GetPrivateProfileStringA answers otherwise
+    bool wine_differs = false;  // Wine's kernel32 answers otherwise than Windows'
     bool lf() const { return op.ends_with("-lf"); }
     bool is(std::string_view what) const { return op.substr(0, op.find('-')) == what; }
     bool refused() const { return expected == "<refused>"; }
@@ -262,6 +262,12 @@ TEST_CASE("INI conformance cases: the platform's profile") {
         Profile& profile = *native;
 #else
         Profile& profile = c.lf() ? static_cast<Profile&>(as_file) : *native;
+#endif
+#ifdef _WIN32
+        if (!c.is("get") && c.wine_differs && test::UnderWine()) {
+            CHECK(OnProfile(profile, c, dir.path()) != c.expected);  // Wine rewrites the file
+            continue;
+        }
 #endif
         CHECK(OnProfile(profile, c, dir.path()) == c.expected);
     }
