@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ini_text.h"
 #include "platform/native_profile.h"
-#include "platform/tests/ini_bytes.h"
 #include "testing/scratch.h"
 #ifdef _WIN32
 #include "platform/win32/kernel32_profile.h"
