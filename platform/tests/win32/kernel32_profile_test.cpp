@@ -99,6 +99,21 @@ TEST_CASE("names holding NUL read as the default; a missing folder fails every w
     CHECK(profile.ReadAll(ini) == bytes);
 }
 
+TEST_CASE("reads see a change made by another program") {
+    TempFolder folder;
+    const std::string ini = folder.File("vendaro.ini");
+    Kernel32Profile profile;
+    PutBytes(ini, "[s]\r\nk=1\r\n");
+    CHECK(profile.GetString("s", "k", "", ini) == "1");
+    PutBytes(ini, "[s]\r\nk=2\r\n");  // same size, same second
+    CHECK(profile.GetString("s", "k", "", ini) == "2");
+    PutBytes(ini, "[s]\r\nk=22\r\n");
+    CHECK(profile.Snapshot(ini)->GetString("s", "k", "") == "22");
+    DeleteFileA(ini.c_str());
+    CHECK(profile.GetString("s", "k", "gone", ini) == "gone");
+    CHECK_FALSE(profile.Snapshot(ini)->Bytes().has_value());
+}
+
 TEST_CASE("a UTF-16 file is read by kernel32") {
     TempFolder folder;
     const std::string ini = folder.File("wide.ini");
