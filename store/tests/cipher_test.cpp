@@ -4,6 +4,7 @@
 
 #include <doctest/doctest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,10 +20,7 @@ using namespace std::string_literals;
 // Key "marigold": S = 847, K = floor(84.7 / 6) = 14; the shift of phase p = j mod 6 is
 // s * (K - d) + p: +10, -8, +15, -7, +14, -12 for p = 1..5, 0.
 TEST_CASE("enciphered and deciphered pairs worked out by hand") {
-    struct Pair {
-        std::string plain, key, cipher;
-    };
-    const std::vector<Pair> pairs = {
+    const std::vector<std::array<std::string, 3>> pairs = {
         {"", "marigold", ""},
         {"abcdefg", "marigold", "kZr]sZq"},
         {"MMMMMMMMMMMMM", "marigold", "WE\\F[AWE\\F[AW"},
@@ -34,10 +32,9 @@ TEST_CASE("enciphered and deciphered pairs worked out by hand") {
         {"aa", "", "]g"},
         {"aaaaaaa", "\xff\xff\xff\xff\xff\xff", "vN{OzJv"},
     };
-    for (const Pair& p : pairs) {
-        CAPTURE(p.plain);
-        CHECK(EncipherText(p.plain, p.key) == p.cipher);
-        CHECK(DecipherText(p.cipher, p.key) == p.plain);
+    for (const auto& [plain, key, cipher] : pairs) {
+        CHECK(EncipherText(plain, key) == cipher);
+        CHECK(DecipherText(cipher, key) == plain);
     }
 }
 
@@ -51,50 +48,20 @@ TEST_CASE("deciphering what was enciphered gives it back, for any bytes and key"
     for (int round = 0; round < 3000; ++round) {
         const std::string key = round % 2 ? std::string(kCipherKey) : bytes(64);
         const std::string text = bytes(40);
-        const std::string cipher = EncipherText(text, key);
-        CHECK(cipher.size() == text.size());
-        CHECK(DecipherText(cipher, key) == text);
+        CHECK(DecipherText(EncipherText(text, key), key) == text);
         CHECK(EncipherText(DecipherText(text, key), key) == text);
     }
 }
 
 TEST_CASE("a password is storable exactly when it reads back from the script file") {
-    struct Row {
-        std::string password;
-        bool storable;
-    };
-    const std::vector<Row> rows = {
-        {"", true},
-        {"secret", true},
-        {"a(", false},
-        {"abcdefg(", false},
-        {"a(b", true},
-        {"abc'", false},
-        {"abcde,", false},
-        {"a\"", false},
-        {"abc!", false},
-        {"abcde&", false},
-        {"\xff", false},
-        {"a\x05", false},
-        {"\x16", false},
-        {"\x18*", false},
-        {"\x1d/", false},
-        {"\x18", true},
-        {"a\x12z", false},
-        {"a\x15z", false},
-        {"a\x08z", false},
-        {"\xf5", true},
-        {"a\x0d", true},
-        {"\x02", false},
-        {"a\x08", false},
-        {"\x1a", true},
-        {std::string(2047, 'a'), true},
-        {std::string(2048, 'a'), false},
-    };
-    for (const Row& row : rows) {
-        CAPTURE(row.password);
-        CHECK(IsStorablePassword(row.password) == row.storable);
-    }
+    const std::vector<std::string> storable = {"",     "secret", "a(b",  "\x18",
+                                               "\xf5", "a\x0d",  "\x1a", std::string(2047, 'a')};
+    const std::vector<std::string> unstorable = {
+        "a(",     "abcdefg(", "abc'",   "abcde,", "a\"",   "abc!",
+        "abcde&", "\xff",     "a\x05",  "\x16",   "\x18*", "\x1d/",
+        "a\x12z", "a\x15z",   "a\x08z", "\x02",   "a\x08", std::string(2048, 'a')};
+    for (const std::string& p : storable) CHECK_MESSAGE(IsStorablePassword(p), p);
+    for (const std::string& p : unstorable) CHECK_FALSE_MESSAGE(IsStorablePassword(p), p);
     // Every printable character last at each of the six phases, and first: storable exactly
     // when PWD reads back and deciphers to it.
     test::TempDir dir;
