@@ -4,13 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ini_text.h"
 #include "platform/native_profile.h"
+#include "testing/escapes.h"
 #include "testing/scratch.h"
 #ifdef _WIN32
 #include "platform/win32/kernel32_profile.h"
@@ -25,54 +25,8 @@ bool UnderWine();  // with the kernel32 tests
 namespace {
 
 using ini::Document;
-
-// Bytes as the data file spells them: CR, LF, tab, VT, NUL, "\", "|" and other bytes escaped.
-std::string Show(std::string_view bytes) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        const char* named = c == '\r'   ? "\\r"
-                            : c == '\n' ? "\\n"
-                            : c == '\t' ? "\\t"
-                            : c == '\v' ? "\\v"
-                            : c == '\0' ? "\\0"
-                            : c == '\\' ? "\\\\"
-                            : c == '|'  ? "\\|"
-                                        : nullptr;
-        if (named != nullptr) {
-            out += named;
-        } else if (u < 32 || u > 126) {
-            out += {'\\', 'x', kHex[u >> 4], kHex[u & 15]};
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-// One field of the data file as bytes: the escapes of Show, and "{N*c}" for N times c.
-std::string Unescape(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c == '{') {
-            const std::size_t star = field.find('*', i);
-            out.append(std::stoul(std::string(field.substr(i + 1, star - i - 1))), field[star + 1]);
-            i = star + 2;
-        } else if (c != '\\') {
-            out += c;
-        } else if (field[++i] == 'x') {
-            out += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            const std::string_view from = "rntv0", to("\r\n\t\v\0", 5);
-            const std::size_t at = from.find(field[i]);
-            out += at == std::string_view::npos ? field[i] : to[at];
-        }
-    }
-    return out;
-}
+using test::Show;
+using test::Unescape;
 
 struct IniCase {
     std::string name;
@@ -88,21 +42,10 @@ struct IniCase {
 };
 
 std::vector<IniCase> LoadCases() {
-    std::ifstream in(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt", std::ios::binary);
     std::vector<IniCase> cases;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> fields(1);
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '|') {
-                fields.emplace_back();
-            } else {
-                if (line[i] == '\\') fields.back() += line[i++];
-                fields.back() += line[i];
-            }
-        }
-        IniCase c;
+    for (std::vector<std::string>& fields :
+         test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
+        IniCase& c = cases.emplace_back();
         c.wine_differs = fields.back().starts_with("wine:");
         if (c.wine_differs) fields.pop_back();
         c.name = fields[0];
@@ -111,7 +54,6 @@ std::vector<IniCase> LoadCases() {
         c.expected = Show(Unescape(fields.back()));
         if (c.op != "headers") c.section = Unescape(fields[3]);
         for (std::size_t i = 4; i + 1 < fields.size(); ++i) c.args.push_back(Unescape(fields[i]));
-        cases.push_back(std::move(c));
     }
     REQUIRE(cases.size() > 100);
     return cases;
