@@ -2,6 +2,7 @@
 // profile of the platform being built (the POSIX file profile, or kernel32's under Wine).
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -59,19 +60,15 @@ std::vector<IniCase> LoadCases() {
     return cases;
 }
 
-struct Edits {
-    std::vector<std::string> keys, values;
+// "+key=value" sets, "-key" removes; the edits view the case's own strings.
+std::vector<KeyEdit> EditsOf(const std::vector<std::string>& args) {
     std::vector<KeyEdit> list;
-    explicit Edits(const std::vector<std::string>& args) {
-        for (const std::string& a : args) {
-            keys.push_back(a.substr(1, a.find('=') - 1));
-            values.push_back(a.find('=') == std::string::npos ? "" : a.substr(a.find('=') + 1));
-        }
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            list.push_back({keys[i], values[i], args[i][0] == '-'});
-        }
+    for (const std::string_view a : args) {
+        const std::size_t eq = std::min(a.find('='), a.size());
+        list.push_back({a.substr(1, eq - 1), a.substr(std::min(eq + 1, a.size())), a[0] == '-'});
     }
-};
+    return list;
+}
 
 std::string HeaderLines(const ProfileSnapshot& snapshot) {
     std::string out;
@@ -109,9 +106,9 @@ std::string OnEngine(const IniCase& c) {
     if (c.is("delkey")) after = doc.WithoutKey(c.section, c.args[0]);
     if (c.is("delsec")) after = doc.WithoutSection(c.section);
     if (c.is("edits")) {
-        const Edits edits(c.args);
+        const std::vector<KeyEdit> edits = EditsOf(c.args);
         const std::span<const KeyEdit> writable =
-            std::span(edits.list).first(WritableEdits(c.section, edits.list));
+            std::span(edits).first(WritableEdits(c.section, edits));
         after = doc.WithKeyEdits(c.section, writable);
         // The same edits one after another, each on a parse of its own, give the same bytes.
         std::string one_by_one = before;
@@ -163,10 +160,10 @@ std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem:
     if (c.is("delsec")) ok = profile.DeleteSection(c.section, path);
     if (c.is("edits")) {
         // At once, and key by key into a twin of the file: the same bytes, the same count.
-        const Edits edits(c.args);
+        const std::vector<KeyEdit> edits = EditsOf(c.args);
         PutFile(twin, c.before);
-        const std::size_t made = profile.WriteKeys(c.section, edits.list, path);
-        CHECK(made == profile.Profile::WriteKeys(c.section, edits.list, twin.string()));
+        const std::size_t made = profile.WriteKeys(c.section, edits, path);
+        CHECK(made == profile.Profile::WriteKeys(c.section, edits, twin.string()));
         ok = true;
         CHECK(Show(FileBytes(twin).value_or("<none>")) == Show(FileBytes(file).value_or("<none>")));
     }
