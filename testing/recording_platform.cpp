@@ -5,28 +5,11 @@
 namespace vendaro {
 namespace {
 
-const char* RootName(RegRoot root) {
-    return root == RegRoot::CurrentUser ? "HKCU" : root == RegRoot::LocalMachine ? "HKLM" : "?";
-}
-
 // NULs inside recorded text are shown as "\0" so a line stays one readable line.
 std::string Visible(std::string_view text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\0') {
-            out += "\\0";
-        } else {
-            out += c;
-        }
-    }
+    for (char c : text) out += c == '\0' ? std::string("\\0") : std::string(1, c);
     return out;
-}
-
-const char* ButtonsName(MsgButtons b) {
-    return b == MsgButtons::Ok ? "Ok" : "YesNo";
-}
-const char* IconName(MsgIcon i) {
-    return i == MsgIcon::Exclamation ? "Exclamation" : "Question";
 }
 
 template <typename T>
@@ -42,48 +25,39 @@ T Take(std::deque<T>& queue, T fallback) {
 RecordingPlatform::RecordingPlatform(Profile& real_profile) : profile_(*this, real_profile) {}
 
 bool RecordingPlatform::Record(std::string line) {
-    if (fail_nth > 0 && calls.size() + 1 == static_cast<std::size_t>(fail_nth)) {
-        calls.push_back(std::move(line) + " FAILED");
-        return false;
-    }
-    for (const std::string& prefix : fail_prefixes) {
-        if (line.compare(0, prefix.size(), prefix) == 0) {
-            calls.push_back(std::move(line) + " FAILED");
-            return false;
-        }
-    }
-    calls.push_back(std::move(line));
-    return true;
+    bool fail = fail_nth > 0 && calls.size() + 1 == static_cast<std::size_t>(fail_nth);
+    for (const std::string& prefix : fail_prefixes) fail = fail || line.starts_with(prefix);
+    calls.push_back(std::move(line) + (fail ? " FAILED" : ""));
+    return !fail;
 }
 
 RegHandle RecordingPlatform::CreateKey(RegRoot root, const std::string& path) {
-    RegHandle handle = next_handle_;
-    if (!Record(std::string("RegCreateKey ") + RootName(root) + " " + path)) return 0;
-    ++next_handle_;
-    return handle;
+    const char* name = root == RegRoot::CurrentUser    ? "HKCU"
+                       : root == RegRoot::LocalMachine ? "HKLM"
+                                                       : "?";
+    if (!Record(std::string("RegCreateKey ") + name + " " + path)) return 0;
+    return next_handle_++;
 }
 
 bool RecordingPlatform::SetString(RegHandle key, const std::string& name,
                                   const std::string& value) {
-    bool ok = Record("RegSetString " + std::to_string(key) + " " + name + "=" + value);
-    return ok && key != 0;
+    return Record("RegSetString " + std::to_string(key) + " " + name + "=" + value) && key != 0;
 }
 
 bool RecordingPlatform::SetNumber(RegHandle key, const std::string& name, std::int32_t value) {
-    bool ok =
-        Record("RegSetNumber " + std::to_string(key) + " " + name + "=" + std::to_string(value));
-    return ok && key != 0;
+    return Record("RegSetNumber " + std::to_string(key) + " " + name + "=" +
+                  std::to_string(value)) &&
+           key != 0;
 }
 
 bool RecordingPlatform::SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) {
-    bool ok =
-        Record("RegSetFlagByte " + std::to_string(key) + " " + name + "=" + std::to_string(value));
-    return ok && key != 0;
+    return Record("RegSetFlagByte " + std::to_string(key) + " " + name + "=" +
+                  std::to_string(value)) &&
+           key != 0;
 }
 
 bool RecordingPlatform::CloseKey(RegHandle key) {
-    bool ok = Record("RegCloseKey " + std::to_string(key));
-    return ok && key != 0;
+    return Record("RegCloseKey " + std::to_string(key)) && key != 0;
 }
 
 bool RecordingPlatform::ConfigDataSource(WindowHandle parent, int request,
@@ -97,14 +71,14 @@ std::string RecordingPlatform::SystemDirectory() {
 }
 
 MsgAnswer RecordingPlatform::MessageBox(const MessageBoxRequest& r) {
-    std::string line = "MessageBox " + r.title + "|" + r.text + "|" + ButtonsName(r.buttons) + "|" +
-                       IconName(r.icon) + "|" + (r.default_button == MsgDefault::First ? "1" : "2");
+    const bool ok_only = r.buttons == MsgButtons::Ok;
+    std::string line = "MessageBox " + r.title + "|" + r.text + "|" + (ok_only ? "Ok" : "YesNo") +
+                       "|" + (r.icon == MsgIcon::Exclamation ? "Exclamation" : "Question") + "|" +
+                       (r.default_button == MsgDefault::First ? "1" : "2");
     Record(line);
     if (on_dialog) on_dialog(line);
-    MsgAnswer fallback = r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
-    MsgAnswer answer = Take(message_answers, fallback);
-    if (r.buttons == MsgButtons::Ok) answer = MsgAnswer::Ok;
-    return answer;
+    const MsgAnswer answer = Take(message_answers, ok_only ? MsgAnswer::Ok : MsgAnswer::No);
+    return ok_only ? MsgAnswer::Ok : answer;
 }
 
 std::string RecordingPlatform::InputBox(WindowHandle, const std::string& prompt,
@@ -142,7 +116,7 @@ bool RecordingPlatform::Launch(const std::string& command_line) {
     return Record("Launch " + command_line);
 }
 
-// --- profile ---
+// --- profile: reads go straight through; each write is recorded, and not made when it fails ---
 
 std::string RecordingProfile::GetString(std::string_view section, std::string_view key,
                                         std::string_view def, const std::string& path) {
@@ -151,23 +125,21 @@ std::string RecordingProfile::GetString(std::string_view section, std::string_vi
 
 bool RecordingProfile::SetString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::string& path) {
-    if (!owner_.Record("ProfileSet " + path + "|" + std::string(section) + "|" + std::string(key) +
-                       "=" + std::string(value)))
-        return false;
-    return real_.SetString(section, key, value, path);
+    return owner_.Record("ProfileSet " + path + "|" + std::string(section) + "|" +
+                         std::string(key) + "=" + std::string(value)) &&
+           real_.SetString(section, key, value, path);
 }
 
 bool RecordingProfile::DeleteKey(std::string_view section, std::string_view key,
                                  const std::string& path) {
-    if (!owner_.Record("ProfileDeleteKey " + path + "|" + std::string(section) + "|" +
-                       std::string(key)))
-        return false;
-    return real_.DeleteKey(section, key, path);
+    return owner_.Record("ProfileDeleteKey " + path + "|" + std::string(section) + "|" +
+                         std::string(key)) &&
+           real_.DeleteKey(section, key, path);
 }
 
 bool RecordingProfile::DeleteSection(std::string_view section, const std::string& path) {
-    if (!owner_.Record("ProfileDeleteSection " + path + "|" + std::string(section))) return false;
-    return real_.DeleteSection(section, path);
+    return owner_.Record("ProfileDeleteSection " + path + "|" + std::string(section)) &&
+           real_.DeleteSection(section, path);
 }
 
 std::optional<std::string> RecordingProfile::ReadAll(const std::string& path) {
@@ -175,8 +147,8 @@ std::optional<std::string> RecordingProfile::ReadAll(const std::string& path) {
 }
 
 bool RecordingProfile::Append(const std::string& path, std::string_view bytes) {
-    if (!owner_.Record("ProfileAppend " + path + "|" + Visible(bytes))) return false;
-    return real_.Append(path, bytes);
+    return owner_.Record("ProfileAppend " + path + "|" + Visible(bytes)) &&
+           real_.Append(path, bytes);
 }
 
 }  // namespace vendaro

@@ -8,10 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -38,19 +36,17 @@ struct ProcessResult {
 inline ProcessResult RunProcess(const std::vector<std::string>& argv,
                                 const std::filesystem::path& cwd,
                                 const std::map<std::string, std::string>& env) {
-    std::vector<std::string> environment;
+    std::vector<std::string> environment, args = argv;
     for (char** e = environ; *e != nullptr; ++e) {
-        std::string entry(*e);
-        std::string name = entry.substr(0, entry.find('='));
-        if (env.count(name) == 0) environment.push_back(entry);
+        if (env.count(std::string(*e).substr(0, std::string(*e).find('='))) == 0) {
+            environment.push_back(*e);
+        }
     }
     for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
-    std::vector<char*> envp;
+    std::vector<char*> envp, arg_pointers;
     for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = argv;
-    std::vector<char*> arg_pointers;
     for (std::string& arg : args) arg_pointers.push_back(arg.data());
+    envp.push_back(nullptr);
     arg_pointers.push_back(nullptr);
 
     // Output goes to files, so a chatty child can never block on a full pipe.
@@ -89,13 +85,8 @@ using IniSections = std::map<std::string, std::vector<std::pair<std::string, std
 
 inline IniSections ParseIni(const std::string& text) {
     IniSections sections;
-    std::string section;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    std::string section, line;
+    for (std::istringstream in(text); std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         if (line.front() == '[' && line.back() == ']') {
@@ -127,10 +118,7 @@ inline FileState StateOf(const std::filesystem::path& path) {
     FileState state;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return state;
-    state.exists = true;
-    state.content = ReadFile(path);
-    state.time = std::filesystem::last_write_time(path, error);
-    return state;
+    return {true, ReadFile(path), std::filesystem::last_write_time(path, error)};
 }
 
 // The odbc.ini files unixODBC would use without ODBCINI and ODBCSYSINI.
@@ -158,11 +146,7 @@ class EnvScope {
     }
     ~EnvScope() {
         for (const auto& [name, old] : saved_) {
-            if (old) {
-                ::setenv(name.c_str(), old->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
+            old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str());
         }
     }
     EnvScope(const EnvScope&) = delete;

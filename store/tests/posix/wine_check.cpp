@@ -1,5 +1,3 @@
-#include "store/tests/test_support.h"
-
 namespace vendaro::test {
 
 bool RunningUnderWine() {

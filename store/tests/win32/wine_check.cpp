@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include "store/tests/test_support.h"
-
 namespace vendaro::test {
 
 // Wine's ntdll exports wine_get_version; Windows' does not.

@@ -1,0 +1,293 @@
+// The INI conformance cases of data/ini_cases.txt, run against the INI engine and against the
+// profile of the platform being built (the POSIX file profile, or kernel32's under Wine).
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ini_text.h"
+#include "platform/native_profile.h"
+#include "testing/escapes.h"
+#include "testing/scratch.h"
+#ifdef _WIN32
+#include "platform/win32/kernel32_profile.h"
+#else
+#include "platform/posix/file_profile.h"
+#endif
+
+namespace vendaro {
+namespace test {
+bool UnderWine();  // with the kernel32 tests
+}  // namespace test
+namespace {
+
+using ini::Document;
+using test::Show;
+using test::Unescape;
+
+struct IniCase {
+    std::string name;
+    std::optional<std::string> before;  // nullopt: no file
+    std::string op;                     // get, set, delkey, delsec, edits, headers; "-lf" suffix
+    std::string section;
+    std::vector<std::string> args;
+    std::string expected;       // as the file spells it (Show)
+    bool wine_differs = false;  // Wine's kernel32 answers otherwise than Windows'
+    bool lf() const { return op.ends_with("-lf"); }
+    bool is(std::string_view what) const { return op.substr(0, op.find('-')) == what; }
+    bool refused() const { return expected == "<refused>"; }
+};
+
+std::vector<IniCase> LoadCases() {
+    std::vector<IniCase> cases;
+    for (std::vector<std::string>& fields :
+         test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
+        IniCase& c = cases.emplace_back();
+        c.wine_differs = fields.back().starts_with("wine:");
+        if (c.wine_differs) fields.pop_back();
+        c.name = fields[0];
+        if (fields[1] != "<none>") c.before = Unescape(fields[1]);
+        c.op = fields[2];
+        c.expected = Show(Unescape(fields.back()));
+        if (c.op != "headers") c.section = Unescape(fields[3]);
+        for (std::size_t i = 4; i + 1 < fields.size(); ++i) c.args.push_back(Unescape(fields[i]));
+    }
+    REQUIRE(cases.size() > 100);
+    return cases;
+}
+
+// "+key=value" sets, "-key" removes; the edits view the case's own strings.
+std::vector<KeyEdit> EditsOf(const std::vector<std::string>& args) {
+    std::vector<KeyEdit> list;
+    for (const std::string_view a : args) {
+        const std::size_t eq = std::min(a.find('='), a.size());
+        list.push_back({a.substr(1, eq - 1), a.substr(std::min(eq + 1, a.size())), a[0] == '-'});
+    }
+    return list;
+}
+
+std::string HeaderLines(const ProfileSnapshot& snapshot) {
+    std::string out;
+    snapshot.ForEachBracketLine(
+        [&](std::string_view line) { out += (out.empty() ? "" : "\n") + std::string(line); });
+    return Show(out);
+}
+
+struct EngineSnapshot final : ProfileSnapshot {
+    Document doc;
+    explicit EngineSnapshot(std::string bytes) : doc(std::move(bytes)) {}
+    std::optional<std::string_view> Bytes() const override { return doc.bytes(); }
+    void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
+        for (std::size_t i = 0; i < doc.SectionCount(); ++i) {
+            if (doc.HeaderLine(i).starts_with('[')) fn(doc.HeaderLine(i));
+        }
+    }
+    std::string GetString(std::string_view, std::string_view, std::string_view) const override {
+        return {};
+    }
+};
+
+// What the engine gives for the case, as Show spells it.
+std::string OnEngine(const IniCase& c) {
+    const std::string before = c.before.value_or("");
+    Document doc(before);
+    if (c.lf()) doc.set_line_end(ini::LineEndOf(before));
+    if (c.is("get")) {
+        const std::optional<std::string> value = doc.Get(c.section, c.args[0]);
+        return value ? Show(*value) : "<missing>";
+    }
+    if (c.is("headers")) return HeaderLines(EngineSnapshot(before));
+    std::string after;
+    if (c.is("set")) after = doc.WithValue(c.section, c.args[0], c.args[1]);
+    if (c.is("delkey")) after = doc.WithoutKey(c.section, c.args[0]);
+    if (c.is("delsec")) after = doc.WithoutSection(c.section);
+    if (c.is("edits")) {
+        const std::vector<KeyEdit> edits = EditsOf(c.args);
+        const std::span<const KeyEdit> writable =
+            std::span(edits).first(WritableEdits(c.section, edits));
+        after = doc.WithKeyEdits(c.section, writable);
+        // The same edits one after another, each on a parse of its own, give the same bytes.
+        std::string one_by_one = before;
+        for (const KeyEdit& e : writable) {
+            Document step(one_by_one);
+            if (c.lf()) step.set_line_end(ini::LineEndOf(before));
+            one_by_one = e.remove ? step.WithoutKey(c.section, e.key)
+                                  : step.WithValue(c.section, e.key, e.value);
+        }
+        CHECK(Show(one_by_one) == Show(after));
+    }
+    return !c.before && after.empty() ? "<none>" : Show(after);
+}
+
+std::optional<std::string> FileBytes(const std::filesystem::path& path) {
+    if (!std::filesystem::exists(path)) return std::nullopt;
+    return test::ReadFile(path);
+}
+
+void PutFile(const std::filesystem::path& path, const std::optional<std::string>& bytes) {
+    std::filesystem::remove(path);
+    if (bytes) test::WriteFile(path, *bytes);
+}
+
+// Runs a case on `profile` against a file in `dir`; returns what it gives as Show spells it.
+std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem::path& dir) {
+    const std::filesystem::path file = dir / "case.ini", twin = dir / "twin.ini";
+    const std::string path = file.string();
+    PutFile(file, c.before);
+    if (c.is("get")) {
+        const std::string value = profile.GetString(c.section, c.args[0], "<missing>", path);
+        CHECK(Show(profile.Snapshot(path)->GetString(c.section, c.args[0], "<missing>")) ==
+              Show(value));
+#ifdef _WIN32
+        // kernel32 itself, which the profile's reads stand in for.
+        const std::string raw = win32::Kernel32GetString(c.section, c.args[0], "<missing>", path);
+        if (c.wine_differs && test::UnderWine()) {
+            CHECK(Show(raw) != c.expected);  // a Wine that mends it shows here
+        } else {
+            CHECK(Show(raw) == c.expected);
+        }
+#endif
+        return value == "<missing>" ? value : Show(value);
+    }
+    if (c.is("headers")) return HeaderLines(*profile.Snapshot(path));
+    bool ok = false;
+    if (c.is("set")) ok = profile.SetString(c.section, c.args[0], c.args[1], path);
+    if (c.is("delkey")) ok = profile.DeleteKey(c.section, c.args[0], path);
+    if (c.is("delsec")) ok = profile.DeleteSection(c.section, path);
+    if (c.is("edits")) {
+        // At once, and key by key into a twin of the file: the same bytes, the same count.
+        const std::vector<KeyEdit> edits = EditsOf(c.args);
+        PutFile(twin, c.before);
+        const std::size_t made = profile.WriteKeys(c.section, edits, path);
+        CHECK(made == profile.Profile::WriteKeys(c.section, edits, twin.string()));
+        ok = true;
+        CHECK(Show(FileBytes(twin).value_or("<none>")) == Show(FileBytes(file).value_or("<none>")));
+    }
+    const std::optional<std::string> after = FileBytes(file);
+    if (!ok) {
+        CHECK(after == c.before);
+        return "<refused>";
+    }
+    return after ? Show(*after) : "<none>";
+}
+
+}  // namespace
+
+TEST_CASE("INI conformance cases: the engine") {
+    for (const IniCase& c : LoadCases()) {
+        if (c.refused()) continue;
+        INFO(c.name, " | ", Show(c.before.value_or("<none>")));
+        CHECK(OnEngine(c) == c.expected);
+    }
+}
+
+TEST_CASE("INI conformance cases: the platform's profile") {
+    test::TempDir dir;
+    std::unique_ptr<Profile> native = MakeNativeProfile();
+#ifndef _WIN32
+    FileProfile as_file(SystemFileSystem(), WrittenLineEnds::AsFile);
+#endif
+    for (const IniCase& c : LoadCases()) {
+        INFO(c.name, " | ", Show(c.before.value_or("<none>")));
+#ifdef _WIN32
+        // kernel32's profile writes CR LF lines only; its reads take no name holding NUL.
+        const bool nul_name =
+            (c.section + (c.args.empty() ? "" : c.args[0])).find('\0') != std::string::npos;
+        if (c.lf() || (c.is("get") && nul_name)) continue;
+        Profile& profile = *native;
+#else
+        Profile& profile = c.lf() ? static_cast<Profile&>(as_file) : *native;
+#endif
+#ifdef _WIN32
+        if (!c.is("get") && c.wine_differs && test::UnderWine()) {
+            CHECK(OnProfile(profile, c, dir.path()) != c.expected);  // Wine rewrites the file
+            continue;
+        }
+#endif
+        CHECK(OnProfile(profile, c, dir.path()) == c.expected);
+    }
+}
+
+TEST_CASE("a series of edits agrees with the same edits one by one on generated files") {
+    std::uint32_t state = 12345;
+    auto next = [&](std::uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % n;
+    };
+    const char* names[] = {"S", "s", "T", "Sales", "x"};
+    const char* keys[] = {"k", "K", "a", "Description", "DSN_Driver"};
+    const char* values[] = {"1", "v", "", "two words", "\"q\""};
+    const char* lines[] = {"[", ";comment", "", "bare line", "="};
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    for (int round = 0; round < 400; ++round) {
+        std::string file;
+        for (std::uint32_t i = 0, n = next(14); i < n; ++i) {
+            const std::uint32_t kind = next(6);
+            file += kind == 0  ? std::string("[") + names[next(5)] + "]"
+                    : kind < 4 ? std::string(lines[kind])
+                               : std::string(keys[next(5)]) + "=" + values[next(5)];
+            if (i + 1 < n || next(2) == 0) file += ends[next(3)];
+        }
+        IniCase c{"generated", file, "edits", names[next(5)], {}, "", false};
+        for (std::uint32_t i = 0, n = next(6); i < n; ++i) {
+            c.args.push_back(next(3) == 0
+                                 ? std::string("-") + keys[next(5)]
+                                 : std::string("+") + keys[next(5)] + "=" + values[next(5)]);
+        }
+        CAPTURE(Show(file));
+        OnEngine(c);  // checks the series against the edits one by one
+    }
+}
+
+TEST_CASE("lines split at CR LF, LF and a lone CR, found at every place and length") {
+    using V = std::vector<std::string_view>;
+    CHECK(ini::SplitLines("") == V{});
+    CHECK(ini::SplitLines("a\r\nb\nc\rd") == V{"a", "b", "c", "d"});
+    CHECK(ini::SplitLines("a\r\r\n[b]\r\n") == V{"a", "", "[b]"});
+    CHECK(ini::SplitLines("\n\r") == V{"", ""});
+    for (std::size_t length = 0; length <= 40; ++length) {
+        for (std::size_t at = 0; at <= length; ++at) {
+            for (const char brk : {'\r', '\n'}) {
+                // Bytes near the line-end codes, which a word-wise search must not take for them,
+                // and a second break after the first that must not be the one found.
+                std::string text;
+                for (std::size_t i = 0; i < length; ++i)
+                    text += "\x0b\x0c\x0e\x09\x8d\x8a ab"[i % 9];
+                if (at < length) text[at] = brk;
+                if (at + 3 < length) text[at + 3] = brk == '\r' ? '\n' : '\r';
+                CAPTURE(length);
+                CAPTURE(at);
+                CHECK(ini::FindLineBreak(text.data(), text.size()) == at);
+            }
+        }
+    }
+}
+
+TEST_CASE("among thousands of sections a lookup finds the first of each name") {
+    std::string file;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 3000; ++i) {
+            const std::string n = std::to_string(i);
+            file += (round == 0 ? "[Sales " : "[SALES ") + n + "]\r\nk=" + std::to_string(round) +
+                    n + "\r\n" + (round == 0 ? "" : "only=1\r\n");
+        }
+    }
+    file += "[]\r\nk=unnamed\r\n[  Padded  ]\r\nk=padded\r\n";
+    const Document doc(file);
+    REQUIRE(doc.SectionCount() == 6002);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        CAPTURE(i);
+        CHECK(doc.Get("sales " + n, "k") == "0" + n);
+        CHECK_FALSE(doc.Get("Sales " + n, "only").has_value());
+    }
+    CHECK_FALSE(doc.Get("Sales 3000", "k").has_value());
+    CHECK(doc.Get("", "k") == "unnamed");
+    CHECK(doc.Get("padded", "k") == "padded");
+}
+
+}  // namespace vendaro

@@ -1,0 +1,345 @@
+// The POSIX profile's own guarantees beyond the INI rules: a failed write leaves the file byte
+// for byte, failures say why, permissions and links stay, the parse follows every change, no
+// write is lost between processes and a killed writer leaves a whole file.
+#include "platform/posix/file_profile.h"
+
+#include <doctest/doctest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/program_path.h"
+#include "platform/tests/posix/faulty_file_system.h"
+#include "testing/scratch.h"
+
+namespace vendaro {
+namespace {
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+std::vector<std::string> Entries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat StatOf(const std::string& path) {
+    struct stat st {};
+    REQUIRE(::stat(path.c_str(), &st) == 0);
+    return st;
+}
+
+// Puts the file's times a minute back and waits until its change time is old too.
+void Age(const std::string& path) {
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= 60;
+    times[1] = times[0];
+    REQUIRE(::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+}
+
+const std::string kBefore =
+    "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=v\r\n";
+
+struct Write {
+    const char* what;
+    std::function<bool(Profile&, const std::string&)> run;
+};
+const KeyEdit kSave[] = {{"Description", "All sales"}, {"DSN_Driver", "", true}, {"n", "1"}};
+const std::vector<Write> kWrites = {
+    {"a changed value", [](Profile& p, auto& f) { return p.SetString("Stock", "k", "x", f); }},
+    {"a new section", [](Profile& p, auto& f) { return p.SetString("New", "k", "v", f); }},
+    {"a key removed", [](Profile& p, auto& f) { return p.DeleteKey("Sales", "DSN_Driver", f); }},
+    {"a section removed", [](Profile& p, auto& f) { return p.DeleteSection("Sales", f); }},
+    {"an editor's Save", [](Profile& p, auto& f) { return p.WriteKeys("Sales", kSave, f) == 3; }},
+    {"an append", [](Profile& p, auto& f) { return p.Append(f, "\r\r\n[Copy]\r\nk=v"); }},
+};
+
+}  // namespace
+
+TEST_CASE("a write failing at any step leaves the file byte for byte and says so") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    const std::string fresh = (dir.path() / "new.ini").string();
+    FaultyFileSystem files;
+    FileProfile profile(files);
+    for (const Write& write : kWrites) {
+        CAPTURE(std::string(write.what));
+        WriteFile(ini, kBefore);
+        REQUIRE(write.run(profile, ini));
+        const std::string after = ReadFile(ini);
+        std::vector<WriteFaults> faults = {{true, -1, false}, {false, -1, true}};
+        for (std::size_t n = 0; n < after.size(); ++n) {
+            faults.push_back({false, static_cast<std::int64_t>(n), false});
+        }
+        for (const WriteFaults& fault : faults) {
+            CAPTURE(fault.fail_after_bytes);
+            WriteFile(ini, kBefore);
+            CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
+            files.faults = fault;
+            CHECK_FALSE(write.run(profile, ini));
+            CHECK(profile.last_error() != 0);
+            CHECK(ReadFile(ini) == kBefore);
+            CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
+            if (!write.run(profile, fresh)) CHECK_FALSE(fs::exists(fresh));
+            fs::remove(fresh);
+            CHECK(Entries(dir.path()) == std::vector<std::string>{"vendaro.ini"});
+            files.faults = {};
+        }
+        // Room for exactly the new bytes is enough.
+        WriteFile(ini, kBefore);
+        files.faults.fail_after_bytes = static_cast<std::int64_t>(after.size());
+        CHECK(write.run(profile, ini));
+        CHECK(profile.last_error() == 0);
+        CHECK(ReadFile(ini) == after);
+        files.faults = {};
+    }
+}
+
+TEST_CASE("failures say why and change nothing") {
+    test::TempDir dir;
+    const std::string base = dir.path().string();
+    fs::create_directory(base + "/folder.ini");
+    WriteFile(base + "/plain", "x");
+    WriteFile(base + "/ok.ini", "[s]\r\nk=v\r\n");
+    struct Row {
+        std::string path, section, key, value;
+        int error;
+    };
+    const std::vector<Row> rows = {
+        {base + "/nodir/vendaro.ini", "s", "k", "v", ENOENT},
+        {base + "/folder.ini", "s", "k", "v", EISDIR},
+        {base + "/folder.ini/", "s", "k", "v", EISDIR},
+        {base + "/plain/vendaro.ini", "s", "k", "v", ENOTDIR},
+        {"", "s", "k", "v", ENOENT},
+        {base + "/ok.ini", "s\r", "k", "v", EINVAL},
+        {base + "/ok.ini", "s", "k\n", "v", EINVAL},
+        {base + "/ok.ini", "s", "k", "v\0"s, EINVAL},
+        {base + "/new.ini", "s", "k", "a\r\n[x]", EINVAL},
+    };
+    FileProfile profile;
+    for (const Row& row : rows) {
+        CAPTURE(row.path);
+        CHECK_FALSE(profile.SetString(row.section, row.key, row.value, row.path));
+        CHECK(profile.last_error() == row.error);
+        CHECK(profile.GetString("s", "x", "def", row.path) == "def");
+    }
+    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini"}) {
+        CHECK_FALSE(profile.DeleteKey("s", "k", path));
+        CHECK_FALSE(profile.DeleteSection("s", path));
+        CHECK_FALSE(profile.Append(path, "x"));
+        CHECK(profile.ReadAll(path) == std::nullopt);
+    }
+    CHECK(ReadFile(base + "/ok.ini") == "[s]\r\nk=v\r\n");
+    CHECK(Entries(dir.path()) == std::vector<std::string>{"folder.ini", "ok.ini", "plain"});
+}
+
+TEST_CASE("a write replaces the file, keeping its mode and links; no change, no write") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    const std::string real = (dir.path() / "real.ini").string();
+    FileProfile profile;
+    WriteFile(real, "[s]\nk = v\n");
+    REQUIRE(::chmod(real.c_str(), 0640) == 0);
+    REQUIRE(::symlink(real.c_str(), ini.c_str()) == 0);
+    Age(real);
+    const struct stat before = StatOf(real);
+    CHECK(profile.SetString("S", "K", "v", ini));
+    CHECK(profile.DeleteKey("s", "missing", ini));
+    CHECK(profile.DeleteSection("missing", ini));
+    CHECK(profile.Append(ini, ""));
+    CHECK(StatOf(real).st_ino == before.st_ino);
+    CHECK(StatOf(real).st_mtim.tv_sec == before.st_mtim.tv_sec);
+
+    CHECK(profile.SetString("s", "k", "w", ini));
+    CHECK(StatOf(real).st_ino != before.st_ino);  // replaced, not rewritten in place
+    CHECK(profile.Append(ini, "\r\r\n[t]"));
+    CHECK(fs::is_symlink(ini));
+    CHECK(ReadFile(real) == "[s]\nk=w\r\n\r\r\n[t]");
+    CHECK((StatOf(real).st_mode & 07777) == 0640);
+
+    const mode_t old_mask = ::umask(022);
+    CHECK(profile.SetString("s", "k", "v", (dir.path() / "fresh.ini").string()));
+    ::umask(old_mask);
+    CHECK((StatOf((dir.path() / "fresh.ini").string()).st_mode & 07777) == 0644);
+}
+
+TEST_CASE("reads follow every change of the file") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    const std::string other = (dir.path() / "other.ini").string();
+    const std::vector<std::function<void()>> changes = {
+        [&] {  // rewritten in place, same size, times put back
+            const struct stat old = StatOf(ini);
+            WriteFile(ini, "[s]\r\nk=bbbb\r\n");
+            const timespec times[2] = {old.st_atim, old.st_mtim};
+            REQUIRE(::utimensat(AT_FDCWD, ini.c_str(), times, 0) == 0);
+        },
+        [&] {  // replaced by another file
+            WriteFile(other, "[s]\r\nk=cccc\r\n");
+            REQUIRE(::rename(other.c_str(), ini.c_str()) == 0);
+        },
+        [&] { REQUIRE(FileProfile().SetString("s", "k", "dddd", ini)); },
+        [&] { WriteFile(ini, "[s]\r\nk=eeeee\r\n"); },
+        [&] { REQUIRE(::unlink(ini.c_str()) == 0); },
+    };
+    std::string seen;  // before; then the snapshot taken before, a read, a new snapshot
+    for (const auto& change : changes) {
+        FileProfile profile;
+        WriteFile(ini, "[s]\r\nk=aaaa\r\n");
+        Age(ini);
+        seen += profile.GetString("s", "k", "gone", ini) + ",";
+        const std::unique_ptr<ProfileSnapshot> taken = profile.Snapshot(ini);
+        change();
+        seen += taken->GetString("s", "k", "gone") + "," +
+                profile.GetString("s", "k", "gone", ini) + "," +
+                profile.Snapshot(ini)->GetString("s", "k", "gone") + ";";
+    }
+    CHECK(seen ==
+          "aaaa,aaaa,bbbb,bbbb;aaaa,aaaa,cccc,cccc;aaaa,aaaa,dddd,dddd;aaaa,aaaa,eeeee,eeeee;"
+          "aaaa,aaaa,gone,gone;");
+    FileProfile profile;
+    for (int n = 0; n < 30; ++n) {  // within one tick of the file clock
+        const std::string value = std::to_string(1000 + n);
+        WriteFile(ini, "[s]\r\nk=" + value + "\r\n");
+        REQUIRE(profile.GetString("s", "k", "", ini) == value);
+    }
+    CHECK(profile.SetString("s", "k", "own", (dir.path() / "." / "vendaro.ini").string()));
+    CHECK(profile.GetString("s", "k", "", ini) == "own");
+    CHECK(profile.Snapshot(other)->Bytes() == std::nullopt);
+}
+
+TEST_CASE("the default as GetPrivateProfileStringA hands it back; whole-file reads") {
+    FileProfile profile;
+    const std::string missing = "/nonexistent-vendaro-dir/vendaro.ini";
+    std::string got;
+    const std::string d2047(2047, 'd');
+    for (const std::string& def :
+         {"def"s, "def   "s, "   "s, "de\0f"s, "\"q\""s, "  d"s, d2047 + "dd"}) {
+        got += profile.GetString("s", "k", def, missing) + "|";
+        got += profile.Snapshot(missing)->GetString("s", "k", def) + "|";
+    }
+    CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    CHECK(profile.ReadAll(ini) == std::nullopt);
+    CHECK(profile.Append(ini, "a\0b"s));
+    CHECK(profile.Append(ini, "\r\r\n[c]"));
+    CHECK(profile.ReadAll(ini) == "a\0b\r\r\n[c]"s);
+    CHECK(profile.ReadAll(dir.path().string()) == std::nullopt);
+}
+
+TEST_CASE("two processes writing one file at once lose no write") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    int go[2];
+    REQUIRE(::pipe(go) == 0);
+    pid_t children[2];
+    auto names = [](int k) {
+        const std::string own = "Own" + std::to_string(k % 2);
+        return std::pair{own, own + "_" + std::to_string(k / 2)};
+    };
+    for (int id = 0; id < 2; ++id) {
+        if ((children[id] = ::fork()) == 0) {
+            // Both start on a missing file, so they race to create it too.
+            char byte = 0;
+            bool ok = ::read(go[0], &byte, 1) == 1;
+            FileProfile profile;
+            for (int k = id; k < 80; k += 2) {
+                const auto [own, key] = names(k);
+                const KeyEdit edits[] = {{key, "x"}, {"gone" + key, "y"}, {"gone" + key, "", true}};
+                ok = profile.SetString("Shared", key, "v", ini) && ok;
+                ok = profile.WriteKeys(own, edits, ini) == 3 && ok;
+                if (k % 20 < 2) ok = profile.Append(ini, "\r\r\n[Copy" + key + "]\r\nk=c") && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    REQUIRE(::write(go[1], "gg", 2) == 2);
+    for (const pid_t pid : children) {
+        int status = 0;
+        REQUIRE(::waitpid(pid, &status, 0) == pid);
+        CHECK((WIFEXITED(status) && WEXITSTATUS(status) == 0));
+    }
+    FileProfile check;
+    std::string lost;
+    for (int k = 0; k < 80; ++k) {
+        const auto [own, key] = names(k);
+        if (check.GetString("Shared", key, "", ini) != "v" ||
+            check.GetString(own, key, "", ini) != "x" ||
+            check.GetString(own, "gone" + key, "gone", ini) != "gone" ||
+            (k % 20 < 2 && check.GetString("Copy" + key, "k", "", ini) != "c")) {
+            lost += key + " ";
+        }
+    }
+    CHECK(lost == "");
+    CHECK(Entries(dir.path()) == std::vector<std::string>{"vendaro.ini"});
+}
+
+TEST_CASE("a writer killed at any moment leaves a whole file, and the next writer goes on") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    const std::string base = "[Base]\r\nk=kept\r\n";
+    WriteFile(ini, base);
+    std::mt19937 random(20240611);
+    for (int gen = 0; gen < 12; ++gen) {
+        CAPTURE(gen);
+        int ready[2];
+        REQUIRE(::pipe(ready) == 0);
+        const pid_t pid = ::fork();
+        REQUIRE(pid >= 0);
+        if (pid == 0) {
+            FileProfile profile;
+            const std::string value(200, static_cast<char>('a' + gen % 26));
+            for (int round = 0;; ++round) {
+                profile.SetString("Crash", "k" + std::to_string(round % 8), value, ini);
+                if (round == 0 && ::write(ready[1], "r", 1) != 1) ::_exit(3);
+            }
+        }
+        char byte = 0;
+        REQUIRE(::read(ready[0], &byte, 1) == 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+        REQUIRE(::kill(pid, SIGKILL) == 0);
+        REQUIRE(::waitpid(pid, nullptr, 0) == pid);
+        // Whole: the untouched script first, then key lines each holding a full value.
+        const std::string bytes = ReadFile(ini);
+        CHECK(bytes.starts_with(base + "[Crash]\r\n"));
+        ini::ForEachLine(bytes.substr(base.size() + 9), [](std::string_view line) {
+            CHECK(line.size() == 203);
+            CHECK(line.find_first_not_of(line[3], 3) == std::string_view::npos);
+        });
+        // No lock outlives its process; the next writer removes what a killed one left.
+        FileProfile next;
+        CHECK(next.SetString("Base", "k", "kept", ini));
+        CHECK(next.SetString("Base", "survivor", std::to_string(gen), ini));
+        CHECK(next.DeleteKey("Base", "survivor", ini));
+        CHECK(Entries(dir.path()) == std::vector<std::string>{"vendaro.ini"});
+    }
+}
+
+TEST_CASE("ProgramPath names the running executable") {
+    const std::string path = ProgramPath();
+    CHECK(fs::path(path).is_absolute());
+    CHECK(fs::path(path).filename() == "platform_tests");
+    CHECK(fs::is_regular_file(path));
+}
+
+}  // namespace vendaro
