@@ -35,8 +35,7 @@ RegHandle RecordingPlatform::CreateKey(RegRoot root, const std::string& path) {
     const char* name = root == RegRoot::CurrentUser    ? "HKCU"
                        : root == RegRoot::LocalMachine ? "HKLM"
                                                        : "?";
-    if (!Record(std::string("RegCreateKey ") + name + " " + path)) return 0;
-    return next_handle_++;
+    return Record(std::string("RegCreateKey ") + name + " " + path) ? next_handle_++ : 0;
 }
 
 bool RecordingPlatform::SetString(RegHandle key, const std::string& name,

@@ -2,7 +2,6 @@
 // The INI engine's operations on raw bytes, each on a parse of its own: the model the tests
 // compare the profiles with.
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,10 +23,6 @@ inline std::string DeleteKey(std::string_view text, std::string_view section,
 }
 inline std::string DeleteSection(std::string_view text, std::string_view section) {
     return Document(std::string(text)).WithoutSection(section);
-}
-inline std::string ApplyKeyEdits(std::string_view text, std::string_view section,
-                                 std::span<const KeyEdit> edits) {
-    return Document(std::string(text)).WithKeyEdits(section, edits);
 }
 
 }  // namespace vendaro::ini

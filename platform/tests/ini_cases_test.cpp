@@ -77,20 +77,6 @@ std::string HeaderLines(const ProfileSnapshot& snapshot) {
     return Show(out);
 }
 
-struct EngineSnapshot final : ProfileSnapshot {
-    Document doc;
-    explicit EngineSnapshot(std::string bytes) : doc(std::move(bytes)) {}
-    std::optional<std::string_view> Bytes() const override { return doc.bytes(); }
-    void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
-        for (std::size_t i = 0; i < doc.SectionCount(); ++i) {
-            if (doc.HeaderLine(i).starts_with('[')) fn(doc.HeaderLine(i));
-        }
-    }
-    std::string GetString(std::string_view, std::string_view, std::string_view) const override {
-        return {};
-    }
-};
-
 // What the engine gives for the case, as Show spells it.
 std::string OnEngine(const IniCase& c) {
     const std::string before = c.before.value_or("");
@@ -100,7 +86,14 @@ std::string OnEngine(const IniCase& c) {
         const std::optional<std::string> value = doc.Get(c.section, c.args[0]);
         return value ? Show(*value) : "<missing>";
     }
-    if (c.is("headers")) return HeaderLines(EngineSnapshot(before));
+    if (c.is("headers")) {
+        std::string out;
+        for (std::size_t i = 0; i < doc.SectionCount(); ++i) {
+            if (doc.HeaderLine(i).starts_with('['))
+                out += (out.empty() ? "" : "\n") + std::string(doc.HeaderLine(i));
+        }
+        return Show(out);
+    }
     std::string after;
     if (c.is("set")) after = doc.WithValue(c.section, c.args[0], c.args[1]);
     if (c.is("delkey")) after = doc.WithoutKey(c.section, c.args[0]);

@@ -243,26 +243,6 @@ TEST_CASE("the longest line unixODBC reads whole, and one character more") {
               .ends_with("\n[Big]\nDatabase=" + longest + "\n[" + header + "]\n"));
 }
 
-TEST_CASE("an odbc.ini that is a link with its own mode and owner stays so") {
-    Odbc odbc;
-    const fs::path target = odbc.dir.path() / "real" / "odbc.ini";
-    fs::create_directory(target.parent_path());
-    WriteFile(target, kUserIni);
-    REQUIRE(::chmod(target.c_str(), 0640) == 0);
-    // Only root can give a file to another owner; the tests run as root in CI.
-    const bool as_root = ::getuid() == 0;
-    if (as_root) REQUIRE(::chown(target.c_str(), 65534, 65534) == 0);
-    fs::create_symlink(target, odbc.user_file);
-    odbc.Create(kUser, "New", {{"Server", "srv9"}});
-    CHECK(fs::read_symlink(odbc.user_file) == target);
-    CHECK(ReadFile(target).ends_with("; end\n[New]\nServer=srv9\n"));
-    struct stat st {};
-    REQUIRE(::stat(target.c_str(), &st) == 0);
-    CHECK((st.st_mode & 07777) == 0640);
-    if (as_root) CHECK((st.st_uid == 65534 && st.st_gid == 65534));
-    CHECK(std::distance(fs::directory_iterator(target.parent_path()), {}) == 1);
-}
-
 TEST_CASE("a driver's setup library changes only its own data source") {
     Odbc odbc;
     OdbcInstaller installer;
