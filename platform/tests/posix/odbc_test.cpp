@@ -190,10 +190,7 @@ TEST_CASE("values of every kind, subkeys, empty keys; a key is written when it i
     RegHandle list = r.CreateKey(kSystem, kKey + "ODBC Data Sources");
     odbc.Ok(r.SetString(list, "big", "SQL Server"));
     odbc.Ok(r.CloseKey(list));
-    CHECK(odbc.got ==
-          "00100000000"
-          "00000"
-          "0");
+    CHECK(odbc.got == "00100000000000000");
     CHECK(ReadFile(odbc.user_file) == user);
     CHECK(ReadFile(odbc.system_file) == "[Sales]\nServer=sys\n");
 }
@@ -228,16 +225,12 @@ TEST_CASE("the longest line unixODBC reads whole, and one character more") {
     WriteFile(odbc.user_file, kUserIni);
     odbc.Create(kUser, "Big", {{"Server", "srv1"}, {"Database", longest + "d"}});
     odbc.Ok(odbc.registry.CreateKey(kUser, kKey + header + "N") != 0);
-    CHECK(odbc.got ==
-          "110000"
-          "0");
+    CHECK(odbc.got == "1100000");
     CHECK(ReadFile(odbc.user_file) == kUserIni);
     odbc.got.clear();
     odbc.Create(kUser, "Big", {{"Database", longest}});
     odbc.Ok(odbc.registry.CloseKey(odbc.registry.CreateKey(kUser, kKey + header)));
-    CHECK(odbc.got ==
-          "11111"
-          "1");
+    CHECK(odbc.got == "111111");
     CHECK(UnixOdbcValue("Big", "Database") == longest);
     CHECK(ReadFile(odbc.user_file)
               .ends_with("\n[Big]\nDatabase=" + longest + "\n[" + header + "]\n"));
@@ -266,18 +259,13 @@ TEST_CASE("a driver's setup library changes only its own data source") {
 
     std::ostringstream err;
     ConsoleDialogs dialogs(err);
-    MessageBoxRequest question;
-    question.text = "Sure?";
-    question.title = "Vendaro!";
-    question.buttons = MsgButtons::YesNo;
-    CHECK(dialogs.MessageBox(question) == MsgAnswer::No);
-    question.buttons = MsgButtons::Ok;
-    CHECK(dialogs.MessageBox(question) == MsgAnswer::Ok);
-    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
     std::string file = "unchanged", folder;
-    OpenFileRequest open;
-    open.title = "Open";
-    CHECK_FALSE(dialogs.OpenFile(open, file));
+    CHECK(
+        dialogs.MessageBox({.text = "Sure?", .title = "Vendaro!", .buttons = MsgButtons::YesNo}) ==
+        MsgAnswer::No);
+    CHECK(dialogs.MessageBox({.text = "Sure?", .title = "Vendaro!"}) == MsgAnswer::Ok);
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
+    CHECK_FALSE(dialogs.OpenFile({0, "", "Open", ""}, file));
     CHECK_FALSE(dialogs.BrowseFolder(0, "Folder", "/", folder));
     CHECK_FALSE(dialogs.Launch("notepad.exe faq.fil"));
     CHECK(err.str() ==
