@@ -3,8 +3,6 @@
 // dialogs of the Linux program.
 #include <doctest/doctest.h>
 #include <odbcinst.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
