@@ -20,20 +20,13 @@ class FaultyFileSystem final : public FileSystem {
     WriteFaults faults;
 
     int CreateNew(const std::string& path) override {
-        if (faults.fail_open) {
-            errno = EIO;
-            return -1;
-        }
         written_ = 0;
-        return FileSystem::CreateNew(path);
+        return faults.fail_open ? (errno = EIO, -1) : FileSystem::CreateNew(path);
     }
     long Write(int fd, const char* data, std::size_t size) override {
         if (faults.fail_after_bytes >= 0) {
             const auto limit = static_cast<std::size_t>(faults.fail_after_bytes);
-            if (written_ >= limit) {
-                errno = ENOSPC;
-                return -1;
-            }
+            if (written_ >= limit) return errno = ENOSPC, -1;
             if (size > limit - written_) size = limit - written_;
         }
         const long n = FileSystem::Write(fd, data, size);
@@ -41,11 +34,8 @@ class FaultyFileSystem final : public FileSystem {
         return n;
     }
     bool PutInPlace(const std::string& temp, const std::string& target, bool replace) override {
-        if (faults.fail_rename) {
-            errno = EIO;
-            return false;
-        }
-        return FileSystem::PutInPlace(temp, target, replace);
+        return faults.fail_rename ? (errno = EIO, false)
+                                  : FileSystem::PutInPlace(temp, target, replace);
     }
 
   private:
