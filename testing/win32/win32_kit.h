@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -16,39 +15,31 @@
 namespace vendaro::win32::testing {
 
 // Runs queued steps from a thread timer while a modal loop waits, one per tick; a step returns
-// false until its window shows, and posts (never sends) a click that opens a modal window. A
-// step that waits 20 s, or a modal loop still running 5 s after the last step, is a failure:
-// the active window is closed, so that the test ends.
+// false until its window shows, and posts (never sends) a click that opens a modal window; it
+// throws nothing. A step that waits 20 s, or a modal loop still running 5 s after the last step,
+// is a failure: the active window is closed, so that the test ends.
 class ModalDriver {
   public:
     using Step = std::function<bool()>;
     ModalDriver() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { current_ = this; }
     ~ModalDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
-    void Then(Step step) { steps_.push_back(std::move(step)), since_ = Now(); }
+    void Then(Step step) { steps_.push_back(std::move(step)), ticks_ = 0; }
     // Every step ran and nothing timed out.
     bool Ok() const { return steps_.empty() && !failed_; }
 
   private:
-    static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         ModalDriver* self = current_;
-        bool done = false;
-        try {
-            done = !self->steps_.empty() && self->steps_.front()();
-        } catch (...) {
-            self->failed_ = done = true;  // nothing may cross into the modal loop
-        }
-        if (!done && Now() - self->since_ < std::chrono::seconds(self->steps_.empty() ? 5 : 20)) {
-            return;
-        }
+        const bool done = !self->steps_.empty() && self->steps_.front()();
+        if (!done && ++self->ticks_ < (self->steps_.empty() ? 5000 : 20000) / 30) return;
         if (!done) self->failed_ = true, PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
         if (!self->steps_.empty()) self->steps_.pop_front();
-        self->since_ = Now();
+        self->ticks_ = 0;
     }
     static inline ModalDriver* current_ = nullptr;
     UINT_PTR timer_;
     std::deque<Step> steps_;
-    std::chrono::steady_clock::time_point since_ = Now();
+    int ticks_ = 0;  // of 30 ms since the last step ran or was queued
     bool failed_ = false;
 };
 
