@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <functional>
-#include <string>
 
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_ui.h"

@@ -20,7 +20,7 @@ pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
     { echo "e2e: 32-bit Wine (wine32:i386) is missing: the 32-bit run was NOT RUN" && exit 77; }
 # What ships in it besides code: the About box's version and the common-controls 6 manifest.
 same "the version" "$(grep -o 'kProductVersion = "[^"]*' "$root/mainwin/frm_about.h" | cut -d'"' -f2)" \
-    "$(strings -el "$exe" | grep -A1 -x ProductVersion | tail -1)"
+    "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | cut -c15-)"
 grep -qaF 'Common-Controls" version="6.0.0.0"' "$exe" || fail "no common-controls 6 manifest"
 rm -rf "$work" && mkdir -p "$work"
 export VENDARO_WINEPREFIX=$work/prefix

@@ -41,7 +41,7 @@ struct Program : StatusLine {
     MainWindow main{store, platform, module1, editors, /*quit_on_close=*/false};
     ModalDriver driver;
     explicit Program(const std::string& file) {
-        if (!file.empty()) test::WriteFile(dir.path() / "vendaro.ini", file);
+        test::WriteFile(dir.path() / "vendaro.ini", file);
         editors.AttachMainWindow(main.model().lvwMain(), *this);
         REQUIRE(main.Start("").show_window);
     }

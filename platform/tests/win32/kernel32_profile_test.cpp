@@ -4,8 +4,6 @@
 #include <process.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "platform/win32/kernel32_profile.h"
 #include "platform/win32/windows_api.h"

@@ -1,10 +1,13 @@
-// The registry writes of DSN creation against the real registry, in a scratch key.
+// The Win32 platform against the real system: the registry writes of DSN creation in a scratch
+// key, the ODBC installer call (the end-to-end test makes the successful ones), and the message
+// and input boxes, shown for real and answered as a user would.
 #include <doctest/doctest.h>
 
-#include <string>
 #include <tuple>
 
+#include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
+#include "testing/win32/win32_kit.h"
 
 namespace vendaro::win32 {
 namespace {
@@ -66,6 +69,29 @@ TEST_CASE("each kind of value lands with its registry type and bytes; a key is c
     for (const auto& [kind, name, value, stored] : rows)
         CHECK(Stored(HKEY_CURRENT_USER, name) == stored);
     RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+}
+
+TEST_CASE("a driver the system does not know makes the installer call answer false") {
+    CHECK_FALSE(Win32Installer().ConfigDataSource(0, 1, "Vendaro No Such Driver",
+                                                  std::string("DSN=VendaroNone") + '\0'));
+}
+
+TEST_CASE("the message and input boxes give the button pressed and the text typed") {
+    Win32Dialogs dialogs;
+    testing::ModalDriver driver;
+    std::string shown;
+    driver.Then(testing::Answer("Vendaro!", IDYES, &shown));
+    const MessageBoxRequest question{
+        0, "Delete?", "Vendaro!", MsgButtons::YesNo, MsgIcon::Question, MsgDefault::Second};
+    CHECK(dialogs.MessageBox(question) == MsgAnswer::Yes);
+    CHECK(Win32Dialogs::MessageBoxFlags(question) ==  // no owner: the other windows wait too
+          (MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL));
+    CHECK(shown == "Delete?");
+    driver.Then(testing::Answer("Clone", IDOK, nullptr, " Sales Copy "));
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone") == " Sales Copy ");
+    driver.Then(testing::Answer("Clone", IDCANCEL, nullptr, "typed"));
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
+    CHECK(driver.Ok());
 }
 
 }  // namespace vendaro::win32
