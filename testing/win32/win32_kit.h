@@ -5,11 +5,8 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <deque>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_ui.h"
@@ -17,39 +14,31 @@
 namespace vendaro::win32::testing {
 
 // Runs queued steps from a thread timer while a modal loop waits, one per tick; a step returns
-// false until its window shows, and posts (never sends) a click that opens a modal window. A
-// step that waits 20 s, or a modal loop still running 5 s after the last step, is a failure:
-// the active window is closed, so that the test ends.
+// false until its window shows, and posts (never sends) a click that opens a modal window; it
+// throws nothing. A step that waits 20 s, or a modal loop still running 5 s after the last step,
+// is a failure: the active window is closed, so that the test ends.
 class ModalDriver {
   public:
     using Step = std::function<bool()>;
     ModalDriver() : timer_(SetTimer(nullptr, 0, 30, &Tick)) { current_ = this; }
     ~ModalDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
-    void Then(Step step) { steps_.push_back(std::move(step)), since_ = Now(); }
+    void Then(Step step) { steps_.push_back(std::move(step)), ticks_ = 0; }
     // Every step ran and nothing timed out.
     bool Ok() const { return steps_.empty() && !failed_; }
 
   private:
-    static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         ModalDriver* self = current_;
-        bool done = false;
-        try {
-            done = !self->steps_.empty() && self->steps_.front()();
-        } catch (...) {
-            self->failed_ = done = true;  // nothing may cross into the modal loop
-        }
-        if (!done && Now() - self->since_ < std::chrono::seconds(self->steps_.empty() ? 5 : 20)) {
-            return;
-        }
+        const bool done = !self->steps_.empty() && self->steps_.front()();
+        if (!done && ++self->ticks_ < (self->steps_.empty() ? 5000 : 20000) / 30) return;
         if (!done) self->failed_ = true, PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
         if (!self->steps_.empty()) self->steps_.pop_front();
-        self->since_ = Now();
+        self->ticks_ = 0;
     }
     static inline ModalDriver* current_ = nullptr;
     UINT_PTR timer_;
     std::deque<Step> steps_;
-    std::chrono::steady_clock::time_point since_ = Now();
+    int ticks_ = 0;  // of 30 ms since the last step ran or was queued
     bool failed_ = false;
 };
 
@@ -86,28 +75,16 @@ inline bool IsClass(HWND control, const char* name) {
     GetClassNameA(control, actual, sizeof actual);
     return lstrcmpiA(actual, name) == 0;
 }
-// What a control tells its window: a list view's column clicked, a tab page chosen...
-inline void Notify(HWND control, UINT code, int sub_item = 0) {
-    NMLISTVIEW note{};
-    note.hdr = {control, static_cast<UINT_PTR>(GetDlgCtrlID(control)), code};
-    note.iSubItem = sub_item;
-    SendMessageA(GetAncestor(control, GA_ROOT), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&note));
-}
-// The user picks item `index` of a drop-down list or list box, or page `index` of a tab control.
+// The user picks item `index` of a drop-down list or list box, or page `index` of a tab control;
+// the control tells its window as Windows does.
 inline void Pick(HWND control, int index) {
     const bool combo = IsClass(control, "ComboBox"), tab = IsClass(control, WC_TABCONTROLA);
     SendMessageA(control, combo ? CB_SETCURSEL : tab ? TCM_SETCURSEL : LB_SETCURSEL, index, 0);
-    if (tab) return Notify(control, static_cast<UINT>(TCN_SELCHANGE));
+    NMHDR note{control, static_cast<UINT_PTR>(GetDlgCtrlID(control)),
+               static_cast<UINT>(TCN_SELCHANGE)};
     const WPARAM code = MAKEWPARAM(GetDlgCtrlID(control), combo ? CBN_SELCHANGE : LBN_SELCHANGE);
-    SendMessageA(GetAncestor(control, GA_ROOT), WM_COMMAND, code,
-                 reinterpret_cast<LPARAM>(control));
-}
-// A click on row `index` (from 0) of a list view, which tells its window itself.
-inline void SelectRow(HWND list, int index) {
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(GetAncestor(control, GA_ROOT), tab ? WM_NOTIFY : WM_COMMAND, tab ? 0 : code,
+                 tab ? reinterpret_cast<LPARAM>(&note) : reinterpret_cast<LPARAM>(control));
 }
 
 // The control as drawn: its text (a list box's: its selected row), then "[off]" when disabled,
@@ -120,20 +97,6 @@ inline std::string Shows(HWND control) {
     return WindowText(control) + row + (IsWindowEnabled(control) ? "" : " [off]") +
            (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " [x]" : "") +
            (IsWindowVisible(control) ? "" : " [hidden]");
-}
-// The rows of a list view, their columns joined by "|".
-inline std::vector<std::string> Items(HWND list) {
-    std::vector<std::string> rows(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    char text[512];
-    LVITEMA item{};
-    item.pszText = text, item.cchTextMax = sizeof text;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        for (item.iSubItem = 0; item.iSubItem < 3; ++item.iSubItem) {
-            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-            rows[i] += (item.iSubItem > 0 ? "|" : "") + std::string(text);
-        }
-    }
-    return rows;
 }
 
 }  // namespace vendaro::win32::testing

@@ -9,7 +9,7 @@
 # Exit status: 0 passed, 1 failed, 77 the Wine for the program's bitness is missing (not run).
 set -u -o pipefail
 exe=$1 dll=$2 work=$3 failed=0
-wine_run=$(cd "$(dirname "$0")/../../.." && pwd)/scripts/wine-run
+root=$(cd "$(dirname "$0")/../../.." && pwd) && wine_run=$root/scripts/wine-run
 fail() { failed=1 && echo "FAILED: $*"; }
 same() { [ "$2" = "$3" ] || fail "$1:"$'\n'"$(diff <(echo "$2") <(echo "$3"))"; } # WHAT WANT GOT
 
@@ -18,6 +18,10 @@ pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
 [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')" = 014c ] && bits=32 || bits=64
 [ $bits = 64 ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
     { echo "e2e: 32-bit Wine (wine32:i386) is missing: the 32-bit run was NOT RUN" && exit 77; }
+# What ships in it besides code: the About box's version and the common-controls 6 manifest.
+same "the version" "$(grep -o 'kProductVersion = "[^"]*' "$root/mainwin/frm_about.h" | cut -d'"' -f2)" \
+    "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | cut -c15-)"
+grep -qaF 'Common-Controls" version="6.0.0.0"' "$exe" || fail "no common-controls 6 manifest"
 rm -rf "$work" && mkdir -p "$work"
 export VENDARO_WINEPREFIX=$work/prefix
 prefix=$("$wine_run" --prefix) || exit 1
@@ -32,11 +36,9 @@ cp "$dll" "$prefix/drive_c/fake/fakedriver.dll"
 printf '%s\r\n' '[Sales]' 'DSN_Driver=SQL Server' 'Server=DBSRV01' '[Orders]' \
     'DSN_Driver=Microsoft Access Driver (*.mdb)' 'DBQ=C:\Data\orders.mdb' 'Exclusive=1' \
     'PWD=}]rkshA' >"$app/vendaro.ini"
-for driver in 'SQL Server' 'Microsoft Access Driver (*.mdb)'; do
-    for value in Driver Setup; do
-        reg add "HKLM\\SOFTWARE\\ODBC\\ODBCINST.INI\\$driver" /v $value /d 'C:\fake\fakedriver.dll' /f
-    done
-done >/dev/null
+for driver in 'SQL Server' 'Microsoft Access Driver (*.mdb)'; do for value in Driver Setup; do
+    reg add "HKLM\\SOFTWARE\\ODBC\\ODBCINST.INI\\$driver" /v $value /d 'C:\fake\fakedriver.dll' /f
+done; done >/dev/null
 log=$prefix/drive_c/fake/configdsn.log ini=$prefix/drive_c/windows/ODBC.INI
 
 run() { # STATUS ARGS...: vendaro.exe ARGS ends with STATUS

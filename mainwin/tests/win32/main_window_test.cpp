@@ -1,6 +1,11 @@
 // The main window wired as the program wires it (real windows, message and input boxes, the
-// editors), over a scratch vendaro.ini; the registry and the installer are recorded.
+// editors), over a scratch vendaro.ini; the registry and the installer are recorded. The editors
+// as it opens them: each kind of control shows its model's state and hands its events to the
+// model, and Save writes what was typed.
 #include <doctest/doctest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "editors/script_editor_launcher.h"
 #include "editors/win32/editor_dialogs.h"
@@ -11,7 +16,17 @@
 #include "testing/win32/win32_kit.h"
 
 namespace vendaro::win32::testing {
-namespace {
+
+// The rows of a list view, their three columns joined by "|", one line each.
+std::string Items(HWND list) {
+    std::string rows;
+    char text[512];
+    for (int i = 0; i < ListView_GetItemCount(list) * 3; ++i) {
+        ListView_GetItemText(list, i / 3, i % 3, text, sizeof text);
+        rows += text + std::string(i % 3 < 2 ? "|" : "\n");
+    }
+    return rows;
+}
 
 struct Program : StatusLine {
     test::TempDir dir;
@@ -24,46 +39,51 @@ struct Program : StatusLine {
     EditorDialogs editor_windows{[this] { return main.view().hwnd(); }};
     ScriptEditorLauncher editors{store, platform, module1, editor_windows};
     MainWindow main{store, platform, module1, editors, /*quit_on_close=*/false};
-    HWND list = nullptr;
     ModalDriver driver;
-    explicit Program(const std::string& command_line) {
-        test::WriteFile(dir.path() / "vendaro.ini",
-                        "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n\r\n"
-                        "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\n\r\n"
-                        "[Inventory]\r\nDSN_Driver=Adaptive Server Anywhere 6.0\r\n");
+    explicit Program(const std::string& file) {
+        test::WriteFile(dir.path() / "vendaro.ini", file);
         editors.AttachMainWindow(main.model().lvwMain(), *this);
-        REQUIRE(main.Start(command_line).show_window);
-        list = main.view().List();
+        REQUIRE(main.Start("").show_window);
     }
     void SetStatusText(const std::string& text) override { main.SetStatusText(text); }
+    void Events(const std::string& story) {
+        std::istringstream steps(story);
+        for (std::string event; std::getline(steps, event, '|');) {
+            driver.Then([this, event] {
+                EditorView* view = editor_windows.Open();
+                if (view == nullptr || !IsWindowEnabled(view->hwnd())) return false;
+                const bool check = event[0] == '?';
+                const std::size_t at = event.find_first_of("=#!");
+                HWND control = view->Control(event.substr(check, at - check));
+                const std::string value = at == event.npos ? "" : event.substr(at + 1);
+                char act = at == event.npos ? (IsClass(control, "Button") ? 'c' : 'f') : event[at];
+                CAPTURE(event);
+                if (check) act = '?';
+                if (act == '?') CHECK(Shows(control) == value);
+                if (act == 'c') PostMessageA(control, BM_CLICK, 0, 0);  // it may open a window
+                if (act == 'f') SetFocus(control);
+                if (act == '=') Type(control, value);
+                if (act == '#') Pick(control, std::stoi(value));
+                if (act == '!') PostMessageA(control, WM_KEYDOWN, std::stoi(value), 1);
+                return control != nullptr;
+            });
+        }
+    }
+    std::string File() { return test::ReadFile(dir.path() / "vendaro.ini"); }
     std::string Status() { return Shows(main.view().Label()); }
-    int Selected() {
-        return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    }
-    void OnEditor(const std::function<void(EditorView&)>& act) {  // then closes it, or saves
-        driver.Then([this, act] {
-            return editor_windows.Open() != nullptr && (act(*editor_windows.Open()), true);
-        });
-    }
 };
 
-}  // namespace
-
-TEST_CASE(
-    "the main window: the list view and status line show the model, select a row, Delete, "
-    "Clone, and Add into an editor") {
-    Program p("");
-    CHECK(Items(p.list) == std::vector<std::string>{"Sales|Sales figures|SQL Server",
-                                                    "Orders||Microsoft Access Driver (*.mdb)",
-                                                    "Inventory||Adaptive Server Anywhere 6.0"});
-    CHECK(p.Status() == kWelcomeText);
-    std::string question;
-    SelectRow(p.list, 1);  // Orders
-    p.driver.Then(Answer("Vendaro!", IDYES, &question));
+TEST_CASE("the main window: select a row, Delete, Clone, and Add into an editor") {
+    Program p(
+        "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n\r\n"
+        "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\n");
+    const HWND list = p.main.view().List();
+    constexpr UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_SetItemState(list, 1, kSelected, kSelected);  // Orders
+    p.driver.Then(Answer("Vendaro!", IDYES));
     Click(p.main.view().Button(3));
-    CHECK(question == "Are you sure you want to delete the selected DSN script?");
     CHECK(p.Status() == "DSN script deleted.");
-    SelectRow(p.list, 0);  // Sales
+    ListView_SetItemState(list, 0, kSelected, kSelected);  // Sales
     p.driver.Then(Answer("Clone DSN script 'Sales'", IDOK, nullptr, " Sales Copy "));
     p.driver.Then(Answer("Clone DSN script 'Sales'", IDCANCEL));
     Click(p.main.view().Button(7));
@@ -72,38 +92,46 @@ TEST_CASE(
         if (select_driver != nullptr) Pick(select_driver->List(), 3);  // SQL Server, sorted last
         return select_driver != nullptr && PostMessageA(select_driver->OkButton(), BM_CLICK, 0, 0);
     });
-    p.OnEditor([](EditorView& editor) {
-        Type(editor.Control("Text1"), "Budget");
-        PostMessageA(editor.Control("Command4"), BM_CLICK, 0, 0);
-    });
+    p.Events("Text1=Budget|Command4");
     Click(p.main.view().Button(1));
-    CHECK(Items(p.list) == std::vector<std::string>{"Sales|Sales figures|SQL Server",
-                                                    "Inventory||Adaptive Server Anywhere 6.0",
-                                                    "Sales Copy|Sales figures|SQL Server",
-                                                    "Budget||SQL Server"});
-    CHECK(p.Selected() == 3);
+    CHECK(p.driver.Ok());
+    CHECK(Items(list) ==
+          "Sales|Sales figures|SQL Server\nSales Copy|Sales figures|SQL Server\n"
+          "Budget||SQL Server\n");
+    CHECK(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 2);
     CHECK(p.Status() == "SQL Server DSN script added.");
     // Wine's kernel32 writes the file again without its blank lines.
-    CHECK(test::ReadFile(p.dir.path() / "vendaro.ini") ==
-          "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Inventory]\r\n"
-          "DSN_Driver=Adaptive Server Anywhere 6.0\r\n[Sales Copy]\r\nDSN_Driver=SQL Server\r\n"
-          "Description=Sales figures\r\n[Budget]\r\nDSN_Driver=SQL Server\r\n");
-    SelectRow(p.list, 1);
-    Notify(p.list, LVN_COLUMNCLICK, 2);  // by driver, descending first
-    CHECK(Items(p.list)[3] == "Inventory||Adaptive Server Anywhere 6.0");
-    CHECK(p.Selected() == 3);  // the selected script moved with its row
-    p.OnEditor([](EditorView& editor) { PostMessageA(editor.hwnd(), WM_CLOSE, 0, 0); });
-    Notify(p.list, NM_DBLCLK);
-    CHECK(p.module1.EditDsnName == "Inventory");
-    CHECK(p.driver.Ok());
+    CHECK(p.File() ==
+          "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n"
+          "[Sales Copy]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n"
+          "[Budget]\r\nDSN_Driver=SQL Server\r\n");
 }
 
-TEST_CASE("\"-u\" creates the User DSN with the hidden window as owner, then shows it") {
-    Program p("sales -u");
-    const std::string owner = std::to_string(FromHwnd(p.main.view().hwnd()));
-    CHECK(p.recording.calls.back().rfind("ConfigDataSource " + owner + " 2 SQL Server|", 0) == 0);
-    CHECK(IsWindowVisible(p.main.view().hwnd()));
-    CHECK(p.Status() == "User DSN has been created.");
+// A story is events split by "|", one step each on the innermost editor open: "Name=text" types,
+// "Name#n" picks item or page n, "Name!k" presses the key with virtual-key code k, "Name" clicks
+// a button or moves the focus to another control, and "?Name=shown" checks what the control shows
+// (see Shows). Each line of editor_stories.txt: the driver, the events, the file after them
+// ("\n" a line end, "\t" a tab).
+TEST_CASE("each editor, opened for a new script, shows its model, takes its events and saves") {
+    std::ifstream lines(VENDARO_SOURCE_DIR "/mainwin/tests/win32/editor_stories.txt");
+    REQUIRE(lines.is_open());
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream row(line);
+        std::string c[3];
+        for (std::string& field : c) {
+            std::getline(row, field, '\t');
+            for (auto [from, to] : {std::pair{"\\n", "\r\n"}, {"\\t", "\t"}})
+                for (std::size_t at; (at = field.find(from)) != std::string::npos;)
+                    field.replace(at, 2, to);
+        }
+        CAPTURE(line);
+        Program p("");
+        p.Events(c[1]);
+        CHECK(p.editors.OpenEditor(c[0]));
+        CHECK(p.driver.Ok());
+        CHECK(p.File() == c[2]);
+        CHECK(p.Status() == (c[2].empty() ? kWelcomeText : c[0] + " DSN script added."));
+    }
 }
 
 }  // namespace vendaro::win32::testing

@@ -1,10 +1,13 @@
-// The registry writes of DSN creation against the real registry, in a scratch key.
+// The Win32 platform against the real system: the registry writes of DSN creation in a scratch
+// key, the ODBC installer call (the end-to-end test makes the successful ones), and the message
+// and input boxes, shown for real and answered as a user would.
 #include <doctest/doctest.h>
 
-#include <string>
 #include <tuple>
 
+#include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
+#include "testing/win32/win32_kit.h"
 
 namespace vendaro::win32 {
 namespace {
@@ -15,9 +18,9 @@ constexpr const char* kScratch = "SOFTWARE\\VendaroTests";
 std::string Stored(HKEY root, const char* name) {
     DWORD type = 0, size = 16;
     BYTE data[16] = {};
-    const bool found = RegGetValueA(root, kScratch, name, RRF_RT_ANY, &type, data, &size) == 0;
-    std::string stored = found ? std::to_string(type) + ":" : "missing";
-    for (DWORD i = 0; found && i < size; ++i) stored += " " + std::to_string(data[i]);
+    if (RegGetValueA(root, kScratch, name, RRF_RT_ANY, &type, data, &size) != 0) return "missing";
+    std::string stored = std::to_string(type) + ":";
+    for (DWORD i = 0; i < size; ++i) stored += " " + std::to_string(data[i]);
     return stored;
 }
 
@@ -53,7 +56,6 @@ TEST_CASE("each kind of value lands with its registry type and bytes; a key is c
         {'N', "Port", "1234", "4: 210 4 0 0"},
         {'N', "Count", "-2", "4: 254 255 255 255"},
         {'F', "Exclusive", "1", "0: 1"},
-        {'F', "ReadOnly", "0", "0: 0"},
     };
     {
         Win32Registry registry;
@@ -67,6 +69,29 @@ TEST_CASE("each kind of value lands with its registry type and bytes; a key is c
     for (const auto& [kind, name, value, stored] : rows)
         CHECK(Stored(HKEY_CURRENT_USER, name) == stored);
     RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+}
+
+TEST_CASE("a driver the system does not know makes the installer call answer false") {
+    CHECK_FALSE(Win32Installer().ConfigDataSource(0, 1, "Vendaro No Such Driver",
+                                                  std::string("DSN=VendaroNone") + '\0'));
+}
+
+TEST_CASE("the message and input boxes give the button pressed and the text typed") {
+    Win32Dialogs dialogs;
+    testing::ModalDriver driver;
+    std::string shown;
+    driver.Then(testing::Answer("Vendaro!", IDYES, &shown));
+    const MessageBoxRequest question{
+        0, "Delete?", "Vendaro!", MsgButtons::YesNo, MsgIcon::Question, MsgDefault::Second};
+    CHECK(dialogs.MessageBox(question) == MsgAnswer::Yes);
+    CHECK(Win32Dialogs::MessageBoxFlags(question) ==  // no owner: the other windows wait too
+          (MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TASKMODAL));
+    CHECK(shown == "Delete?");
+    driver.Then(testing::Answer("Clone", IDOK, nullptr, " Sales Copy "));
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone") == " Sales Copy ");
+    driver.Then(testing::Answer("Clone", IDCANCEL, nullptr, "typed"));
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
+    CHECK(driver.Ok());
 }
 
 }  // namespace vendaro::win32
