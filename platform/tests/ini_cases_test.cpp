@@ -20,9 +20,6 @@
 #endif
 
 namespace vendaro {
-namespace test {
-bool UnderWine();  // with the kernel32 tests
-}  // namespace test
 namespace {
 
 using ini::Document;
