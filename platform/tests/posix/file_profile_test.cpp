@@ -10,13 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <functional>
 #include <ranges>
-#include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/program_path.h"
@@ -31,10 +28,13 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
 
-// How many entries the folder holds: a write leaves no temporary or lock file behind.
-long Entries(const fs::path& dir) {
-    return std::ranges::distance(fs::directory_iterator(dir));
-}
+// A scratch folder and the profile file in it.
+struct Scratch {
+    test::TempDir dir;
+    std::string ini = (dir.path() / "vendaro.ini").string();
+    // How many entries the folder holds: a write leaves no temporary or lock file behind.
+    long Entries() const { return std::ranges::distance(fs::directory_iterator(dir.path())); }
+};
 
 struct stat StatOf(const std::string& path) {
     struct stat st {};
@@ -54,67 +54,54 @@ void Age(const std::string& path) {
 
 const std::string kBefore =
     "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=v\r\n";
-
-struct Write {
-    const char* what;
-    std::function<bool(Profile&, const std::string&)> run;
-};
 const KeyEdit kSave[] = {{"Description", "All sales"}, {"DSN_Driver", "", true}, {"n", "1"}};
-const std::vector<Write> kWrites = {
-    {"a changed value", [](Profile& p, auto& f) { return p.SetString("Stock", "k", "x", f); }},
-    {"a new section", [](Profile& p, auto& f) { return p.SetString("New", "k", "v", f); }},
-    {"a key removed", [](Profile& p, auto& f) { return p.DeleteKey("Sales", "DSN_Driver", f); }},
-    {"a section removed", [](Profile& p, auto& f) { return p.DeleteSection("Sales", f); }},
-    {"an editor's Save", [](Profile& p, auto& f) { return p.WriteKeys("Sales", kSave, f) == 3; }},
-    {"an append", [](Profile& p, auto& f) { return p.Append(f, "\r\r\n[Copy]\r\nk=v"); }},
+// A changed value, a new section, a key removed, a section removed, an editor's Save, an append.
+const std::function<bool(Profile&, const std::string&)> kWrites[] = {
+    [](Profile& p, auto& f) { return p.SetString("Stock", "k", "x", f); },
+    [](Profile& p, auto& f) { return p.SetString("New", "k", "v", f); },
+    [](Profile& p, auto& f) { return p.DeleteKey("Sales", "DSN_Driver", f); },
+    [](Profile& p, auto& f) { return p.DeleteSection("Sales", f); },
+    [](Profile& p, auto& f) { return p.WriteKeys("Sales", kSave, f) == 3; },
+    [](Profile& p, auto& f) { return p.Append(f, "\r\r\n[Copy]\r\nk=v"); },
 };
 
 }  // namespace
 
-TEST_CASE("a write failing at any step leaves the file byte for byte and says so") {
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
+TEST_CASE_FIXTURE(Scratch, "a write failing at any step leaves the file byte for byte, says so") {
     const std::string fresh = (dir.path() / "new.ini").string();
     FaultyFileSystem files;
     FileProfile profile(files);
-    for (const Write& write : kWrites) {
-        CAPTURE(std::string(write.what));
+    for (std::size_t w = 0; w < std::size(kWrites); ++w) {
+        CAPTURE(w);
         WriteFile(ini, kBefore);
-        REQUIRE(write.run(profile, ini));
+        REQUIRE(kWrites[w](profile, ini));
         const std::string after = ReadFile(ini);
-        std::vector<WriteFaults> faults = {{true, -1, false}, {false, -1, true}};
-        for (std::size_t n = 0; n < after.size(); ++n) faults.push_back({false, std::int64_t(n)});
-        // Room for exactly the new bytes is enough.
-        faults.push_back({false, std::int64_t(after.size())});
-        for (const WriteFaults& fault : faults) {
-            CAPTURE(fault.fail_after_bytes);
-            const bool room = fault.fail_after_bytes == std::int64_t(after.size());
+        // Creating the temporary fails (-2), renaming it fails (-1), writing fails after n bytes;
+        // room for exactly the new bytes is enough.
+        for (auto n = -2LL; n <= static_cast<long long>(after.size()); ++n) {
+            CAPTURE(n);
+            const bool room = n == static_cast<long long>(after.size());
             WriteFile(ini, kBefore);
             CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
-            files.faults = fault;
-            CHECK(write.run(profile, ini) == room);
-            CHECK((profile.last_error() == 0) == room);
-            CHECK(ReadFile(ini) == (room ? after : kBefore));
+            files.faults = {n == -2, n < 0 ? -1 : n, n == -1};
+            const bool ok = kWrites[w](profile, ini);
+            CHECK(std::to_string(ok) + std::to_string(profile.last_error() == 0) + ReadFile(ini) ==
+                  (room ? "11" + after : "00" + kBefore));
             if (!room) CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
-            if (!write.run(profile, fresh)) CHECK_FALSE(fs::exists(fresh));
+            CHECK((kWrites[w](profile, fresh) || !fs::exists(fresh)));
             fs::remove(fresh);
-            CHECK(Entries(dir.path()) == 1);
+            CHECK(Entries() == 1);
             files.faults = {};
         }
     }
 }
 
-TEST_CASE("failures say why and change nothing") {
-    test::TempDir dir;
+TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole-file reads") {
     const std::string base = dir.path().string();
     fs::create_directory(base + "/folder.ini");
     WriteFile(base + "/plain", "x");
     WriteFile(base + "/ok.ini", "[s]\r\nk=v\r\n");
-    struct Row {
-        std::string path, section, key, value;
-        int error;
-    };
-    const std::vector<Row> rows = {
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string, int>> rows = {
         {base + "/nodir/vendaro.ini", "s", "k", "v", ENOENT},
         {base + "/folder.ini", "s", "k", "v", EISDIR},
         {base + "/folder.ini/", "s", "k", "v", EISDIR},
@@ -126,23 +113,40 @@ TEST_CASE("failures say why and change nothing") {
         {base + "/new.ini", "s", "k", "a\r\n[x]", EINVAL},
     };
     FileProfile profile;
-    for (const Row& row : rows) {
-        CAPTURE(row.path);
-        CHECK_FALSE(profile.SetString(row.section, row.key, row.value, row.path));
-        CHECK(profile.last_error() == row.error);
-        CHECK(profile.GetString("s", "x", "def", row.path) == "def");
+    for (const auto& [path, section, key, value, error] : rows) {
+        CAPTURE(path);
+        CHECK_FALSE(profile.SetString(section, key, value, path));
+        CHECK(profile.last_error() == error);
+        CHECK(profile.GetString("s", "x", "def", path) == "def");
     }
-    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini"}) {
+    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini", base}) {
         CHECK_FALSE((profile.DeleteKey("s", "k", path) || profile.DeleteSection("s", path) ||
                      profile.Append(path, "x") || profile.ReadAll(path)));
     }
     CHECK(ReadFile(base + "/ok.ini") == "[s]\r\nk=v\r\n");
-    CHECK(Entries(dir.path()) == 3);
+    CHECK(Entries() == 3);
+
+    // The default as GetPrivateProfileStringA hands it back.
+    const std::string missing = base + "/nodir/vendaro.ini", d2047(2047, 'd');
+    std::string got;
+    for (const std::string& def :
+         {"def"s, "def   "s, "   "s, "de\0f"s, "\"q\""s, "  d"s, d2047 + "dd"}) {
+        got += profile.GetString("s", "k", def, missing) + "|";
+        got += profile.Snapshot(missing)->GetString("s", "k", def) + "|";
+    }
+    CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
+    CHECK(profile.ReadAll(ini) == std::nullopt);
+    CHECK((profile.Append(ini, "a\0b"s) && profile.Append(ini, "\r\r\n[c]")));
+    CHECK(profile.ReadAll(ini) == "a\0b\r\r\n[c]"s);
+
+    const fs::path program = ProgramPath();  // names the running executable
+    CHECK((program.is_absolute() && program.filename() == "platform_tests" &&
+           fs::is_regular_file(program)));
 }
 
-TEST_CASE("a write replaces the file, keeping its mode and links; no change, no write") {
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
+TEST_CASE_FIXTURE(Scratch,
+                  "a write replaces the file, keeping its mode and links; no change, no "
+                  "write; reads follow every change of the file") {
     const std::string real = (dir.path() / "real.ini").string();
     FileProfile profile;
     WriteFile(real, "[s]\nk = v\n");
@@ -169,11 +173,8 @@ TEST_CASE("a write replaces the file, keeping its mode and links; no change, no 
     CHECK(profile.SetString("s", "k", "v", (dir.path() / "fresh.ini").string()));
     ::umask(old_mask);
     CHECK((StatOf((dir.path() / "fresh.ini").string()).st_mode & 07777) == 0644);
-}
 
-TEST_CASE("reads follow every change of the file") {
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
+    fs::remove(ini);
     const std::string other = (dir.path() / "other.ini").string();
     const std::vector<std::function<void()>> changes = {
         [&] {  // rewritten in place, same size, times put back
@@ -192,20 +193,18 @@ TEST_CASE("reads follow every change of the file") {
     };
     std::string seen;  // before; then the snapshot taken before, a read, a new snapshot
     for (const auto& change : changes) {
-        FileProfile profile;
+        FileProfile reader;
         WriteFile(ini, "[s]\r\nk=aaaa\r\n");
         Age(ini);
-        seen += profile.GetString("s", "k", "gone", ini) + ",";
-        const std::unique_ptr<ProfileSnapshot> taken = profile.Snapshot(ini);
+        seen += reader.GetString("s", "k", "gone", ini) + ",";
+        const std::unique_ptr<ProfileSnapshot> taken = reader.Snapshot(ini);
         change();
-        seen += taken->GetString("s", "k", "gone") + "," +
-                profile.GetString("s", "k", "gone", ini) + "," +
-                profile.Snapshot(ini)->GetString("s", "k", "gone") + ";";
+        seen += taken->GetString("s", "k", "gone") + "," + reader.GetString("s", "k", "gone", ini) +
+                "," + reader.Snapshot(ini)->GetString("s", "k", "gone") + ";";
     }
     CHECK(seen ==
           "aaaa,aaaa,bbbb,bbbb;aaaa,aaaa,cccc,cccc;aaaa,aaaa,dddd,dddd;aaaa,aaaa,eeeee,eeeee;"
           "aaaa,aaaa,gone,gone;");
-    FileProfile profile;
     for (int n = 0; n < 30; ++n) {  // within one tick of the file clock
         const std::string value = std::to_string(1000 + n);
         WriteFile(ini, "[s]\r\nk=" + value + "\r\n");
@@ -216,29 +215,8 @@ TEST_CASE("reads follow every change of the file") {
     CHECK(profile.Snapshot(other)->Bytes() == std::nullopt);
 }
 
-TEST_CASE("the default as GetPrivateProfileStringA hands it back; whole-file reads") {
-    FileProfile profile;
-    const std::string missing = "/nonexistent-vendaro-dir/vendaro.ini";
-    std::string got;
-    const std::string d2047(2047, 'd');
-    for (const std::string& def :
-         {"def"s, "def   "s, "   "s, "de\0f"s, "\"q\""s, "  d"s, d2047 + "dd"}) {
-        got += profile.GetString("s", "k", def, missing) + "|";
-        got += profile.Snapshot(missing)->GetString("s", "k", def) + "|";
-    }
-    CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
-    CHECK(profile.ReadAll(ini) == std::nullopt);
-    CHECK(profile.Append(ini, "a\0b"s));
-    CHECK(profile.Append(ini, "\r\r\n[c]"));
-    CHECK(profile.ReadAll(ini) == "a\0b\r\r\n[c]"s);
-    CHECK(profile.ReadAll(dir.path().string()) == std::nullopt);
-}
-
-TEST_CASE("two processes writing one file at once lose no write; a killed writer leaves it whole") {
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
+TEST_CASE_FIXTURE(Scratch,
+                  "two processes writing at once lose no write; a killed one leaves it whole") {
     pid_t children[2];
     for (int id = 0; id < 2; ++id) {
         if ((children[id] = ::fork()) == 0) {  // both race to create the file too
@@ -271,7 +249,8 @@ TEST_CASE("two processes writing one file at once lose no write; a killed writer
     }
     CHECK(lost == "");
     // Killed at any moment: the untouched lines first, then key lines each holding a full value.
-    WriteFile(ini, "[Base]\r\nk=kept\r\n[Crash]\r\n");
+    const std::string base = "[Base]\r\nk=kept\r\n[Crash]\r\n";
+    WriteFile(ini, base);
     for (int gen = 0; gen < 6; ++gen) {
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -283,21 +262,14 @@ TEST_CASE("two processes writing one file at once lose no write; a killed writer
         REQUIRE(::kill(pid, SIGKILL) == 0);
         REQUIRE(::waitpid(pid, nullptr, 0) == pid);
         const std::string bytes = ReadFile(ini);
-        CHECK(bytes.starts_with("[Base]\r\nk=kept\r\n[Crash]\r\n"));
-        ini::ForEachLine(bytes.substr(std::min<std::size_t>(bytes.size(), 25)),
-                         [](std::string_view line) {
-                             CHECK((line.size() == 203 &&
-                                    line.find_first_not_of(line[3], 3) == std::string_view::npos));
-                         });
+        REQUIRE(bytes.starts_with(base));
+        ini::ForEachLine(std::string_view(bytes).substr(base.size()), [](std::string_view line) {
+            CHECK((line.size() == 203 && line.find_first_not_of(line[3], 3) == line.npos));
+        });
         // No lock outlives its process; the next writer removes what a killed one left.
         CHECK(FileProfile().SetString("Crash", "k0", std::string(200, 'z'), ini));
-        CHECK(Entries(dir.path()) == 1);
+        CHECK(Entries() == 1);
     }
-}
-
-TEST_CASE("ProgramPath names the running executable") {
-    const fs::path path = ProgramPath();
-    CHECK((path.is_absolute() && path.filename() == "platform_tests" && fs::is_regular_file(path)));
 }
 
 }  // namespace vendaro
