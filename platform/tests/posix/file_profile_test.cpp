@@ -119,10 +119,9 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
         CHECK(profile.last_error() == error);
         CHECK(profile.GetString("s", "x", "def", path) == "def");
     }
-    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini", base}) {
+    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini", base})
         CHECK_FALSE((profile.DeleteKey("s", "k", path) || profile.DeleteSection("s", path) ||
                      profile.Append(path, "x") || profile.ReadAll(path)));
-    }
     CHECK(ReadFile(base + "/ok.ini") == "[s]\r\nk=v\r\n");
     CHECK(Entries() == 3);
 
@@ -135,8 +134,8 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
         got += profile.Snapshot(missing)->GetString("s", "k", def) + "|";
     }
     CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
-    CHECK(profile.ReadAll(ini) == std::nullopt);
-    CHECK((profile.Append(ini, "a\0b"s) && profile.Append(ini, "\r\r\n[c]")));
+    CHECK((!profile.ReadAll(ini) && profile.Append(ini, "a\0b"s) &&
+           profile.Append(ini, "\r\r\n[c]")));
     CHECK(profile.ReadAll(ini) == "a\0b\r\r\n[c]"s);
 
     const fs::path program = ProgramPath();  // names the running executable
@@ -144,9 +143,9 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
            fs::is_regular_file(program)));
 }
 
-TEST_CASE_FIXTURE(Scratch,
-                  "a write replaces the file, keeping its mode and links; no change, no "
-                  "write; reads follow every change of the file") {
+// A write replaces the file, keeping its mode and links; no change, no write; reads follow
+// every change of the file.
+TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged; reads follow") {
     const std::string real = (dir.path() / "real.ini").string();
     FileProfile profile;
     WriteFile(real, "[s]\nk = v\n");
@@ -161,10 +160,9 @@ TEST_CASE_FIXTURE(Scratch,
     CHECK((StatOf(real).st_ino == before.st_ino &&
            StatOf(real).st_mtim.tv_sec == before.st_mtim.tv_sec));
 
-    CHECK(profile.SetString("s", "k", "w", ini));
-    CHECK(StatOf(real).st_ino != before.st_ino);  // replaced, not rewritten in place
-    CHECK(profile.Append(ini, "\r\r\n[t]"));
-    CHECK(fs::is_symlink(ini));
+    // Replaced, not rewritten in place; the link stays a link.
+    CHECK((profile.SetString("s", "k", "w", ini) && StatOf(real).st_ino != before.st_ino &&
+           profile.Append(ini, "\r\r\n[t]") && fs::is_symlink(ini)));
     CHECK(ReadFile(real) == "[s]\nk=w\r\n\r\r\n[t]");
     CHECK((StatOf(real).st_mode & 07777) == 0640);
     if (as_root) CHECK((StatOf(real).st_uid == 65534 && StatOf(real).st_gid == 65534));
@@ -215,8 +213,8 @@ TEST_CASE_FIXTURE(Scratch,
     CHECK(profile.Snapshot(other)->Bytes() == std::nullopt);
 }
 
-TEST_CASE_FIXTURE(Scratch,
-                  "two processes writing at once lose no write; a killed one leaves it whole") {
+// Two processes writing at once lose no write; a killed one leaves the file whole.
+TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the file whole") {
     pid_t children[2];
     for (int id = 0; id < 2; ++id) {
         if ((children[id] = ::fork()) == 0) {  // both race to create the file too
@@ -238,16 +236,14 @@ TEST_CASE_FIXTURE(Scratch,
         CHECK((WIFEXITED(status) && WEXITSTATUS(status) == 0));
     }
     FileProfile check;
-    std::string lost;
     for (int k = 0; k < 40; ++k) {
         const std::string key = "k" + std::to_string(k), own = "Own" + std::to_string(k % 2);
-        if (check.GetString("Shared", key, "", ini) + check.GetString(own, key, "", ini) +
-                check.GetString(own, "g" + key, "", ini) +
-                (k < 2 ? check.GetString("C" + key, "k", "", ini) : "c") !=
-            "vxc")
-            lost += key + " ";
+        CHECK_MESSAGE(check.GetString("Shared", key, "", ini) + check.GetString(own, key, "", ini) +
+                              check.GetString(own, "g" + key, "", ini) +
+                              (k < 2 ? check.GetString("C" + key, "k", "", ini) : "c") ==
+                          "vxc",
+                      key);
     }
-    CHECK(lost == "");
     // Killed at any moment: the untouched lines first, then key lines each holding a full value.
     const std::string base = "[Base]\r\nk=kept\r\n[Crash]\r\n";
     WriteFile(ini, base);
