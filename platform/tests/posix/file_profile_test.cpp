@@ -129,10 +129,9 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
     const std::string missing = base + "/nodir/vendaro.ini", d2047(2047, 'd');
     std::string got;
     for (const std::string& def :
-         {"def"s, "def   "s, "   "s, "de\0f"s, "\"q\""s, "  d"s, d2047 + "dd"}) {
-        got += profile.GetString("s", "k", def, missing) + "|";
-        got += profile.Snapshot(missing)->GetString("s", "k", def) + "|";
-    }
+         {"def"s, "def   "s, "   "s, "de\0f"s, "\"q\""s, "  d"s, d2047 + "dd"})
+        got += profile.GetString("s", "k", def, missing) + "|" +
+               profile.Snapshot(missing)->GetString("s", "k", def) + "|";
     CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
     CHECK((!profile.ReadAll(ini) && profile.Append(ini, "a\0b"s) &&
            profile.Append(ini, "\r\r\n[c]")));
@@ -174,29 +173,24 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged;
 
     fs::remove(ini);
     const std::string other = (dir.path() / "other.ini").string();
-    const std::vector<std::function<void()>> changes = {
-        [&] {  // rewritten in place, same size, times put back
-            const struct stat old = StatOf(ini);
-            WriteFile(ini, "[s]\r\nk=bbbb\r\n");
-            const timespec times[2] = {old.st_atim, old.st_mtim};
-            REQUIRE(::utimensat(AT_FDCWD, ini.c_str(), times, 0) == 0);
-        },
-        [&] {  // replaced by another file
-            WriteFile(other, "[s]\r\nk=cccc\r\n");
-            REQUIRE(::rename(other.c_str(), ini.c_str()) == 0);
-        },
-        [&] { REQUIRE(FileProfile().SetString("s", "k", "dddd", ini)); },
-        [&] { WriteFile(ini, "[s]\r\nk=eeeee\r\n"); },
-        [&] { REQUIRE(::unlink(ini.c_str()) == 0); },
-    };
     std::string seen;  // before; then the snapshot taken before, a read, a new snapshot
-    for (const auto& change : changes) {
+    for (int change = 0; change < 5; ++change) {
         FileProfile reader;
         WriteFile(ini, "[s]\r\nk=aaaa\r\n");
         Age(ini);
         seen += reader.GetString("s", "k", "gone", ini) + ",";
         const std::unique_ptr<ProfileSnapshot> taken = reader.Snapshot(ini);
-        change();
+        const struct stat old = StatOf(ini);
+        const timespec times[2] = {old.st_atim, old.st_mtim};
+        // Rewritten in place, same size, times put back; replaced by another file; written by
+        // another profile; rewritten; removed.
+        if (change == 0) WriteFile(ini, "[s]\r\nk=bbbb\r\n");
+        if (change == 0) REQUIRE(::utimensat(AT_FDCWD, ini.c_str(), times, 0) == 0);
+        if (change == 1) WriteFile(other, "[s]\r\nk=cccc\r\n");
+        if (change == 1) REQUIRE(::rename(other.c_str(), ini.c_str()) == 0);
+        if (change == 2) REQUIRE(FileProfile().SetString("s", "k", "dddd", ini));
+        if (change == 3) WriteFile(ini, "[s]\r\nk=eeeee\r\n");
+        if (change == 4) REQUIRE(::unlink(ini.c_str()) == 0);
         seen += taken->GetString("s", "k", "gone") + "," + reader.GetString("s", "k", "gone", ini) +
                 "," + reader.Snapshot(ini)->GetString("s", "k", "gone") + ";";
     }
