@@ -1,7 +1,6 @@
 #pragma once
 // Bytes as the golden data files spell them, and back: CR, LF, tab, VT, NUL, "\" and "|"
 // escaped, other bytes outside printable ASCII as \xHH; "{N*c}" in a field stands for N times c.
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,10 +14,10 @@ inline std::string Show(std::string_view bytes) {
     std::string out;
     for (const unsigned char c : bytes) {
         const std::size_t at = kEscaped.find(static_cast<char>(c));
-        char esc[5] = {static_cast<char>(c)};  // the byte itself, a "\" pair or "\xHH"
-        if (at != kEscaped.npos) std::snprintf(esc, sizeof esc, "\\%c", kLetters[at]);
-        if (at == kEscaped.npos && (c < 32 || c > 126)) std::snprintf(esc, 5, "\\x%02X", c);
-        out += esc;
+        const char* hex = "0123456789ABCDEF";
+        out += at != kEscaped.npos ? std::string{'\\', kLetters[at]}
+               : c < 32 || c > 126 ? std::string{'\\', 'x', hex[c >> 4], hex[c & 15]}
+                                   : std::string(1, static_cast<char>(c));
     }
     return out;
 }
