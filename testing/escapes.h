@@ -3,45 +3,37 @@
 // escaped, other bytes outside printable ASCII as \xHH; "{N*c}" in a field stands for N times c.
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace vendaro::test {
 
+// The escaped bytes, each above the letter that follows its "\".
+inline constexpr std::string_view kEscaped("\r\n\t\v\0\\|", 7), kLetters = "rntv0\\|";
+
 inline std::string Show(std::string_view bytes) {
-    static const char kHex[] = "0123456789ABCDEF";
-    const std::string_view from("\r\n\t\v\0\\|", 7), to = "rntv0\\|";
     std::string out;
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (from.find(c) != std::string_view::npos) {
-            out += {'\\', to[from.find(c)]};
-        } else if (u < 32 || u > 126) {
-            out += {'\\', 'x', kHex[u >> 4], kHex[u & 15]};
-        } else {
-            out += c;
-        }
+    for (const unsigned char c : bytes) {
+        const std::size_t at = kEscaped.find(static_cast<char>(c));
+        const char* hex = "0123456789ABCDEF";
+        out += at != kEscaped.npos ? std::string{'\\', kLetters[at]}
+               : c < 32 || c > 126 ? std::string{'\\', 'x', hex[c >> 4], hex[c & 15]}
+                                   : std::string(1, static_cast<char>(c));
     }
     return out;
 }
 
-inline std::string Unescape(std::string_view field) {
+inline std::string Unescape(std::string_view f) {
     std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c == '{') {
-            const std::size_t star = field.find('*', i);
-            out.append(std::stoul(std::string(field.substr(i + 1, star - i - 1))), field[star + 1]);
+    for (std::size_t i = 0, star; i < f.size(); ++i) {
+        if (f[i] == '{' && (star = f.find('*', i)) != f.npos) {
+            out.append(std::stoul(std::string(f.substr(i + 1, star - i - 1))), f[star + 1]);
             i = star + 2;
-        } else if (c != '\\') {
-            out += c;
-        } else if (field[++i] == 'x') {
-            out += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
+        } else if (f[i] == '\\' && f[i + 1] == 'x') {
+            out += static_cast<char>(std::stoi(std::string(f.substr(i + 2, 2)), nullptr, 16));
+            i += 3;
         } else {
-            const std::string_view from = "rntv0", to("\r\n\t\v\0", 5);
-            const std::size_t at = from.find(field[i]);
-            out += at == std::string_view::npos ? field[i] : to[at];
+            const std::size_t at = f[i] == '\\' ? kLetters.find(f[++i]) : kLetters.npos;
+            out += at == kLetters.npos ? f[i] : kEscaped[at];
         }
     }
     return out;
@@ -55,13 +47,9 @@ inline std::vector<std::vector<std::string>> ReadRows(const std::string& path) {
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string>& fields = rows.emplace_back(1);
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == '|') {
-                fields.emplace_back();
-                continue;
-            }
-            if (line[i] == '\\') fields.back() += line[i++];
-            fields.back() += line[i];
+        for (std::size_t i = 0, n = 1; i < line.size(); i += n) {  // n: 2 for an escape
+            n = line[i] == '\\' ? 2 : 1;
+            line[i] == '|' ? fields.emplace_back() : fields.back() += line.substr(i, n);
         }
     }
     return rows;

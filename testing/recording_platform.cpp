@@ -1,9 +1,9 @@
 #include "testing/recording_platform.h"
 
-#include <utility>
-
 namespace vendaro {
 namespace {
+
+using SV = std::string_view;
 
 // NULs inside recorded text are shown as "\0" so a line stays one readable line.
 std::string Visible(std::string_view text) {
@@ -14,15 +14,11 @@ std::string Visible(std::string_view text) {
 
 template <typename T>
 T Take(std::deque<T>& queue, T fallback) {
-    if (queue.empty()) return fallback;
-    T value = std::move(queue.front());
-    queue.pop_front();
-    return value;
+    if (!queue.empty()) fallback = std::move(queue.front()), queue.pop_front();
+    return fallback;
 }
 
 }  // namespace
-
-RecordingPlatform::RecordingPlatform(Profile& real_profile) : profile_(*this, real_profile) {}
 
 bool RecordingPlatform::Record(std::string line) {
     bool fail = fail_nth > 0 && calls.size() + 1 == static_cast<std::size_t>(fail_nth);
@@ -65,72 +61,48 @@ bool RecordingPlatform::ConfigDataSource(WindowHandle parent, int request,
                   " " + driver + "|" + Visible(attributes));
 }
 
-std::string RecordingPlatform::SystemDirectory() {
-    return system_directory;
+bool RecordingPlatform::Ask(const std::string& line) {
+    const bool ok = Record(line);
+    if (on_dialog) on_dialog(line);
+    return ok;
 }
 
 MsgAnswer RecordingPlatform::MessageBox(const MessageBoxRequest& r) {
     const bool ok_only = r.buttons == MsgButtons::Ok;
-    std::string line = "MessageBox " + r.title + "|" + r.text + "|" + (ok_only ? "Ok" : "YesNo") +
-                       "|" + (r.icon == MsgIcon::Exclamation ? "Exclamation" : "Question") + "|" +
-                       (r.default_button == MsgDefault::First ? "1" : "2");
-    Record(line);
-    if (on_dialog) on_dialog(line);
+    Ask("MessageBox " + r.title + "|" + r.text + "|" + (ok_only ? "Ok" : "YesNo") + "|" +
+        (r.icon == MsgIcon::Exclamation ? "Exclamation" : "Question") + "|" +
+        (r.default_button == MsgDefault::First ? "1" : "2"));
     const MsgAnswer answer = Take(message_answers, ok_only ? MsgAnswer::Ok : MsgAnswer::No);
     return ok_only ? MsgAnswer::Ok : answer;
 }
 
 std::string RecordingPlatform::InputBox(WindowHandle, const std::string& prompt,
                                         const std::string& title) {
-    std::string line = "InputBox " + title + "|" + prompt;
-    Record(line);
-    if (on_dialog) on_dialog(line);
+    Ask("InputBox " + title + "|" + prompt);
     return Take(input_answers, std::string());
 }
 
 bool RecordingPlatform::OpenFile(const OpenFileRequest& r, std::string& file_buffer) {
-    std::string line =
-        "OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" + r.start_folder;
-    if (!Record(line)) return false;
-    if (on_dialog) on_dialog(line);
-    file_buffer = Take(open_file_answers, std::string());
-    return !file_buffer.empty();
+    if (!Ask("OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" + r.start_folder))
+        return false;
+    return !(file_buffer = Take(open_file_answers, std::string())).empty();
 }
 
 bool RecordingPlatform::BrowseFolder(WindowHandle, const std::string& title,
                                      const std::string& start_folder, std::string& folder) {
-    std::string line = "BrowseFolder " + title + "|" + start_folder;
-    if (!Record(line)) return false;
-    if (on_dialog) on_dialog(line);
-    folder = Take(folder_answers, std::string());
-    return !folder.empty();
-}
-
-void RecordingPlatform::SetBusy(bool b) {
-    busy = b;
-    Record(b ? "Busy on" : "Busy off");
-}
-
-bool RecordingPlatform::Launch(const std::string& command_line) {
-    return Record("Launch " + command_line);
+    if (!Ask("BrowseFolder " + title + "|" + start_folder)) return false;
+    return !(folder = Take(folder_answers, std::string())).empty();
 }
 
 // --- profile: reads go straight through; each write is recorded, and not made when it fails ---
 
-std::string RecordingProfile::GetString(std::string_view section, std::string_view key,
-                                        std::string_view def, const std::string& path) {
-    return real_.GetString(section, key, def, path);
-}
-
-bool RecordingProfile::SetString(std::string_view section, std::string_view key,
-                                 std::string_view value, const std::string& path) {
+bool RecordingProfile::SetString(SV section, SV key, SV value, const std::string& path) {
     return owner_.Record("ProfileSet " + path + "|" + std::string(section) + "|" +
                          std::string(key) + "=" + std::string(value)) &&
            real_.SetString(section, key, value, path);
 }
 
-bool RecordingProfile::DeleteKey(std::string_view section, std::string_view key,
-                                 const std::string& path) {
+bool RecordingProfile::DeleteKey(SV section, SV key, const std::string& path) {
     return owner_.Record("ProfileDeleteKey " + path + "|" + std::string(section) + "|" +
                          std::string(key)) &&
            real_.DeleteKey(section, key, path);
@@ -139,10 +111,6 @@ bool RecordingProfile::DeleteKey(std::string_view section, std::string_view key,
 bool RecordingProfile::DeleteSection(std::string_view section, const std::string& path) {
     return owner_.Record("ProfileDeleteSection " + path + "|" + std::string(section)) &&
            real_.DeleteSection(section, path);
-}
-
-std::optional<std::string> RecordingProfile::ReadAll(const std::string& path) {
-    return real_.ReadAll(path);
 }
 
 bool RecordingProfile::Append(const std::string& path, std::string_view bytes) {

@@ -3,7 +3,6 @@
 // the order made, answers dialogs from queues, and fails the calls a test chooses.
 #include <deque>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,13 +17,15 @@ class RecordingProfile final : public Profile {
   public:
     RecordingProfile(RecordingPlatform& owner, Profile& real) : owner_(owner), real_(real) {}
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
-                          const std::string& path) override;
+                          const std::string& path) override {
+        return real_.GetString(section, key, def, path);
+    }
     bool SetString(std::string_view section, std::string_view key, std::string_view value,
                    const std::string& path) override;
     bool DeleteKey(std::string_view section, std::string_view key,
                    const std::string& path) override;
     bool DeleteSection(std::string_view section, const std::string& path) override;
-    std::optional<std::string> ReadAll(const std::string& path) override;
+    std::optional<std::string> ReadAll(const std::string& p) override { return real_.ReadAll(p); }
     bool Append(const std::string& path, std::string_view bytes) override;
 
   private:
@@ -35,7 +36,7 @@ class RecordingProfile final : public Profile {
 class RecordingPlatform final : public Registry, public Installer, public Dialogs {
   public:
     // `real_profile` receives the profile calls after they are recorded.
-    explicit RecordingPlatform(Profile& real_profile);
+    explicit RecordingPlatform(Profile& real_profile) : profile_(*this, real_profile) {}
 
     // Every call, one line each, e.g. "RegCreateKey HKCU SOFTWARE\ODBC\ODBC.INI\Sales -> 1",
     // "RegSetString 1 Database=pubs", "MessageBox Vendaro!|Are you sure ...|YesNo|Question|2".
@@ -54,7 +55,8 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     std::deque<std::string> input_answers;
     std::deque<std::string> open_file_answers;  // "" = Cancel
     std::deque<std::string> folder_answers;     // "" = Cancel
-    // Runs inside a modal dialog call, before it answers (lets a test look at state then).
+    // Runs inside each dialog call once it is recorded, before it answers (lets a test look at
+    // state then).
     std::function<void(const std::string& call)> on_dialog;
 
     std::string system_directory = "C:\\WINDOWS\\System32";
@@ -72,21 +74,24 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     // Installer
     bool ConfigDataSource(WindowHandle parent, int request, const std::string& driver,
                           const std::string& attributes) override;
-    std::string SystemDirectory() override;
+    std::string SystemDirectory() override { return system_directory; }
     // Dialogs
     MsgAnswer MessageBox(const MessageBoxRequest& request) override;
-    std::string InputBox(WindowHandle owner, const std::string& prompt,
+    std::string InputBox(WindowHandle, const std::string& prompt,
                          const std::string& title) override;
     bool OpenFile(const OpenFileRequest& request, std::string& file_buffer) override;
     bool BrowseFolder(WindowHandle owner, const std::string& title, const std::string& start_folder,
                       std::string& folder) override;
-    void SetBusy(bool busy) override;
-    bool Launch(const std::string& command_line) override;
+    void SetBusy(bool b) override { busy = b, Record(b ? "Busy on" : "Busy off"); }
+    bool Launch(const std::string& line) override { return Record("Launch " + line); }
 
     // Records `line`; returns false when the test asked for it to fail.
     bool Record(std::string line);
 
   private:
+    // Records a dialog's line and runs on_dialog; returns false when the line failed.
+    bool Ask(const std::string& line);
+
     RecordingProfile profile_;
     RegHandle next_handle_ = 1;
 };

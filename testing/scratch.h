@@ -1,5 +1,7 @@
 #pragma once
-// A scratch folder that removes itself, and whole files read and written as bytes.
+// A scratch folder that removes itself, and whole files read and written as bytes; whether the
+// tests run under Wine.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -42,6 +44,12 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Wine's loader names its folders in every Windows process's environment; Windows and a Linux
+// shell do not.
+inline bool UnderWine() {
+    return std::getenv("WINECONFIGDIR") != nullptr;
 }
 
 }  // namespace vendaro::test

@@ -18,9 +18,6 @@
 #include "testing/scratch.h"
 
 namespace vendaro::test {
-
-bool RunningUnderWine();
-
 namespace {
 
 #ifdef _WIN32
@@ -76,7 +73,7 @@ std::string Call(ScriptStore& s, const std::string& op, const std::vector<std::s
 }  // namespace
 
 TEST_CASE("the script store, row by row") {
-    const bool wine = RunningUnderWine();
+    const bool wine = UnderWine();
     const auto rows = ReadRows(VENDARO_SOURCE_DIR "/store/tests/data/script_store_cases.txt");
     REQUIRE(rows.size() > 40);
     for (const std::vector<std::string>& row : rows) {

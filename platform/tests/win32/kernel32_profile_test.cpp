@@ -9,15 +9,6 @@
 #include "platform/win32/windows_api.h"
 #include "testing/scratch.h"
 
-namespace vendaro::test {
-
-// Wine's ntdll exports wine_get_version; Windows' does not.
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-}  // namespace vendaro::test
-
 namespace vendaro::win32 {
 
 TEST_CASE("names holding NUL read as the default; a UTF-16 file is read") {

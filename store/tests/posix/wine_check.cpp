@@ -1,7 +1,0 @@
-namespace vendaro::test {
-
-bool RunningUnderWine() {
-    return false;
-}
-
-}  // namespace vendaro::test
