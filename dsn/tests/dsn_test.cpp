@@ -13,6 +13,7 @@
 
 #include "dsn/drivers.h"
 #include "dsn/dsn_command.h"
+#include "dsn/dsn_performer.h"
 #include "testing/recording_platform.h"
 
 namespace vendaro {
@@ -169,6 +170,20 @@ TEST_CASE("each effect failing in turn: every later step still runs, the DSN is 
             }
         }
     }
+}
+
+TEST_CASE("a legacy ODBC.INI entry missing its file, section, key or value is refused") {
+    Script script;
+    RecordingPlatform rec(script);
+    Platform platform = rec.AsPlatform();
+    ScriptStore store(rec.profile(), "C:\\app", "vendaro.exe", '\\');
+    for (const WriteProfileOp& op :
+         {WriteProfileOp{"", "s", "k", "v"}, WriteProfileOp{"f", "", "k", "v"},
+          WriteProfileOp{"f", "s", "", "v"}, WriteProfileOp{"f", "s", "k", ""}}) {
+        const WriteOp ops[] = {op, WriteProfileOp{"f", "s", "k", "v"}};
+        CHECK_FALSE(PerformWrites(ops, store, platform).writes_ok);
+    }
+    CHECK(rec.calls == Lines(4, "ProfileSet f|s|k=v"));
 }
 
 }  // namespace

@@ -211,6 +211,10 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     }
     WriteFile(odbc.user_file, kUserIni);
     CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "SQL Server", attributes));
+    {  // Without a private copy of odbc.ini the driver is not called.
+        test::EnvScope no_copy({{"TMPDIR", (odbc.tmp / "missing").string()}});
+        CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
+    }
     CHECK(ReadFile(odbc.user_file) + installer.SystemDirectory() ==
           kUserIni + "c:\\windows\\system32");
     CHECK(fs::is_empty(odbc.tmp));
