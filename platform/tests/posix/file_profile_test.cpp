@@ -206,8 +206,9 @@ TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the f
             FileProfile profile;
             bool ok = true;
             for (int k = id; k < 40; k += 2) {
-                const std::string key = "k" + std::to_string(k);
-                const KeyEdit edits[] = {{key, "x"}, {"g" + key, "y"}, {"g" + key, "", true}};
+                // KeyEdit views its strings: they must outlive the array.
+                const std::string key = "k" + std::to_string(k), gkey = "g" + key;
+                const KeyEdit edits[] = {{key, "x"}, {gkey, "y"}, {gkey, "", true}};
                 ok = profile.SetString("Shared", key, "v", ini) && ok;
                 ok = profile.WriteKeys("Own" + std::to_string(id), edits, ini) == 3 && ok;
                 if (k < 2) ok = profile.Append(ini, "\r\r\n[C" + key + "]\r\nk=c") && ok;
