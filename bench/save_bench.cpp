@@ -9,15 +9,15 @@
 #include <optional>
 #include <string>
 
+#include "bench/bench_support.h"
+#include "bench/per_call_profile.h"
 #include "editors/editor_context.h"
 #include "editors/form5.h"
 #include "forms/module1.h"
 #include "forms/script_list.h"
 #include "platform/native_profile.h"
-#include "testing/recording_platform.h"
 #include "store/script_store.h"
-#include "bench/bench_support.h"
-#include "bench/per_call_profile.h"
+#include "testing/recording_platform.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;

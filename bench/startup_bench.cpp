@@ -11,15 +11,15 @@
 #include <optional>
 #include <string>
 
+#include "bench/bench_support.h"
+#include "bench/per_call_profile.h"
 #include "forms/editor_launcher.h"
 #include "forms/module1.h"
 #include "mainwin/form1.h"
 #include "mainwin/modal_windows.h"
 #include "platform/native_profile.h"
-#include "testing/recording_platform.h"
 #include "store/script_store.h"
-#include "bench/bench_support.h"
-#include "bench/per_call_profile.h"
+#include "testing/recording_platform.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "platform/ini_text.h"
 #include "platform/native_profile.h"
 #include "store/script_store.h"
-#include "bench/bench_support.h"
 
 using namespace vendaro;
 using namespace vendaro::bench;

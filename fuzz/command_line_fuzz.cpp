@@ -18,14 +18,14 @@
 #include "forms/editor_launcher.h"
 #include "forms/module1.h"
 #include "forms/text_rules.h"
+#include "fuzz/fuzz_support.h"
 #include "mainwin/command_line.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
-#include "testing/recording_platform.h"
 #include "store/script_store.h"
-#include "fuzz/fuzz_support.h"
+#include "testing/recording_platform.h"
 
 namespace {
 

@@ -21,10 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/ini_text.h"
 #include "platform/profile.h"
 #include "store/script_store.h"
-#include "fuzz/fuzz_support.h"
 
 namespace {
 

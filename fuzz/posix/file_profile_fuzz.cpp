@@ -20,11 +20,11 @@
 #include <string>
 #include <system_error>
 
+#include "fuzz/fuzz_support.h"
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
 #include "platform/tests/ini_bytes.h"
 #include "platform/tests/posix/faulty_file_system.h"
-#include "fuzz/fuzz_support.h"
 
 namespace {
 
