@@ -105,7 +105,7 @@ void Document::IndexSections() {
     index_.assign(slots, 0);
     const std::size_t mask = slots - 1;
     for (std::size_t i = 0; i < sections_.size(); ++i) {
-        const Section& s = sections_[i];
+        Section& s = sections_[i];
         const std::uint64_t tag = s.name_hash >> 32;
         const std::string_view name = Text(s.name_begin, s.name_end);
         std::size_t slot = static_cast<std::size_t>(s.name_hash) & mask;
@@ -118,6 +118,7 @@ void Document::IndexSections() {
                 break;
             }
         }
+        s.first = !taken;
         if (!taken) index_[slot] = (tag << 32) | static_cast<std::uint64_t>(i + 1);
     }
 }
@@ -199,7 +200,21 @@ Document::FoundKey Document::FindKey(const Section& section, std::string_view ke
 }
 
 std::optional<std::string> Document::Get(std::string_view section, std::string_view key) const {
-    const Section* s = FindSection(section);
+    return ValueOf(FindSection(section), key);
+}
+
+std::optional<std::string> Document::Get(std::string_view section, std::string_view key,
+                                         std::size_t likely) const {
+    if (likely < sections_.size()) {
+        const Section& s = sections_[likely];
+        if (s.first && NamesEqual(Text(s.name_begin, s.name_end), ArgumentName(section))) {
+            return ValueOf(&s, key);
+        }
+    }
+    return Get(section, key);
+}
+
+std::optional<std::string> Document::ValueOf(const Section* s, std::string_view key) const {
     if (s == nullptr) return std::nullopt;
     const FoundKey k = FindKey(*s, key);
     if (k.line == nullptr) return std::nullopt;

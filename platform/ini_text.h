@@ -172,6 +172,11 @@ class Document {
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
     // section or the key is missing (a key line with an empty value gives "").
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    // The same, for a caller that knows which section `section` most likely is (its index in
+    // file order, as HeaderLine counts): a walk over the headers reads each section's keys
+    // without a lookup in the index.
+    std::optional<std::string> Get(std::string_view section, std::string_view key,
+                                   std::size_t likely) const;
 
     // The bytes with `key` set to `value` (written as given): a present key's line is replaced
     // in place; a new key goes after the last key line of the first matching section (after its
@@ -200,6 +205,7 @@ class Document {
         std::uint32_t name_begin = 0;  // the name in bytes_
         std::uint32_t name_end = 0;
         std::uint64_t name_hash = 0;  // FoldedHash of the name
+        bool first = false;           // no earlier section has this name: lookups find this one
     };
     struct FoundKey {
         const Line* line = nullptr;
@@ -216,6 +222,7 @@ class Document {
     }
     LineParts Parts(const Line& line) const { return ClassifyLine(bytes_, line.begin, line.end); }
     const Section* FindSection(std::string_view name) const;
+    std::optional<std::string> ValueOf(const Section* section, std::string_view key) const;
     FoundKey FindKey(const Section& section, std::string_view key) const;
 
     std::string bytes_;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 #include <utility>
 
@@ -22,11 +23,14 @@ std::string DefaultValue(std::string_view def) {
     return std::string(def.substr(0, ini::kMaxValueChars));
 }
 
-// A read as GetString answers it from one parse (null for a missing file).
+// A read as GetString answers it from one parse (null for a missing file). `likely`: the
+// index of the section the caller expects `section` to name, if it knows one.
 std::string ValueOrDefault(const ini::Document* doc, std::string_view section, std::string_view key,
-                           std::string_view def) {
+                           std::string_view def, std::size_t likely = SIZE_MAX) {
     if (doc != nullptr) {
-        if (std::optional<std::string> value = doc->Get(section, key)) return std::move(*value);
+        if (std::optional<std::string> value = doc->Get(section, key, likely)) {
+            return std::move(*value);
+        }
     }
     return DefaultValue(def);
 }
@@ -45,16 +49,21 @@ class DocumentSnapshot final : public ProfileSnapshot {
         if (!doc_) return;
         for (std::size_t i = 0; i < doc_->SectionCount(); ++i) {
             const std::string_view line = doc_->HeaderLine(i);
-            if (!line.empty() && line.front() == '[') fn(line);
+            if (line.empty() || line.front() != '[') continue;
+            visiting_ = i;
+            fn(line);
         }
+        visiting_ = SIZE_MAX;
     }
+    // A read made while `fn` above runs most likely asks for the section being visited.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const override {
-        return ValueOrDefault(doc_.get(), section, key, def);
+        return ValueOrDefault(doc_.get(), section, key, def, visiting_);
     }
 
   private:
     std::shared_ptr<const ini::Document> doc_;
+    mutable std::size_t visiting_ = SIZE_MAX;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <utility>
@@ -124,11 +125,13 @@ std::string Kernel32GetString(std::string_view section, std::string_view key, st
 namespace {
 
 // A read answered from one reading (null: the file is missing).
+// `likely`: the index of the section the caller expects `section` to name, if it knows one.
 std::string Answer(const Kernel32Profile::Reading* reading, std::string_view section,
-                   std::string_view key, std::string_view def, const std::string& path) {
+                   std::string_view key, std::string_view def, const std::string& path,
+                   std::size_t likely = SIZE_MAX) {
     if (reading != nullptr) {
         if (reading->unicode) return Kernel32GetString(section, key, def, path);
-        if (std::optional<std::string> value = reading->doc.Get(section, key)) {
+        if (std::optional<std::string> value = reading->doc.Get(section, key, likely)) {
             return std::move(*value);
         }
     }
@@ -149,18 +152,23 @@ class Kernel32Snapshot final : public ProfileSnapshot {
         if (reading_->unicode) return ProfileSnapshot::ForEachBracketLine(fn);
         for (std::size_t i = 0; i < reading_->doc.SectionCount(); ++i) {
             const std::string_view line = reading_->doc.HeaderLine(i);
-            if (!line.empty() && line.front() == '[') fn(line);
+            if (line.empty() || line.front() != '[') continue;
+            visiting_ = i;
+            fn(line);
         }
+        visiting_ = SIZE_MAX;
     }
+    // A read made while `fn` above runs most likely asks for the section being visited.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const override {
         if (HasNul(section) || HasNul(key)) return std::string(def);
-        return Answer(reading_.get(), section, key, def, path_);
+        return Answer(reading_.get(), section, key, def, path_, visiting_);
     }
 
   private:
     std::shared_ptr<const Kernel32Profile::Reading> reading_;
     std::string path_;
+    mutable std::size_t visiting_ = SIZE_MAX;
 };
 
 // Holds the named mutex of one file for its lifetime.
