@@ -24,24 +24,6 @@ TEST_CASE("names holding NUL read as the default; a UTF-16 file is read") {
     CHECK(profile.GetString("s", "k", "d", ini) == "v");
 }
 
-TEST_CASE("WriteKeys gives, in one section write, the file that writing key by key gives") {
-    const std::string library =
-        "[Sales]\r\nDSN_Driver=SQL Server\r\nServer=db1\r\n\r\n[Stock]\r\n; kept\r\nk=v\r\n";
-    const std::vector<KeyEdit> edits = {{"Server", "", true}, {"Database", "pubs"}, {"k", "\xE9"}};
-    test::TempDir dir;
-    const std::string batch = (dir.path() / "b.ini").string(),
-                      single = (dir.path() / "s.ini").string();
-    test::WriteFile(batch, library), test::WriteFile(single, library);
-    Kernel32Profile by_key, profile;
-    for (const KeyEdit& e : edits) {
-        REQUIRE((e.remove ? by_key.DeleteKey("SALES", e.key, single)
-                          : by_key.SetString("SALES", e.key, e.value, single)));
-    }
-    CHECK(profile.WriteKeys("SALES", edits, batch) == edits.size());
-    CHECK(profile.section_writes() == 1u);
-    CHECK(test::ReadFile(batch) == test::ReadFile(single));
-}
-
 TEST_CASE("two programs writing one file lose no write") {
     if (const char* job = std::getenv("VENDARO_WRITER"); job != nullptr && *job != '\0') {
         // this is one of the two programs
