@@ -1,6 +1,7 @@
 #pragma once
 // Bytes as the golden data files spell them, and back: CR, LF, tab, VT, NUL, "\" and "|"
 // escaped, other bytes outside printable ASCII as \xHH; "{N*c}" in a field stands for N times c.
+#include <cctype>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ inline std::string Show(std::string_view bytes) {
 inline std::string Unescape(std::string_view f) {
     std::string out;
     for (std::size_t i = 0, star; i < f.size(); ++i) {
-        if (f[i] == '{' && (star = f.find('*', i)) != f.npos) {
+        if (f[i] == '{' && i + 1 < f.size() && std::isdigit(static_cast<unsigned char>(f[i + 1])) &&
+            (star = f.find('*', i)) != f.npos) {
             out.append(std::stoul(std::string(f.substr(i + 1, star - i - 1))), f[star + 1]);
             i = star + 2;
         } else if (f[i] == '\\' && f[i + 1] == 'x') {

@@ -61,36 +61,30 @@ bool RecordingPlatform::ConfigDataSource(WindowHandle parent, int request,
                   " " + driver + "|" + Visible(attributes));
 }
 
-bool RecordingPlatform::Ask(const std::string& line) {
-    const bool ok = Record(line);
-    if (on_dialog) on_dialog(line);
-    return ok;
-}
-
 MsgAnswer RecordingPlatform::MessageBox(const MessageBoxRequest& r) {
     const bool ok_only = r.buttons == MsgButtons::Ok;
-    Ask("MessageBox " + r.title + "|" + r.text + "|" + (ok_only ? "Ok" : "YesNo") + "|" +
-        (r.icon == MsgIcon::Exclamation ? "Exclamation" : "Question") + "|" +
-        (r.default_button == MsgDefault::First ? "1" : "2"));
+    Record("MessageBox " + r.title + "|" + r.text + "|" + (ok_only ? "Ok" : "YesNo") + "|" +
+           (r.icon == MsgIcon::Exclamation ? "Exclamation" : "Question") + "|" +
+           (r.default_button == MsgDefault::First ? "1" : "2"));
     const MsgAnswer answer = Take(message_answers, ok_only ? MsgAnswer::Ok : MsgAnswer::No);
     return ok_only ? MsgAnswer::Ok : answer;
 }
 
 std::string RecordingPlatform::InputBox(WindowHandle, const std::string& prompt,
                                         const std::string& title) {
-    Ask("InputBox " + title + "|" + prompt);
+    Record("InputBox " + title + "|" + prompt);
     return Take(input_answers, std::string());
 }
 
 bool RecordingPlatform::OpenFile(const OpenFileRequest& r, std::string& file_buffer) {
-    if (!Ask("OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" + r.start_folder))
+    if (!Record("OpenFile " + r.title + "|" + Visible(r.platform_filter) + "|" + r.start_folder))
         return false;
     return !(file_buffer = Take(open_file_answers, std::string())).empty();
 }
 
 bool RecordingPlatform::BrowseFolder(WindowHandle, const std::string& title,
                                      const std::string& start_folder, std::string& folder) {
-    if (!Ask("BrowseFolder " + title + "|" + start_folder)) return false;
+    if (!Record("BrowseFolder " + title + "|" + start_folder)) return false;
     return !(folder = Take(folder_answers, std::string())).empty();
 }
 

@@ -2,7 +2,6 @@
 // An in-memory platform for tests: records every call with its arguments, one line each, in
 // the order made, answers dialogs from queues, and fails the calls a test chooses.
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,12 +54,8 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     std::deque<std::string> input_answers;
     std::deque<std::string> open_file_answers;  // "" = Cancel
     std::deque<std::string> folder_answers;     // "" = Cancel
-    // Runs inside each dialog call once it is recorded, before it answers (lets a test look at
-    // state then).
-    std::function<void(const std::string& call)> on_dialog;
 
     std::string system_directory = "C:\\WINDOWS\\System32";
-    bool busy = false;  // the pointer's current state
 
     Platform AsPlatform() { return Platform{profile_, *this, *this, *this}; }
     Profile& profile() { return profile_; }
@@ -82,16 +77,13 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     bool OpenFile(const OpenFileRequest& request, std::string& file_buffer) override;
     bool BrowseFolder(WindowHandle owner, const std::string& title, const std::string& start_folder,
                       std::string& folder) override;
-    void SetBusy(bool b) override { busy = b, Record(b ? "Busy on" : "Busy off"); }
+    void SetBusy(bool b) override { Record(b ? "Busy on" : "Busy off"); }
     bool Launch(const std::string& line) override { return Record("Launch " + line); }
 
     // Records `line`; returns false when the test asked for it to fail.
     bool Record(std::string line);
 
   private:
-    // Records a dialog's line and runs on_dialog; returns false when the line failed.
-    bool Ask(const std::string& line);
-
     RecordingProfile profile_;
     RegHandle next_handle_ = 1;
 };

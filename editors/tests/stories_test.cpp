@@ -4,7 +4,8 @@
 // A story (a line of data/stories.txt, tab-separated): the form ("Form4".."Form8"; "Form5*": the
 // form's rule states are compared instead of the Outcome), the file before (a "given" line's name,
 // the bytes themselves, or "-" for none), the script opened ("-": a new one; "!S": S without a
-// selected row), the events, and what came of it. "\n" and "\xHH" stand for those characters.
+// selected row), the events, and what came of it, escaped as the other golden files are
+// (testing/escapes.h: "\n", "\xHH", "\\" for a backslash).
 // Each story runs over a real vendaro.ini in a scratch folder, through the real script store, with
 // the recording platform answering the dialogs.
 //
@@ -31,6 +32,7 @@
 #include "editors/form8.h"
 #include "editors/script_editor_launcher.h"
 #include "platform/native_profile.h"
+#include "testing/escapes.h"
 #include "testing/recording_platform.h"
 #include "testing/scratch.h"
 
@@ -176,17 +178,6 @@ void Play(Form& form, EditorFixture& fixture, const Actions<Form>& actions,
         REQUIRE_MESSAGE(act != common.end(), step);
         act->second(form, fixture, eq == std::string::npos ? "" : step.substr(eq + 1));
     }
-}
-
-// The text with "\n" and "\xHH" turned into the characters they name.
-std::string Unescape(std::string text) {
-    for (std::size_t at = 0; (at = text.find('\\', at)) != std::string::npos; ++at) {
-        if (text[at + 1] == 'n')
-            text.replace(at, 2, "\n");
-        else if (text[at + 1] == 'x')
-            text.replace(at, 4, 1, char(std::stoi(text.substr(at + 2, 2), 0, 16)));
-    }
-    return text;
 }
 
 // clang-format off
