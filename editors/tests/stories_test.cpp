@@ -373,7 +373,7 @@ TEST_CASE("CommLinks is parsed into the boxes and built from them") {
     "IPX{1},y{2},z{3},TCPIP{4}", "-|I1|-",  "TCPIP{a},TCPIP{b}", "Tb|-|-",
     "TCPIP{a},TCPIP{}", "Ta|-|-",  "}TCPIP{a}", "-|-|-",  "IPX{b}}TCPIP{a}", "-|Ib|-",
     "TCPIP{abc", "T|-|-",  "IPX{} tcpip", "-|I|-",  ",,ip,x{q},", "-|Iq|-",  "a{bipx{c", "-|I|-",
-    " tcpip { x } ", "-|-|-",  "a{1}b{2}ipx{3}", "-|I3|-"};
+    " tcpip { x } ", "-|-|-",  "a{1}b{2}ipx{3}", "-|I3|-",  "{x}ipx{q}", "-|Iq|-"};
     // clang-format on
     for (std::size_t i = 0; i < std::size(parsed); i += 2) {
         CAPTURE(parsed[i]);

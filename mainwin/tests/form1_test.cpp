@@ -115,7 +115,8 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     w.form.Command1_Click();
     CHECK((w.module1.ScriptMode == kScriptModeAdd && w.form.Command(6).enabled));
     driver = 1;
-    w.form.Command1_Click();  // saved under the listed name: that row is brought up to date
+    w.form.lvwMain().Select(0);
+    w.form.Command1_Click();  // saved under a listed name: that row, brought up to date, selected
     CHECK(WindowText(w.form).ends_with(
         "*\tPayroll\tPAYROLL data\tMicrosoft Access Driver (*.mdb)\n" + kWelcome + "\n"));
     CHECK(w.Dump() == "*Payroll | " + kWelcome + " | ++++++++\nBusy on\nBusy off");
