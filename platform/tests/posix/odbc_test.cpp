@@ -198,8 +198,10 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     // A driver's setup library changes only its own data source.
     OdbcInstaller installer;
     const std::string attributes("DSN=Sales\0", 10);
-    // What the driver did to [Sales] (set "SetupBy", removed "Obsolete"), and nothing else.
+    // What the driver did to [Sales] (set "SetupBy", changed "Server", removed "Obsolete"), and
+    // nothing else.
     expected = kUserIni;
+    expected.replace(expected.find("Server=old\n"), 11, "Server=checked\n");
     expected.replace(expected.find("Obsolete=1\n"), 11, "SetupBy=Fake\n");
     for (const std::string& also : {""s, odbc.user_file.string()}) {
         WriteFile(odbc.user_file, kUserIni);

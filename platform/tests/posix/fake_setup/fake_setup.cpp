@@ -1,7 +1,8 @@
 // A driver setup library for the tests. Its ConfigDSN writes odbc.ini through unixODBC's
 // profile functions, as the setup libraries of real drivers do: it sets "SetupBy" to the
-// driver name and removes "Obsolete". With $VENDARO_FAKE_SETUP_ALSO naming a file, it first
-// appends a section to that file, as another program writing at the same moment would.
+// driver name, changes "Server" to "checked" and removes "Obsolete". With $VENDARO_FAKE_SETUP_ALSO
+// naming a file, it first appends a section to that file, as another program writing at the same
+// moment would.
 #include <odbcinst.h>
 
 #include <cstdio>
@@ -19,5 +20,6 @@ extern "C" BOOL ConfigDSN(HWND, WORD request, LPCSTR driver, LPCSTR attributes) 
         }
     }
     return SQLWritePrivateProfileString(dsn, "SetupBy", driver, "odbc.ini") &&
+           SQLWritePrivateProfileString(dsn, "Server", "checked", "odbc.ini") &&
            SQLWritePrivateProfileString(dsn, "Obsolete", nullptr, "odbc.ini");
 }
