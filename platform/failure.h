@@ -1,0 +1,34 @@
+#pragma once
+// Why the last failing platform call failed, in words a user can act on. Like errno: a call
+// that fails notes its reason, whoever reports the failure (the status line, a message box,
+// one line on stderr) takes it. Every interface keeps answering true or false as before.
+#include <string>
+#include <utility>
+
+namespace vendaro {
+
+namespace detail {
+inline std::string& FailureSlot() {
+    thread_local std::string reason;
+    return reason;
+}
+}  // namespace detail
+
+// Notes why the call under way fails: one sentence naming the file or key and the cause
+// ("/home/ann/.odbc.ini is in use by another program."). A later note replaces it.
+inline void NoteFailure(std::string reason) {
+    detail::FailureSlot() = std::move(reason);
+}
+
+// The noted reason, cleared; empty when no failing call gave one.
+inline std::string TakeFailure() {
+    return std::exchange(detail::FailureSlot(), std::string());
+}
+
+// Forgets any noted reason; a command calls it before its first platform call, so that a
+// reason left by an earlier command that ended well is never reported for this one.
+inline void ClearFailure() {
+    detail::FailureSlot().clear();
+}
+
+}  // namespace vendaro
