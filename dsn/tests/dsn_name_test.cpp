@@ -32,7 +32,9 @@ TEST_CASE("a data source name is refused when it would address another place") {
         {"Odbc File DSN", "\"ODBC File DSN\" is a name ODBC keeps for its own settings"},
     };
     for (const NameRow& row : rows) {
-        SUBCASE(row.name) { CHECK(DsnNameProblem(row.name) == row.problem); }
+        SUBCASE(row.name) {
+            CHECK(DsnNameProblem(row.name) == row.problem);
+        }
     }
 }
 
