@@ -1,6 +1,10 @@
 #include "dsn/dsn_performer.h"
 
+#include <string>
+#include <utility>
 #include <variant>
+
+#include "platform/failure.h"
 
 namespace vendaro {
 namespace {
@@ -54,9 +58,21 @@ class Performer {
     }
 
     void operator()(const ConfigureDataSourceOp& op) {
-        // The driver may be absent or its dialog cancelled; neither undoes the writes.
-        platform_.installer.ConfigDataSource(op.window, op.request, op.driver, op.attributes);
+        // The driver may be absent or its dialog cancelled; neither undoes the writes. A
+        // platform that could not run the driver's step at all, or keep what it wrote, says
+        // why, and that fails the command.
+        // The first failure's reason is the one kept.
+        std::string earlier = TakeFailure();
+        const bool ok =
+            platform_.installer.ConfigDataSource(op.window, op.request, op.driver, op.attributes);
+        std::string why = TakeFailure();
+        if (!ok && !why.empty()) Count(false);
+        if (!earlier.empty() || !ok)
+            NoteFailure(earlier.empty() ? std::move(why) : std::move(earlier));
     }
+
+    // The registry's gathered writes land before anything after this list runs.
+    void Finish() { Count(platform_.registry.Flush()); }
 
     const PerformResult& result() const { return result_; }
 
@@ -76,6 +92,7 @@ class Performer {
 PerformResult PerformWrites(std::span<const WriteOp> ops, ScriptStore& store, Platform& platform) {
     Performer performer(store, platform);
     for (const WriteOp& op : ops) std::visit(performer, op);
+    performer.Finish();
     return performer.result();
 }
 

@@ -15,7 +15,7 @@ enum class RegRoot : std::uint32_t {
 using RegHandle = std::uintptr_t;
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Creates or opens root\path. Returns 0 on failure.
     virtual RegHandle CreateKey(RegRoot root, const std::string& path) = 0;
@@ -27,6 +27,9 @@ public:
     virtual bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) = 0;
     // Returns false on failure.
     virtual bool CloseKey(RegHandle key) = 0;
+    // Makes every closed key's writes durable, for a registry that gathers them (one change of
+    // odbc.ini per data source). Returns false when they could not be made.
+    virtual bool Flush() { return true; }
 };
 
 }  // namespace vendaro

@@ -7,11 +7,13 @@
 
 #include "forms/editor_launcher.h"
 #include "forms/module1.h"
+#include "mainwin/command_line.h"
 #include "mainwin/form1.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
 #include "mainwin/modal_windows.h"
 #include "mainwin/window_text.h"
+#include "platform/failure.h"
 #include "platform/native_profile.h"
 #include "platform/platform.h"
 #include "platform/posix/console_dialogs.h"
@@ -54,7 +56,13 @@ int Run(int argc, char** argv) {
         command_line += argv[i];
     }
 
-    const ProgramLocation program = SplitProgramPath(ProgramPath(), "/", "vendaro");
+    // Without its own folder the program would read the current folder's vendaro.ini.
+    const std::string program_path = ProgramPath();
+    if (program_path.empty()) {
+        std::cerr << "vendaro: " << TakeFailure() << "; no script was read.\n";
+        return kExitWriteFailed;
+    }
+    const ProgramLocation program = SplitProgramPath(program_path, "/", "vendaro");
 
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     OdbcRegistry registry;
@@ -68,8 +76,25 @@ int Run(int argc, char** argv) {
     ConsoleWindows windows;
 
     Form1 form(store, platform, module1, editors, windows);
+    ClearFailure();
     StartupResult started = form.Form_Load(command_line);
-    if (!started.show_window) return started.exit_status;
+    if (!started.show_window) {
+        // An unattended run that fails says so on one line.
+        if (started.exit_status == kExitNoScript) {
+            std::cerr << "vendaro: no script named \""
+                      << Printable(ParseCommandLine(command_line).name) << "\" in "
+                      << program.directory << "/vendaro.ini; nothing was created.\n";
+        } else if (started.exit_status != kExitCreated) {
+            const ScriptList& list = form.lvwMain();
+            const std::string name = list.Selected() > 0 ? list.Row(list.Selected()).text : "";
+            std::string why = TakeFailure();
+            if (why.empty()) why = "a write failed.";
+            std::cerr << "vendaro: the " << (form.StartMode() == "se" ? "System" : "User")
+                      << " DSN \"" << Printable(name)
+                      << "\" could not be created: " << Printable(why) << "\n";
+        }
+        return started.exit_status;
+    }
     std::cout << WindowText(form);
     std::cout.flush();
     return 0;

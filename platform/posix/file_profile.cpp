@@ -4,14 +4,23 @@
 #include "platform/posix/temp_files.h"
 #include "platform/spaces.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <utility>
+
+#include "platform/failure.h"
 
 namespace vendaro {
 namespace {
@@ -68,8 +77,10 @@ class DocumentSnapshot final : public ProfileSnapshot {
 
 }  // namespace
 
-bool FileProfile::Fail(int error) {
+bool FileProfile::Fail(int error, const std::string& why) {
     last_error_ = error != 0 ? error : EIO;
+    NoteFailure(writing_ + ": " + (why.empty() ? std::string(std::strerror(last_error_)) : why) +
+                ".");
     return false;
 }
 
@@ -107,7 +118,8 @@ bool FileProfile::SetString(std::string_view section, std::string_view key, std:
                             const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
         std::lock_guard<std::mutex> lock(mutex_);
-        return Fail(EINVAL);
+        writing_ = path;
+        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         ini::Document doc(old ? *old : std::string());
@@ -122,7 +134,8 @@ bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
                             const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) {
         std::lock_guard<std::mutex> lock(mutex_);
-        return Fail(EINVAL);
+        writing_ = path;
+        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -135,7 +148,8 @@ bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
 bool FileProfile::DeleteSection(std::string_view section, const std::string& path) {
     if (HoldsLineBreakOrNul(section)) {
         std::lock_guard<std::mutex> lock(mutex_);
-        return Fail(EINVAL);
+        writing_ = path;
+        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -161,9 +175,32 @@ std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const Key
     }
     if (valid < edits.size()) {
         std::lock_guard<std::mutex> lock(mutex_);
-        Fail(EINVAL);
+        writing_ = path;
+        Fail(EINVAL, "a name or value holds a line break or NUL; it was not written");
     }
     return valid;
+}
+
+bool FileProfile::WriteSections(std::span<const SectionEdits> sections, const std::string& path) {
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        std::string bytes = old ? *old : std::string();
+        for (const SectionEdits& part : sections) {
+            ini::Document doc(std::move(bytes));
+            doc.set_line_end(LineEndFor(old));
+            if (!part.edits.empty()) {
+                bytes = doc.WithKeyEdits(part.section, part.edits);
+            } else if (doc.FindSectionLines(part.section).count != 0) {
+                bytes = doc.bytes();
+            } else {
+                // The engine makes a section with its first key: a key with an empty name, set
+                // and removed, leaves the bare header.
+                const KeyEdit header_only[] = {{"", "", false}, {"", "", true}};
+                bytes = doc.WithKeyEdits(part.section, header_only);
+            }
+        }
+        if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
+        return bytes;
+    });
 }
 
 bool FileProfile::Append(const std::string& path, std::string_view bytes) {
@@ -185,6 +222,7 @@ bool FileProfile::Modify(const std::string& path, const Edit& edit) {
 }
 
 bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
+    writing_ = path;
     if (path.empty()) return Fail(ENOENT);
     if (path.back() == '/') return Fail(EISDIR);
     // A link is followed, so the file it names is edited and the link stays.
@@ -199,12 +237,19 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
     // A writer that waited for the lock while another replaced the file starts again on the
     // new file. Each new start means another writer went ahead (and the one that just wrote is
     // first at the new file), so a count of starts is no sign of trouble: only a minute of them
-    // gives up.
+    // gives up. A file that changes under the lock is another story: a program that writes
+    // without the lock is at work, and after kMaxRereads readings the write gives up.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int rereads = 0;
     while (std::chrono::steady_clock::now() < deadline) {
         FileLock lock;
         const FileLock::Result locked = lock.Acquire(target);
-        if (locked == FileLock::Result::Failed) return Fail(lock.error());
+        if (locked == FileLock::Result::Failed) {
+            return Fail(lock.error(), lock.error() == EINVAL
+                                          ? "it is no regular file (a FIFO, a device or a "
+                                            "socket); nothing was written"
+                                          : "");
+        }
         if (locked == FileLock::Result::Replaced) continue;
         if (locked == FileLock::Result::Missing) {
             struct stat dir {};
@@ -212,19 +257,34 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
             if (!S_ISDIR(dir.st_mode)) return Fail(ENOTDIR);
             std::optional<std::string> bytes = edit(nullptr);
             if (!bytes) return true;  // nothing to write: no file is created
-            if (Replace(target, *bytes, nullptr)) return true;
+            const Committed made = Replace(target, *bytes, -1, nullptr, nullptr);
+            if (made == Committed::Done) return true;
             if (last_error_ != EEXIST) return false;
             continue;  // another process created it meanwhile: edit that one
         }
         if (::access(target.c_str(), W_OK) != 0) return Fail(errno);  // read-only file
         RemoveOrphans(target);
-        struct stat st {};
-        if (::fstat(lock.fd(), &st) != 0) return Fail(errno);
-        std::string old;
-        if (!ReadToEnd(lock.fd(), old, static_cast<std::size_t>(st.st_size))) return Fail(errno);
-        std::optional<std::string> bytes = edit(&old);
-        if (!bytes) return true;
-        return Replace(target, *bytes, &st);  // the lock holds until `lock` goes
+        for (; rereads <= kMaxRereads; ++rereads) {
+            struct stat st {};
+            if (::fstat(lock.fd(), &st) != 0) return Fail(errno);
+            std::string old;
+            if (!ReadWhole(lock.fd(), old, static_cast<std::size_t>(st.st_size))) {
+                return Fail(errno);
+            }
+            if (check_) {
+                const std::string refusal = check_(old);
+                if (!refusal.empty()) return Fail(EILSEQ, refusal);
+            }
+            std::optional<std::string> bytes = edit(&old);
+            if (!bytes) return true;
+            const Committed made = Replace(target, *bytes, lock.fd(), &old, &st);
+            if (made != Committed::Changed) return made == Committed::Done;
+            // Give the other writer time to finish before reading again.
+            ::usleep(static_cast<useconds_t>(1000 * std::min(rereads + 1, 20)));
+        }
+        return Fail(EAGAIN,
+                    "it kept changing while it was read (another program is writing "
+                    "it without a lock); nothing was written");
     }
     return Fail(EAGAIN);
 }
@@ -235,36 +295,154 @@ void FileProfile::RemoveOrphans(const std::string& target) {
     if (swept_.insert(target).second) RemoveOrphanedTempFiles(target);
 }
 
+namespace {
+
+// While a lease is broken the kernel signals its holder with SIGIO, which would end the
+// process; the lease's state is asked for instead.
+void IgnoreLeaseSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction now {};
+        if (::sigaction(SIGIO, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+            ::signal(SIGIO, SIG_IGN);
+        }
+    });
+}
+
+// A read lease on the locked file: granted only while no process holds it open for writing,
+// and a writer that opens it meanwhile waits until the lease goes (or breaks it, which
+// Intact() sees).
+class ReadLease {
+  public:
+    enum class Result { Held, Busy, Unavailable };
+    explicit ReadLease(int fd) : fd_(fd) {}
+    ~ReadLease() {
+        if (held_) ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+    }
+    ReadLease(const ReadLease&) = delete;
+    ReadLease& operator=(const ReadLease&) = delete;
+    Result Take() {
+        IgnoreLeaseSignal();
+        if (::fcntl(fd_, F_SETLEASE, F_RDLCK) == 0) {
+            held_ = true;
+            return Result::Held;
+        }
+        // EAGAIN: the file is open for writing. EACCES: another user's file (without
+        // CAP_LEASE); EINVAL: a file system without leases.
+        return errno == EAGAIN ? Result::Busy : Result::Unavailable;
+    }
+    bool Intact() const { return held_ && ::fcntl(fd_, F_GETLEASE) == F_RDLCK; }
+
+  private:
+    int fd_;
+    bool held_ = false;
+};
+
+// How long a file must have been left alone before its bytes are trusted without a lease: a
+// writer without a lock writes a file in one go.
+bool IsAppendOnlyFolder(const std::string& folder) {
+    Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    int flags = 0;
+    return fd.get() >= 0 && ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+           (flags & FS_APPEND_FL) != 0;
+}
+
+// Writes all of `bytes` from the file's first byte. False with errno set on failure.
+bool WriteAllAt(int fd, const std::string& bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
+                                   static_cast<off_t>(written));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+constexpr std::int64_t kSettleNanos = 50'000'000;
+
+std::int64_t NowNanos() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanos(now);
+}
+
+}  // namespace
+
+// Whether the locked file still holds `old`, read just now: Done when it does, Changed when
+// another writer has been at it (or is), Failed when it could not be read.
+FileProfile::Committed FileProfile::Verify(int locked_fd, const std::string& old) {
+    struct stat st {};
+    if (::fstat(locked_fd, &st) != 0) return Fail(errno), Committed::Failed;
+    // Without a lease nothing tells a writer that is still at work: the file must have been
+    // left alone for a moment first.
+    const std::int64_t age = NowNanos() - Nanos(st.st_mtim);
+    if (age >= 0 && age < kSettleNanos) {
+        ::usleep(static_cast<useconds_t>((kSettleNanos - age) / 1000 + 1));
+        return Committed::Changed;
+    }
+    std::string now;
+    if (!ReadWhole(locked_fd, now, old.size())) return Fail(errno), Committed::Failed;
+    return now == old ? Committed::Done : Committed::Changed;
+}
+
 // Writes `bytes` to a new temporary file beside `target` and puts it in target's place:
 // over the old file (`old_stat` its state, whose owner and mode the new file takes), or, for a
 // missing file (`old_stat` null), only while the name is still free (EEXIST otherwise).
-bool FileProfile::Replace(const std::string& target, const std::string& bytes,
-                          const void* old_stat_ptr) {
+FileProfile::Committed FileProfile::Replace(const std::string& target, const std::string& bytes,
+                                            int locked_fd, const std::string* old,
+                                            const void* old_stat_ptr) {
     const auto* old_stat = static_cast<const struct stat*>(old_stat_ptr);
+    auto failed = [&](int error, const std::string& why = {}) {
+        Fail(error, why);
+        return Committed::Failed;
+    };
+    // A folder whose entries can only be added keeps every temporary file: write in place.
+    if (IsAppendOnlyFolder(DirectoryOf(target))) {
+        if (old_stat != nullptr) return WriteInPlace(target, bytes, locked_fd, *old);
+        const mode_t mode = new_files_ == NewFileMode::Private ? 0600 : 0666;
+        Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (fd.get() < 0) return failed(errno);
+        if (!WriteAllAt(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
+            const int error = errno;
+            if (::ftruncate(fd.get(), 0) != 0) {
+                // the empty file stays; nothing more can be done in such a folder
+            }
+            return failed(error);
+        }
+        return Committed::Done;
+    }
     std::string temp;
     int raw_fd = -1;
     for (int attempt = 0; attempt < 100 && raw_fd < 0; ++attempt) {
         temp = TempFileName(target, ++temp_counter_);
         raw_fd = files_.CreateNew(temp);
-        if (raw_fd < 0 && errno != EEXIST) return Fail(errno);
+        if (raw_fd < 0 && errno != EEXIST) return failed(errno);
     }
-    if (raw_fd < 0) return Fail(EEXIST);
+    if (raw_fd < 0) return failed(EEXIST);
     Fd fd(raw_fd);
-    auto abandon = [&](int error) {
+    auto abandon = [&](int error, const std::string& why = {}) {
         fd.Close();
         ::unlink(temp.c_str());
-        return Fail(error);
+        return failed(error, why);
     };
     if (old_stat != nullptr) {
         struct stat mine {};
-        if (::fstat(fd.get(), &mine) == 0 &&
-            (mine.st_uid != old_stat->st_uid || mine.st_gid != old_stat->st_gid)) {
-            // Only root may give a file away; a failure leaves the writer's ownership.
-            if (::fchown(fd.get(), old_stat->st_uid, old_stat->st_gid) != 0) {
-                // keep going: the content matters more than the owner
-            }
+        if (::fstat(fd.get(), &mine) != 0) return abandon(errno);
+        if ((mine.st_uid != old_stat->st_uid || mine.st_gid != old_stat->st_gid) &&
+            ::fchown(fd.get(), old_stat->st_uid, old_stat->st_gid) != 0) {
+            // Only root may give a file away: a file shared with others is kept theirs by
+            // writing it in place.
+            fd.Close();
+            ::unlink(temp.c_str());
+            return WriteInPlace(target, bytes, locked_fd, *old);
         }
         if (::fchmod(fd.get(), old_stat->st_mode & 07777) != 0) return abandon(errno);
+    } else if (new_files_ == NewFileMode::Private && ::fchmod(fd.get(), 0600) != 0) {
+        return abandon(errno);
     }
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -279,14 +457,63 @@ bool FileProfile::Replace(const std::string& target, const std::string& bytes,
     if (!fd.Close()) {
         int error = errno;
         ::unlink(temp.c_str());
-        return Fail(error);
+        return failed(error);
     }
-    if (!files_.PutInPlace(temp, target, old_stat != nullptr)) {
-        int error = errno;
+    auto discard = [&](Committed result) {
         ::unlink(temp.c_str());
-        return Fail(error);
+        return result;
+    };
+    if (old_stat != nullptr) {
+        ReadLease lease(locked_fd);
+        const ReadLease::Result taken = lease.Take();
+        if (taken == ReadLease::Result::Busy) return discard(Committed::Changed);
+        Committed same = Committed::Done;
+        if (taken == ReadLease::Result::Held) {
+            std::string now;
+            if (!ReadWhole(locked_fd, now, old->size())) return discard(failed(errno));
+            if (now != *old) same = Committed::Changed;
+        } else {
+            same = Verify(locked_fd, *old);
+        }
+        if (same != Committed::Done) return discard(same);
+        // A writer that opened the file meanwhile broke the lease: let it finish first.
+        if (taken == ReadLease::Result::Held && !lease.Intact()) {
+            return discard(Committed::Changed);
+        }
+        if (!files_.PutInPlace(temp, target, true)) return discard(failed(errno));
+        return Committed::Done;
     }
-    return true;
+    if (!files_.PutInPlace(temp, target, false)) return discard(failed(errno));
+    return Committed::Done;
+}
+
+// Rewrites the locked file itself, keeping its owner, group, mode and links: not atomic, so a
+// crash in the middle leaves a half-written file, but a full disk is found before the first
+// byte changes.
+FileProfile::Committed FileProfile::WriteInPlace(const std::string& target,
+                                                 const std::string& bytes, int locked_fd,
+                                                 const std::string& old) {
+    Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0) return Fail(errno), Committed::Failed;
+    struct stat mine {
+    }, locked{};
+    if (::fstat(fd.get(), &mine) != 0 || ::fstat(locked_fd, &locked) != 0) {
+        return Fail(errno), Committed::Failed;
+    }
+    if (mine.st_dev != locked.st_dev || mine.st_ino != locked.st_ino) return Committed::Changed;
+    const Committed same = Verify(locked_fd, old);
+    if (same != Committed::Done) return same;
+    if (bytes.size() > old.size()) {
+        const int error = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(bytes.size()));
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+            return Fail(error), Committed::Failed;
+        }
+    }
+    if (!WriteAllAt(fd.get(), bytes)) return Fail(errno), Committed::Failed;
+    if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0) {
+        return Fail(errno), Committed::Failed;
+    }
+    return Committed::Done;
 }
 
 }  // namespace vendaro

@@ -56,7 +56,15 @@ std::int64_t Nanos(const timespec& t) {
 }
 
 int OpenRegular(const std::string& path, struct stat& st) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO would block the open until a writer came and a device may act on being opened:
+    // anything but a regular file is refused before it is opened, and the non-blocking open
+    // covers one swapped in between.
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         int error = S_ISDIR(st.st_mode) ? EISDIR : (errno != 0 ? errno : EINVAL);
@@ -65,6 +73,25 @@ int OpenRegular(const std::string& path, struct stat& st) {
         return -1;
     }
     return fd;
+}
+
+bool ReadWhole(int fd, std::string& out, std::size_t size_hint) {
+    out.clear();
+    out.resize(std::max<std::size_t>(size_hint + 1, 4096));
+    std::size_t used = 0;
+    for (;;) {
+        if (used == out.size()) out.resize(out.size() * 2);
+        const ssize_t n =
+            ::pread(fd, out.data() + used, out.size() - used, static_cast<off_t>(used));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    out.resize(used);
+    return true;
 }
 
 bool ReadToEnd(int fd, std::string& out, std::size_t size_hint) {

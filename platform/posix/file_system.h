@@ -47,11 +47,16 @@ class Fd {
 // A file time in nanoseconds.
 std::int64_t Nanos(const timespec& t);
 
-// Opens a regular file for reading and fills `st`; -1 with errno set otherwise.
+// Opens a regular file for reading and fills `st`; -1 with errno set otherwise (EISDIR for a
+// folder, EINVAL for a FIFO, a device or a socket, none of which is opened).
 int OpenRegular(const std::string& path, struct stat& st);
 
 // Reads from the current offset to the end. Returns false with errno set on failure.
 bool ReadToEnd(int fd, std::string& out, std::size_t size_hint);
+
+// Reads the whole file from its first byte, whatever the descriptor's offset. Returns false
+// with errno set on failure.
+bool ReadWhole(int fd, std::string& out, std::size_t size_hint);
 
 // The directory part of `path` ("." when it has none).
 std::string DirectoryOf(const std::string& path);

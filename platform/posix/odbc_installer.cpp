@@ -1,15 +1,24 @@
 #include "platform/posix/odbc_installer.h"
 
+#include <ctype.h>
+#include <dirent.h>
+#include <fcntl.h>
 #include <odbcinst.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <optional>
-#include <sstream>
+#include <random>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/failure.h"
 
 #include "platform/posix/odbc_registry.h"
 
@@ -107,43 +116,184 @@ Entries Changes(const Entries& before, const Entries& after, std::vector<std::st
     return set;
 }
 
-// A folder of its own under $TMPDIR (or /tmp), removed with the object, for copies of odbc.ini.
+constexpr std::string_view kFolderPrefix = "vendaro-odbc-";
+
+// "<prefix><pid>-<six letters or digits>": the pid of the run that made the folder, or 0 for
+// any other name.
+long FolderOwnerPid(std::string_view name) {
+    if (!name.starts_with(kFolderPrefix)) return 0;
+    name.remove_prefix(kFolderPrefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || name[0] == '0') return 0;
+    long pid = 0;
+    for (const char c : name.substr(0, dash)) {
+        if (c < '0' || c > '9') return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    const std::string_view tag = name.substr(dash + 1);
+    if (tag.size() != 6) return 0;
+    for (const char c : tag) {
+        if (!::isalnum(static_cast<unsigned char>(c))) return 0;
+    }
+    return pid;
+}
+
+// Removes the files of the folder open as `dir` (none of them followed) and then the folder,
+// named `name` in `parent`.
+void RemoveFolder(int parent, const std::string& name, int dir) {
+    const int listing = ::dup(dir);
+    if (DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr) {
+        while (const dirent* entry = ::readdir(entries)) {
+            const std::string_view file(entry->d_name);
+            if (file != "." && file != "..") ::unlinkat(dir, entry->d_name, 0);
+        }
+        ::closedir(entries);
+    } else if (listing >= 0) {
+        ::close(listing);
+    }
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+}
+
+// Why `folder` is no place for a private copy: a folder (or one above it) that another user
+// owns, or that others may write without the sticky bit, lets them rename what is made in it.
+// Empty when it is safe.
+std::string UnsafeBecause(const std::string& folder) {
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (real == nullptr) return folder + ": " + std::strerror(errno);
+    std::string path = real;
+    ::free(real);
+    for (;;) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return path + ": " + std::strerror(errno);
+        if (!S_ISDIR(st.st_mode)) return path + ": " + std::strerror(ENOTDIR);
+        if (st.st_uid != 0 && st.st_uid != ::geteuid()) {
+            return path + " is owned by another user";
+        }
+        if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0) {
+            return path + " may be changed by other users";
+        }
+        if (path == "/") return {};
+        path = DirectoryOf(path);
+    }
+}
+
+// A folder of this run's own (mode 0700) for copies of odbc.ini, made in $TMPDIR (or /tmp) only
+// where no other user can rename it, and removed with the object. Before making it, the folders
+// that killed runs of this user left there are removed.
 class PrivateFolder {
   public:
     PrivateFolder() {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vendaro-odbc.XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+        failure_ = Make(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp");
     }
     ~PrivateFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+        if (dir_ >= 0) {
+            RemoveFolder(base_, name_, dir_);
+            ::close(dir_);
+        }
+        if (base_ >= 0) ::close(base_);
     }
     PrivateFolder(const PrivateFolder&) = delete;
     PrivateFolder& operator=(const PrivateFolder&) = delete;
-    // Empty when the folder could not be made.
+    // Empty when the folder could not be made; failure() then says why.
     const std::string& path() const { return path_; }
+    const std::string& failure() const { return failure_; }
+
+    // Writes a new file of this user's alone; false with errno set on failure.
+    bool Write(const std::string& file, const std::string& bytes) const {
+        const int fd = ::openat(dir_, file.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) return false;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                const int error = n < 0 ? errno : ENOSPC;
+                ::close(fd);
+                errno = error;
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return ::close(fd) == 0;
+    }
+    // The file's bytes; nullopt when it is missing or not a regular file.
+    std::optional<std::string> Read(const std::string& file) const {
+        Fd fd(::openat(dir_, file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        std::string bytes;
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            !ReadWhole(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
+            return std::nullopt;
+        }
+        return bytes;
+    }
 
   private:
-    std::string path_;
+    std::string Make(const std::string& base) {
+        if (std::string why = UnsafeBecause(base); !why.empty()) return why;
+        const int base_fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (base_fd < 0) return base + ": " + std::strerror(errno);
+        SweepDeadRuns(base_fd);
+        std::random_device random;
+        const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = std::string(kFolderPrefix) + std::to_string(::getpid()) + "-";
+            for (int i = 0; i < 6; ++i) name += letters[random() % 36];
+            if (::mkdirat(base_fd, name.c_str(), 0700) != 0) {
+                if (errno == EEXIST) continue;
+                const int error = errno;
+                ::close(base_fd);
+                return base + ": " + std::strerror(error);
+            }
+            const int dir =
+                ::openat(base_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            struct stat st {};
+            if (dir < 0 || ::fstat(dir, &st) != 0 || st.st_uid != ::geteuid() ||
+                (st.st_mode & 077) != 0) {
+                if (dir >= 0) ::close(dir);
+                ::close(base_fd);
+                return base + "/" + name + " is not this user's private folder";
+            }
+            base_ = base_fd;
+            dir_ = dir;
+            name_ = std::move(name);
+            path_ = base + "/" + name_;
+            return {};
+        }
+        ::close(base_fd);
+        return base + ": " + std::strerror(EEXIST);
+    }
+
+    // The folders of this user's runs that ended without removing theirs (killed), each
+    // checked by descriptor.
+    static void SweepDeadRuns(int base_fd) {
+        const int listing = ::dup(base_fd);
+        DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
+        if (entries == nullptr) {
+            if (listing >= 0) ::close(listing);
+            return;
+        }
+        ::rewinddir(entries);
+        while (const dirent* entry = ::readdir(entries)) {
+            const long pid = FolderOwnerPid(entry->d_name);
+            if (pid <= 0 || pid == ::getpid()) continue;
+            if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+            const int dir =
+                ::openat(base_fd, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            struct stat st {};
+            if (dir >= 0 && ::fstat(dir, &st) == 0 && st.st_uid == ::geteuid()) {
+                RemoveFolder(base_fd, entry->d_name, dir);
+            }
+            if (dir >= 0) ::close(dir);
+        }
+        ::closedir(entries);
+    }
+
+    int base_ = -1, dir_ = -1;
+    std::string name_, path_, failure_;
 };
-
-// Writes `bytes` to a new file; false on failure. (A private copy needs no atomic replacement.)
-bool WriteNewFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    out.close();
-    return static_cast<bool>(out);
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Points unixODBC's user odbc.ini at another file for its lifetime.
 class UserIniOverride {
@@ -184,44 +334,66 @@ bool OdbcInstaller::ConfigDataSource(WindowHandle parent, int request, const std
                                      const std::string& attributes) {
     const std::string file = OdbcIniPath(RegRoot::CurrentUser);
     const std::string dsn = DataSourceName(attributes);
+    profile_.set_content_check(OdbcIniDisagreement);
+    auto fail = [&](const std::string& why) {
+        NoteFailure(why + "; the driver's setup for " + dsn + " was not run.");
+        return false;
+    };
+    if (file.empty()) return fail("unixODBC names no odbc.ini of this user");
     PrivateFolder folder;
-    if (file.empty() || folder.path().empty()) return false;
+    if (folder.path().empty()) {
+        return fail("no private folder for a copy of odbc.ini: " + folder.failure());
+    }
     // A missing odbc.ini stays missing in the copy.
-    const std::optional<std::string> original = profile_.ReadAll(file);
-    const std::string copy = folder.path() + "/odbc.ini";
-    if (original && !WriteNewFile(copy, *original)) return false;
+    struct stat st {};
+    const bool exists = ::stat(file.c_str(), &st) == 0;
+    const std::optional<std::string> original = exists ? profile_.ReadAll(file) : std::nullopt;
+    if (exists && !original) return fail(file + ": " + std::strerror(errno));
+    if (original && !folder.Write("odbc.ini", *original)) {
+        return fail(folder.path() + "/odbc.ini: " + std::strerror(errno));
+    }
     bool result = false;
     {
-        UserIniOverride redirect(copy);
+        UserIniOverride redirect(folder.path() + "/odbc.ini");
         // `attributes` ends in its own NUL; c_str() adds the second that ends the list.
         result = SQLConfigDataSource(reinterpret_cast<HWND>(parent), static_cast<WORD>(request),
                                      driver.c_str(), attributes.c_str());
     }
     // Most drivers write nothing: then the file is not read as unixODBC reads it at all.
-    const std::optional<std::string> changed = ReadBytes(copy);
+    const std::optional<std::string> changed = folder.Read("odbc.ini");
     if (dsn.empty() || changed == original) return result;
 
-    const std::string unchanged = folder.path() + "/before.ini";
-    if (original && !WriteNewFile(unchanged, *original)) return result;
-    const DataSourceView before = ReadView(unchanged, dsn);
-    const DataSourceView after = ReadView(copy, dsn);
-    if (after.section) {
-        std::vector<std::string> removed;
-        const Entries set = Changes(before.section.value_or(Entries{}), *after.section, removed);
-        std::vector<KeyEdit> edits;
-        for (const auto& [key, value] : set) edits.push_back(KeyEdit{key, value, false});
-        for (const std::string& key : removed) edits.push_back(KeyEdit{key, "", true});
-        if (!edits.empty()) profile_.WriteKeys(dsn, edits, file);
-    } else if (before.section) {
-        profile_.DeleteSection(dsn, file);
+    auto lost = [&](std::string why) {
+        if (why.ends_with('.')) why.pop_back();
+        NoteFailure(why + "; what the driver's setup changed in " + dsn + " was not kept.");
+        return false;
+    };
+    if (original && !folder.Write("before.ini", *original)) {
+        return lost(folder.path() + "/before.ini: " + std::strerror(errno));
     }
+    const DataSourceView before = ReadView(folder.path() + "/before.ini", dsn);
+    const DataSourceView after = ReadView(folder.path() + "/odbc.ini", dsn);
+    std::vector<KeyEdit> edits, listed;
+    std::vector<std::string> removed;
+    const Entries set = after.section
+                            ? Changes(before.section.value_or(Entries{}), *after.section, removed)
+                            : Entries{};
+    for (const auto& [key, value] : set) edits.push_back(KeyEdit{key, value, false});
+    for (const std::string& key : removed) edits.push_back(KeyEdit{key, "", true});
     if (after.listed != before.listed) {
         if (after.listed && IsStorableEntry(dsn, *after.listed)) {
-            profile_.SetString(kDataSourceList, dsn, *after.listed, file);
+            listed.push_back(KeyEdit{dsn, *after.listed, false});
         } else if (!after.listed) {
-            profile_.DeleteKey(kDataSourceList, dsn, file);
+            listed.push_back(KeyEdit{dsn, "", true});
         }
     }
+    std::vector<FileProfile::SectionEdits> sections;
+    if (!edits.empty()) sections.push_back({dsn, edits});
+    if (!listed.empty()) sections.push_back({kDataSourceList, listed});
+    ClearFailure();
+    bool kept = sections.empty() || profile_.WriteSections(sections, file);
+    if (kept && !after.section && before.section) kept = profile_.DeleteSection(dsn, file);
+    if (!kept) return lost(TakeFailure());
     return result;
 }
 

@@ -4,9 +4,11 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
+#include "platform/failure.h"
 #include "platform/ini_text.h"
 
 // unixODBC's resolution of the user's and the system's odbc.ini ($ODBCINI or ~/.odbc.ini;
@@ -51,21 +53,6 @@ std::optional<std::string> DataSourceOf(const std::string& path) {
     }
     std::string_view rest = std::string_view(path).substr(kOdbcIniPath.size());
     return std::string(rest.substr(0, rest.find('\\')));
-}
-
-// True when the file has a section named `section` (the engine's reading of headers).
-bool HasSection(Profile& profile, const std::string& section, const std::string& file) {
-    std::optional<std::string> bytes = profile.ReadAll(file);
-    if (!bytes) return false;
-    const ini::Document doc(std::move(*bytes));
-    for (std::size_t i = 0; i < doc.SectionCount(); ++i) {
-        const std::string_view line = doc.HeaderLine(i);
-        const ini::LineParts parts = ini::ClassifyLine(line, 0, line.size());
-        const std::string_view name =
-            line.substr(parts.name_begin, parts.name_end - parts.name_begin);
-        if (ini::NamesEqual(name, section)) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -130,6 +117,12 @@ RegHandle OdbcRegistry::CreateKey(RegRoot root, const std::string& path) {
     const std::optional<std::string> data_source = DataSourceOf(path);
     if (!where || !usable) {
         if (data_source) failed_sections_.insert({root, LowerAscii(*data_source)});
+        if (data_source && !where) {
+            NoteFailure("\"" + *data_source + "\" cannot be a section of odbc.ini.");
+        } else if (data_source) {
+            NoteFailure((file.empty() ? std::string("odbc.ini") : file) +
+                        ": its folder is missing, or a folder has its name.");
+        }
         return 0;
     }
     // The data source key starts a new attempt; its subkeys belong to the attempt and fail
@@ -154,6 +147,11 @@ bool OdbcRegistry::Write(RegHandle key, const std::string& name, const std::stri
                                 ini::NamesEqual(open.where.section, kDataSourceList) &&
                                 failed_sections_.count({open.root, LowerAscii(name)}) != 0;
     if (!IsStorableEntry(entry, value) || listed_failure) {
+        // A refused list entry keeps the reason its data source failed for.
+        if (!listed_failure) {
+            NoteFailure(open.file + ": " + entry + " of [" + open.where.section +
+                        "] is no line unixODBC reads back whole; nothing of it was written.");
+        }
         open.failed = true;
         return false;
     }
@@ -179,32 +177,78 @@ bool OdbcRegistry::SetFlagByte(RegHandle key, const std::string& name, std::uint
     return Write(key, name, std::to_string(static_cast<unsigned>(value)));
 }
 
-bool OdbcRegistry::WriteSection(const OpenKey& key) {
-    if (key.failed) return false;
-    const std::string& section = key.where.section;
-    if (key.values.empty()) {
-        if (HasSection(profile_, section, key.file)) return true;
-        // The engine makes a section with its first key: a key with an empty name, set and
-        // removed in one change, leaves the bare header. A section another process made
-        // meanwhile is found under the lock and keeps its lines (one with an empty key name
-        // aside, which no reader can look up).
-        const KeyEdit header_only[] = {{"", "", false}, {"", "", true}};
-        return profile_.WriteKeys(section, header_only, key.file) == 2;
-    }
-    std::vector<KeyEdit> edits;
-    edits.reserve(key.values.size());
-    for (const auto& [name, value] : key.values) edits.push_back(KeyEdit{name, value, false});
-    return profile_.WriteKeys(section, edits, key.file) == edits.size();
+FileProfile& OdbcRegistry::ProfileFor(RegRoot root) {
+    FileProfile& profile = root == RegRoot::CurrentUser ? user_profile_ : system_profile_;
+    profile.set_content_check(OdbcIniDisagreement);
+    return profile;
 }
 
 bool OdbcRegistry::CloseKey(RegHandle key) {
     auto it = keys_.find(key);
     if (it == keys_.end()) return false;
-    const OpenKey open = std::move(it->second);
+    OpenKey open = std::move(it->second);
     keys_.erase(it);
-    const bool ok = WriteSection(open);
-    if (!ok && !ini::NamesEqual(open.where.section, kDataSourceList)) {
-        failed_sections_.insert({open.root, LowerAscii(open.where.section)});
+    const bool list = ini::NamesEqual(open.where.section, kDataSourceList);
+    if (open.failed) {
+        if (!list) {
+            // A refused data source leaves nothing of itself: what its other keys gathered goes.
+            const std::pair<RegRoot, std::string> source{open.root, LowerAscii(open.where.section)};
+            failed_sections_.insert(source);
+            std::erase_if(closed_, [&](const OpenKey& kept) {
+                return kept.root == open.root && LowerAscii(kept.where.section) == source.second;
+            });
+        }
+        return false;
+    }
+    for (OpenKey& kept : closed_) {
+        if (kept.root == open.root && kept.file == open.file &&
+            ini::NamesEqual(kept.where.section, open.where.section)) {
+            for (auto& [name, value] : open.values) {
+                auto same =
+                    std::find_if(kept.values.begin(), kept.values.end(),
+                                 [&](const auto& v) { return ini::NamesEqual(v.first, name); });
+                if (same != kept.values.end()) {
+                    same->second = std::move(value);
+                } else {
+                    kept.values.emplace_back(std::move(name), std::move(value));
+                }
+            }
+            return true;
+        }
+    }
+    closed_.push_back(std::move(open));
+    return true;
+}
+
+bool OdbcRegistry::Flush() {
+    std::vector<OpenKey> closed = std::move(closed_);
+    closed_.clear();
+    bool ok = true;
+    std::set<std::pair<RegRoot, std::string>> done;
+    for (const OpenKey& first : closed) {
+        if (!done.insert({first.root, first.file}).second) continue;
+        // Every section of this file, as one change.
+        std::vector<std::vector<KeyEdit>> edits;
+        std::vector<FileProfile::SectionEdits> sections;
+        for (const OpenKey& key : closed) {
+            if (key.root != first.root || key.file != first.file) continue;
+            std::vector<KeyEdit>& mine = edits.emplace_back();
+            for (const auto& [name, value] : key.values) mine.push_back({name, value, false});
+        }
+        std::size_t i = 0;
+        for (const OpenKey& key : closed) {
+            if (key.root != first.root || key.file != first.file) continue;
+            sections.push_back({key.where.section, edits[i++]});
+        }
+        if (!ProfileFor(first.root).WriteSections(sections, first.file)) {
+            ok = false;
+            for (const OpenKey& key : closed) {
+                if (key.root == first.root && key.file == first.file &&
+                    !ini::NamesEqual(key.where.section, kDataSourceList)) {
+                    failed_sections_.insert({key.root, LowerAscii(key.where.section)});
+                }
+            }
+        }
     }
     return ok;
 }

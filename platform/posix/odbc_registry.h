@@ -5,10 +5,12 @@
 // X\Engines\Jet keeps its values in [X] as "Engines\Jet\" + value name.
 //
 // odbc.ini is written as the script file is, through the project's INI engine and the POSIX
-// profile: every line not written stays byte for byte, and each key is one atomic replacement
-// of the file under its advisory lock. unixODBC's own ini library would cut long lines, drop
-// comments and rewrite the file in place. The lines written end as the file's first line does
-// (LF in a new file), so an LF file stays an LF file.
+// profile: every line not written stays byte for byte, and the keys closed since the last Flush
+// (a data source, its subkeys and its entry in [ODBC Data Sources]) go in as one atomic
+// replacement of the file under its advisory lock. A file holding a line that unixODBC would
+// read into another place than the engine is not written at all. unixODBC's own ini library would
+// cut long lines, drop comments and rewrite the file in place. The lines written end as the file's
+// first line does (LF in a new file), so an LF file stays an LF file.
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -43,7 +45,13 @@ bool IsStorableEntry(const std::string& name, const std::string& value);
 // Creates nothing.
 std::string OdbcIniPath(RegRoot root);
 
-// A key's values are kept until CloseKey, which puts them all into odbc.ini in one change.
+// Why unixODBC's reader and the engine would not agree on where the lines of `bytes` belong:
+// "line N ..." for the first line either reader would put into another section or none; empty
+// when they agree.
+std::string OdbcIniDisagreement(std::string_view bytes);
+
+// A key's values are kept until it is closed, and the closed keys until Flush, which puts each
+// file's changes into it in one change.
 class OdbcRegistry final : public Registry {
   public:
     // Returns 0 when the path maps to no section, odbc.ini's folder is missing (the file itself
@@ -57,10 +65,13 @@ class OdbcRegistry final : public Registry {
     bool SetNumber(RegHandle key, const std::string& name, std::int32_t value) override;
     // Written as "0" or "1" (any other byte in decimal).
     bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) override;
-    // Writes the key's values in one change of the file (a key without values makes its empty
-    // section). Returns false, changing nothing, when a value failed or the file could not be
-    // written (the key is closed all the same), or when the key is not open.
+    // Keeps the key's values for Flush (a key without values makes its empty section). Returns
+    // false when a value failed, which drops everything of its data source (the key is closed
+    // all the same), or when the key is not open.
     bool CloseKey(RegHandle key) override;
+    // Writes what the closed keys hold, one change per file. Returns false, changing nothing
+    // in that file, when a file could not be written.
+    bool Flush() override;
 
   private:
     struct OpenKey {
@@ -72,11 +83,15 @@ class OdbcRegistry final : public Registry {
         bool failed = false;
     };
     bool Write(RegHandle key, const std::string& name, const std::string& value);
-    bool WriteSection(const OpenKey& key);
+    FileProfile& ProfileFor(RegRoot root);
 
-    // odbc.ini is a Unix text file: the lines written end as its lines do.
-    FileProfile profile_{SystemFileSystem(), WrittenLineEnds::AsFile};
+    // odbc.ini is a Unix text file: the lines written end as its lines do. The user's file
+    // holds passwords: one it creates is the user's alone.
+    FileProfile user_profile_{SystemFileSystem(), WrittenLineEnds::AsFile, NewFileMode::Private};
+    FileProfile system_profile_{SystemFileSystem(), WrittenLineEnds::AsFile};
     std::map<RegHandle, OpenKey> keys_;
+    // Closed keys waiting for Flush, merged by root and section, in the order first closed.
+    std::vector<OpenKey> closed_;
     RegHandle next_handle_ = 1;
     // Data sources (root, lower-case name) whose last attempt failed: their subkeys and their
     // entry in [ODBC Data Sources] fail too.

@@ -1,10 +1,13 @@
 // The built Linux program run as a process, creating real unixODBC data sources in a scratch
 // folder (its HOME, ODBCINI and ODBCSYSINI: unixODBC finds the user's file without $HOME).
 #include <doctest/doctest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "testing/scratch.h"
 
@@ -43,32 +46,62 @@ struct Folder {
         fs::create_symlink("../opt/vendaro", root / "bin" / "vendaro");
         fs::create_symlink(root / "bin" / "vendaro", root / "lbin" / "vendaro");
     }
-    // The exit status, then what the program wrote to stdout and stderr.
-    std::string Run(const std::string& args, const std::string& program = "opt/vendaro") const {
-        const std::string line = "cd '" + root.string() +
-                                 "' && HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc ./" +
-                                 program + " " + args + " >out 2>err";
+    // The exit status, then what the program wrote to stdout and stderr. `env`: more variables;
+    // `wrap`: a command the program runs under (setpriv, unshare), given the rest as arguments.
+    std::string Run(const std::string& args, const std::string& program = "opt/vendaro",
+                    const std::string& env = "", const std::string& wrap = "") const {
+        const std::string line = "cd '" + root.string() + "' && timeout 60 " + wrap +
+                                 " env HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc " +
+                                 env + " ./" + program + " " + args + " >out 2>err";
         const int status = std::system(line.c_str());
         return std::to_string(WEXITSTATUS(status)) + "\n" + ReadFile(root / "out") +
                ReadFile(root / "err");
     }
 };
 
+// A file's owner, group and permission bits: "0:100 664".
+std::string Owner(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "missing";
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
+    return std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " + mode;
+}
+
+// Runs the rest as another user (CI runs as root), with the groups named.
+std::string As(int uid, const std::string& groups) {
+    return "setpriv --reuid=" + std::to_string(uid) + " --regid=" + std::to_string(uid) +
+           (groups.empty() ? " --clear-groups" : " --groups=" + groups);
+}
+
+// Runs the rest in a mount namespace of its own after `mount`.
+std::string Mounted(const std::string& mount) {
+    return "unshare -m sh -c '" + mount + " && exec \"$0\" \"$@\"'";
+}
+
 TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     Folder f;
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
     CHECK(f.Run("Sales -ue") == "0\n");
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
-    CHECK(f.Run("decoy -ue") == "2\n");
+    CHECK(f.Run("decoy -ue") == "2\nvendaro: no script named \"decoy\" in " + f.root.string() +
+                                    "/opt/vendaro.ini; nothing was created.\n");
     // A value unixODBC would read back cut: nothing of it is written.
-    CHECK(f.Run("long -ue") == "1\n");
-    CHECK(f.Run("long -se") == "1\n");
+    const std::string cut = "\" could not be created: " + f.root.string() +
+                            "/.odbc.ini: Database of [Long] is no line unixODBC reads back whole; "
+                            "nothing of it was written.\n";
+    CHECK(f.Run("long -ue") == "1\nvendaro: the User DSN \"Long" + cut);
+    CHECK(f.Run("long -se") ==
+          "1\nvendaro: the System DSN \"Long" +
+              std::regex_replace(cut, std::regex("/\\.odbc\\.ini"), "/etc/odbc.ini"));
     CHECK(f.Run("long -s") == Window(2, "System DSN could not be created."));
     CHECK(f.Run("SALES -u") == Window(0, "User DSN has been created."));
     const std::string sales =
         "[Sales]\nDatabase=\nDescription=Sales figures\nDriver=\nLastUser=\nServer=srv1\n"
         "[ODBC Data Sources]\nSales=SQL Server\n";
     CHECK(ReadFile(f.root / ".odbc.ini") == sales);
+    // It holds the deciphered passwords: the user's alone, whatever the umask.
+    CHECK(Owner(f.root / ".odbc.ini") == "0:0 600");
     CHECK(ReadFile(f.root / "etc" / "odbc.ini") == sales);
 
     fs::remove_all(f.root / "etc");
@@ -76,6 +109,167 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     // Nothing else was written: no Windows ODBC.INI on Linux, the scripts only read.
     CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
+}
+
+TEST_CASE("An unattended failure says on one line why; special files are refused at once") {
+    Folder f;
+    const std::string root = f.root.string(), odbc_ini = root + "/.odbc.ini";
+    const std::string failed = "1\nvendaro: the User DSN \"Sales\" could not be created: ";
+    struct Row {
+        const char* name;
+        std::string args, env, wrap, expected;
+    };
+    const std::string decoy = "decoy -ue";
+    const Row rows[] = {
+        {"odbc.ini a folder", "sales -ue", "", "",
+         failed + odbc_ini + ": its folder is missing, or a folder has its name.\n"},
+        {"odbc.ini a FIFO", "sales -ue", "", "",
+         failed + odbc_ini +
+             ": it is no regular file (a FIFO, a device or a socket); nothing was written.\n"},
+        {"odbc.ini a link to a device", "sales -ue", "", "",
+         failed + odbc_ini +
+             ": it is no regular file (a FIFO, a device or a socket); nothing was written.\n"},
+        {"odbc.ini another user cannot write", "sales -ue", "", As(65534, ""),
+         failed + odbc_ini + ": Permission denied.\n"},
+        {"a ^Z before a header", "sales -ue", "", "",
+         failed + odbc_ini +
+             ": line 3 is read otherwise by unixODBC (a ^Z (end-of-file mark)); nothing was "
+             "written.\n"},
+        {"no /proc: the current folder's scripts are not read", decoy, "",
+         Mounted("mount -t tmpfs none /proc"),
+         "1\nvendaro: the program's own folder is unknown (/proc/self/exe: No such file or "
+         "directory); no script was read.\n"},
+    };
+    const std::string zapped = "[Other]\nServer=x\n\x1a[Sales]\nServer=old\n";
+    for (const Row& row : rows) {
+        SUBCASE(row.name) {
+            const std::string name = row.name;
+            if (name == "odbc.ini a folder") fs::create_directory(f.root / ".odbc.ini");
+            if (name == "odbc.ini a FIFO") REQUIRE(::mkfifo(odbc_ini.c_str(), 0600) == 0);
+            if (name == "odbc.ini a link to a device") fs::create_symlink("/dev/null", odbc_ini);
+            if (name == "a ^Z before a header") test::WriteFile(odbc_ini, zapped);
+            if (name == "odbc.ini another user cannot write") test::WriteFile(odbc_ini, "");
+            CHECK(f.Run(row.args, "opt/vendaro", row.env, row.wrap) == row.expected);
+        }
+    }
+    if (fs::is_regular_file(odbc_ini) && fs::file_size(odbc_ini) > 0) {
+        CHECK(ReadFile(odbc_ini) == zapped);
+    }
+}
+
+TEST_CASE("The text window escapes control characters of names") {
+    Folder f;
+    test::WriteFile(f.root / "opt" / "vendaro.ini", "[Ev\x1b[2Jil\tname]\r\nDSN_Driver=x\ty\r\n");
+    const std::string out = f.Run("");
+    CHECK(out.find("\tEv\\x1b[2Jil\\x09name\t\tx\\x09y\n") != std::string::npos);
+    CHECK(out.find('\x1b') == std::string::npos);
+}
+
+TEST_CASE("A group-shared odbc.ini keeps its owner, group and mode for every member") {
+    Folder f;
+    const fs::path etc = f.root / "etc", ini = etc / "odbc.ini";
+    test::WriteFile(ini, "[Other]\nServer=x\n");
+    REQUIRE(::chown(etc.c_str(), 0, 100) == 0);
+    REQUIRE(::chown(ini.c_str(), 0, 100) == 0);
+    fs::permissions(etc, static_cast<fs::perms>(0775));
+    fs::permissions(ini, static_cast<fs::perms>(0664));
+    CHECK(f.Run("sales -se", "opt/vendaro", "", As(65534, "100")) == "0\n");
+    CHECK(f.Run("orders -se", "opt/vendaro", "", As(65533, "100")) == "0\n");
+    CHECK(Owner(ini) == "0:100 664");
+    const std::string after = ReadFile(ini);
+    CHECK(after.starts_with("[Other]\nServer=x\n[Sales]\n"));
+    CHECK(after.find("Orders=Microsoft Access Driver (*.mdb)\n") != std::string::npos);
+}
+
+// A script of a driver whose setup library writes odbc.ini: the driver's step has a copy of it.
+struct DriverFolder : Folder {
+    DriverFolder() {
+        test::WriteFile(root / "etc" / "odbcinst.ini",
+                        "[Fake]\nDriver=/nonexistent/libfake.so\nSetup=" VENDARO_FAKE_SETUP "\n");
+        test::WriteFile(root / "opt" / "vendaro.ini", "[Faked]\r\nDSN_Driver=Fake\r\n");
+        fs::create_directory(root / "tmp");
+    }
+    std::size_t Entries(const std::string& folder) const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(root / folder), {}));
+    }
+};
+
+TEST_CASE("The driver's copy of odbc.ini: never where another user reaches it, gone after kills") {
+    DriverFolder f;
+    const std::string root = f.root.string();
+    const std::string failed = "1\nvendaro: the User DSN \"Faked\" could not be created: ";
+    // Another user's TMPDIR, sticky or not, and a missing one: the driver is not called.
+    fs::create_directory(f.root / "theirs");
+    fs::permissions(f.root / "theirs", fs::perms::all | fs::perms::sticky_bit);
+    REQUIRE(::chown((f.root / "theirs").c_str(), 65534, 65534) == 0);
+    CHECK(f.Run("faked -ue", "opt/vendaro", "TMPDIR=$PWD/theirs") ==
+          failed + "no private folder for a copy of odbc.ini: " + root +
+              "/theirs is owned by another user; the driver's setup for Faked was not run.\n");
+    CHECK(f.Entries("theirs") == 0);
+    CHECK(f.Run("faked -ue", "opt/vendaro", "TMPDIR=$PWD/missing") ==
+          failed + "no private folder for a copy of odbc.ini: " + root +
+              "/missing: No such file or directory; the driver's setup for Faked was not run.\n");
+
+    // Runs killed while the driver works leave their copies, readable by nobody else; each next
+    // run removes those of runs that are gone.
+    const std::string kill_five =
+        "cd '" + root +
+        "' && for i in 1 2 3 4 5; do HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc "
+        "TMPDIR=$PWD/tmp VENDARO_FAKE_SETUP_SLEEP_MS=5000 ./opt/vendaro faked -ue & "
+        "sleep 0.3; kill -9 $!; wait $!; done";
+    CHECK(WEXITSTATUS(std::system(kill_five.c_str())) == 137);
+    CHECK(f.Entries("tmp") == 1);
+    for (const auto& left : fs::directory_iterator(f.root / "tmp")) {
+        CHECK(Owner(left.path()) == "0:0 700");
+        CHECK(Owner(left.path() / "odbc.ini") == "0:0 600");
+    }
+    CHECK(f.Run("faked -ue", "opt/vendaro", "TMPDIR=$PWD/tmp") == "0\n");
+    CHECK(f.Entries("tmp") == 0);
+    CHECK(ReadFile(f.root / ".odbc.ini").find("SetupBy=Fake") != std::string::npos);
+
+    // A disk that fills while the driver works: what the driver wrote cannot be kept.
+    fs::create_directory(f.root / "full");
+    const std::string full = root + "/full/.odbc.ini";
+    CHECK(f.Run("faked -ue", "opt/vendaro",
+                "TMPDIR=$PWD/tmp ODBCINI=$PWD/full/.odbc.ini VENDARO_FAKE_SETUP_FILL=$PWD/full/x",
+                Mounted("mount -t tmpfs -o size=256k none full")) ==
+          failed + full +
+              ": No space left on device; what the driver's setup changed in Faked was not "
+              "kept.\n");
+}
+
+TEST_CASE("Beside odbcinst -i -s writing the same file, the user's data sources are all kept") {
+    Folder f;
+    std::string scripts, user_ini = "[ODBC Data Sources]\n";
+    for (int i = 0; i < 4; ++i) {
+        scripts += "[V" + std::to_string(i) + "]\r\nDSN_Driver=SQL Server\r\nServer=s\r\n";
+    }
+    for (int i = 0; i < 2000; ++i) user_ini += "U" + std::to_string(i) + "=PostgreSQL\n";
+    for (int i = 0; i < 2000; ++i) {
+        user_ini += "[U" + std::to_string(i) + "]\nDriver=PostgreSQL\nDatabase=d\n";
+    }
+    test::WriteFile(f.root / "opt" / "vendaro.ini", scripts);
+    test::WriteFile(f.root / ".odbc.ini", user_ini);
+    test::WriteFile(f.root / "template", "[ByOdbcinst]\nDriver=PostgreSQL\n");
+    const std::string round =
+        "cd '" + f.root.string() +
+        "' && export HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc && "
+        "{ odbcinst -i -s -h -f template >/dev/null 2>&1 & "
+        "for v in V0 V1 V2 V3; do ./opt/vendaro $v -ue 2>>err & done; wait; }";
+    constexpr int kRounds = 30;
+    int kept_rounds = 0;
+    for (int r = 0; r < kRounds; ++r) {
+        std::system(round.c_str());
+        const std::string now = ReadFile(f.root / ".odbc.ini");
+        int missing = 0;
+        for (int i = 0; i < 2000; ++i) {
+            if (now.find("[U" + std::to_string(i) + "]\n") == std::string::npos) ++missing;
+        }
+        INFO("round ", r);
+        CHECK(missing == 0);
+        kept_rounds += missing == 0;
+    }
+    CHECK(kept_rounds == kRounds);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 // dialogs of the Linux program.
 #include <doctest/doctest.h>
 #include <odbcinst.h>
+#include <unistd.h>
 
 #include <climits>
 #include <sstream>
 
+#include "platform/failure.h"
 #include "platform/posix/console_dialogs.h"
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
@@ -64,7 +66,8 @@ struct Odbc {
             Ok({registry.SetString(key, value_name, value)});
         Ok({registry.CloseKey(key)});
         RegHandle list = registry.CreateKey(root, kKey + "ODBC Data Sources");
-        Ok({registry.SetString(list, name, "SQL Server"), registry.CloseKey(list)});
+        Ok({registry.SetString(list, name, "SQL Server"), registry.CloseKey(list),
+            registry.Flush()});
     }
 };
 
@@ -113,10 +116,10 @@ TEST_CASE("values of every kind, subkeys, empty keys, written at the close; fail
     RegHandle again = r.CreateKey(kUser, kKey + "sales");
     odbc.Ok({r.SetString(again, "SERVER", "srv3"), r.CloseKey(again)});
     RegHandle system = r.CreateKey(kSystem, kKey + "Sales");
-    odbc.Ok({r.SetString(system, "Server", "sys"), r.CloseKey(system)});
+    odbc.Ok({r.SetString(system, "Server", "sys"), r.CloseKey(system), r.Flush()});
     const std::string user = ReadFile(odbc.user_file), system_ini = "[Sales]\nServer=sys\n";
     CHECK(odbc.got + user + ReadFile(odbc.system_file) ==
-          std::string(17, '1') +
+          std::string(18, '1') +
               "[Sales]\nServer=srv3\nLastUser=\nDriverId=25\nNegative=-2147483648\n"
               "Exclusive=1\nReadOnly=0\nOdd=200\nEngines\\Jet\\Threads=3\n[Archive]\n" +
               system_ini);
@@ -137,22 +140,22 @@ TEST_CASE("values of every kind, subkeys, empty keys, written at the close; fail
     odbc.Ok({r.SetString(big, "Database", std::string(kOdbcIniMaxLine, 'd')), r.CloseKey(big),
              r.CreateKey(kSystem, kKey + "Big\\Engines\\Jet") != 0});
     RegHandle list = r.CreateKey(kSystem, kKey + "ODBC Data Sources");
-    odbc.Ok({r.SetString(list, "big", "SQL Server"), r.CloseKey(list)});
+    odbc.Ok({r.SetString(list, "big", "SQL Server"), r.CloseKey(list), r.Flush()});
     CHECK(odbc.got + ReadFile(odbc.user_file) + ReadFile(odbc.system_file) ==
-          "00100000000000000" + user + system_ini);
+          "001000000000000001" + user + system_ini);
 
     // A file gone or a folder in its place fails the write; no folder, no key.
     odbc.got.clear();
     fs::remove(odbc.user_file);
     key = r.CreateKey(kUser, kKey + "Sales");
     odbc.Ok({r.SetString(key, "Server", "srv1"), fs::create_directory(odbc.user_file),
-             r.CloseKey(key), r.CloseKey(key), fs::is_directory(odbc.user_file)});
+             r.CloseKey(key), r.Flush(), r.CloseKey(key), fs::is_directory(odbc.user_file)});
     fs::remove(odbc.user_file);
     key = r.CreateKey(kUser, kKey + "Sales");
     fs::remove_all(odbc.dir.path());
-    odbc.Ok(
-        {r.CloseKey(key), r.CreateKey(kUser, kKey + "Sales") != 0, fs::exists(odbc.dir.path())});
-    CHECK(odbc.got == "11001000");
+    odbc.Ok({r.CloseKey(key), r.Flush(), r.CreateKey(kUser, kKey + "Sales") != 0,
+             fs::exists(odbc.dir.path())});
+    CHECK(odbc.got == "1110011000");
 }
 
 TEST_CASE("creating data sources writes their lines and leaves every other byte") {
@@ -167,7 +170,7 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     expected.replace(expected.find("Obsolete=1\n"), 11, "Obsolete=1\nDatabase=branch\n");
     expected += "\n[New]\nDatabase=pubs\nServer=srv9\nDriver=/lib/tds.so\n";
     CHECK(odbc.got + ReadFile(odbc.user_file) + UnixOdbcValue("New", "Driver") ==
-          std::string(13, '1') + expected + "/lib/tds.so");
+          std::string(15, '1') + expected + "/lib/tds.so");
     // The same values again change nothing, not even the file's time.
     const auto before = fs::last_write_time(odbc.user_file);
     odbc.Create(kUser, "New", fresh);
@@ -187,11 +190,12 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     WriteFile(odbc.user_file, kUserIni);
     odbc.Create(kUser, "Big", {{"Server", "srv1"}, {"Database", longest + "d"}});
     odbc.Ok({odbc.registry.CreateKey(kUser, kKey + header + "N") != 0});
-    CHECK(odbc.got + ReadFile(odbc.user_file) == "1100000" + kUserIni);
+    CHECK(odbc.got + ReadFile(odbc.user_file) == "11000010" + kUserIni);
     odbc.got.clear();
     odbc.Create(kUser, "Big", {{"Database", longest}});
-    odbc.Ok({odbc.registry.CloseKey(odbc.registry.CreateKey(kUser, kKey + header))});
-    CHECK(odbc.got + UnixOdbcValue("Big", "Database") == "111111" + longest);
+    odbc.Ok({odbc.registry.CloseKey(odbc.registry.CreateKey(kUser, kKey + header)),
+             odbc.registry.Flush()});
+    CHECK(odbc.got + UnixOdbcValue("Big", "Database") == "11111111" + longest);
     CHECK(ReadFile(odbc.user_file)
               .ends_with("\n[Big]\nDatabase=" + longest + "\n[" + header + "]\n"));
 
@@ -213,13 +217,23 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     }
     WriteFile(odbc.user_file, kUserIni);
     CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "SQL Server", attributes));
-    {  // Without a private copy of odbc.ini the driver is not called.
-        test::EnvScope no_copy({{"TMPDIR", (odbc.tmp / "missing").string()}});
-        CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
-    }
     CHECK(ReadFile(odbc.user_file) + installer.SystemDirectory() ==
           kUserIni + "c:\\windows\\system32");
     CHECK(fs::is_empty(odbc.tmp));
+    // A TMPDIR that another user owns (who could rename what is made in it), or one that is
+    // missing, gets no copy: the driver is not called, and the failure says why.
+    const fs::path theirs = odbc.tmp / "theirs";
+    fs::create_directory(theirs);
+    fs::permissions(theirs, fs::perms::all | fs::perms::sticky_bit);
+    REQUIRE(::chown(theirs.c_str(), 65534, 65534) == 0);
+    for (const fs::path& tmp : {theirs, odbc.tmp / "missing"}) {
+        test::EnvScope elsewhere({{"TMPDIR", tmp.string()}});
+        CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
+        CHECK(
+            TakeFailure().starts_with("no private folder for a copy of odbc.ini: " + tmp.string()));
+    }
+    CHECK(ReadFile(odbc.user_file) == kUserIni);
+    CHECK(fs::is_empty(theirs));
 
     std::ostringstream err;
     ConsoleDialogs dialogs(err);

@@ -2,8 +2,10 @@
 // profile functions, as the setup libraries of real drivers do: it sets "SetupBy" to the
 // driver name, changes "Server" to "checked" and removes "Obsolete". With $VENDARO_FAKE_SETUP_ALSO
 // naming a file, it first appends a section to that file, as another program writing at the same
-// moment would.
+// moment would. $VENDARO_FAKE_SETUP_SLEEP_MS makes it take that long after its writes (a run to
+// kill meanwhile); $VENDARO_FAKE_SETUP_FILL names a file it then grows until the disk is full.
 #include <odbcinst.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +21,19 @@ extern "C" BOOL ConfigDSN(HWND, WORD request, LPCSTR driver, LPCSTR attributes) 
             std::fclose(f);
         }
     }
-    return SQLWritePrivateProfileString(dsn, "SetupBy", driver, "odbc.ini") &&
-           SQLWritePrivateProfileString(dsn, "Server", "checked", "odbc.ini") &&
-           SQLWritePrivateProfileString(dsn, "Obsolete", nullptr, "odbc.ini");
+    const BOOL ok = SQLWritePrivateProfileString(dsn, "SetupBy", driver, "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn, "Server", "checked", "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn, "Obsolete", nullptr, "odbc.ini");
+    if (const char* fill = std::getenv("VENDARO_FAKE_SETUP_FILL")) {
+        if (std::FILE* f = std::fopen(fill, "wb")) {
+            static const char block[4096] = {};
+            while (std::fwrite(block, 1, sizeof block, f) == sizeof block && std::fflush(f) == 0) {
+            }
+            std::fclose(f);
+        }
+    }
+    if (const char* ms = std::getenv("VENDARO_FAKE_SETUP_SLEEP_MS")) {
+        ::usleep(static_cast<useconds_t>(std::atoi(ms)) * 1000);
+    }
+    return ok;
 }
