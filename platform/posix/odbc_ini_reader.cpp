@@ -69,14 +69,19 @@ std::vector<Placed> EnginePlaces(std::string_view bytes) {
     std::vector<Placed> places;
     ini::LineScanner lines(bytes);
     std::size_t begin = 0, end = 0, next = 0;
+    bool in_section = false;  // keys before the first header belong to no data source
     while (lines.Next(begin, end, next)) {
         const ini::LineParts parts = ini::ClassifyLine(bytes, begin, end);
         const std::string_view name =
             bytes.substr(parts.name_begin, parts.name_end - parts.name_begin);
         std::size_t at = begin;
         while (at < end && ini::IsBlank(bytes[at])) ++at;
-        if (parts.kind == ini::LineKind::Header) places.push_back({at, true, name});
-        if (parts.kind == ini::LineKind::Key && !name.empty() && name.front() != '#') {
+        if (parts.kind == ini::LineKind::Header) {
+            places.push_back({at, true, name});
+            in_section = true;
+        }
+        if (in_section && parts.kind == ini::LineKind::Key && !name.empty() &&
+            name.front() != '#') {
             places.push_back({at, false, name});
         }
     }
@@ -99,7 +104,6 @@ std::string Cause(std::string_view bytes, std::size_t at) {
     const std::string_view content = line.ends_with('\r') ? line.substr(0, line.size() - 1) : line;
     if (content.find('\r') != std::string_view::npos) return "a CR inside the line";
     if (line.find('\x1a') != std::string_view::npos) return "a ^Z (end-of-file mark)";
-    if (line.find('\0') != std::string_view::npos) return "a NUL byte";
     if (line.size() + 1 > kOdbcIniMaxLine) return "a line longer than unixODBC reads whole";
     return "blanks before the first section header";
 }

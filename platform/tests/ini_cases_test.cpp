@@ -118,6 +118,8 @@ TEST_CASE("INI conformance cases: the platform's profile") {
     REQUIRE(rows.size() > 100);
     for (std::vector<std::string> fields : rows) {
         IniCase c;
+        // unixODBC's own answer is checked with unixODBC, in the POSIX suite.
+        if (fields.back().starts_with("unixodbc")) fields.pop_back();
         c.wine_differs = fields.back().starts_with("wine:");
         if (c.wine_differs) fields.pop_back();
         if (fields[1] != "<none>") c.before = Unescape(fields[1]);

@@ -3,6 +3,7 @@
 // the FileProfile the test hands it to.
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/posix/file_system.h"
@@ -10,9 +11,10 @@
 namespace vendaro {
 
 struct WriteFaults {
-    bool fail_open = false;              // creating the temporary file fails
-    std::int64_t fail_after_bytes = -1;  // writing it fails after this many bytes (-1: never)
-    bool fail_rename = false;            // putting it in the file's place fails
+    bool fail_open = false;               // creating the temporary file fails
+    std::int64_t fail_after_bytes = -1;   // writing it fails after this many bytes (-1: never)
+    bool fail_rename = false;             // putting it in the file's place fails
+    std::function<void()> while_writing;  // runs as each temporary file is written
 };
 
 class FaultyFileSystem final : public FileSystem {
@@ -24,6 +26,7 @@ class FaultyFileSystem final : public FileSystem {
         return faults.fail_open ? (errno = EIO, -1) : FileSystem::CreateNew(path);
     }
     long Write(int fd, const char* data, std::size_t size) override {
+        if (faults.while_writing && written_ == 0) faults.while_writing();
         if (faults.fail_after_bytes >= 0) {
             const auto limit = static_cast<std::size_t>(faults.fail_after_bytes);
             if (written_ >= limit) return errno = ENOSPC, -1;

@@ -11,11 +11,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ranges>
 #include <thread>
 #include <tuple>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/tests/posix/faulty_file_system.h"
 #include "testing/scratch.h"
 
@@ -78,7 +80,7 @@ TEST_CASE_FIXTURE(Scratch, "a write failing at any step leaves the file byte for
             const bool room = n == static_cast<long long>(after.size());
             WriteFile(ini, kBefore);
             CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
-            files.faults = {n == -2, n < 0 ? -1 : n, n == -1};
+            files.faults = {n == -2, n < 0 ? -1 : n, n == -1, {}};
             const bool ok = kWrites[w](profile, ini);
             CHECK(std::to_string(ok) + std::to_string(profile.last_error() == 0) + ReadFile(ini) ==
                   (room ? "11" + after : "00" + kBefore));
@@ -255,6 +257,81 @@ TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the f
         CHECK(FileProfile().SetString("Crash", "k0", std::string(200, 'z'), ini));
         CHECK(Entries() == 2);
     }
+}
+
+TEST_CASE_FIXTURE(Scratch,
+                  "a file rewritten in place meanwhile is read again; one never at rest fails") {
+    WriteFile(ini, kBefore);
+    FaultyFileSystem files;
+    FileProfile profile(files);
+    int rewrites = 0;
+    // Another program rewrites the file in place, without the lock, as unixODBC does.
+    files.faults.while_writing = [&] {
+        if (rewrites++ == 0) WriteFile(ini, "[Other]\r\nk=1\r\n");
+    };
+    CHECK(profile.SetString("Stock", "k", "x", ini));
+    CHECK(ReadFile(ini) == "[Other]\r\nk=1\r\n[Stock]\r\nk=x\r\n");
+    files.faults.while_writing = [&] {
+        WriteFile(ini, "[Other]\r\nk=" + std::to_string(++rewrites) + "\r\n");
+    };
+    ClearFailure();
+    CHECK_FALSE(profile.SetString("Stock", "k", "y", ini));
+    CHECK(profile.last_error() == EAGAIN);
+    CHECK(TakeFailure().find("kept changing") != std::string::npos);
+    CHECK(ReadFile(ini).find("[Stock]") == std::string::npos);
+    CHECK(Entries() == 1);
+}
+
+TEST_CASE_FIXTURE(Scratch, "the sweep removes only this user's temporaries of runs that are gone") {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    REQUIRE(::waitpid(child, nullptr, 0) == child);
+    const std::string dead = std::to_string(child), temp = ".vendaro.ini.tmp";
+    struct Row {
+        const char* name;
+        std::string file;
+        bool removed;
+    };
+    const Row rows[] = {
+        {"a dead run's", temp + dead + "-1", true},
+        {"a running process's", temp + "1-1", false},
+        {"a user's file named alike", temp + dead + "-my-notes", false},
+        {"a number spelled otherwise", temp + "0" + dead + "-1", false},
+        {"another user's", temp + dead + "-2", false},
+        {"a link", temp + dead + "-3", false},
+        {"another file's", ".other.ini.tmp" + dead + "-1", false},
+    };
+    WriteFile(ini, kBefore);
+    for (const Row& row : rows) {
+        const fs::path path = dir.path() / row.file;
+        if (std::string(row.name) == "a link") {
+            fs::create_symlink(ini, path);
+        } else {
+            WriteFile(path, "Password=secret");
+        }
+        if (std::string(row.name) == "another user's")
+            REQUIRE(::chown(path.c_str(), 65534, 65534) == 0);
+    }
+    CHECK(FileProfile().SetString("Stock", "k", "x", ini));
+    for (const Row& row : rows) {
+        CHECK_MESSAGE(fs::exists(fs::symlink_status(dir.path() / row.file)) != row.removed,
+                      row.name);
+    }
+}
+
+TEST_CASE_FIXTURE(Scratch,
+                  "in a folder whose entries can only be added the file is written in place") {
+    WriteFile(ini, kBefore);
+    const std::string folder = dir.path().string();
+    if (std::system(("chattr +a '" + folder + "' 2>/dev/null").c_str()) != 0)
+        return;  // no such folders here
+    const bool ok = FileProfile().SetString("Stock", "k", "x", ini);
+    const long entries = Entries();
+    REQUIRE(std::system(("chattr -a '" + folder + "'").c_str()) == 0);
+    CHECK(ok);
+    CHECK(entries == 1);
+    CHECK(ReadFile(ini) ==
+          "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=x\r\n");
 }
 
 }  // namespace vendaro

@@ -13,6 +13,7 @@
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
 #include "platform/tests/posix/posix_support.h"
+#include "testing/escapes.h"
 
 namespace vendaro {
 namespace {
@@ -249,6 +250,81 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
           "Vendaro!: Sure?\nVendaro!: Sure?\nClone: New DSN Name (cancelled: no "
           "window)\nOpen (cancelled: no window)\nFolder (cancelled: no window)\n"
           "not started (no window): notepad.exe faq.fil\n");
+}
+
+TEST_CASE("the INI rows as unixODBC reads them; files it would read otherwise are not written") {
+    Odbc odbc;
+    int row_number = 0, checked = 0;
+    for (const std::vector<std::string>& fields :
+         vendaro::test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
+        const std::string& last = fields.back();
+        if (!last.starts_with("unixodbc")) continue;
+        const std::string bytes = vendaro::test::Unescape(fields[1]);
+        const bool refuses = last.starts_with("unixodbc-refuses:");
+        const fs::path file = odbc.dir.path() / ("row" + std::to_string(++row_number) + ".ini");
+        WriteFile(file, bytes);
+        INFO(fields[0]);
+        // Named by its whole path, the file is read as it is (unixODBC keeps answers per name).
+        std::vector<char> answer(4096);
+        SQLGetPrivateProfileString(vendaro::test::Unescape(fields[3]).c_str(),
+                                   vendaro::test::Unescape(fields[4]).c_str(), "<missing>",
+                                   answer.data(), static_cast<int>(answer.size()), file.c_str());
+        CHECK(vendaro::test::Show(answer.data()) ==
+              vendaro::test::Show(vendaro::test::Unescape(last.substr(last.find(':') + 1))));
+        CHECK(OdbcIniDisagreement(bytes).empty() != refuses);
+        ++checked;
+    }
+    CHECK(checked > 20);
+}
+
+TEST_CASE("lines the readers place differently: named by line and cause, and nothing written") {
+    struct Row {
+        const char* name;
+        std::string bytes, why;
+    };
+    const std::string dsn = "[Sales]\nServer=a\n";
+    const Row rows[] = {
+        {"a ^Z before a header", "[U]\nk=1\n\x1a" + dsn,
+         "line 3 is read otherwise by unixODBC (a ^Z"},
+        {"a CR inside a line", "[U]\nk=1\r" + dsn, "line 2 is read otherwise by unixODBC (a CR"},
+        {"a comment of 999 characters ending in a header",
+         "[U]\n" + std::string(kOdbcIniMaxLine, ';') + dsn,
+         "line 2 is read otherwise by unixODBC (a line longer"},
+        {"a value line 999 characters into a header", "[U]\nk=" + std::string(997, 'v') + dsn,
+         "line 2 is read otherwise by unixODBC (a line longer"},
+        {"blanks before the first header", "  " + dsn,
+         "line 1 is read otherwise by unixODBC (blanks before"},
+    };
+    for (const Row& row : rows) {
+        SUBCASE(row.name) {
+            CHECK(OdbcIniDisagreement(row.bytes).starts_with(row.why));
+            Odbc odbc;
+            WriteFile(odbc.user_file, row.bytes);
+            odbc.Create(kUser, "Sales", {{"Server", "b"}});
+            CHECK(ReadFile(odbc.user_file) == row.bytes);
+        }
+    }
+    // A value longer than unixODBC reads whole, the same line cut where it reads it, and
+    // "#" lines, which only unixODBC takes for comments, are read alike where it matters.
+    for (const std::string& agreed : {"[U]\nk=" + std::string(1200, 'v') + "\n" + dsn,
+                                      "[U]\n#k=1\n" + dsn, "[U]\r\nk=1\r\n\r\n" + dsn}) {
+        CHECK(OdbcIniDisagreement(agreed).empty());
+    }
+}
+
+TEST_CASE("a data source refused in any of its keys leaves nothing, not even its header") {
+    Odbc odbc;
+    WriteFile(odbc.user_file, kUserIni);
+    OdbcRegistry& r = odbc.registry;
+    RegHandle key = r.CreateKey(kUser, kKey + "Orders");
+    odbc.Ok({r.SetString(key, "DBQ", "o.mdb"), r.CloseKey(key)});
+    RegHandle jet = r.CreateKey(kUser, kKey + "Orders\\Engines\\Jet");
+    odbc.Ok({r.SetString(jet, "Driver", std::string(kOdbcIniMaxLine, 'x')), r.CloseKey(jet)});
+    RegHandle list = r.CreateKey(kUser, kKey + "ODBC Data Sources");
+    odbc.Ok({r.SetString(list, "Orders", "Microsoft Access Driver (*.mdb)"), r.CloseKey(list),
+             r.Flush()});
+    CHECK(odbc.got == "1100001");
+    CHECK(ReadFile(odbc.user_file) == kUserIni);
 }
 
 }  // namespace
