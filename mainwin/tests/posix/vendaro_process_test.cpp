@@ -119,16 +119,14 @@ TEST_CASE("An unattended failure says on one line why; special files are refused
         const char* name;
         std::string args, env, wrap, expected;
     };
-    const std::string decoy = "decoy -ue";
+    const std::string decoy = "decoy -ue", special = failed + odbc_ini +
+                                                     ": it is no regular file (a FIFO, a device or "
+                                                     "a socket); nothing was written.\n";
     const Row rows[] = {
         {"odbc.ini a folder", "sales -ue", "", "",
          failed + odbc_ini + ": its folder is missing, or a folder has its name.\n"},
-        {"odbc.ini a FIFO", "sales -ue", "", "",
-         failed + odbc_ini +
-             ": it is no regular file (a FIFO, a device or a socket); nothing was written.\n"},
-        {"odbc.ini a link to a device", "sales -ue", "", "",
-         failed + odbc_ini +
-             ": it is no regular file (a FIFO, a device or a socket); nothing was written.\n"},
+        {"odbc.ini a FIFO", "sales -ue", "", "", special},
+        {"odbc.ini a link to a device", "sales -ue", "", "", special},
         {"odbc.ini another user cannot write", "sales -ue", "", As(65534, ""),
          failed + odbc_ini + ": Permission denied.\n"},
         {"a ^Z before a header", "sales -ue", "", "",
@@ -256,9 +254,7 @@ TEST_CASE("Beside odbcinst -i -s writing the same file, the user's data sources 
         "' && export HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc && "
         "{ odbcinst -i -s -h -f template >/dev/null 2>&1 & "
         "for v in V0 V1 V2 V3; do ./opt/vendaro $v -ue 2>>err & done; wait; }";
-    constexpr int kRounds = 30;
-    int kept_rounds = 0;
-    for (int r = 0; r < kRounds; ++r) {
+    for (int r = 0; r < 30; ++r) {
         std::system(round.c_str());
         const std::string now = ReadFile(f.root / ".odbc.ini");
         int missing = 0;
@@ -267,9 +263,7 @@ TEST_CASE("Beside odbcinst -i -s writing the same file, the user's data sources 
         }
         INFO("round ", r);
         CHECK(missing == 0);
-        kept_rounds += missing == 0;
     }
-    CHECK(kept_rounds == kRounds);
 }
 
 }  // namespace
