@@ -142,6 +142,10 @@ TEST_CASE("An unattended failure says on one line why; special files are refused
     for (const Row& row : rows) {
         SUBCASE(row.name) {
             const std::string name = row.name;
+#ifdef __SANITIZE_ADDRESS__
+            // The sanitizers' own runtime needs /proc.
+            if (row.wrap.find("/proc") != std::string::npos) return;
+#endif
             if (name == "odbc.ini a folder") fs::create_directory(f.root / ".odbc.ini");
             if (name == "odbc.ini a FIFO") REQUIRE(::mkfifo(odbc_ini.c_str(), 0600) == 0);
             if (name == "odbc.ini a link to a device") fs::create_symlink("/dev/null", odbc_ini);
