@@ -281,7 +281,14 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
             if (made != Committed::Changed) return made == Committed::Done;
             // Give the other writer time to finish before reading again.
             ::usleep(static_cast<useconds_t>(1000 * std::min(rereads + 1, 20)));
+            struct stat now {};
+            if (::stat(target.c_str(), &now) != 0 || now.st_ino != st.st_ino ||
+                now.st_dev != st.st_dev) {
+                ++rereads;
+                break;  // another file has the name now: lock that one
+            }
         }
+        if (rereads <= kMaxRereads) continue;
         return Fail(EAGAIN,
                     "it kept changing while it was read (another program is writing "
                     "it without a lock); nothing was written");
