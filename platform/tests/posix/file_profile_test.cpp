@@ -314,7 +314,7 @@ TEST_CASE_FIXTURE(Scratch, "the sweep removes only this user's temporaries of ru
     CHECK(FileProfile().SetString("Stock", "k", "x", ini));
     for (const Row& row : rows) {
         CHECK_MESSAGE(fs::exists(fs::symlink_status(dir.path() / row.file)) != row.removed,
-                      row.name);
+                      std::string(row.name));
     }
 }
 
