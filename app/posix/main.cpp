@@ -69,7 +69,10 @@ int Run(int argc, char** argv) {
 
     Form1 form(store, platform, module1, editors, windows);
     StartupResult started = form.Form_Load(command_line);
-    if (!started.show_window) return started.exit_status;
+    if (!started.show_window) {
+        if (!started.error_line.empty()) std::cerr << started.error_line << "\n";
+        return started.exit_status;
+    }
     std::cout << WindowText(form);
     std::cout.flush();
     return 0;

@@ -205,6 +205,10 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
         FileLock lock;
         const FileLock::Result locked = lock.Acquire(target);
         if (locked == FileLock::Result::Failed) return Fail(lock.error());
+        if (locked == FileLock::Result::InUse) {
+            NoteFileInUse(path);
+            return Fail(EWOULDBLOCK);
+        }
         if (locked == FileLock::Result::Replaced) continue;
         if (locked == FileLock::Result::Missing) {
             struct stat dir {};

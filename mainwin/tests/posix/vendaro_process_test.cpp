@@ -1,8 +1,12 @@
 // The built Linux program run as a process, creating real unixODBC data sources in a scratch
 // folder (its HOME, ODBCINI and ODBCSYSINI: unixODBC finds the user's file without $HOME).
 #include <doctest/doctest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -61,8 +65,8 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
     CHECK(f.Run("decoy -ue") == "2\n");
     // A value unixODBC would read back cut: nothing of it is written.
-    CHECK(f.Run("long -ue") == "1\n");
-    CHECK(f.Run("long -se") == "1\n");
+    CHECK(f.Run("long -ue") == "1\nUser DSN could not be created.\n");
+    CHECK(f.Run("long -se") == "1\nSystem DSN could not be created.\n");
     CHECK(f.Run("long -s") == Window(2, "System DSN could not be created."));
     CHECK(f.Run("SALES -u") == Window(0, "User DSN has been created."));
     const std::string sales =
@@ -76,6 +80,38 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     // Nothing else was written: no Windows ODBC.INI on Linux, the scripts only read.
     CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
+}
+
+TEST_CASE("A name that would write elsewhere: refused with one line, odbc.ini untouched") {
+    Folder f;
+    test::WriteFile(f.root / "opt" / "vendaro.ini",
+                    "[Sales]\r\nDSN_Driver=SQL Server\r\n[Sales\\EU]\r\nDSN_Driver=SQL Server\r\n"
+                    "Server=eu\r\n[ODBC Data Sources]\r\nDSN_Driver=SQL Server\r\nServer=evil\r\n");
+    REQUIRE(f.Run("Sales -se") == "0\n");
+    const std::string before = ReadFile(f.root / "etc" / "odbc.ini");
+    CHECK(f.Run("'sales\\eu' -se") ==
+          "1\nSystem DSN could not be created: the name contains \"\\\".\n");
+    CHECK(f.Run("'odbc data sources' -se") ==
+          "1\nSystem DSN could not be created: \"ODBC Data Sources\" is a name ODBC keeps for its "
+          "own settings.\n");
+    CHECK(ReadFile(f.root / "etc" / "odbc.ini") == before);
+}
+
+TEST_CASE("A holder that never lets go of odbc.ini: the run gives up, names it, writes nothing") {
+    Folder f;
+    const std::string ini = (f.root / ".odbc.ini").string();
+    test::WriteFile(ini, "[Old]\nDriver=x\n");
+    const int holder = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC);
+    REQUIRE(::flock(holder, LOCK_EX) == 0);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string run = f.Run("sales -ue");
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    ::close(holder);
+    CHECK(run == "1\nUser DSN could not be created: " + ini + " is in use by another program.\n");
+    MESSAGE("the held run took " << took.count() << " s");
+    CHECK(took.count() >= 10.0);
+    CHECK(took.count() < 12.0);
+    CHECK(ReadFile(ini) == "[Old]\nDriver=x\n");
 }
 
 }  // namespace
