@@ -58,16 +58,5 @@ TEST_CASE("a data source name is refused when it would address another place") {
     }
 }
 
-TEST_CASE("an unattended run's refusal is the same sentence, for its error output") {
-    std::unique_ptr<Profile> profile = MakeNativeProfile();
-    RecordingPlatform recording(*profile);
-    Platform platform = recording.AsPlatform();
-    ScriptStore store(recording.profile(), "/nowhere", "vendaro.exe", '/');
-    const DsnOutcome outcome =
-        CreateDsn({DsnCommand::System, "Sales\\EU", "", "SQL Server", true, 0}, store, platform);
-    CHECK(outcome.failure == "System DSN could not be created: the name contains \"\\\".");
-    CHECK(outcome.status_line == std::nullopt);
-}
-
 }  // namespace
 }  // namespace vendaro

@@ -82,21 +82,6 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
 }
 
-TEST_CASE("A name that would write elsewhere: refused with one line, odbc.ini untouched") {
-    Folder f;
-    test::WriteFile(f.root / "opt" / "vendaro.ini",
-                    "[Sales]\r\nDSN_Driver=SQL Server\r\n[Sales\\EU]\r\nDSN_Driver=SQL Server\r\n"
-                    "Server=eu\r\n[ODBC Data Sources]\r\nDSN_Driver=SQL Server\r\nServer=evil\r\n");
-    REQUIRE(f.Run("Sales -se") == "0\n");
-    const std::string before = ReadFile(f.root / "etc" / "odbc.ini");
-    CHECK(f.Run("'sales\\eu' -se") ==
-          "1\nSystem DSN could not be created: the name contains \"\\\".\n");
-    CHECK(f.Run("'odbc data sources' -se") ==
-          "1\nSystem DSN could not be created: \"ODBC Data Sources\" is a name ODBC keeps for its "
-          "own settings.\n");
-    CHECK(ReadFile(f.root / "etc" / "odbc.ini") == before);
-}
-
 TEST_CASE("A holder that never lets go of odbc.ini: the run gives up, names it, writes nothing") {
     Folder f;
     const std::string ini = (f.root / ".odbc.ini").string();

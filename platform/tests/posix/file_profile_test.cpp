@@ -6,7 +6,6 @@
 #include <doctest/doctest.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +16,6 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/posix/file_lock.h"
 #include "platform/tests/posix/faulty_file_system.h"
 #include "testing/scratch.h"
 
@@ -257,18 +255,6 @@ TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the f
         CHECK(FileProfile().SetString("Crash", "k0", std::string(200, 'z'), ini));
         CHECK(Entries() == 2);
     }
-}
-
-TEST_CASE_FIXTURE(Scratch, "a lock another holder keeps is given up when the wait is over") {
-    using namespace std::chrono_literals;
-    WriteFile(ini, "[A]\n");
-    const int holder = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC);
-    REQUIRE(::flock(holder, LOCK_EX) == 0);
-    const auto start = std::chrono::steady_clock::now();
-    CHECK(FileLock().Acquire(ini, 300ms) == FileLock::Result::InUse);
-    CHECK(std::chrono::steady_clock::now() - start >= 300ms);
-    ::close(holder);
-    CHECK(FileLock().Acquire(ini, 300ms) == FileLock::Result::Locked);
 }
 
 }  // namespace vendaro
