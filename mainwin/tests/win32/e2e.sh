@@ -93,7 +93,7 @@ run_says 'User DSN could not be created: the name contains "\".' 1 'sales\eu' -u
 same "the registry after a refused name" "$before" "$(dsns HKCU)"
 # Another program keeps ODBC.INI's mutex and never lets go: the run gives up after 10 seconds.
 cp "$ini" "$work/ini-before"
-VENDARO_HOLDER='C:\windows\ODBC.INI' "$wine_run" "$holder" -tc='a file whose*' -nv \
+VENDARO_HOLDER='C:\windows\ODBC.INI' "$wine_run" "$holder" -tc='*whose?mutex*' -nv \
     >/dev/null 2>&1 &
 holder_pid=$!
 for _ in $(seq 600); do [ -f "$ini.held" ] && break; sleep 0.1; done

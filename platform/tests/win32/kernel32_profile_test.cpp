@@ -85,10 +85,11 @@ TEST_CASE("a file whose mutex another program keeps: a write gives up and says w
     char exe[MAX_PATH + 1] = {};
     REQUIRE(GetModuleFileNameA(nullptr, exe, MAX_PATH) > 0);
     REQUIRE(_putenv(("VENDARO_HOLDER=" + ini).c_str()) == 0);
-    const intptr_t holder = _spawnl(_P_NOWAIT, exe, "holder", "-tc=a file whose*", "-nv", nullptr);
+    const intptr_t holder = _spawnl(_P_NOWAIT, exe, "holder", "-tc=*whose?mutex*", "-nv", nullptr);
     REQUIRE(_putenv("VENDARO_HOLDER=") == 0);
-    for (int i = 0; i < 300 && !std::filesystem::exists(ini + ".held"); ++i)
+    for (int i = 0; i < 600 && !std::filesystem::exists(ini + ".held"); ++i)
         std::this_thread::sleep_for(100ms);
+    REQUIRE(std::filesystem::exists(ini + ".held"));
     Kernel32Profile profile;
     ClearFailure();
     const auto start = std::chrono::steady_clock::now();
