@@ -71,25 +71,32 @@ TEST_CASE("Delete asks, then removes the section and its row") {
 
 TEST_CASE("Delete says deleted only when the section was there and is gone") {
     // "[Sales] " lists as "Sales]", a name no section has: nothing is deleted.
-    const std::string scripts = "[Sales] \r\nDSN_Driver=SQL Server\r\n[Stock]\r\nk=v\r\n";
+    const std::string scripts =
+        "[Sales] \r\nDSN_Driver=SQL Server\r\n[Stock]\r\nk=v\r\n[STOCK]\r\n";
     MainWindow w(scripts);
     w.form.Form_Load("");
     w.recording.calls.clear();
     w.recording.message_answers = {MsgAnswer::Yes};
     w.form.Command3_Click();
     const std::string refused = "\nMessageBox Vendaro!|The DSN script could not be deleted";
-    CHECK(w.Dump() ==
-          "*Sales] Stock | " + kWelcome + " | ++++++++" + kAsk + refused + ".|Ok|Exclamation|1");
+    CHECK(w.Dump() == "*Sales] Stock STOCK | " + kWelcome + " | ++++++++" + kAsk + refused +
+                          ".|Ok|Exclamation|1");
     // Another program holds the file: the refusal says so.
     w.form.lvwMain_ItemClick(2);
     w.recording.fail_prefixes = {"ProfileDeleteSection"};
     w.recording.fail_reason = w.store.ScriptFile() + " is in use by another program.";
     w.recording.message_answers = {MsgAnswer::Yes};
     w.form.Command3_Click();
-    CHECK(w.Dump() == "Sales] *Stock | " + kWelcome + " | ++++++++" + kAsk +
+    CHECK(w.Dump() == "Sales] *Stock STOCK | " + kWelcome + " | ++++++++" + kAsk +
                           "\nProfileDeleteSection ~/vendaro.ini|Stock FAILED" + refused +
                           ": ~/vendaro.ini is in use by another program.|Ok|Exclamation|1");
     CHECK(w.Scripts() == scripts);
+    // Removed, but reads still find a section of that name: the row stays.
+    w.recording.fail_prefixes.clear();
+    w.recording.message_answers = {MsgAnswer::Yes};
+    w.form.Command3_Click();
+    CHECK(w.Dump().ends_with("|Stock" + refused + ".|Ok|Exclamation|1"));
+    CHECK(w.form.lvwMain().Count() == 3);
 }
 
 TEST_CASE("Clone copies the whole section as stored and refuses names of other places") {
