@@ -81,9 +81,10 @@ run 2 nosuch -ue
 
 # ERROR_OUTPUT STATUS ARGS...: vendaro.exe ARGS ends with STATUS and writes ERROR_OUTPUT.
 run_says() {
-    local said
+    local said status # the pipe's status is the program's: tr does not fail (pipefail)
     said=$("$wine_run" "$app/vendaro.exe" "${@:3}" 2>&1 >/dev/null </dev/null | tr -d '\r')
-    same "the status of vendaro.exe ${*:3}" "$2" "${PIPESTATUS[0]}"
+    status=$?
+    same "the status of vendaro.exe ${*:3}" "$2" "$status"
     same "what vendaro.exe ${*:3} says" "$1" "$said"
 }
 # A name that would write into another data source is refused; the registry stays as it was.
