@@ -5,21 +5,25 @@
 #include <variant>
 
 #include "dsn/dsn_builder.h"
+#include "dsn/dsn_name.h"
 #include "dsn/dsn_performer.h"
+#include "platform/failure.h"
 
 namespace vendaro {
 namespace {
 
-std::string StatusLine(DsnCommand command, bool writes_ok) {
+std::string StatusLine(DsnCommand command, bool made) {
     std::string kind = command == DsnCommand::System ? "System" : "User";
-    return kind + (writes_ok ? " DSN has been created." : " DSN could not be created.");
+    return kind + (made ? " DSN has been created." : " DSN could not be created.");
 }
 
-DsnOutcome Outcome(const DsnRequest& request, bool writes_ok) {
+// `reason`: why the DSN was not made, when known.
+DsnOutcome Outcome(const DsnRequest& request, bool writes_ok, std::string_view reason = {}) {
     DsnOutcome outcome;
     outcome.writes_ok = writes_ok;
+    if (!writes_ok) outcome.failure = WithReason(StatusLine(request.command, false), reason);
     if (!request.unattended) {
-        outcome.status_line = StatusLine(request.command, writes_ok);
+        outcome.status_line = writes_ok ? StatusLine(request.command, true) : outcome.failure;
     }
     return outcome;
 }
@@ -27,9 +31,10 @@ DsnOutcome Outcome(const DsnRequest& request, bool writes_ok) {
 }  // namespace
 
 DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& platform) {
-    // An empty name would put the values on the ODBC.INI key itself and, through the legacy
-    // profile, address a whole section instead of one entry.
-    if (request.name.empty()) return Outcome(request, false);
+    // Such a name would write into another data source, or into the lists beside them.
+    const std::string problem = DsnNameProblem(request.name);
+    if (!problem.empty()) return Outcome(request, false, problem);
+    ClearFailure();
 
     platform.dialogs.SetBusy(true);
     const std::string raw_system_directory = platform.installer.SystemDirectory();
@@ -45,7 +50,8 @@ DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& pl
     platform.dialogs.SetBusy(false);
     PerformResult rest = PerformWrites(all.subspan(split), store, platform);
 
-    return Outcome(request, writes.writes_ok && rest.writes_ok);
+    const bool writes_ok = writes.writes_ok && rest.writes_ok;
+    return Outcome(request, writes_ok, writes_ok ? std::string() : TakeFailure());
 }
 
 }  // namespace vendaro

@@ -29,11 +29,15 @@ struct DsnOutcome {
     // The status line's new text; nullopt in unattended use, where the caller turns
     // writes_ok into the exit status.
     std::optional<std::string> status_line;
+    // When the DSN was not made: the sentence saying so and why ("User DSN could not be
+    // created: the name contains \"\\\"."), for the status line or an unattended run's stderr.
+    std::string failure;
 };
 
 // Creates the DSN: busy pointer on, every write in order (a failing one does not stop the
 // rest), busy pointer off, then the installer step of a User DSN. Never throws; failures are
-// in the outcome (an empty name writes nothing and fails).
+// in the outcome. A name that would address another data source or ODBC's own lists
+// (DsnNameProblem) writes nothing and fails.
 DsnOutcome CreateDsn(const DsnRequest& request, ScriptStore& store, Platform& platform);
 
 }  // namespace vendaro

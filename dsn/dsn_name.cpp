@@ -34,8 +34,4 @@ std::string DsnNameProblem(std::string_view name) {
     return "";
 }
 
-std::string NameRefusedText(std::string_view what_failed, std::string_view problem) {
-    return std::string(what_failed) + ": " + std::string(problem) + ".";
-}
-
 }  // namespace vendaro

@@ -10,11 +10,8 @@
 namespace vendaro {
 
 // Why `name` cannot name a data source, as the end of a sentence ("the name contains \"\\\""),
-// or "" when it can. The name is taken as it will be written: callers trim it first where
-// they trim it for writing.
+// or "" when it can; WithReason (platform/failure.h) makes the refusal's sentence of it. The
+// name is taken as it will be written: callers trim it first where they trim it for writing.
 std::string DsnNameProblem(std::string_view name);
-
-// "<what> could not be <done>: <problem>." for a refused name.
-std::string NameRefusedText(std::string_view what_failed, std::string_view problem);
 
 }  // namespace vendaro

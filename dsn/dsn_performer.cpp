@@ -1,5 +1,6 @@
 #include "dsn/dsn_performer.h"
 
+#include <set>
 #include <string>
 #include <utility>
 #include <variant>
@@ -54,7 +55,16 @@ class Performer {
             Count(false);
             return;
         }
-        Count(store_.WriteIniString(op.section, op.key, op.value, op.file));
+        // A data source's entries in one file belong together, and a file held by another
+        // program would make each entry wait out the whole limit again: after one failure the
+        // file's other entries fail at once.
+        if (failed_files_.count(op.file) != 0) {
+            Count(false);
+            return;
+        }
+        const bool ok = store_.WriteIniString(op.section, op.key, op.value, op.file);
+        if (!ok) failed_files_.insert(op.file);
+        Count(ok);
     }
 
     void operator()(const ConfigureDataSourceOp& op) {
@@ -84,6 +94,7 @@ class Performer {
     ScriptStore& store_;
     Platform& platform_;
     RegHandle current_ = 0;
+    std::set<std::string> failed_files_;
     PerformResult result_;
 };
 

@@ -14,9 +14,10 @@ struct PerformResult {
     bool writes_ok = true;
 };
 
-// Runs `ops` in order; a failing operation does not stop the ones after it. Registry and
-// installer calls go to `platform`, profile writes to `store` with their explicit file (left
-// out, and counted as done, on a platform without the Windows directory's ODBC.INI).
+// Runs `ops` in order; a failing operation does not stop the ones after it, except that a
+// profile file that failed a write is not written again in the same run (it fails at once).
+// Registry and installer calls go to `platform`, profile writes to `store` with their explicit
+// file (left out, and counted as done, on a platform without the Windows directory's ODBC.INI).
 PerformResult PerformWrites(std::span<const WriteOp> ops, ScriptStore& store, Platform& platform);
 
 }  // namespace vendaro

@@ -1,6 +1,7 @@
 #include "editors/modal_form.h"
 
 #include "forms/messages.h"
+#include "platform/failure.h"
 
 namespace vendaro {
 bool ModalForm::Form_KeyPress(int key_ascii) {
@@ -28,7 +29,7 @@ bool ModalForm::AskYesNo(const std::string& question) {
 }
 
 void ModalForm::Refuse(const std::string& text) {
-    ShowRefusal(context_.platform.dialogs, context_.window, text);
+    ShowRefusal(context_.platform.dialogs, context_.window, WithReason(text, TakeFailure()));
 }
 
 }  // namespace vendaro

@@ -47,6 +47,7 @@ class ModalForm : public DialogForm {
     void MoveFocus(const char* control);
 
     bool AskYesNo(const std::string& question);
+    // Shows `text` with the reason the failing platform call noted, if one did.
     void Refuse(const std::string& text);
     void SetBusy(bool busy) { context_.platform.dialogs.SetBusy(busy); }
 

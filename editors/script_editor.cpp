@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "dsn/dsn_name.h"
 #include "editors/digits_field.h"
 #include "forms/text_rules.h"
+#include "platform/failure.h"
 
 namespace vendaro {
 
@@ -62,7 +64,12 @@ std::string ScriptEditor::ReadKey(const std::string& name, std::string_view key)
 bool ScriptEditor::SaveScript() {
     const std::string name = text::TrimBlanks(Text1.text);
     if (closed() || name.empty()) return false;  // no section without a name
+    ClearFailure();                              // a refusal below says only why this Save failed
     if (!SaveAllowed()) return false;
+    if (const std::string problem = DsnNameProblem(name); !problem.empty()) {
+        Refuse(WithReason(kSaveFailedText, problem));  // told while the name can be changed
+        return false;
+    }
 
     Module1& shared = context_.module1;
     SetBusy(true);

@@ -4,16 +4,19 @@
 #include <limits>
 
 #include "dsn/drivers.h"
+#include "dsn/dsn_name.h"
 #include "forms/messages.h"
 #include "forms/text_rules.h"
 #include "mainwin/command_line.h"
 #include "mainwin/form3.h"
 #include "mainwin/frm_about.h"
+#include "platform/failure.h"
 
 namespace vendaro {
 namespace {
 
 constexpr std::array<int, 5> kRowButtons = {2, 3, 7, 4, 6};
+constexpr const char* kCopyFailedText = "The DSN script could not be copied.";
 
 // EditRowIndex is 16 bits wide; a position it cannot hold is handed over as 0 (no row), so an
 // editor never works on a row other than the one selected.
@@ -92,11 +95,13 @@ StartupResult Form1::Form_Load(const std::string& command_line) {
             if (start_mode_ == "u" || start_mode_ == "ue") Command4_Click();
             if (start_mode_ == "s" || start_mode_ == "se") Command6_Click();
             if (IsUnattended(start_mode_)) {
-                const bool ok = last_outcome_ && last_outcome_->writes_ok;
-                return {false, ok ? kExitCreated : kExitWriteFailed};
+                if (last_outcome_ && last_outcome_->writes_ok) return {false, kExitCreated, ""};
+                return {false, kExitWriteFailed, last_outcome_ ? last_outcome_->failure : ""};
             }
         } else if (IsUnattended(start_mode_)) {
-            return {false, kExitNoScript};
+            return {false, kExitNoScript,
+                    "No script named \"" + line.name + "\" in " + store_.ScriptFile() +
+                        "; nothing was created."};
         }
     }
 
@@ -186,9 +191,15 @@ void Form1::Command3_Click() {
     if (position == 0) return;
     module1_.EditRowIndex = RowIndexField(position);
     const std::string name = list_.Row(position).text;
-    if (!store_.WriteIniString(name, "", "")) {
+    // Deleted means the section was there and is gone: a row whose name finds no section (its
+    // header read otherwise) deletes nothing, and a failed write leaves the section.
+    ClearFailure();
+    const bool deleted =
+        store_.HasSection(name) && store_.WriteIniString(name, "", "") && !store_.HasSection(name);
+    if (!deleted) {
         // The script is still in the file, so its row stays.
-        ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be deleted.");
+        ShowRefusal(platform_.dialogs, hwnd_,
+                    WithReason("The DSN script could not be deleted.", TakeFailure()));
         return;
     }
     list_.Remove(position);
@@ -216,15 +227,21 @@ void Form1::Command7_Click() {
             ShowRefusal(platform_.dialogs, hwnd_, "DSN already exists.");
             continue;
         }
+        const std::string problem = DsnNameProblem(name);
+        if (!problem.empty()) {
+            ShowRefusal(platform_.dialogs, hwnd_, WithReason(kCopyFailedText, problem));
+            continue;
+        }
         if (!store_.FileExists(store_.ScriptFile())) continue;
-        // A pasted line break would split the new header and corrupt the file.
+        // A pasted control character would not read back as the same name.
+        ClearFailure();
         CopyResult result = text::HoldsControlBelowSpace(name)
                                 ? CopyResult::WriteFailed
                                 : store_.CopySection(source.text, name);
         if (result == CopyResult::Copied) {
             AppendRow(ListRow{name, source.description, source.driver});
         } else if (result == CopyResult::WriteFailed) {
-            ShowRefusal(platform_.dialogs, hwnd_, "The DSN script could not be copied.");
+            ShowRefusal(platform_.dialogs, hwnd_, WithReason(kCopyFailedText, TakeFailure()));
         }
     }
 }

@@ -30,6 +30,8 @@ enum : int {
 struct StartupResult {
     bool show_window = true;  // false: the program ends now, without any window
     int exit_status = kExitCreated;
+    // An unattended run that failed: the one line it writes to its error output.
+    std::string error_line;
 };
 
 inline constexpr const char* kWelcomeText = "Welcome to Vendaro! Press the F1 key for help.";

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "platform/ini_text.h"
-#include "platform/spaces.h"
 
 namespace vendaro {
 namespace {
@@ -94,6 +93,11 @@ bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys
     return made == keys.keys().size();
 }
 
+bool ScriptStore::HasSection(std::string_view section) {
+    std::optional<std::string> bytes = profile_.ReadAll(IniFile());
+    return bytes && ini::Document(std::move(*bytes)).FindSectionLines(section).count > 0;
+}
+
 bool ScriptStore::FileExists(const std::string& path) const {
     std::optional<std::string> bytes = profile_.ReadAll(path);
     return bytes.has_value() && !bytes->empty();
@@ -136,28 +140,23 @@ CopyResult ScriptStore::CopySection(std::string_view source, std::string_view ne
         return CopyResult::WriteFailed;
     }
 
-    std::string header;
-    header.append("[").append(source).append("]");
-    std::vector<std::string_view> taken;
-    bool in_source = false;
-    for (std::string_view line : ini::SplitLines(*bytes)) {
-        if (!in_source) {
-            in_source = ini::NamesEqual(line, header);
-            continue;
-        }
-        std::string_view trimmed = TrimSpaces(line);
-        if (trimmed.empty() || trimmed.front() == '[') break;
-        taken.push_back(trimmed);
+    // The section as reads find it, from the line after its header to the end of its last key
+    // line, with the line ends it has.
+    const ini::Document doc(std::move(*bytes));
+    const ini::Document::SectionLines where = doc.FindSectionLines(source);
+    std::string_view body;
+    for (std::size_t i = where.end; where.count > 0 && i > where.header + 1; --i) {
+        const std::string_view line = doc.LineText(i - 1);
+        if (ini::ClassifyLine(line, 0, line.size()).kind != ini::LineKind::Key) continue;
+        const char* first = doc.LineText(where.header + 1).data();
+        body = std::string_view(first, static_cast<std::size_t>(line.data() + line.size() - first));
+        break;
     }
 
     // The CR line ends a last line that an earlier copy left without a line end and separates
     // the new section from the one before it.
     std::string out;
-    out.append("\r\r\n[").append(new_name).append("]\r\n");
-    for (std::size_t i = 0; i < taken.size(); ++i) {
-        if (i > 0) out += "\r\n";
-        out.append(taken[i]);
-    }
+    out.append("\r\r\n[").append(new_name).append("]\r\n").append(body);
     return profile_.Append(path, out) ? CopyResult::Copied : CopyResult::WriteFailed;
 }
 

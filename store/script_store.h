@@ -66,6 +66,9 @@ class ScriptStore {
     // the first key that is refused or fails. Returns true when every key was written.
     bool WriteSection(std::string_view section, const SectionKeys& keys);
 
+    // True when IniFile holds a section that reads of `section` find. Never fails.
+    bool HasSection(std::string_view section);
+
     // True when the file exists and is longer than 0 bytes. Never fails.
     bool FileExists(const std::string& path) const;
 
@@ -75,8 +78,10 @@ class ScriptStore {
     // file.
     std::vector<ScriptRow> ListScripts();
 
-    // Appends a copy of section `source` named `new_name` (the Clone command). A new name
-    // holding CR, LF, NUL or "]" is refused as WriteFailed.
+    // Appends a copy of section `source` named `new_name` (the Clone command): every line of
+    // the section that reads of `source` find, byte for byte, up to its last key line (blank
+    // and comment lines after it belong to what follows). A new name holding CR, LF, NUL or
+    // "]" is refused as WriteFailed.
     CopyResult CopySection(std::string_view source, std::string_view new_name);
 
   private:

@@ -1,5 +1,7 @@
 #include "testing/recording_platform.h"
 
+#include "platform/failure.h"
+
 namespace vendaro {
 namespace {
 
@@ -24,6 +26,7 @@ bool RecordingPlatform::Record(std::string line) {
     bool fail = fail_nth > 0 && calls.size() + 1 == static_cast<std::size_t>(fail_nth);
     for (const std::string& prefix : fail_prefixes) fail = fail || line.starts_with(prefix);
     calls.push_back(std::move(line) + (fail ? " FAILED" : ""));
+    if (fail && !fail_reason.empty()) NoteFailure(fail_reason);
     return !fail;
 }
 

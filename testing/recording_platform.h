@@ -48,6 +48,8 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     // When above 0, the call that would become calls[fail_nth - 1] fails: a sweep over
     // 1..calls.size() of a clean run fails every effect once.
     int fail_nth = 0;
+    // What a failing call notes as its reason (NoteFailure), when not empty.
+    std::string fail_reason;
 
     // Answers, taken from the front; an empty queue answers No / Cancel / "".
     std::deque<MsgAnswer> message_answers;

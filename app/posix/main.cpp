@@ -79,20 +79,7 @@ int Run(int argc, char** argv) {
     ClearFailure();
     StartupResult started = form.Form_Load(command_line);
     if (!started.show_window) {
-        // An unattended run that fails says so on one line.
-        if (started.exit_status == kExitNoScript) {
-            std::cerr << "vendaro: no script named \""
-                      << Printable(ParseCommandLine(command_line).name) << "\" in "
-                      << program.directory << "/vendaro.ini; nothing was created.\n";
-        } else if (started.exit_status != kExitCreated) {
-            const ScriptList& list = form.lvwMain();
-            const std::string name = list.Selected() > 0 ? list.Row(list.Selected()).text : "";
-            std::string why = TakeFailure();
-            if (why.empty()) why = "a write failed.";
-            std::cerr << "vendaro: the " << (form.StartMode() == "se" ? "System" : "User")
-                      << " DSN \"" << Printable(name)
-                      << "\" could not be created: " << Printable(why) << "\n";
-        }
+        if (!started.error_line.empty()) std::cerr << Printable(started.error_line) << "\n";
         return started.exit_status;
     }
     std::cout << WindowText(form);

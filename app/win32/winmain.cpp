@@ -32,6 +32,19 @@ class MainStatusLine final : public StatusLine {
     MainWindow& main_;
 };
 
+// An unattended run's one line on its error output: the handle a caller redirected, or else
+// the console of the command prompt that started the program.
+void WriteErrorLine(const std::string& line) {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if ((err == nullptr || err == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        err = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 int RunProgram(const std::string& command_line, int show_command) {
     const ProgramLocation program = SplitProgramPath(ProgramPath(), "\\/", "vendaro.exe");
 
@@ -53,7 +66,10 @@ int RunProgram(const std::string& command_line, int show_command) {
     editors.AttachMainWindow(main.model().lvwMain(), status_line);
 
     const StartupResult started = main.Start(command_line, show_command);
-    if (!started.show_window) return started.exit_status;
+    if (!started.show_window) {
+        if (!started.error_line.empty()) WriteErrorLine(started.error_line);
+        return started.exit_status;
+    }
     RunMessageLoop([] { return false; });
     return kExitCreated;
 }

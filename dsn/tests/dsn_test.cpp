@@ -124,10 +124,6 @@ TEST_CASE("every driver's write list, as performed, against its golden file") {
         expected << std::ifstream(file).rdbuf();
         CHECK(text.str() == expected.str());
     }
-    // An empty name would address the ODBC.INI key itself: nothing is written.
-    CHECK(Create({.name = ""}) == Lines{"outcome not made User DSN could not be created."});
-    CHECK(Create({.command = DsnCommand::System, .unattended = true, .name = ""}) ==
-          Lines{"outcome not made (no status line)"});
 }
 
 TEST_CASE("dBase: the driver id and FIL by the file type") {
@@ -144,7 +140,7 @@ TEST_CASE("dBase: the driver id and FIL by the file type") {
           "FIL=dbase iv; ");
 }
 
-TEST_CASE("each effect failing in turn: every later step still runs, the DSN is not made") {
+TEST_CASE("each effect failing in turn: every later step but a failed file's runs; not made") {
     for (const Driver& driver : kDrivers) {
         for (const Case& mode : {Case{driver.name}, Case{driver.name, "=", DsnCommand::System},
                                  Case{driver.name, "=", DsnCommand::User, true}}) {
@@ -153,6 +149,11 @@ TEST_CASE("each effect failing in turn: every later step still runs, the DSN is 
                 const Lines run = Create(mode, static_cast<int>(n));
                 Lines expected = clean;
                 expected[n - 1] += " FAILED";
+                // A file that failed an entry is not written again.
+                for (std::size_t k = expected.size();
+                     clean[n - 1].starts_with("Profile") && k-- > n;) {
+                    if (expected[k].starts_with("Profile")) expected.erase(expected.begin() + k);
+                }
                 // The pointer and the driver's own dialog do not decide whether it was made.
                 if (clean[n - 1].rfind("Busy", 0) && clean[n - 1].rfind("ConfigDataSource", 0)) {
                     expected.back().replace(8, 4, "not made");

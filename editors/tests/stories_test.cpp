@@ -12,7 +12,8 @@
 // Events are steps split by ";": "Text3=beta" (a field's new text), "Check1" (a click), "Text13."
 // (the field left), "Save", "Cancel", and for every form "Esc", "KeyA" (key presses), "Close"
 // (the close box), "Yes" (the next question's answer), "file=C:\a.db" and "folder=D:\x" (the next
-// chooser's answer), "Fail" (every profile write fails) and "Clean" (ScriptDirty cleared).
+// chooser's answer), "Fail" (every profile write fails), "Held" (every profile write fails as
+// when another program holds the file) and "Clean" (ScriptDirty cleared).
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -166,6 +167,8 @@ void Play(Form& form, EditorFixture& fixture, const Actions<Form>& actions,
         ACT("folder=", f.recording.folder_answers.push_back(v)),
         ACT("Yes", f.recording.message_answers.push_back(MsgAnswer::Yes)),
         ACT("Fail", f.recording.fail_prefixes = {"Profile"}),
+        ACT("Held", f.recording.fail_prefixes = {"Profile"};
+            f.recording.fail_reason = "vendaro.ini is in use by another program."),
         ACT("Clean", f.shared.ScriptDirty = false), ACT("KeyA", CHECK_FALSE(e.Form_KeyPress('a'))),
         ACT("Esc", const bool open = !e.closed(); CHECK(e.Form_KeyPress(kKeyAsciiEscape) == open)),
         ACT("Close", e.Form_Unload())};

@@ -69,6 +69,60 @@ TEST_CASE("Delete asks, then removes the section and its row") {
     CHECK(w.form.Closed());
 }
 
+TEST_CASE("Delete says deleted only when the section was there and is gone") {
+    // "[Sales] " lists as "Sales]", a name no section has: nothing is deleted.
+    const std::string scripts =
+        "[Sales] \r\nDSN_Driver=SQL Server\r\n[Stock]\r\nk=v\r\n[STOCK]\r\n";
+    MainWindow w(scripts);
+    w.form.Form_Load("");
+    w.recording.calls.clear();
+    w.recording.message_answers = {MsgAnswer::Yes};
+    w.form.Command3_Click();
+    const std::string refused = "\nMessageBox Vendaro!|The DSN script could not be deleted";
+    CHECK(w.Dump() == "*Sales] Stock STOCK | " + kWelcome + " | ++++++++" + kAsk + refused +
+                          ".|Ok|Exclamation|1");
+    // Another program holds the file: the refusal says so.
+    w.form.lvwMain_ItemClick(2);
+    w.recording.fail_prefixes = {"ProfileDeleteSection"};
+    w.recording.fail_reason = w.store.ScriptFile() + " is in use by another program.";
+    w.recording.message_answers = {MsgAnswer::Yes};
+    w.form.Command3_Click();
+    CHECK(w.Dump() == "Sales] *Stock STOCK | " + kWelcome + " | ++++++++" + kAsk +
+                          "\nProfileDeleteSection ~/vendaro.ini|Stock FAILED" + refused +
+                          ": ~/vendaro.ini is in use by another program.|Ok|Exclamation|1");
+    CHECK(w.Scripts() == scripts);
+    // Removed, but reads still find a section of that name: the row stays.
+    w.recording.fail_prefixes.clear();
+    w.recording.message_answers = {MsgAnswer::Yes};
+    w.form.Command3_Click();
+    CHECK(w.Dump().ends_with("|Stock" + refused + ".|Ok|Exclamation|1"));
+    CHECK(w.form.lvwMain().Count() == 3);
+}
+
+TEST_CASE("Clone copies the whole section as stored and refuses names of other places") {
+    const std::string scripts =
+        "[Sales]\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs\r\n"
+        "\r\n; the next one\r\n[Next]\r\nk=v\r\n";
+    MainWindow w(scripts);
+    w.form.Form_Load("");
+    w.recording.calls.clear();
+    w.recording.input_answers = {"Sales]EU", "Copy", "Copy2", ""};
+    w.recording.fail_nth = 6;  // the copy named Copy2
+    w.recording.fail_reason = "vendaro.ini is in use by another program.";
+    w.form.Command7_Click();
+    const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
+    const std::string refused = "\nMessageBox Vendaro!|The DSN script could not be copied: ";
+    const std::string body =
+        "\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs";
+    CHECK(w.Dump() == "Sales Next *Copy | " + kWelcome + " | ++++++++" + ask + refused +
+                          "the name contains \"]\".|Ok|Exclamation|1" + ask +
+                          "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy]" + body + ask +
+                          "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy2]" + body + " FAILED" +
+                          refused + "vendaro.ini is in use by another program.|Ok|Exclamation|1" +
+                          ask);
+    CHECK(w.Scripts() == scripts + "\r\r\n[Copy]" + body);
+}
+
 TEST_CASE("Clone asks for names until cancelled; clicks select and sort") {
     MainWindow w(kScripts);
     w.form.Form_Load("");
@@ -81,12 +135,15 @@ TEST_CASE("Clone asks for names until cancelled; clicks select and sort") {
     const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
     const std::string refused =
         "\nMessageBox Vendaro!|The DSN script could not be copied.|Ok|Exclamation|1";
+    const std::string line_break =
+        "\nMessageBox Vendaro!|The DSN script could not be copied: the "
+        "name contains a line break.|Ok|Exclamation|1";
     const std::string copy =
         "\r\r\n[Sales2]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1";
     CHECK(w.Dump() == "Old Sales *Sales2 stock | " + kWelcome + " | ++++++++" + ask +
                           "\nProfileAppend ~/vendaro.ini|" + copy + ask +
                           "\nMessageBox Vendaro!|DSN already exists.|Ok|Exclamation|1" + ask +
-                          refused + ask + "\nProfileAppend ~/vendaro.ini|\r\r\n[New]" +
+                          line_break + ask + "\nProfileAppend ~/vendaro.ini|\r\r\n[New]" +
                           copy.substr(11) + " FAILED" + refused + ask);
     CHECK(w.Scripts() == kScripts + copy);
 }
@@ -155,9 +212,15 @@ TEST_CASE("User DSN and System DSN say on the status line what happened") {
     CHECK(w.form.Label1() == "System DSN could not be created.");
     CHECK(w.Dump().find("MessageBox") == std::string::npos);
     CHECK(w.Scripts() == kScripts);
+    w.recording.fail_reason = "/home/ann/.odbc.ini is in use by another program.";
+    w.form.Command4_Click();
+    CHECK(w.form.Label1() ==
+          "User DSN could not be created: /home/ann/.odbc.ini is in use by another program.");
     MainWindow unattended(kScripts);
     unattended.recording.fail_prefixes = {"RegCloseKey"};
-    CHECK(unattended.form.Form_Load("sales -se").exit_status == kExitWriteFailed);
+    const StartupResult failed = unattended.form.Form_Load("sales -se");
+    CHECK(failed.exit_status == kExitWriteFailed);
+    CHECK(failed.error_line == "System DSN could not be created.");
 }
 
 TEST_CASE("Keys, Exit and the about box") {

@@ -4,8 +4,10 @@
 // under the name and has to start again on the new file.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <string>
 
+#include "platform/file_in_use.h"
 #include "platform/posix/file_system.h"
 
 namespace vendaro {
@@ -16,11 +18,12 @@ class FileLock {
         Locked,    // the file is locked and still has its name; fd() and state() describe it
         Missing,   // no file has the name
         Replaced,  // another writer put a new file under the name meanwhile: try again
+        InUse,     // another holder kept the lock for all of `wait`
         Failed,    // error() says why
     };
 
-    // Opens the regular file at `path` and waits for its lock.
-    Result Acquire(const std::string& path);
+    // Opens the regular file at `path` and waits for its lock, at most `wait`.
+    Result Acquire(const std::string& path, std::chrono::milliseconds wait = kFileInUseWait);
 
     int fd() const { return fd_.get(); }
     // The file's state when it was opened.

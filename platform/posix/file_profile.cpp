@@ -250,6 +250,11 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
                                             "socket); nothing was written"
                                           : "");
         }
+        if (locked == FileLock::Result::InUse) {
+            NoteFileInUse(path);
+            last_error_ = EWOULDBLOCK;
+            return false;
+        }
         if (locked == FileLock::Result::Replaced) continue;
         if (locked == FileLock::Result::Missing) {
             struct stat dir {};

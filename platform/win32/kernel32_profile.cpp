@@ -3,12 +3,14 @@
 #include <io.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <utility>
 #include <vector>
 
+#include "platform/file_in_use.h"
 #include "platform/ini_text.h"
 #include "platform/win32/windows_api.h"
 
@@ -32,7 +34,6 @@ constexpr std::uint64_t kSettleTicks = 500'000;  // 50 ms
 // File systems that keep whole seconds (FAT keeps two).
 constexpr std::uint64_t kSettleCoarseTicks = 21'000'000;
 constexpr std::size_t kMaxCachedFiles = 8;
-constexpr DWORD kMutexWaitMs = 60'000;
 
 bool HasNul(std::string_view text) {
     return text.find('\0') != std::string_view::npos;
@@ -176,10 +177,13 @@ class FileMutex {
   public:
     explicit FileMutex(const std::string& path) : mutex_(Open(ProfileMutexName(path))) {
         if (!mutex_.valid()) return;
-        const DWORD result = WaitForSingleObject(mutex_.get(), kMutexWaitMs);
+        const DWORD wait_ms = static_cast<DWORD>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(kFileInUseWait).count());
+        const DWORD result = WaitForSingleObject(mutex_.get(), wait_ms);
         // An abandoned mutex is ours: its holder ended, and kernel32 left the file whole or
         // not written.
         held_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        if (result == WAIT_TIMEOUT) NoteFileInUse(path);
     }
     ~FileMutex() {
         if (held_) ReleaseMutex(mutex_.get());

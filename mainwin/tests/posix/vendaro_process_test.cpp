@@ -1,9 +1,13 @@
 // The built Linux program run as a process, creating real unixODBC data sources in a scratch
 // folder (its HOME, ODBCINI and ODBCSYSINI: unixODBC finds the user's file without $HOME).
 #include <doctest/doctest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -84,15 +88,15 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
     CHECK(f.Run("Sales -ue") == "0\n");
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
-    CHECK(f.Run("decoy -ue") == "2\nvendaro: no script named \"decoy\" in " + f.root.string() +
+    CHECK(f.Run("decoy -ue") == "2\nNo script named \"decoy\" in " + f.root.string() +
                                     "/opt/vendaro.ini; nothing was created.\n");
     // A value unixODBC would read back cut: nothing of it is written.
-    const std::string cut = "\" could not be created: " + f.root.string() +
+    const std::string cut = " DSN could not be created: " + f.root.string() +
                             "/.odbc.ini: Database of [Long] is no line unixODBC reads back whole; "
                             "nothing of it was written.\n";
-    CHECK(f.Run("long -ue") == "1\nvendaro: the User DSN \"Long" + cut);
+    CHECK(f.Run("long -ue") == "1\nUser" + cut);
     CHECK(f.Run("long -se") ==
-          "1\nvendaro: the System DSN \"Long" +
+          "1\nSystem" +
               std::regex_replace(cut, std::regex("/\\.odbc\\.ini"), "/etc/odbc.ini"));
     CHECK(f.Run("long -s") == Window(2, "System DSN could not be created."));
     CHECK(f.Run("SALES -u") == Window(0, "User DSN has been created."));
@@ -114,7 +118,7 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
 TEST_CASE("An unattended failure says on one line why; special files are refused at once") {
     Folder f;
     const std::string root = f.root.string(), odbc_ini = root + "/.odbc.ini";
-    const std::string failed = "1\nvendaro: the User DSN \"Sales\" could not be created: ";
+    const std::string failed = "1\nUser DSN could not be created: ";
     struct Row {
         const char* name;
         std::string args, env, wrap, expected;
@@ -199,7 +203,7 @@ struct DriverFolder : Folder {
 TEST_CASE("The driver's copy of odbc.ini: never where another user reaches it, gone after kills") {
     DriverFolder f;
     const std::string root = f.root.string();
-    const std::string failed = "1\nvendaro: the User DSN \"Faked\" could not be created: ";
+    const std::string failed = "1\nUser DSN could not be created: ";
     // Another user's TMPDIR, sticky or not, and a missing one: the driver is not called.
     fs::create_directory(f.root / "theirs");
     fs::permissions(f.root / "theirs", fs::perms::all | fs::perms::sticky_bit);
@@ -268,6 +272,23 @@ TEST_CASE("Beside odbcinst -i -s writing the same file, the user's data sources 
         INFO("round ", r);
         CHECK(missing == 0);
     }
+}
+
+TEST_CASE("A holder that never lets go of odbc.ini: the run gives up, names it, writes nothing") {
+    Folder f;
+    const std::string ini = (f.root / ".odbc.ini").string();
+    test::WriteFile(ini, "[Old]\nDriver=x\n");
+    const int holder = ::open(ini.c_str(), O_RDONLY | O_CLOEXEC);
+    REQUIRE(::flock(holder, LOCK_EX) == 0);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string run = f.Run("sales -ue");
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    ::close(holder);
+    CHECK(run == "1\nUser DSN could not be created: " + ini + " is in use by another program.\n");
+    MESSAGE("the held run took " << took.count() << " s");
+    CHECK(took.count() >= 10.0);
+    CHECK(took.count() < 12.0);
+    CHECK(ReadFile(ini) == "[Old]\nDriver=x\n");
 }
 
 }  // namespace

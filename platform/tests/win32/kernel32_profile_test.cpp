@@ -3,8 +3,12 @@
 
 #include <process.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 
+#include "platform/failure.h"
 #include "platform/win32/kernel32_profile.h"
 #include "platform/win32/windows_api.h"
 #include "testing/scratch.h"
@@ -57,6 +61,45 @@ TEST_CASE("two programs writing one file lose no write") {
         CHECK(profile.GetString("Sales", key, "", ini) == std::to_string(k / 2));
     }
     CHECK(profile.GetString("Sales", "Server", "", ini) == "db1");
+}
+
+// Run with VENDARO_HOLDER=<file> it is a holder that never lets go: it takes the file's mutex,
+// says so with <file>.held and keeps the mutex until that file is removed (the end-to-end test
+// of vendaro.exe runs it so too).
+TEST_CASE("a file whose mutex another program keeps: a write gives up and says why") {
+    using namespace std::chrono_literals;
+    if (const char* held = std::getenv("VENDARO_HOLDER"); held != nullptr && *held != '\0') {
+        const std::string marker = std::string(held) + ".held";
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, ("Global\\" + ProfileMutexName(held)).c_str());
+        REQUIRE(WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0);
+        test::WriteFile(marker, "");
+        for (int i = 0; i < 1200 && std::filesystem::exists(marker); ++i)
+            std::this_thread::sleep_for(100ms);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+        return;
+    }
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
+    char exe[MAX_PATH + 1] = {};
+    REQUIRE(GetModuleFileNameA(nullptr, exe, MAX_PATH) > 0);
+    REQUIRE(_putenv(("VENDARO_HOLDER=" + ini).c_str()) == 0);
+    const intptr_t holder = _spawnl(_P_NOWAIT, exe, "holder", "-tc=*whose?mutex*", "-nv", nullptr);
+    REQUIRE(_putenv("VENDARO_HOLDER=") == 0);
+    for (int i = 0; i < 600 && !std::filesystem::exists(ini + ".held"); ++i)
+        std::this_thread::sleep_for(100ms);
+    REQUIRE(std::filesystem::exists(ini + ".held"));
+    Kernel32Profile profile;
+    ClearFailure();
+    const auto start = std::chrono::steady_clock::now();
+    CHECK_FALSE(profile.SetString("Sales", "Server", "db2", ini));
+    CHECK(std::chrono::steady_clock::now() - start >= 10s);
+    CHECK(TakeFailure() == ini + " is in use by another program.");
+    std::filesystem::remove(ini + ".held");
+    int code = 1;
+    CHECK(_cwait(&code, holder, 0) == holder);
+    CHECK(test::ReadFile(ini) == "[Sales]\r\nServer=db1\r\n");
 }
 
 }  // namespace vendaro::win32
