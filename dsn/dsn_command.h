@@ -24,7 +24,8 @@ struct DsnRequest {
 };
 
 struct DsnOutcome {
-    // False when any registry or profile write failed (the installer's answer does not count).
+    // False when any registry or profile write failed, or the platform could not run the
+    // driver's step or keep what it wrote (a driver that declines does not count).
     bool writes_ok = true;
     // The status line's new text; nullopt in unattended use, where the caller turns
     // writes_ok into the exit status.

@@ -10,7 +10,8 @@ namespace vendaro {
 
 struct PerformResult {
     // False when a key could not be created or a value or profile entry could not be
-    // written. Closing a key and the installer's answer do not count.
+    // written, or the driver's step could not be run at all. Closing a key and a driver that
+    // declines do not count.
     bool writes_ok = true;
 };
 
