@@ -198,6 +198,7 @@ bool OdbcRegistry::WriteSection(const OpenKey& key) {
 }
 
 bool OdbcRegistry::CloseKey(RegHandle key) {
+    if (CloseReadKey(key)) return true;
     auto it = keys_.find(key);
     if (it == keys_.end()) return false;
     const OpenKey open = std::move(it->second);

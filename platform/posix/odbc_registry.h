@@ -11,6 +11,7 @@
 // (LF in a new file), so an LF file stays an LF file.
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/posix/file_profile.h"
+#include "platform/posix/parse_cache.h"
 #include "platform/registry.h"
 
 namespace vendaro {
@@ -62,7 +64,30 @@ class OdbcRegistry final : public Registry {
     // written (the key is closed all the same), or when the key is not open.
     bool CloseKey(RegHandle key) override;
 
+    // Reading reads odbc.ini as unixODBC does: the first section of a name, names without
+    // regard to case, "#" and ";" lines as comments, values as the line holds them (no quotes
+    // taken off). A subkey's values are the entries that begin with its prefix.
+    RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
+    RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
+    bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
+    bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
+    // The section (every one of its name) and the entry, as one change of the file.
+    bool RemoveDataSource(RegRoot root, const std::string& name) override;
+    std::string ExportPath(RegRoot root, const std::string& path) override;
+
   private:
+    // A key opened for reading: its section's lines in one parse of the file.
+    struct ReadKey {
+        std::shared_ptr<const ini::Document> doc;
+        std::size_t first = 0, end = 0;  // the section's lines after its header
+        std::string prefix;
+    };
+    // The entries of a read key whose name begins with its prefix, the prefix taken off.
+    std::vector<RegValue> Entries(const ReadKey& key) const;
+    bool CloseReadKey(RegHandle key);
+    std::map<RegHandle, ReadKey> read_keys_;
+    ParseCache read_cache_;
+
     struct OpenKey {
         RegRoot root;
         std::string file;
