@@ -94,6 +94,8 @@ bool RecordingPlatform::SetFlagByte(RegHandle key, const std::string& name, std:
 }
 
 bool RecordingPlatform::CloseKey(RegHandle key) {
+    // Closing a key opened for reading is no effect.
+    if (read_handles_.erase(key) != 0) return open_.erase(key) != 0;
     const bool open = open_.erase(key) != 0;
     return Record("RegCloseKey " + std::to_string(key)) && key != 0 && open;
 }
@@ -108,6 +110,7 @@ RegRead RecordingPlatform::OpenKeyForRead(RegRoot root, const std::string& path,
     if (keys.count(name) == 0) return RegRead::Missing;
     key = next_handle_++;
     open_[key] = name;
+    read_handles_.insert(key);
     return RegRead::Found;
 }
 

@@ -114,6 +114,7 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     RegHandle next_handle_ = 1;
     // The key each handle names in `keys`.
     std::map<RegHandle, std::string> open_;
+    std::set<RegHandle> read_handles_;
 };
 
 }  // namespace vendaro
