@@ -31,6 +31,7 @@ windows='#include <(windows|winreg|commctrl|commdlg|shlobj|shellapi|objbase|io)\
 posix='#include <(unistd|fcntl|dirent|signal|strings|poll|pwd|termios|spawn|dlfcn|pthread|sys/[a-z_]+|odbcinst|odbcinstext|sql|sqlext)\.h>'
 odbc_api='#include <(windows|sql|sqlext)\.h>'
 odbc_folder=$(grep '^platform/odbc/' <<<"$product" || true)
+# shellcheck disable=SC2086 # one file name per word
 if [ -n "$odbc_folder" ] && grep -nE '#include <' $odbc_folder | grep -vE "$odbc_api" |
     grep -E "$windows|$posix"; then bad=1; fi
 if grep -nE "$windows" $(grep -v -e '/win32/' -e '^platform/odbc/' <<<"$product"); then bad=1; fi
