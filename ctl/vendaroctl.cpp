@@ -465,12 +465,11 @@ class Runner {
             } else {
                 json.Null("driver");
             }
-            if (item.comparison) {
+            if (item.comparison && o_.command == Command::Remove) {
+                // Present or absent is all a removal looks at.
+                json.String("state", item.changed ? "present" : "absent");
+            } else if (item.comparison) {
                 json.String("state", StateWord(item.comparison->state));
-                if (o_.command == Command::Remove) {
-                    // Present or absent is all a removal looks at.
-                    json.String("state", item.changed ? "present" : "absent");
-                }
             } else {
                 json.Null("state");
             }
