@@ -51,6 +51,18 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// Whether the first section `section` of a profile's bytes holds a key line.
+bool HasKeys(const std::optional<std::string>& bytes, const std::string& section) {
+    if (!bytes) return false;
+    const ini::Document doc(*bytes);
+    const ini::Document::SectionLines lines = doc.FindSectionLines(section);
+    for (std::size_t i = lines.header + 1; lines.count > 0 && i < lines.end; ++i) {
+        const std::string_view line = doc.LineText(i);
+        if (ini::ClassifyLine(line, 0, line.size()).kind == ini::LineKind::Key) return true;
+    }
+    return false;
+}
+
 // "DSN=name", braced when the name holds what would end or open a connection-string value.
 std::string ConnectionString(const std::string& name) {
     const bool braced = name.find_first_of(";{}=") != std::string::npos || name.front() == ' ' ||
@@ -273,6 +285,11 @@ class Runner {
         bool ok = registry.RemoveDataSource(root_, item.name);
         for (const WriteProfileOp& entry : legacy) {
             ok = library_->store().WriteIniString(entry.section, entry.key, "", entry.file) && ok;
+            // The data source's own section goes with its last entry; the shared list stays.
+            if (ok && ini::NamesEqual(entry.section, item.name) &&
+                !HasKeys(env_.platform.profile.ReadAll(entry.file), entry.section)) {
+                ok = library_->store().WriteIniString(entry.section, "", "", entry.file);
+            }
         }
         if (!ok) {
             item.status = kExitFailed;

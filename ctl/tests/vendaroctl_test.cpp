@@ -199,6 +199,7 @@ TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is su
               "RegRemoveDataSource HKCU Orders",
               "ProfileDeleteKey " + lower + "|ODBC 32 bit Data Sources|Orders",
               "ProfileDeleteKey " + lower + "|Orders|Driver32",
+              "ProfileDeleteSection " + lower + "|Orders",
           });
     CHECK(c.Run({"check", "orders"}).out == "Orders  absent\n");
     const Result again = c.Run({"remove", "orders", "nosuch"});
