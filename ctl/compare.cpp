@@ -192,9 +192,21 @@ Comparison Compare(const WriteList& list, Platform& platform) {
         if (opened == RegRead::Failed) return unreadable();
         std::vector<RegValue> found;
         if (opened == RegRead::Found) {
-            const bool listed = registry.ListValues(handle, found);
+            // The data source's own keys are listed whole, for their extra values; of a shared
+            // key (the list of data sources) only the values the list writes are read.
+            bool read = true;
+            if (Within(key.path, top)) {
+                read = registry.ListValues(handle, found);
+            } else {
+                for (const SetValueOp& value : key.values) {
+                    RegValue held;
+                    const RegRead got = registry.QueryValue(handle, value.name, held);
+                    if (got == RegRead::Found) found.push_back(std::move(held));
+                    read = read && got != RegRead::Failed;
+                }
+            }
             registry.CloseKey(handle);
-            if (!listed) return unreadable();
+            if (!read) return unreadable();
             if (k == 0) present = true;
         }
         std::vector<bool> matched(found.size(), false);

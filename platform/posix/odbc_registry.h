@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -76,17 +77,28 @@ class OdbcRegistry final : public Registry {
     std::string ExportPath(RegRoot root, const std::string& path) override;
 
   private:
-    // A key opened for reading: its section's lines in one parse of the file.
+    // A key's values as unixODBC reads them (the first of a name), found by lower-case name.
+    struct KeyValues {
+        std::vector<RegValue> values;
+        std::unordered_map<std::string, std::size_t> by_name;
+        std::vector<std::string> subkeys;
+    };
+    // A key opened for reading: its values in one parse of the file.
     struct ReadKey {
         std::shared_ptr<const ini::Document> doc;
-        std::size_t first = 0, end = 0;  // the section's lines after its header
-        std::string prefix;
+        std::shared_ptr<const KeyValues> values;
     };
-    // The entries of a read key whose name begins with its prefix, the prefix taken off.
-    std::vector<RegValue> Entries(const ReadKey& key) const;
+    // The values of the key `prefix` of the section whose lines after its header are
+    // [first, end) of `doc`; kept while the parse is, since checking many data sources reads
+    // the list of data sources once for each.
+    std::shared_ptr<const KeyValues> ValuesOf(const std::shared_ptr<const ini::Document>& doc,
+                                              std::size_t first, std::size_t end,
+                                              const std::string& prefix);
     bool CloseReadKey(RegHandle key);
     std::map<RegHandle, ReadKey> read_keys_;
     ParseCache read_cache_;
+    std::shared_ptr<const ini::Document> values_doc_;
+    std::map<std::pair<std::size_t, std::string>, std::shared_ptr<const KeyValues>> values_;
 
     struct OpenKey {
         RegRoot root;

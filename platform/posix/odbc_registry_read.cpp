@@ -14,6 +14,14 @@ namespace {
 
 constexpr std::string_view kDataSourceList = "ODBC Data Sources";
 
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
 bool StartsWithFolded(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && ini::NamesEqual(text.substr(0, prefix.size()), prefix);
 }
@@ -27,25 +35,44 @@ int WhyUnreadable(const std::string& file) {
 
 }  // namespace
 
-std::vector<RegValue> OdbcRegistry::Entries(const ReadKey& key) const {
-    std::vector<RegValue> entries;
-    const std::string& bytes = key.doc->bytes();
-    for (std::size_t i = key.first; i < key.end; ++i) {
-        const std::string_view line = key.doc->LineText(i);
+std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
+    const std::shared_ptr<const ini::Document>& doc, std::size_t first, std::size_t end,
+    const std::string& prefix) {
+    if (doc != values_doc_) {
+        values_.clear();
+        values_doc_ = doc;
+    }
+    std::shared_ptr<const KeyValues>& kept = values_[{first, LowerAscii(prefix)}];
+    if (kept) return kept;
+    auto key = std::make_shared<KeyValues>();
+    const std::string& bytes = doc->bytes();
+    for (std::size_t i = first; i < end; ++i) {
+        const std::string_view line = doc->LineText(i);
         const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
         const ini::LineParts parts = ini::ClassifyLine(bytes, begin, begin + line.size());
         if (parts.kind != ini::LineKind::Key) continue;
         std::string_view name(bytes.data() + parts.name_begin, parts.name_end - parts.name_begin);
         // unixODBC reads "#" lines as comments too.
-        if (name.empty() || name.front() == '#' || !StartsWithFolded(name, key.prefix)) continue;
-        name.remove_prefix(key.prefix.size());
+        if (name.empty() || name.front() == '#' || !StartsWithFolded(name, prefix)) continue;
+        name.remove_prefix(prefix.size());
+        // A deeper name is a value of a subkey.
+        if (const std::size_t cut = name.find('\\'); cut != std::string_view::npos) {
+            const std::string subkey(name.substr(0, cut));
+            bool seen = cut == 0;
+            for (const std::string& s : key->subkeys) seen = seen || ini::NamesEqual(s, subkey);
+            if (!seen) key->subkeys.push_back(subkey);
+            continue;
+        }
+        // The first of a name wins, as unixODBC reads it.
+        if (!key->by_name.emplace(LowerAscii(name), key->values.size()).second) continue;
         RegValue value;
         value.name = std::string(name);
         value.data = bytes.substr(parts.value_begin, parts.value_end - parts.value_begin);
         value.typed = false;
-        entries.push_back(std::move(value));
+        key->values.push_back(std::move(value));
     }
-    return entries;
+    kept = std::move(key);
+    return kept;
 }
 
 RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) {
@@ -63,16 +90,10 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
     }
     const ini::Document::SectionLines lines = read.doc->FindSectionLines(where->section);
     if (lines.count == 0) return RegRead::Missing;
-    read.first = lines.header + 1;
-    read.end = lines.end;
-    read.prefix = where->prefix;
-    // A subkey is there when an entry of its prefix is.
-    if (!read.prefix.empty()) {
-        bool any = false;
-        for (const RegValue& entry : Entries(read)) {
-            any = any || entry.name.find('\\') == std::string::npos;
-        }
-        if (!any) return RegRead::Missing;
+    read.values = ValuesOf(read.doc, lines.header + 1, lines.end, where->prefix);
+    // A subkey is there when a value or a subkey of its prefix is.
+    if (!where->prefix.empty() && read.values->values.empty() && read.values->subkeys.empty()) {
+        return RegRead::Missing;
     }
     key = next_handle_++;
     read_keys_.emplace(key, std::move(read));
@@ -80,43 +101,26 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
 }
 
 RegRead OdbcRegistry::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
-    std::vector<RegValue> values;
-    if (!ListValues(key, values)) return RegRead::Failed;
-    for (RegValue& entry : values) {
-        if (ini::NamesEqual(entry.name, name)) {
-            value = std::move(entry);
-            return RegRead::Found;
-        }
-    }
-    return RegRead::Missing;
+    auto it = read_keys_.find(key);
+    if (it == read_keys_.end()) return RegRead::Failed;
+    const KeyValues& values = *it->second.values;
+    auto found = values.by_name.find(LowerAscii(name));
+    if (found == values.by_name.end()) return RegRead::Missing;
+    value = values.values[found->second];
+    return RegRead::Found;
 }
 
 bool OdbcRegistry::ListValues(RegHandle key, std::vector<RegValue>& values) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return false;
-    values.clear();
-    for (RegValue& entry : Entries(it->second)) {
-        // The first of a name wins, as unixODBC reads it; deeper names are subkeys' values.
-        if (entry.name.find('\\') != std::string::npos) continue;
-        bool seen = false;
-        for (const RegValue& kept : values) seen = seen || ini::NamesEqual(kept.name, entry.name);
-        if (!seen) values.push_back(std::move(entry));
-    }
+    values = it->second.values->values;
     return true;
 }
 
 bool OdbcRegistry::ListSubkeys(RegHandle key, std::vector<std::string>& names) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return false;
-    names.clear();
-    for (const RegValue& entry : Entries(it->second)) {
-        const std::size_t cut = entry.name.find('\\');
-        if (cut == std::string::npos || cut == 0) continue;
-        const std::string subkey = entry.name.substr(0, cut);
-        bool seen = false;
-        for (const std::string& kept : names) seen = seen || ini::NamesEqual(kept, subkey);
-        if (!seen) names.push_back(subkey);
-    }
+    names = it->second.values->subkeys;
     return true;
 }
 
@@ -145,6 +149,8 @@ bool OdbcRegistry::RemoveDataSource(RegRoot root, const std::string& name) {
             return bytes;
         });
     read_cache_.Clear();
+    values_.clear();
+    values_doc_.reset();
     if (!ok) {
         NoteFailure(file + " could not be written: " + std::strerror(profile_.last_error()) + ".");
     }
