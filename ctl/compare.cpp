@@ -11,16 +11,17 @@
 namespace vendaro::ctl {
 namespace {
 
+// Views into the write list, which outlives them.
 struct ExpectedKey {
     RegRoot root = RegRoot::CurrentUser;
-    std::string path;
-    std::vector<SetValueOp> values;
+    const std::string* path = nullptr;
+    std::vector<const SetValueOp*> values;
 };
 
 // The write list regrouped: its keys with their values, and its profile entries.
 struct Expected {
     std::vector<ExpectedKey> keys;
-    std::vector<WriteProfileOp> entries;
+    std::vector<const WriteProfileOp*> entries;
 };
 
 Expected Regroup(const WriteList& list) {
@@ -28,20 +29,20 @@ Expected Regroup(const WriteList& list) {
     ExpectedKey* current = nullptr;
     for (const WriteOp& op : list) {
         if (const auto* create = std::get_if<CreateKeyOp>(&op)) {
-            expected.keys.push_back(ExpectedKey{create->root, create->path, {}});
+            expected.keys.push_back(ExpectedKey{create->root, &create->path, {}});
             current = &expected.keys.back();
         } else if (const auto* set = std::get_if<SetValueOp>(&op)) {
             if (current == nullptr) continue;
             // A later write of the same name wins, as in the registry.
             bool replaced = false;
-            for (SetValueOp& kept : current->values) {
-                if (ini::NamesEqual(kept.name, set->name)) kept = *set, replaced = true;
+            for (const SetValueOp*& kept : current->values) {
+                if (ini::NamesEqual(kept->name, set->name)) kept = set, replaced = true;
             }
-            if (!replaced) current->values.push_back(*set);
+            if (!replaced) current->values.push_back(set);
         } else if (std::holds_alternative<CloseKeyOp>(op)) {
             current = nullptr;
         } else if (const auto* entry = std::get_if<WriteProfileOp>(&op)) {
-            expected.entries.push_back(*entry);
+            expected.entries.push_back(entry);
         }
     }
     return expected;
@@ -175,7 +176,7 @@ Comparison Compare(const WriteList& list, Platform& platform) {
     Comparison result;
     const Expected expected = Regroup(list);
     if (expected.keys.empty()) return result;
-    const std::string& top = expected.keys.front().path;
+    const std::string& top = *expected.keys.front().path;
     Registry& registry = platform.registry;
     bool present = false;
     auto unreadable = [&]() {
@@ -188,19 +189,20 @@ Comparison Compare(const WriteList& list, Platform& platform) {
     for (std::size_t k = 0; k < expected.keys.size(); ++k) {
         const ExpectedKey& key = expected.keys[k];
         RegHandle handle = 0;
-        const RegRead opened = registry.OpenKeyForRead(key.root, key.path, handle);
+        const std::string& path = *key.path;
+        const RegRead opened = registry.OpenKeyForRead(key.root, path, handle);
         if (opened == RegRead::Failed) return unreadable();
         std::vector<RegValue> found;
         if (opened == RegRead::Found) {
             // The data source's own keys are listed whole, for their extra values; of a shared
             // key (the list of data sources) only the values the list writes are read.
             bool read = true;
-            if (Within(key.path, top)) {
+            if (Within(path, top)) {
                 read = registry.ListValues(handle, found);
             } else {
-                for (const SetValueOp& value : key.values) {
+                for (const SetValueOp* value : key.values) {
                     RegValue held;
-                    const RegRead got = registry.QueryValue(handle, value.name, held);
+                    const RegRead got = registry.QueryValue(handle, value->name, held);
                     if (got == RegRead::Found) found.push_back(std::move(held));
                     read = read && got != RegRead::Failed;
                 }
@@ -210,8 +212,9 @@ Comparison Compare(const WriteList& list, Platform& platform) {
             if (k == 0) present = true;
         }
         std::vector<bool> matched(found.size(), false);
-        for (const SetValueOp& value : key.values) {
-            ValueDiff row = Row(key.path, value.name, Problem::Missing);
+        for (const SetValueOp* expected_value : key.values) {
+            const SetValueOp& value = *expected_value;
+            ValueDiff row = Row(path, value.name, Problem::Missing);
             row.expected = ExpectedText(value);
             row.expected_kind = KindName(value.kind);
             const RegValue* held = nullptr;
@@ -233,10 +236,10 @@ Comparison Compare(const WriteList& list, Platform& platform) {
             Hide(row);
             result.differences.push_back(std::move(row));
         }
-        if (!Within(key.path, top)) continue;
+        if (!Within(path, top)) continue;
         for (std::size_t i = 0; i < found.size(); ++i) {
             if (matched[i]) continue;
-            ValueDiff row = Row(key.path, found[i].name, Problem::Extra);
+            ValueDiff row = Row(path, found[i].name, Problem::Extra);
             const FoundText text = Describe(found[i]);
             row.found = text.text;
             row.found_kind = text.kind;
@@ -247,7 +250,8 @@ Comparison Compare(const WriteList& list, Platform& platform) {
 
     // The Windows directory's ODBC.INI, one reading per file.
     std::map<std::string, std::optional<std::string>> files;
-    for (const WriteProfileOp& entry : expected.entries) {
+    for (const WriteProfileOp* entry_op : expected.entries) {
+        const WriteProfileOp& entry = *entry_op;
         if (!platform.legacy_odbc_ini) break;
         auto file = files.find(entry.file);
         if (file == files.end()) {

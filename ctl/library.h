@@ -4,6 +4,7 @@
 // written.
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/profile.h"
@@ -39,6 +40,7 @@ class Library {
     std::unique_ptr<ReadOnlyProfile> profile_;
     std::unique_ptr<ScriptStore> store_;
     std::vector<ScriptRow> rows_;
+    std::unordered_map<std::string, std::size_t> by_name_;  // lower case: the last row's index
 };
 
 }  // namespace vendaro::ctl

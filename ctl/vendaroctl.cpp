@@ -30,6 +30,7 @@ struct Item {
     std::string name;
     std::string driver;  // the script's; empty for a name no script holds
     bool has_script = false;
+    std::string description;  // the script's, as vendaro's list shows it
     std::optional<Comparison> comparison;
     std::string action;    // apply: "create", "update", "none"; remove: "remove", "none"
     bool changed = false;  // written (with --check: would be)
@@ -147,6 +148,7 @@ class Runner {
                 Item item;
                 item.name = row.name;
                 item.driver = row.driver;
+                item.description = row.description;
                 item.has_script = true;
                 if (const std::string problem = DsnNameProblem(row.name); !problem.empty()) {
                     item.error = "the script's name cannot name a data source: " + problem;
@@ -168,17 +170,17 @@ class Runner {
             item.name = row != nullptr ? row->name : name;
             item.driver = row != nullptr ? row->driver : "";
             item.has_script = row != nullptr;
+            item.description = row != nullptr ? row->description : "";
             items_.push_back(std::move(item));
         }
         return true;
     }
 
     WriteList ListOf(const Item& item, const std::string& driver) {
-        const ScriptRow* row = library_->Find(item.name);
         DsnRequest request;
         request.command = o_.kind == DsnKind::System ? DsnCommand::System : DsnCommand::User;
         request.name = item.name;
-        request.description = row != nullptr ? row->description : "";
+        request.description = item.description;
         request.driver = driver;
         // vendaro NAME -ue / -se: no window is the installer's parent.
         request.unattended = true;

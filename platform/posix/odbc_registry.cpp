@@ -201,6 +201,8 @@ bool OdbcRegistry::CloseKey(RegHandle key) {
     if (CloseReadKey(key)) return true;
     auto it = keys_.find(key);
     if (it == keys_.end()) return false;
+    // The file changes here: later reads take a new reading.
+    ForgetReadings();
     const OpenKey open = std::move(it->second);
     keys_.erase(it);
     const bool ok = WriteSection(open);

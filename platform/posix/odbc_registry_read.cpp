@@ -35,6 +35,17 @@ int WhyUnreadable(const std::string& file) {
 
 }  // namespace
 
+const RegValue* OdbcRegistry::FindValue(const KeyValues& key, std::string_view name) {
+    if (key.by_name.empty()) {
+        for (const RegValue& value : key.values) {
+            if (ini::NamesEqual(value.name, name)) return &value;
+        }
+        return nullptr;
+    }
+    auto found = key.by_name.find(LowerAscii(name));
+    return found == key.by_name.end() ? nullptr : &key.values[found->second];
+}
+
 std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     const std::shared_ptr<const ini::Document>& doc, std::size_t first, std::size_t end,
     const std::string& prefix) {
@@ -42,8 +53,8 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
         values_.clear();
         values_doc_ = doc;
     }
-    std::shared_ptr<const KeyValues>& kept = values_[{first, LowerAscii(prefix)}];
-    if (kept) return kept;
+    const std::pair<std::size_t, std::string> where{first, LowerAscii(prefix)};
+    if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
     auto key = std::make_shared<KeyValues>();
     const std::string& bytes = doc->bytes();
     for (std::size_t i = first; i < end; ++i) {
@@ -64,28 +75,40 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
             continue;
         }
         // The first of a name wins, as unixODBC reads it.
-        if (!key->by_name.emplace(LowerAscii(name), key->values.size()).second) continue;
+        if (FindValue(*key, name) != nullptr) continue;
+        if (key->values.size() >= kIndexedValues) {
+            if (key->by_name.empty()) {
+                for (std::size_t i = 0; i < key->values.size(); ++i) {
+                    key->by_name.emplace(LowerAscii(key->values[i].name), i);
+                }
+            }
+            key->by_name.emplace(LowerAscii(name), key->values.size());
+        }
         RegValue value;
         value.name = std::string(name);
         value.data = bytes.substr(parts.value_begin, parts.value_end - parts.value_begin);
         value.typed = false;
         key->values.push_back(std::move(value));
     }
-    kept = std::move(key);
-    return kept;
+    // Only a large key is read again and again (the list of data sources, once for each
+    // data source a check compares); a data source's own key is read once.
+    if (key->values.size() >= kIndexedValues) values_.emplace(where, key);
+    return key;
 }
 
 RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) {
     key = 0;
     const std::optional<OdbcIniKey> where = MapRegistryPath(path);
-    const std::string file = OdbcIniPath(root);
+    auto known = read_paths_.find(root);
+    if (known == read_paths_.end()) known = read_paths_.emplace(root, OdbcIniPath(root)).first;
+    const std::string& file = known->second;
     if (!where || file.empty()) return RegRead::Missing;
+    const Reading& reading = ReadingOf(file);
     ReadKey read;
-    read.doc = read_cache_.Load(file);
+    read.doc = reading.doc;
     if (!read.doc) {
-        const int error = WhyUnreadable(file);
-        if (error == 0) return RegRead::Missing;
-        NoteFailure(file + " cannot be read: " + std::strerror(error) + ".");
+        if (reading.error == 0) return RegRead::Missing;
+        NoteFailure(file + " cannot be read: " + std::strerror(reading.error) + ".");
         return RegRead::Failed;
     }
     const ini::Document::SectionLines lines = read.doc->FindSectionLines(where->section);
@@ -103,10 +126,9 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
 RegRead OdbcRegistry::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return RegRead::Failed;
-    const KeyValues& values = *it->second.values;
-    auto found = values.by_name.find(LowerAscii(name));
-    if (found == values.by_name.end()) return RegRead::Missing;
-    value = values.values[found->second];
+    const RegValue* found = FindValue(*it->second.values, name);
+    if (found == nullptr) return RegRead::Missing;
+    value = *found;
     return RegRead::Found;
 }
 
@@ -122,6 +144,21 @@ bool OdbcRegistry::ListSubkeys(RegHandle key, std::vector<std::string>& names) {
     if (it == read_keys_.end()) return false;
     names = it->second.values->subkeys;
     return true;
+}
+
+const OdbcRegistry::Reading& OdbcRegistry::ReadingOf(const std::string& file) {
+    auto known = readings_.find(file);
+    if (known != readings_.end()) return known->second;
+    Reading reading;
+    reading.doc = read_cache_.Load(file);
+    if (!reading.doc) reading.error = WhyUnreadable(file);
+    return readings_.emplace(file, std::move(reading)).first->second;
+}
+
+void OdbcRegistry::ForgetReadings() {
+    readings_.clear();
+    values_.clear();
+    values_doc_.reset();
 }
 
 bool OdbcRegistry::CloseReadKey(RegHandle key) {
@@ -148,9 +185,7 @@ bool OdbcRegistry::RemoveDataSource(RegRoot root, const std::string& name) {
             if (bytes == *old) return std::nullopt;
             return bytes;
         });
-    read_cache_.Clear();
-    values_.clear();
-    values_doc_.reset();
+    ForgetReadings();
     if (!ok) {
         NoteFailure(file + " could not be written: " + std::strerror(profile_.last_error()) + ".");
     }

@@ -69,8 +69,22 @@ TEST_CASE("odbc.ini read: a missing file is no data source, a folder in its plac
     CHECK(r.Open("Orders") == RegRead::Missing);
     fs::create_directory(r.file);
     ClearFailure();
-    CHECK(r.Open("Orders") == RegRead::Failed);
+    // A registry object reads each file once: a new one sees the folder.
+    CHECK(r.Open("Orders") == RegRead::Missing);
+    OdbcRegistry fresh;
+    CHECK(fresh.OpenKeyForRead(RegRoot::CurrentUser, "SOFTWARE\\ODBC\\ODBC.INI\\Orders", r.key) ==
+          RegRead::Failed);
     CHECK(TakeFailure() == r.file.string() + " cannot be read: Is a directory.");
+}
+
+TEST_CASE("odbc.ini read: a write of the same registry object is read back") {
+    Reader r;
+    CHECK(r.Values("New") == "(none)");
+    const RegHandle key =
+        r.registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\ODBC\\ODBC.INI\\New");
+    r.registry.SetString(key, "Server", "db2");
+    REQUIRE(r.registry.CloseKey(key));
+    CHECK(r.Values("New") == "Server=db2\n");
 }
 
 TEST_CASE("odbc.ini removal: every section of the name and its entry, nothing else") {
