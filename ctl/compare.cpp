@@ -99,6 +99,17 @@ FoundText Describe(const RegValue& value) {
     return {Hex(data), "type " + std::to_string(value.type), std::nullopt};
 }
 
+// Whether a held value is what the list writes; a text-only store holds the text vendaro
+// writes (numbers in decimal, flags as 0 or 1).
+bool Matches(const RegValue& held, const SetValueOp& value) {
+    if (!held.typed) {
+        return value.kind == ValueKind::String ? held.data == value.text
+                                               : held.data == std::to_string(value.number);
+    }
+    const FoundText text = Describe(held);
+    return text.as == value.kind && text.text == ExpectedText(value);
+}
+
 ValueDiff Row(const std::string& where, const std::string& name, Problem problem) {
     ValueDiff row;
     row.where = where;
@@ -214,13 +225,14 @@ Comparison Compare(const WriteList& list, Platform& platform) {
         std::vector<bool> matched(found.size(), false);
         for (const SetValueOp* expected_value : key.values) {
             const SetValueOp& value = *expected_value;
-            ValueDiff row = Row(path, value.name, Problem::Missing);
-            row.expected = ExpectedText(value);
-            row.expected_kind = KindName(value.kind);
             const RegValue* held = nullptr;
             for (std::size_t i = 0; i < found.size() && held == nullptr; ++i) {
                 if (ini::NamesEqual(found[i].name, value.name)) held = &found[i], matched[i] = true;
             }
+            if (held != nullptr && Matches(*held, value)) continue;
+            ValueDiff row = Row(path, value.name, Problem::Missing);
+            row.expected = ExpectedText(value);
+            row.expected_kind = KindName(value.kind);
             if (held != nullptr) {
                 const FoundText text = Describe(*held);
                 row.found = text.text;

@@ -105,6 +105,8 @@ class OdbcRegistry final : public Registry {
     struct Reading {
         std::shared_ptr<const ini::Document> doc;
         int error = 0;
+        // The first section of each lower-case name: its header line and the line after it.
+        std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sections;
     };
     const Reading& ReadingOf(const std::string& file);
     void ForgetReadings();

@@ -53,9 +53,14 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
         values_.clear();
         values_doc_ = doc;
     }
-    const std::pair<std::size_t, std::string> where{first, LowerAscii(prefix)};
-    if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
+    // Only a key of many lines can be a kept one.
+    const bool large = end - first >= kIndexedValues;
+    const std::pair<std::size_t, std::string> where{first, large ? LowerAscii(prefix) : ""};
+    if (large) {
+        if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
+    }
     auto key = std::make_shared<KeyValues>();
+    key->values.reserve(end - first);
     const std::string& bytes = doc->bytes();
     for (std::size_t i = first; i < end; ++i) {
         const std::string_view line = doc->LineText(i);
@@ -111,9 +116,10 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
         NoteFailure(file + " cannot be read: " + std::strerror(reading.error) + ".");
         return RegRead::Failed;
     }
-    const ini::Document::SectionLines lines = read.doc->FindSectionLines(where->section);
-    if (lines.count == 0) return RegRead::Missing;
-    read.values = ValuesOf(read.doc, lines.header + 1, lines.end, where->prefix);
+    auto section = reading.sections.find(LowerAscii(where->section));
+    if (section == reading.sections.end()) return RegRead::Missing;
+    const auto [header, end] = section->second;
+    read.values = ValuesOf(read.doc, header + 1, end, where->prefix);
     // A subkey is there when a value or a subkey of its prefix is.
     if (!where->prefix.empty() && read.values->values.empty() && read.values->subkeys.empty()) {
         return RegRead::Missing;
@@ -152,6 +158,21 @@ const OdbcRegistry::Reading& OdbcRegistry::ReadingOf(const std::string& file) {
     Reading reading;
     reading.doc = read_cache_.Load(file);
     if (!reading.doc) reading.error = WhyUnreadable(file);
+    // One walk over the lines finds every section, as the engine's reads find them.
+    const std::size_t lines = reading.doc ? reading.doc->LineCount() : 0;
+    const std::string* bytes = reading.doc ? &reading.doc->bytes() : nullptr;
+    std::pair<std::size_t, std::size_t>* open = nullptr;
+    for (std::size_t i = 0; i < lines; ++i) {
+        const std::string_view line = reading.doc->LineText(i);
+        const std::size_t begin = static_cast<std::size_t>(line.data() - bytes->data());
+        const ini::LineParts parts = ini::ClassifyLine(*bytes, begin, begin + line.size());
+        if (parts.kind != ini::LineKind::Header) continue;
+        if (open != nullptr) open->second = i;
+        const std::string_view name(bytes->data() + parts.name_begin,
+                                    parts.name_end - parts.name_begin);
+        auto [at, first] = reading.sections.emplace(LowerAscii(name), std::make_pair(i, lines));
+        open = first ? &at->second : nullptr;
+    }
     return readings_.emplace(file, std::move(reading)).first->second;
 }
 
