@@ -3,6 +3,7 @@
 // Windows; unixODBC's odbc.ini files elsewhere).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vendaro {
 
@@ -13,6 +14,22 @@ enum class RegRoot : std::uint32_t {
 
 // An open key; 0 is "no key" (a failed create), on which every write fails.
 using RegHandle = std::uintptr_t;
+
+// The registry's value types that DSN creation writes.
+enum : std::uint32_t { kRegNone = 0, kRegString = 1, kRegExpandString = 2, kRegDword = 4 };
+
+// One value as the store holds it. A registry keeps typed bytes (a REG_SZ with its NUL, if it
+// was written with one); odbc.ini keeps text only, so there `typed` is false, `type` is
+// kRegString and `data` the line's value.
+struct RegValue {
+    std::string name;
+    std::uint32_t type = kRegString;
+    std::string data;
+    bool typed = true;
+};
+
+// What a read found: the key or value, none, or a failure (noted with NoteFailure).
+enum class RegRead { Found, Missing, Failed };
 
 class Registry {
   public:
@@ -30,6 +47,24 @@ class Registry {
     // Makes every closed key's writes durable, for a registry that gathers them (one change of
     // odbc.ini per data source). Returns false when they could not be made.
     virtual bool Flush() { return true; }
+
+    // Reading, for comparing what is there with what creation would write. Nothing is created.
+    // Opens root\path for reading into `key` (closed with CloseKey); 0 unless Found.
+    virtual RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) = 0;
+    // The value `name` of an open key.
+    virtual RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) = 0;
+    // Every value of an open key (not of its subkeys), in the store's order. False on failure.
+    virtual bool ListValues(RegHandle key, std::vector<RegValue>& values) = 0;
+    // The names of the direct subkeys of an open key. False on failure.
+    virtual bool ListSubkeys(RegHandle key, std::vector<std::string>& names) = 0;
+
+    // Removes the data source `name` of `root`: its key with every subkey and its entry under
+    // "ODBC Data Sources"; what is already gone counts as removed. False on failure (noted).
+    virtual bool RemoveDataSource(RegRoot root, const std::string& name) = 0;
+
+    // root\path as a .reg file names it: the program's own view of the registry, spelt for
+    // regedit (a 32-bit program on 64-bit Windows sees HKLM\SOFTWARE under WOW6432Node).
+    virtual std::string ExportPath(RegRoot root, const std::string& path) = 0;
 };
 
 }  // namespace vendaro

@@ -1,14 +1,15 @@
 #!/bin/bash
 # Checks the packages that scripts/package.sh made (default folder: build/packages):
-# - each Windows archive holds exactly its folder with vendaro.exe of the right bitness,
-#   faq.fil, the example vendaro.ini and README.txt;
+# - each Windows archive holds exactly its folder with vendaro.exe and vendaroctl.exe of the
+#   right bitness, faq.fil, the example vendaro.ini and README.txt;
 # - the Debian package holds exactly its files, with its fields and conffile, and lintian
 #   passes it (its tags about /opt are overridden in the package, with their reasons);
 # - installed with dpkg into a scratch root (with a package database that holds only the
 #   packages it depends on, copied from this machine, so they count as installed),
 #   /usr/bin/vendaro runs against the example library and creates a User DSN from each
 #   script into a scratch odbc.ini; a local edit of the library survives a reinstall;
-#   `man -l` renders the manual page without a warning.
+#   /usr/bin/vendaroctl finds the data sources in sync; `man -l` renders both manual pages
+#   without a warning.
 # The link /usr/bin/vendaro -> /opt/vendaro/vendaro is absolute, so the program runs in a
 # private mount namespace that shows the scratch root's /opt as /opt. Nothing outside the
 # scratch folder is written.
@@ -34,7 +35,8 @@ for bits in 32 64; do
     top=vendaro-$version-win$bits
     [ -f "$zip" ] || fail "$zip is missing"
     same "the files of $zip" \
-        "$(printf '%s\n' "$top/README.txt" "$top/faq.fil" "$top/vendaro.exe" "$top/vendaro.ini")" \
+        "$(printf '%s\n' "$top/README.txt" "$top/faq.fil" "$top/vendaro.exe" "$top/vendaro.ini" \
+            "$top/vendaroctl.exe")" \
         "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
     case $bits in
         32) kind='PE32 executable (GUI) Intel 80386' ;;
@@ -42,6 +44,9 @@ for bits in 32 64; do
     esac
     unzip -p "$zip" "$top/vendaro.exe" | file -b - | grep -q "^$kind" ||
         fail "$zip: vendaro.exe is not a $bits-bit Windows program"
+    # vendaroctl.exe is a console program of the same bitness.
+    unzip -p "$zip" "$top/vendaroctl.exe" | file -b - | grep -q "^${kind/GUI/console}" ||
+        fail "$zip: vendaroctl.exe is not a $bits-bit Windows console program"
     unzip -p "$zip" "$top/vendaro.ini" | cmp -s - "$repo/examples/vendaro.ini" ||
         fail "$zip: vendaro.ini is not the example library"
     [ -n "$(unzip -p "$zip" "$top/faq.fil")" ] || fail "$zip: faq.fil is empty"
@@ -60,9 +65,11 @@ drwxr-xr-x ./opt/
 drwxr-xr-x ./opt/vendaro/
 -rwxr-xr-x ./opt/vendaro/vendaro
 -rw-r--r-- ./opt/vendaro/vendaro.ini
+-rwxr-xr-x ./opt/vendaro/vendaroctl
 drwxr-xr-x ./usr/
 drwxr-xr-x ./usr/bin/
 lrwxrwxrwx ./usr/bin/vendaro -> /opt/vendaro/vendaro
+lrwxrwxrwx ./usr/bin/vendaroctl -> /opt/vendaro/vendaroctl
 drwxr-xr-x ./usr/share/
 drwxr-xr-x ./usr/share/doc/
 drwxr-xr-x ./usr/share/doc/vendaro/
@@ -74,6 +81,7 @@ drwxr-xr-x ./usr/share/lintian/overrides/
 drwxr-xr-x ./usr/share/man/
 drwxr-xr-x ./usr/share/man/man1/
 -rw-r--r-- ./usr/share/man/man1/vendaro.1.gz
+-rw-r--r-- ./usr/share/man/man1/vendaroctl.1.gz
 LIST
 )" "$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | tr -s ' ' | sort -k2)"
 same "the fields of $deb" "vendaro $version amd64" \
@@ -139,14 +147,18 @@ printf '\n[Local]\nDSN_Driver=SQL Server\nDescription=kept\n' >>"$root/opt/venda
 dpkg_scratch -i "$deb"
 grep -qxF '[Local]' "$root/opt/vendaro/vendaro.ini" || fail "a reinstall overwrote vendaro.ini"
 in_root "$vendaro" local -ue || fail "vendaro local -ue after the reinstall"
+# vendaroctl from /usr/bin reads the same library: every script is in sync now.
+in_root "$root/usr/bin/vendaroctl" check local || fail "vendaroctl check local: exit status $?"
 echo "check-packages: $(basename "$deb") installs and runs from /usr/bin"
 
-# The manual page.
-page=$root/usr/share/man/man1/vendaro.1.gz
-warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "man -l $page warns:"$'\n'"$warnings"
-text=$(MANWIDTH=80 man -P cat -l "$page" 2>/dev/null)
-for heading in NAME SYNOPSIS OPTIONS 'EXIT STATUS' ENVIRONMENT FILES; do
-    grep -qx "$heading" <<<"$text" || fail "the manual page has no $heading"
+# The manual pages.
+for program in vendaro vendaroctl; do
+    page=$root/usr/share/man/man1/$program.1.gz
+    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man -l $page warns:"$'\n'"$warnings"
+    text=$(MANWIDTH=80 man -P cat -l "$page" 2>/dev/null)
+    for heading in NAME SYNOPSIS OPTIONS 'EXIT STATUS' ENVIRONMENT FILES; do
+        grep -qx "$heading" <<<"$text" || fail "the manual page of $program has no $heading"
+    done
+    echo "check-packages: $program(1) renders"
 done
-echo "check-packages: vendaro(1) renders"

@@ -8,6 +8,8 @@
 #                         below), the headless X tools, and the package checks' tools (man,
 #                         unzip, file, dpkg-dev, lintian), and clang for the fuzz targets (its
 #                         fuzzer header also lets the Linux suites replay the seed corpora);
+#                         Debian's SQLite3 ODBC driver, sqlite3 and ansible-core for
+#                         vendaroctl's real-driver and Ansible tests;
 #                         about 600 MB to download, 2.8 GB
 #                         installed
 # Run as root; when everything is present it only checks, in well under a second.
@@ -40,6 +42,7 @@ if [ "$purpose" = all ]; then
         pkg-config g++-mingw-w64-x86-64 g++-mingw-w64-i686
         wine wine64 fonts-wine xvfb xauth xdotool imagemagick x11-apps
         dpkg-dev man-db unzip file lintian clang
+        libsqliteodbc sqlite3 ansible-core
     )
 fi
 

@@ -30,32 +30,136 @@ bool RecordingPlatform::Record(std::string line) {
     return !fail;
 }
 
+namespace {
+
+const char* RootWord(RegRoot root) {
+    return root == RegRoot::CurrentUser ? "HKCU" : root == RegRoot::LocalMachine ? "HKLM" : "?";
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string RecordingPlatform::KeyName(RegRoot root, const std::string& path) {
+    return Lower(std::string(RootWord(root)) + "\\" + path);
+}
+
 RegHandle RecordingPlatform::CreateKey(RegRoot root, const std::string& path) {
-    const char* name = root == RegRoot::CurrentUser    ? "HKCU"
-                       : root == RegRoot::LocalMachine ? "HKLM"
-                                                       : "?";
-    return Record(std::string("RegCreateKey ") + name + " " + path) ? next_handle_++ : 0;
+    if (!Record(std::string("RegCreateKey ") + RootWord(root) + " " + path)) return 0;
+    const RegHandle handle = next_handle_++;
+    open_[handle] = KeyName(root, path);
+    keys[open_[handle]];
+    return handle;
+}
+
+bool RecordingPlatform::Store(RegHandle key, const std::string& name, std::uint32_t type,
+                              std::string data) {
+    auto it = open_.find(key);
+    if (it == open_.end()) return false;
+    std::vector<RegValue>& values = keys[it->second].values;
+    for (RegValue& value : values) {
+        if (Lower(value.name) == Lower(name)) {
+            value = RegValue{name, type, std::move(data), true};
+            return true;
+        }
+    }
+    values.push_back(RegValue{name, type, std::move(data), true});
+    return true;
 }
 
 bool RecordingPlatform::SetString(RegHandle key, const std::string& name,
                                   const std::string& value) {
-    return Record("RegSetString " + std::to_string(key) + " " + name + "=" + value) && key != 0;
+    return Record("RegSetString " + std::to_string(key) + " " + name + "=" + value) &&
+           Store(key, name, kRegString, value + std::string(1, '\0'));
 }
 
 bool RecordingPlatform::SetNumber(RegHandle key, const std::string& name, std::int32_t value) {
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        data[i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+    }
     return Record("RegSetNumber " + std::to_string(key) + " " + name + "=" +
                   std::to_string(value)) &&
-           key != 0;
+           Store(key, name, kRegDword, data);
 }
 
 bool RecordingPlatform::SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) {
     return Record("RegSetFlagByte " + std::to_string(key) + " " + name + "=" +
                   std::to_string(value)) &&
-           key != 0;
+           Store(key, name, kRegNone, std::string(1, static_cast<char>(value)));
 }
 
 bool RecordingPlatform::CloseKey(RegHandle key) {
-    return Record("RegCloseKey " + std::to_string(key)) && key != 0;
+    // Closing a key opened for reading is no effect.
+    if (read_handles_.erase(key) != 0) return open_.erase(key) != 0;
+    const bool open = open_.erase(key) != 0;
+    return Record("RegCloseKey " + std::to_string(key)) && key != 0 && open;
+}
+
+RegRead RecordingPlatform::OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) {
+    key = 0;
+    const std::string name = KeyName(root, path);
+    if (unreadable_keys.count(name) != 0) {
+        NoteFailure(name + " cannot be read: Access denied.");
+        return RegRead::Failed;
+    }
+    if (keys.count(name) == 0) return RegRead::Missing;
+    key = next_handle_++;
+    open_[key] = name;
+    read_handles_.insert(key);
+    return RegRead::Found;
+}
+
+RegRead RecordingPlatform::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
+    auto it = open_.find(key);
+    if (it == open_.end()) return RegRead::Failed;
+    for (const RegValue& kept : keys[it->second].values) {
+        if (Lower(kept.name) == Lower(name)) {
+            value = kept;
+            return RegRead::Found;
+        }
+    }
+    return RegRead::Missing;
+}
+
+bool RecordingPlatform::ListValues(RegHandle key, std::vector<RegValue>& values) {
+    auto it = open_.find(key);
+    if (it == open_.end()) return false;
+    values = keys[it->second].values;
+    return true;
+}
+
+bool RecordingPlatform::ListSubkeys(RegHandle key, std::vector<std::string>& names) {
+    auto it = open_.find(key);
+    if (it == open_.end()) return false;
+    names.clear();
+    const std::string prefix = it->second + "\\";
+    for (const auto& [name, unused] : keys) {
+        if (name.size() > prefix.size() && name.starts_with(prefix) &&
+            name.find('\\', prefix.size()) == std::string::npos) {
+            names.push_back(name.substr(prefix.size()));
+        }
+    }
+    return true;
+}
+
+bool RecordingPlatform::RemoveDataSource(RegRoot root, const std::string& name) {
+    if (!Record(std::string("RegRemoveDataSource ") + RootWord(root) + " " + name)) return false;
+    const std::string key = KeyName(root, "SOFTWARE\\ODBC\\ODBC.INI\\" + name);
+    std::erase_if(keys, [&](const auto& entry) {
+        return entry.first == key || entry.first.starts_with(key + "\\");
+    });
+    auto list = keys.find(KeyName(root, "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
+    if (list != keys.end()) {
+        std::erase_if(list->second.values,
+                      [&](const RegValue& value) { return Lower(value.name) == Lower(name); });
+    }
+    return true;
 }
 
 bool RecordingPlatform::ConfigDataSource(WindowHandle parent, int request,

@@ -2,6 +2,8 @@
 // An in-memory platform for tests: records every call with its arguments, one line each, in
 // the order made, answers dialogs from queues, and fails the calls a test chooses.
 #include <deque>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,18 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
 
     std::string system_directory = "C:\\WINDOWS\\System32";
 
+    // The registry the writes made, as typed values per key, named by KeyName, for the reads.
+    // Tests may fill it directly.
+    struct Key {
+        std::vector<RegValue> values;
+    };
+    std::map<std::string, Key> keys;
+    // Keys (named by KeyName) whose reads fail.
+    std::set<std::string> unreadable_keys;
+    // The name a key has in `keys`: "hkcu\software\odbc\odbc.ini\sales" (lower case, as
+    // the registry's names ignore case).
+    static std::string KeyName(RegRoot root, const std::string& path);
+
     Platform AsPlatform() { return Platform{profile_, *this, *this, *this}; }
     Profile& profile() { return profile_; }
 
@@ -68,6 +82,16 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     bool SetNumber(RegHandle key, const std::string& name, std::int32_t value) override;
     bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) override;
     bool CloseKey(RegHandle key) override;
+    // Reads are not recorded (they are not effects); a removal is.
+    RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
+    RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
+    bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
+    bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
+    bool RemoveDataSource(RegRoot root, const std::string& name) override;
+    std::string ExportPath(RegRoot root, const std::string& path) override {
+        return (root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
+               path;
+    }
     // Installer
     bool ConfigDataSource(WindowHandle parent, int request, const std::string& driver,
                           const std::string& attributes) override;
@@ -86,8 +110,13 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     bool Record(std::string line);
 
   private:
+    bool Store(RegHandle key, const std::string& name, std::uint32_t type, std::string data);
+
     RecordingProfile profile_;
     RegHandle next_handle_ = 1;
+    // The key each handle names in `keys`.
+    std::map<RegHandle, std::string> open_;
+    std::set<RegHandle> read_handles_;
 };
 
 }  // namespace vendaro

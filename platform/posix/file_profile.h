@@ -82,6 +82,13 @@ class FileProfile final : public Profile {
     // The parse of the file that later reads would use (one stat, at most one read).
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
+    // Replaces the file by what `edit` makes of its bytes (null: a missing file), as one change
+    // under the lock, as every write here is; `edit` answers nullopt for no change.
+    bool Rewrite(const std::string& path,
+                 const std::function<std::optional<std::string>(const std::string* old)>& edit) {
+        return Modify(path, edit);
+    }
+
     // The errno of the last failed write (0 after a successful one).
     int last_error() const { return last_error_; }
 

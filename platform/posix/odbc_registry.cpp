@@ -184,8 +184,11 @@ FileProfile& OdbcRegistry::ProfileFor(RegRoot root) {
 }
 
 bool OdbcRegistry::CloseKey(RegHandle key) {
+    if (CloseReadKey(key)) return true;
     auto it = keys_.find(key);
     if (it == keys_.end()) return false;
+    // The file changes when the gathered writes land: later reads take a new reading.
+    ForgetReadings();
     OpenKey open = std::move(it->second);
     keys_.erase(it);
     const bool list = ini::NamesEqual(open.where.section, kDataSourceList);
@@ -221,6 +224,7 @@ bool OdbcRegistry::CloseKey(RegHandle key) {
 }
 
 bool OdbcRegistry::Flush() {
+    ForgetReadings();
     std::vector<OpenKey> closed = std::move(closed_);
     closed_.clear();
     bool ok = true;

@@ -13,13 +13,16 @@
 // first line does (LF in a new file), so an LF file stays an LF file.
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "platform/posix/file_profile.h"
+#include "platform/posix/parse_cache.h"
 #include "platform/registry.h"
 
 namespace vendaro {
@@ -73,7 +76,56 @@ class OdbcRegistry final : public Registry {
     // in that file, when a file could not be written.
     bool Flush() override;
 
+    // Reading reads odbc.ini as unixODBC does: the first section of a name, names without
+    // regard to case, "#" and ";" lines as comments, values as the line holds them (no quotes
+    // taken off). A subkey's values are the entries that begin with its prefix. The reads of
+    // one registry object answer from one reading of each file, taken at the first read and
+    // again after each write of this object: a check of many data sources sees one state.
+    RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
+    RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
+    bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
+    bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
+    // The section (every one of its name) and the entry, as one change of the file.
+    bool RemoveDataSource(RegRoot root, const std::string& name) override;
+    std::string ExportPath(RegRoot root, const std::string& path) override;
+
   private:
+    // A key's values as unixODBC reads them (the first of a name); from kIndexedValues values
+    // on also found by lower-case name.
+    static constexpr std::size_t kIndexedValues = 32;
+    struct KeyValues {
+        std::vector<RegValue> values;
+        std::unordered_map<std::string, std::size_t> by_name;
+        std::vector<std::string> subkeys;
+    };
+    static const RegValue* FindValue(const KeyValues& key, std::string_view name);
+    // A key opened for reading: its values in one parse of the file.
+    struct ReadKey {
+        std::shared_ptr<const ini::Document> doc;
+        std::shared_ptr<const KeyValues> values;
+    };
+    // The values of the key `prefix` of the section whose lines after its header are
+    // [first, end) of `doc`; a large key's are kept while the parse is.
+    std::shared_ptr<const KeyValues> ValuesOf(const std::shared_ptr<const ini::Document>& doc,
+                                              std::size_t first, std::size_t end,
+                                              const std::string& prefix);
+    bool CloseReadKey(RegHandle key);
+    std::map<RegHandle, ReadKey> read_keys_;
+    ParseCache read_cache_;
+    // The reading of each file (null: missing) and why one could not be read, by file.
+    struct Reading {
+        std::shared_ptr<const ini::Document> doc;
+        int error = 0;
+        // The first section of each lower-case name: its header line and the line after it.
+        std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sections;
+    };
+    const Reading& ReadingOf(const std::string& file);
+    void ForgetReadings();
+    std::map<std::string, Reading> readings_;
+    std::map<RegRoot, std::string> read_paths_;
+    std::shared_ptr<const ini::Document> values_doc_;
+    std::map<std::pair<std::size_t, std::string>, std::shared_ptr<const KeyValues>> values_;
+
     struct OpenKey {
         RegRoot root;
         std::string file;

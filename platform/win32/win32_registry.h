@@ -17,6 +17,15 @@ class Win32Registry final : public Registry {
     bool SetFlagByte(RegHandle key, const std::string& name, std::uint8_t value) override;
     bool CloseKey(RegHandle key) override;
 
+    // Reading and removing (win32_registry_read.cpp), in the program's own view of the
+    // registry, as its writes.
+    RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
+    RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
+    bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
+    bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
+    bool RemoveDataSource(RegRoot root, const std::string& name) override;
+    std::string ExportPath(RegRoot root, const std::string& path) override;
+
     // How many keys are open (left open ones are closed when the registry object goes).
     std::size_t OpenKeys() const { return keys_.size(); }
 

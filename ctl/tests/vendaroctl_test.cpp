@@ -1,0 +1,336 @@
+// vendaroctl's commands against the recording platform: a library in a scratch folder, the
+// registry in memory, the driver manager faked. Each command's output and exit status, and
+// for apply and remove the very calls that reach the platform.
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ctl/json.h"
+#include "ctl/vendaroctl.h"
+#include "dsn/dsn_command.h"
+#include "platform/native_profile.h"
+#include "testing/recording_platform.h"
+#include "testing/scratch.h"
+
+namespace vendaro::ctl {
+namespace {
+
+using Args = std::vector<std::string>;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+const std::string kLibrary =
+    "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1\r\n"
+    "Database=pubs\r\n"
+    "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nDescription=Orders\r\n"
+    "DBQ=C:\\o.mdb\r\nPWD=}]rkshA\r\n"
+    "[Archive]\r\nDSN_Driver=Microsoft Visual FoxPro Driver\r\n";
+
+const char* kSalesKey = "hkcu\\software\\odbc\\odbc.ini\\sales";
+
+struct FakeConnector final : OdbcConnector {
+    std::string connection_string;
+    int timeout = -1;
+    ConnectResult answer;
+    ConnectResult Connect(const std::string& text, int seconds) override {
+        connection_string = text;
+        timeout = seconds;
+        return answer;
+    }
+};
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+struct Ctl {
+    test::TempDir dir;
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    RecordingPlatform rec{*profile};
+    Platform platform = rec.AsPlatform();
+    FakeConnector connector;
+    std::string library = (dir.path() / "vendaro.ini").string();
+
+    explicit Ctl(const std::string& scripts = kLibrary) {
+        test::WriteFile(library, scripts);
+        std::filesystem::create_directory(dir.path() / "win");
+        // The Windows directory's ODBC.INI lands in the scratch folder.
+        rec.system_directory = dir.path().string() + kSeparator + "win\\System32";
+    }
+
+    Result Run(const Args& args) {
+        std::ostringstream out, err;
+        Environment env{platform, connector, library, kSeparator, "9.9"};
+        Result r;
+        r.status = ctl::Run(args, env, out, err);
+        r.out = out.str();
+        r.err = err.str();
+        return r;
+    }
+    // The calls of one command only.
+    std::vector<std::string> CallsOf(const Args& args) {
+        rec.calls.clear();
+        Run(args);
+        return rec.calls;
+    }
+    // Rewrites one value of the registry in memory.
+    void Set(const std::string& key, const std::string& name, std::uint32_t type,
+             std::string data) {
+        for (RegValue& v : rec.keys[key].values) {
+            if (v.name == name) v = RegValue{name, type, data, true};
+        }
+    }
+};
+
+TEST_CASE("check: absent, in sync, drifted, and the exit status of each") {
+    Ctl c;
+    CHECK(c.Run({"check"}).out == "Sales    absent\nOrders   absent\nArchive  absent\n");
+    CHECK(c.Run({"check"}).status == kExitPending);
+    c.Run({"apply", "sales", "orders", "archive"});
+    CHECK(c.Run({"check"}).out == "Sales    in sync\nOrders   in sync\nArchive  in sync\n");
+    CHECK(c.Run({"check"}).status == kExitOk);
+    c.Set(kSalesKey, "Server", kRegString, std::string("srv2\0", 5));
+    CHECK(c.Run({"check", "SALES"}).out == "Sales  drifted (1 value differs)\n");
+    CHECK(c.Run({"check", "SALES"}).status == kExitPending);
+    CHECK(c.Run({"check", "orders"}).status == kExitOk);
+}
+
+TEST_CASE("check: a registry that cannot be read is status 1, with the reason") {
+    Ctl c;
+    c.rec.unreadable_keys.insert(kSalesKey);
+    const Result r = c.Run({"check", "sales"});
+    CHECK(r.status == kExitFailed);
+    CHECK(r.err ==
+          "vendaroctl: Sales: " + std::string(kSalesKey) + " cannot be read: Access denied.\n");
+}
+
+TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden") {
+    Ctl c;
+    c.Run({"apply", "sales", "orders"});
+    c.Set(kSalesKey, "Server", kRegString, std::string("srv2\0", 5));
+    c.Set(kSalesKey, "Database", kRegDword, std::string("\1\0\0\0", 4));
+    c.rec.keys[kSalesKey].values.push_back(RegValue{"Trace", kRegString, "Yes", true});
+    std::erase_if(c.rec.keys[kSalesKey].values,
+                  [](const RegValue& v) { return v.name == "LastUser"; });
+    const Result sales = c.Run({"diff", "sales"});
+    CHECK(sales.status == kExitPending);
+    CHECK(sales.out ==
+          "Sales (user data source): drifted (3 values differ)\n"
+          "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Database  kind differs  want \"pubs\" (string), "
+          "found \"1\" (number)\n"
+          "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  LastUser  missing       want \"\" (string), found -\n"
+          "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Server    different     want \"srv1\" (string), "
+          "found \"srv2\" (string)\n"
+          "Extra values (creation leaves them in place; they are not drift):\n"
+          "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Trace  \"Yes\" (string)\n");
+
+    c.Set("hkcu\\software\\odbc\\odbc.ini\\orders", "PWD", kRegString, "guess");
+    const Result orders = c.Run({"diff", "orders", "--json"});
+    CHECK(orders.out.find("secret7") == std::string::npos);
+    CHECK(orders.out.find("guess") == std::string::npos);
+    CHECK(c.Run({"diff", "orders"}).out ==
+          "Orders (user data source): drifted (1 value differs)\n"
+          "  SOFTWARE\\ODBC\\ODBC.INI\\Orders  PWD  different  want (hidden) (string), found "
+          "(hidden), no match\n");
+}
+
+TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing") {
+    for (const DsnCommand command : {DsnCommand::User, DsnCommand::System}) {
+        const bool system = command == DsnCommand::System;
+        CAPTURE(system);
+        Ctl vendaro;
+        ScriptStore store(vendaro.rec.profile(), vendaro.dir.path().string(), "vendaro",
+                          kSeparator);
+        CreateDsn({command, "Orders", "Orders", "Microsoft Access Driver (*.mdb)", true, 0}, store,
+                  vendaro.platform);
+        std::erase_if(vendaro.rec.calls,
+                      [](const std::string& call) { return call.starts_with("Busy"); });
+
+        Ctl c;
+        c.rec.system_directory = vendaro.rec.system_directory;
+        const Args kind = {system ? "--system" : "--user"};
+        Args apply = {"apply", "orders", kind[0]};
+        CHECK(c.CallsOf(apply) == vendaro.rec.calls);
+        CHECK(c.CallsOf(apply) == std::vector<std::string>{});
+        CHECK(c.Run(apply).out == "Orders  in sync, untouched\n");
+        CHECK(c.Run(apply).status == kExitOk);
+    }
+    Ctl c;
+    CHECK(c.CallsOf({"apply", "sales", "--check"}) == std::vector<std::string>{});
+    CHECK(c.Run({"apply", "sales", "--check"}).status == kExitPending);
+    CHECK(c.Run({"apply", "sales", "--check"}).out == "Sales  absent: would be created\n");
+    c.Run({"apply", "sales"});
+    c.Set(kSalesKey, "Server", kRegString, "srv2");
+    CHECK(c.Run({"apply", "sales"}).out == "Sales  drifted (1 value differs): updated\n");
+    CHECK(c.Run({"check", "sales"}).status == kExitOk);
+}
+
+TEST_CASE("apply: a failed write is status 1 and says so") {
+    Ctl c;
+    c.rec.fail_prefixes = {"RegSetString 1 Server"};
+    const Result r = c.Run({"apply", "sales"});
+    CHECK(r.status == kExitFailed);
+    CHECK(r.err == "vendaroctl: Sales: the data source could not be written\n");
+}
+
+TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is success") {
+    Ctl c;
+    c.Run({"apply", "orders"});
+    CHECK(c.CallsOf({"remove", "orders", "--check"}) == std::vector<std::string>{});
+    CHECK(c.Run({"remove", "orders", "--check"}).status == kExitPending);
+    // The folder's own case is lowered as the system directory's is.
+    std::string lower = c.dir.path().string() + kSeparator + "win";
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    lower += "\\ODBC.INI";
+    CHECK(c.CallsOf({"remove", "orders"}) ==
+          std::vector<std::string>{
+              "RegRemoveDataSource HKCU Orders",
+              "ProfileDeleteKey " + lower + "|ODBC 32 bit Data Sources|Orders",
+              "ProfileDeleteKey " + lower + "|Orders|Driver32",
+              "ProfileDeleteSection " + lower + "|Orders",
+          });
+    CHECK(c.Run({"check", "orders"}).out == "Orders  absent\n");
+    const Result again = c.Run({"remove", "orders", "nosuch"});
+    CHECK(again.status == kExitOk);
+    CHECK(again.out == "Orders  absent, nothing to remove\nnosuch  absent, nothing to remove\n");
+}
+
+TEST_CASE("export: the .reg file and the odbc.ini fragment of what apply writes") {
+    Ctl c;
+    c.platform.legacy_odbc_ini = false;
+    CHECK(c.Run({"export", "sales", "--format", "reg"}).out ==
+          "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\Sales]\n"
+          "\"Database\"=\"pubs\"\n\"Description\"=\"Sales "
+          "figures\"\n\"Driver\"=\"\"\n\"LastUser\"=\"\"\n"
+          "\"Server\"=\"srv1\"\n\n"
+          "[HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources]\n"
+          "\"Sales\"=\"SQL Server\"\n\n"
+          "; then the ODBC installer: ODBC_ADD_DSN for the driver \"SQL Server\", DSN=Sales\n");
+    const std::string orders = c.Run({"export", "orders", "--format=odbcini", "--system"}).out;
+    CHECK(orders.find("\n;PWD=(hidden)\n") != std::string::npos);
+    CHECK(orders.find("secret7") == std::string::npos);
+    CHECK(orders.find("\nEngines\\Jet\\Threads=3\n") != std::string::npos);
+    CHECK(orders.find("ODBC_ADD_DSN") == std::string::npos);
+    CHECK(c.Run({"export", "orders", "--format", "reg"}).out.find(";\"PWD\"=\"(hidden)\"\n") !=
+          std::string::npos);
+}
+
+TEST_CASE("connect: the DBMS, or the driver manager's SQLSTATE and message") {
+    Ctl c;
+    c.connector.answer = {true, "SQLite", "3.40.1", {}};
+    const Result ok = c.Run({"connect", "sales", "--timeout", "3"});
+    CHECK(ok.out == "Sales: connected to SQLite 3.40.1\n");
+    CHECK(ok.status == kExitOk);
+    CHECK(c.connector.connection_string == "DSN=Sales");
+    CHECK(c.connector.timeout == 3);
+    c.Run({"connect", "sales"});
+    CHECK(c.connector.timeout == 15);
+
+    c.connector.answer = {false, "", "", {{"IM002", 0, "Data source name not found"}}};
+    const Result failed = c.Run({"connect", "sales"});
+    CHECK(failed.status == kExitFailed);
+    CHECK(failed.err == "vendaroctl: Sales: IM002 Data source name not found\n");
+}
+
+TEST_CASE("bad input: a clear message and status 2, nothing done") {
+    struct Row {
+        Args args;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"check", "--verbose"}, "unknown option --verbose"},
+        {{"diff"}, "diff needs the name of a data source (vendaroctl diff NAME)"},
+        {{"diff", "a", "b"}, "diff takes one name, not 2"},
+        {{"apply"}, "apply needs the name of a data source (vendaroctl apply NAME...)"},
+        {{"check", "--check"}, "--check does not apply to check"},
+        {{"connect", "sales", "--system"}, "--system does not apply to connect"},
+        {{"check", "--user", "--system"}, "--user and --system exclude each other"},
+        {{"export", "sales", "--format", "xml"}, "--format is reg or odbcini, not \"xml\""},
+        {{"connect", "sales", "--timeout", "-1"},
+         "--timeout is a number of seconds from 0 to 86400, not \"-1\""},
+        {{"check", "--library"}, "--library needs a value"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.message);
+        Ctl c;
+        const Result r = c.Run(row.args);
+        CHECK(r.status == kExitUsage);
+        CHECK(r.err == "vendaroctl: " + row.message + " (vendaroctl --help lists the commands)\n");
+        CHECK(c.rec.calls.empty());
+    }
+}
+
+TEST_CASE("bad input: no such script, a name no data source can have, an unreadable library") {
+    Ctl c;
+    CHECK(c.Run({"apply", "sales", "nosuch"}).err ==
+          "vendaroctl: no script named \"nosuch\" in " + c.library + "\n");
+    CHECK(c.rec.calls.empty());
+    CHECK(c.Run({"remove", "a\\b"}).err ==
+          "vendaroctl: \"a\\b\" cannot name a data source: the name contains \"\\\"\n");
+    const std::string missing = c.library + ".gone";
+    CHECK(c.Run({"check", "--library", missing}).err ==
+          "vendaroctl: cannot read the library " + missing + ": No such file or directory\n");
+    CHECK(c.Run({"check", "--library", c.dir.path().string()}).status == kExitUsage);
+
+    Ctl bad("[ODBC]\r\nDSN_Driver=SQL Server\r\n[Sales]\r\nDSN_Driver=SQL Server\r\n");
+    const Result all = bad.Run({"check"});
+    CHECK(all.status == kExitUsage);
+    CHECK(all.out ==
+          "ODBC   refused: the script's name cannot name a data source: \"ODBC\" is a name ODBC "
+          "keeps for its own settings\nSales  absent\n");
+}
+
+TEST_CASE("--json: one document of the stable schema") {
+    Ctl c;
+    c.platform.legacy_odbc_ini = false;
+    c.Run({"apply", "archive"});
+    c.rec.keys["hkcu\\software\\odbc\\odbc.ini\\archive"].values.push_back(
+        RegValue{"PWD", kRegString, std::string("clear\0", 6), true});
+    CHECK(
+        c.Run({"apply", "archive", "--json", "--check"}).out ==
+        "{\n  \"schema\": 1,\n  \"command\": \"apply\",\n  \"kind\": \"user\",\n"
+        "  \"library\": " +
+            JsonString(c.library) +
+            ",\n  \"check_only\": true,\n"
+            "  \"changed\": false,\n  \"status\": 0,\n  \"data_sources\": [\n    {\n"
+            "      \"name\": \"Archive\",\n      \"kind\": \"user\",\n"
+            "      \"driver\": \"Microsoft Visual FoxPro Driver\",\n      \"state\": \"in sync\",\n"
+            "      \"differing\": 0,\n      \"action\": \"none\",\n      \"changed\": false,\n"
+            "      \"differences\": [],\n      \"extra\": [\n        {\n"
+            "          \"where\": \"SOFTWARE\\\\ODBC\\\\ODBC.INI\\\\Archive\",\n"
+            "          \"value\": \"PWD\",\n          \"problem\": \"extra\",\n"
+            "          \"expected\": null,\n          \"expected_kind\": null,\n"
+            "          \"found\": \"(hidden)\",\n          \"found_kind\": \"string\",\n"
+            "          \"secret\": true\n        }\n      ],\n      \"error\": null\n    }\n"
+            "  ]\n}\n");
+    CHECK(c.Run({"apply", "sales", "--json"}).out.find("\n  \"changed\": true,\n") !=
+          std::string::npos);
+    CHECK(
+        c.Run({"check", "--bogus", "--json"}).out ==
+        "{\n  \"schema\": 1,\n  \"command\": \"check\",\n  \"changed\": false,\n"
+        "  \"status\": 2,\n  \"data_sources\": [],\n  \"error\": \"unknown option --bogus\"\n}\n");
+}
+
+TEST_CASE("JSON strings: UTF-8 passes, Windows-1252 is escaped") {
+    CHECK(JsonString("caf\xc3\xa9") == "\"caf\xc3\xa9\"");
+    CHECK(JsonString("caf\xe9") == "\"caf\\u00e9\"");
+    CHECK(JsonString("\x80") == "\"\\u20ac\"");
+    CHECK(JsonString("a\"b\\c\n\x01") == "\"a\\\"b\\\\c\\n\\u0001\"");
+}
+
+}  // namespace
+}  // namespace vendaro::ctl
