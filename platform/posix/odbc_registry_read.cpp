@@ -192,8 +192,9 @@ bool OdbcRegistry::RemoveDataSource(RegRoot root, const std::string& name) {
         NoteFailure("There is no odbc.ini that could hold \"" + name + "\".");
         return false;
     }
+    FileProfile& profile = ProfileFor(root);
     const bool ok =
-        profile_.Rewrite(file, [&](const std::string* old) -> std::optional<std::string> {
+        profile.Rewrite(file, [&](const std::string* old) -> std::optional<std::string> {
             if (old == nullptr) return std::nullopt;
             std::string bytes = *old;
             // Every section of the name goes: unixODBC would read the next one as the data source.
@@ -208,7 +209,11 @@ bool OdbcRegistry::RemoveDataSource(RegRoot root, const std::string& name) {
         });
     ForgetReadings();
     if (!ok) {
-        NoteFailure(file + " could not be written: " + std::strerror(profile_.last_error()) + ".");
+        // The profile's own reason names the cause best; errno is the fallback.
+        std::string why = TakeFailure();
+        if (why.empty())
+            why = file + " could not be written: " + std::strerror(profile.last_error()) + ".";
+        NoteFailure(std::move(why));
     }
     return ok;
 }

@@ -84,6 +84,7 @@ TEST_CASE("odbc.ini read: a write of the same registry object is read back") {
         r.registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\ODBC\\ODBC.INI\\New");
     r.registry.SetString(key, "Server", "db2");
     REQUIRE(r.registry.CloseKey(key));
+    REQUIRE(r.registry.Flush());
     CHECK(r.Values("New") == "Server=db2\n");
 }
 
