@@ -51,6 +51,10 @@ class FileProfile final : public Profile {
     // replacement makes none (the file is as it was) and returns 0.
     std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                           const std::string& path) override;
+    // One lock, one reading and one replacement for the edits and the removal; nothing is made
+    // when an edit holds CR, LF or NUL.
+    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
+                                   std::string_view removed, const std::string& path) override;
     // The parse of the file that later reads would use (one stat, at most one read).
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
