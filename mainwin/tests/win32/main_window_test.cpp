@@ -135,3 +135,95 @@ TEST_CASE("each editor, opened for a new script, shows its model, takes its even
 }
 
 }  // namespace vendaro::win32::testing
+
+namespace vendaro::win32::testing {
+
+// Opens the editor of list row `row` with Edit; `steps` run on it meanwhile.
+void EditRow(Program& p, int row) {
+    constexpr UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_SetItemState(p.main.view().List(), row, kSelected, kSelected);
+    Click(p.main.view().Button(2));
+}
+
+// A step on the innermost editor, once it shows and takes input.
+ModalDriver::Step OnEditor(Program& p, std::function<void(EditorView&)> act) {
+    return [&p, act] {
+        EditorView* view = p.editor_windows.Open();
+        if (view == nullptr || !IsWindowEnabled(view->hwnd())) return false;
+        act(*view);
+        return true;
+    };
+}
+
+void Retype(HWND field, const std::string& text) {
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    Type(field, text);
+}
+
+TEST_CASE("a Save under another script's name asks; Yes replaces it whole and keeps one row") {
+    Program p(
+        "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nDescription=Jet\r\n"
+        "DBQ=C:\\o.mdb\r\nUID=clerk\r\nThreads=5\r\n"
+        "[New1]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
+    std::string question;
+    p.driver.Then(OnEditor(p, [](EditorView& v) {
+        Retype(v.Control("Text1"), "orders");
+        PostMessageA(v.Control("Command4"), BM_CLICK, 0, 0);
+    }));
+    p.driver.Then(Answer("Vendaro!", IDNO, &question));
+    p.driver.Then(OnEditor(p, [](EditorView& v) {
+        CHECK(GetFocus() == v.Control("Text1"));
+        PostMessageA(v.Control("Command4"), BM_CLICK, 0, 0);
+    }));
+    p.driver.Then(Answer("Vendaro!", IDYES));
+    EditRow(p, 1);
+    CHECK(p.driver.Ok());
+    CHECK(question == "A DSN script named orders already exists. Do you want to replace it?");
+    // The keys of New1 moved, its own hand-added one too; none of the Access script's stayed.
+    CHECK(p.File() ==
+          "[Orders]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
+    CHECK(Items(p.main.view().List()) == "Orders|First|SQL Server\n");
+}
+
+TEST_CASE("after \"&Options>>\" by its access key, Tab and typing reach the next fields") {
+    for (const std::string driver :
+         {"Microsoft Access Driver (*.mdb)", "Microsoft dBase Driver (*.dbf)"}) {
+        CAPTURE(driver);
+        Program p("");
+        std::string typed;
+        p.driver.Then(OnEditor(p, [](EditorView& v) {
+            SetFocus(v.Control("Text1"));
+            PostMessageA(GetFocus(), WM_SYSCHAR, 'o', 1 << 29);
+        }));
+        // The button that had the focus is disabled: the focus went on to the first field.
+        for (const WPARAM key : {WPARAM{VK_TAB}, WPARAM{'x'}}) {
+            p.driver.Then(OnEditor(p, [key](EditorView&) {
+                PostMessageA(GetFocus(), key == 'x' ? WM_CHAR : WM_KEYDOWN, key, 1);
+            }));
+        }
+        p.driver.Then(OnEditor(p, [&typed](EditorView& v) {
+            typed = Shows(v.Control("Text2"));
+            PostMessageA(v.hwnd(), WM_CLOSE, 0, 0);
+        }));
+        CHECK(p.editors.OpenEditor(driver));
+        CHECK(p.driver.Ok());
+        CHECK(typed == "x");
+    }
+}
+
+TEST_CASE("a long system database path is shortened in its option's caption with an ellipsis") {
+    const std::string path = "C:\\Program Files\\Shared Databases\\Accounting\\2026\\system.mdw";
+    Program p("[Acc]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nSystemDB=" + path + "\r\n");
+    std::string shown;
+    p.driver.Then(OnEditor(p, [&shown](EditorView& v) {
+        shown = WindowText(v.Control("Option2"));
+        PostMessageA(v.hwnd(), WM_CLOSE, 0, 0);
+    }));
+    EditRow(p, 0);
+    CHECK(p.driver.Ok());
+    CHECK(shown.starts_with("Da&tabase: C:\\"));
+    CHECK(shown.find("...") != std::string::npos);
+    CHECK(shown.ends_with("\\system.mdw"));
+}
+
+}  // namespace vendaro::win32::testing
