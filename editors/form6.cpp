@@ -124,10 +124,26 @@ void Form6::Command6_Click() {
     // The advanced options clear ScriptDirty when they open; the editor's own unsaved
     // changes must still make Cancel ask afterwards.
     const bool dirty_before = context_.module1.ScriptDirty;
-    Form7 advanced(context_, Text1.text);
+    // They work on the script this editor works on: the one it opened until its Save renames
+    // it, so a name typed but not saved never makes a section of its own.
+    const bool known = !script_section().empty();
+    const std::string name = known ? script_section() : Text1.text;
+    Form7 advanced(context_, name,
+                   edit_mode() ? Form7::Script::Edited
+                   : known     ? Form7::Script::Added
+                               : Form7::Script::New);
     advanced.Form_Load();
     windows_.Show(advanced);
     if (dirty_before) context_.module1.ScriptDirty = true;
+    if (advanced.written().keys().empty()) return;
+    if (!known) AdoptSection(advanced.ScriptName());
+    // The values chosen last stay: the editor's later Save writes what the dialog wrote for
+    // the keys both own, not what the editor's fields held before.
+    for (const auto& [key, value] : advanced.written().keys()) {
+        if (key == "PageTimeout") Text3.text = value;
+        if (key == "MaxBufferSize") Text4.text = value;
+        if (key == "ReadOnly") Check2.checked = value == "1";
+    }
 }
 
 void Form6::Command7_Click() {

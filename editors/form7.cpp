@@ -2,13 +2,14 @@
 
 #include <utility>
 
+#include "dsn/drivers.h"
 #include "forms/text_rules.h"
 #include "store/cipher.h"
 
 namespace vendaro {
 
-Form7::Form7(const EditorContext& context, const std::string& access_name)
-    : ModalForm(context), access_name_(access_name) {}
+Form7::Form7(const EditorContext& context, const std::string& access_name, Script script)
+    : ModalForm(context), access_name_(access_name), script_(script) {}
 
 std::string Form7::ScriptName() const {
     return text::TrimBlanks(access_name_);
@@ -124,9 +125,20 @@ void Form7::Command1_Click() {
         return;
     }
 
-    SetBusy(true);
     ScriptStore& store = context_.store;
+    // A script being added is not another script's section: answered Yes, that script goes
+    // whole.
+    const bool replace = script_ == Script::New && store.HasSection(name);
+    if (replace && !AskYesNo(ReplaceScriptQuestion(name))) return;
+
+    SetBusy(true);
     SectionKeys writer;
+    // What a script being added creates is a script of the Access driver, listed and editable
+    // even when the editor is not saved.
+    if (script_ != Script::Edited &&
+        (replace || store.ReadIniString(name, "DSN_Driver", "").empty())) {
+        writer.Write("DSN_Driver", DriverOf(DriverId::Access).name);
+    }
     writer.Write("UID", text::TrimBlanks(Text1.text));
     writer.Write("PWD", EncipherText(password, kCipherKey));
     for (const std::string& row : List1.items) {
@@ -136,11 +148,12 @@ void Form7::Command1_Click() {
         if (key == "Driver") key = "DriverJet";
         writer.Write(key, row.substr(tab + 1));
     }
-    if (!store.WriteSection(name, writer)) {
+    if (!store.WriteScript(name, writer, "", replace)) {
         SetBusy(false);
         Refuse(kSaveFailedText);
         return;
     }
+    written_ = writer;
 
     Module1& shared = context_.module1;
     shared.ScriptSaved = true;

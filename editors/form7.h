@@ -33,8 +33,17 @@ class Form7 final : public ModalForm {
   public:
     static constexpr int kListTabStop = 80;  // dialog template units, LB_SETTABSTOPS
 
-    // `access_name`: the Access editor's data source name field, read at opening and at Save.
-    Form7(const EditorContext& context, const std::string& access_name);
+    // What the section the dialog works on is to the Access editor.
+    enum class Script {
+        Edited,  // the script the editor opened
+        Added,   // the script the editor adds, which an earlier Save of this dialog created
+        New,     // the name typed for a script being added: a section of it is another script's
+    };
+
+    // `access_name`: the name of the script the Access editor works on, read at opening and at
+    // Save.
+    Form7(const EditorContext& context, const std::string& access_name,
+          Script script = Script::Edited);
 
     void Form_Load();
 
@@ -51,6 +60,8 @@ class Form7 final : public ModalForm {
 
     // The trimmed name of the script the dialog works on.
     std::string ScriptName() const;
+    // The keys the dialog's Save wrote, in order.
+    const SectionKeys& written() const { return written_; }
 
     Frame Frame1{"Default Authorization"};
     Label Label1{"&Login name:"};
@@ -71,6 +82,8 @@ class Form7 final : public ModalForm {
     std::string* SelectedRow();
 
     const std::string& access_name_;
+    Script script_;
+    SectionKeys written_;
 };
 
 }  // namespace vendaro

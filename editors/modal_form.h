@@ -22,6 +22,10 @@ inline constexpr const char* kSaveChangesQuestion =
 inline constexpr const char* kUnstorablePasswordText =
     "The password contains characters that cannot be stored.";
 inline constexpr const char* kSaveFailedText = "The DSN script could not be saved.";
+// The question before a Save writes over another script.
+inline std::string ReplaceScriptQuestion(const std::string& name) {
+    return "A DSN script named " + name + " already exists. Do you want to replace it?";
+}
 
 class ModalForm : public DialogForm {
   public:

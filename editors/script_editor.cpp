@@ -26,6 +26,7 @@ void ScriptEditor::Form_Load() {
         std::string name = row ? row->text : shared.EditDsnName;
         Caption = std::string("Edit DSN Script for ") + driver_.product;
         Text1_Change(name);
+        script_section_ = name;
         LoadScript(name, row);
         SetBusy(false);
     }
@@ -72,31 +73,41 @@ bool ScriptEditor::SaveScript() {
     }
 
     Module1& shared = context_.module1;
+    // A change of letter case alone is no rename: the script keeps its section and its row.
+    const std::string& opened = script_section_;
+    const bool same_section = !opened.empty() && text::MayNameSameSection(name, opened);
+    const std::string section = same_section ? opened : name;
+    const std::string moved_from = opened.empty() || same_section ? std::string() : opened;
+    // Save never writes into another script unasked; answered Yes, that script is replaced
+    // whole, so no key of it mixes with this one.
+    const bool replace = !same_section && context_.store.HasSection(name);
+    if (replace && !AskYesNo(ReplaceScriptQuestion(name))) {
+        MoveFocus("Text1");
+        return false;
+    }
+
     SetBusy(true);
-    // A rename removes the old section only after the new one is complete, so a failing
-    // write never leaves the user without the script they opened.
-    const bool rename = edit_mode_ && !text::EqualsIgnoringCase(name, shared.EditDsnName);
     const std::string description = text::TrimBlanks(Text2.text);
     SectionKeys keys;
     keys.Write("DSN_Driver", DriverName());
     keys.Write("Description", description);
     WriteOwnKeys(keys);
-    bool ok = context_.store.WriteSection(name, keys);
-    if (ok && rename && !shared.EditDsnName.empty() &&
-        !text::MayNameSameSection(name, shared.EditDsnName)) {
-        ok = context_.store.WriteIniString(shared.EditDsnName, "", "");
-    }
-    if (!ok) {
+    // A rename carries every key of the old section and removes it in the same change of the
+    // file, so neither a failing write nor a crash leaves the script half moved.
+    if (!context_.store.WriteScript(section, keys, moved_from, replace)) {
         SetBusy(false);
         Refuse(kSaveFailedText);
         return false;
     }
 
+    std::string shown = name;
+    if (replace && edit_mode_) shown = DropReplacedRow(name);
     ScriptList& list = context_.lvwMain;
+    const bool rename = edit_mode_ && !same_section;
     if (rename && list.Selected() > 0 && list.Selected() <= list.Count()) {
-        list.SetText(list.Selected(), name);
+        list.SetText(list.Selected(), shown);
     }
-    shared.NewDsnName = name;
+    shared.NewDsnName = shown;
     shared.NewDescription = description;
     shared.NewDriver = DriverName();
     shared.ScriptSaved = true;
@@ -105,6 +116,22 @@ bool ScriptEditor::SaveScript() {
     SetBusy(false);
     Close(CloseReason::Saved);
     return true;
+}
+
+std::string ScriptEditor::DropReplacedRow(const std::string& name) {
+    Module1& shared = context_.module1;
+    ScriptList& list = context_.lvwMain;
+    for (int position = 1; position <= list.Count(); ++position) {
+        if (position == shared.EditRowIndex ||
+            !text::MayNameSameSection(list.Row(position).text, name)) {
+            continue;
+        }
+        std::string spelled = list.Row(position).text;
+        list.Remove(position);
+        if (position < shared.EditRowIndex) --shared.EditRowIndex;
+        return spelled;
+    }
+    return name;
 }
 
 void ScriptEditor::CancelScript() {

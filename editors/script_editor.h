@@ -60,6 +60,11 @@ class ScriptEditor : public ModalForm {
     // The Cancel button.
     void CancelScript();
 
+    // The section that holds the script this editor works on: the one opened in edit mode; in
+    // add mode none until something saved the new script ahead of the editor (AdoptSection).
+    const std::string& script_section() const { return script_section_; }
+    void AdoptSection(std::string section) { script_section_ = std::move(section); }
+
     void MarkDirty() { context_.module1.ScriptDirty = true; }
     // The key's value in section `name`, "" when missing.
     std::string ReadKey(const std::string& name, std::string_view key);
@@ -72,8 +77,13 @@ class ScriptEditor : public ModalForm {
   private:
     void OnClosing() override;
 
+    // In edit mode, the row of a script this Save replaced leaves the list: the script shows
+    // once, under the name the file keeps for it. Returns that name.
+    std::string DropReplacedRow(const std::string& name);
+
     const Driver& driver_;
     bool edit_mode_ = false;
+    std::string script_section_;
 };
 
 }  // namespace vendaro

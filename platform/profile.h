@@ -98,6 +98,15 @@ class Profile {
         return made;
     }
 
+    // Makes `edits` to `section` as WriteKeys does, then removes the section `removed` (another
+    // name): a script saved under a new name. A profile that can makes it one change of the file,
+    // so a reader finds the old file or the new one, never one with both sections or neither.
+    // Returns true when all of it was made; nothing is removed when an edit was not made.
+    virtual bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
+                                           std::string_view removed, const std::string& path) {
+        return WriteKeys(section, edits, path) == edits.size() && DeleteSection(removed, path);
+    }
+
     // A reading of `path` for many reads. By default every read still goes to the profile.
     virtual std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path);
 };

@@ -1,5 +1,6 @@
 #include "store/script_store.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -37,6 +38,28 @@ bool Writable(std::string_view section, std::string_view key, std::string_view v
     }
     if (key.empty() || value.empty()) return true;
     return !IsUnreadableSection(section) && !IsUnreadableKey(key);
+}
+
+// The key lines of the first section named `section`, as the file holds them (the value
+// trimmed, quotes kept), the first of each name; keys without a value are left out, as they
+// read as missing.
+std::vector<std::pair<std::string, std::string>> KeysOf(const ini::Document& doc,
+                                                        std::string_view section) {
+    std::vector<std::pair<std::string, std::string>> keys;
+    const ini::Document::SectionLines where = doc.FindSectionLines(ini::ArgumentName(section));
+    if (where.count == 0) return keys;
+    for (std::size_t i = where.header + 1; i < where.end; ++i) {
+        const std::string_view line = doc.LineText(i);
+        const ini::LineParts parts = ini::ClassifyLine(line, 0, line.size());
+        if (parts.kind != ini::LineKind::Key || parts.name_begin == parts.name_end) continue;
+        std::string name(line.substr(parts.name_begin, parts.name_end - parts.name_begin));
+        std::string value(line.substr(parts.value_begin, parts.value_end - parts.value_begin));
+        const bool seen = std::any_of(keys.begin(), keys.end(), [&](const auto& k) {
+            return ini::NamesEqual(k.first, name);
+        });
+        if (!seen && !value.empty()) keys.emplace_back(std::move(name), std::move(value));
+    }
+    return keys;
 }
 
 }  // namespace
@@ -93,9 +116,41 @@ bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys
     return made == keys.keys().size();
 }
 
-bool ScriptStore::HasSection(std::string_view section) {
+bool ScriptStore::HasSection(std::string_view name) {
     std::optional<std::string> bytes = profile_.ReadAll(IniFile());
-    return bytes && ini::Document(std::move(*bytes)).FindSectionLines(section).count > 0;
+    if (!bytes) return false;
+    return ini::Document(std::move(*bytes)).FindSectionLines(ini::ArgumentName(name)).count > 0;
+}
+
+bool ScriptStore::WriteScript(std::string_view section, const SectionKeys& keys,
+                              std::string_view moved_from, bool replace) {
+    std::optional<std::string> bytes;
+    if (!moved_from.empty() || replace) bytes = profile_.ReadAll(IniFile());
+    const ini::Document doc(bytes.value_or(std::string()));
+    const auto moved = moved_from.empty() ? decltype(KeysOf(doc, "")){} : KeysOf(doc, moved_from);
+    auto written = [&](std::string_view key) {
+        auto same = [&](const auto& k) { return ini::NamesEqual(k.first, key); };
+        return std::any_of(moved.begin(), moved.end(), same) ||
+               std::any_of(keys.keys().begin(), keys.keys().end(), same);
+    };
+    const auto held = replace ? KeysOf(doc, section) : decltype(KeysOf(doc, "")){};
+
+    std::vector<KeyEdit> edits;
+    for (const auto& [key, value] : held) {
+        if (!written(key)) edits.push_back(KeyEdit{key, {}, true});
+    }
+    for (const auto& [key, value] : moved) edits.push_back(KeyEdit{key, value, false});
+    for (const auto& [key, value] : keys.keys())
+        edits.push_back(KeyEdit{key, value, value.empty()});
+    // All or nothing: a refused key would leave a script half moved.
+    for (const KeyEdit& edit : edits) {
+        if (edit.key.empty() || !Writable(section, edit.key, edit.value)) return false;
+    }
+    if (!moved_from.empty() && !Writable(moved_from, "", "")) return false;
+    if (moved_from.empty()) {
+        return edits.empty() || profile_.WriteKeys(section, edits, IniFile()) == edits.size();
+    }
+    return profile_.WriteKeysAndRemoveSection(section, edits, moved_from, IniFile());
 }
 
 bool ScriptStore::FileExists(const std::string& path) const {

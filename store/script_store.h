@@ -66,8 +66,20 @@ class ScriptStore {
     // the first key that is refused or fails. Returns true when every key was written.
     bool WriteSection(std::string_view section, const SectionKeys& keys);
 
-    // True when IniFile holds a section that reads of `section` find. Never fails.
-    bool HasSection(std::string_view section);
+    // True when IniFile holds a section that the key-level operations address by `name` (as
+    // they compare names: without regard to case, blanks trimmed).
+    bool HasSection(std::string_view name);
+
+    // A script's Save that may meet another section, as one change of IniFile where the profile
+    // can (the file as it was, or with all of it made; never part):
+    // - `moved_from` not empty (a section of another name): every key it holds is written to
+    //   `section` first, and it is removed last;
+    // - `replace`: every key `section` held that neither the moved keys nor `keys` write is
+    //   removed, so nothing of the script it held stays;
+    // then `keys` as WriteSection writes them. Writes nothing when any key would be refused.
+    // Returns true when all of it was made.
+    bool WriteScript(std::string_view section, const SectionKeys& keys, std::string_view moved_from,
+                     bool replace);
 
     // True when the file exists and is longer than 0 bytes. Never fails.
     bool FileExists(const std::string& path) const;

@@ -102,7 +102,12 @@ struct EditorFixture final : StatusLine, EditorWindows {
 
     void Given(const std::string& bytes) { WriteFile(store.IniFile(), given = bytes); }
     // Edit mode on `name` ("!name": no row selected), as Edit leaves it; add mode for "-".
+    // "Orders,New1": the list shows Orders before the row opened, New1.
     void Open(std::string name) {
+        for (std::size_t comma; (comma = name.find(',')) != std::string::npos;) {
+            list.Add(ListRow{name.substr(0, comma), "Listed", ""});
+            name.erase(0, comma + 1);
+        }
         shared.ScriptMode = name == "-" ? kScriptModeAdd : kScriptModeEdit;
         if (name == "-") return;
         const bool selected = name[0] != '!';
@@ -256,7 +261,8 @@ template <typename Form>
 std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::vector<std::string>& c) {
     const std::string& edit = c[2];
     f.Open(edit);
-    Form form = f.Make(static_cast<Form*>(nullptr), edit);
+    const std::string opened = edit.substr(edit.rfind(',') + 1);
+    Form form = f.Make(static_cast<Form*>(nullptr), opened);
     form.Form_Load();
     Play(form, f, actions, Unescape(c[3]));
     if constexpr (requires { Flags(form, f); }) {

@@ -1,5 +1,6 @@
 #include "editors/win32/form6_view.h"
 
+#include <cstring>
 #include <utility>
 
 namespace vendaro::win32 {
@@ -37,8 +38,9 @@ bool Form6View::CreateControls() {
     AddFrame("Frame2", m.Frame2, {kFrameLeft, 2400, kFrameWidth, 1740});
     AddOption("Option1", m.Option1, {kInside, 2760, kFrameWidth - 360, 255}, true,
               [&m] { m.Option1_Click(); });
-    AddOption("Option2", m.Option2, {kInside, 3120, kFrameWidth - 360, 255}, false,
-              [&m] { m.Option2_Click(); });
+    AddOption("Option2", m.Option2, {kInside, 3120, kFrameWidth - 360, 255}, false, [&m] {
+        m.Option2_Click();
+    }).path_from = std::strlen(Form6::kSystemDatabasePrefix);
     AddButton("Command5", m.Command5, {kInside, 3540, 1800, kButtonHeight},
               [&m] { m.Command5_Click(); });
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/win32/win32_ui.h"
@@ -15,16 +17,31 @@ void SetTextIfChanged(HWND window, const std::string& text) {
     if (window != nullptr && WindowText(window) != text) SetWindowTextA(window, text.c_str());
 }
 
-void EnableIfChanged(HWND window, bool enabled) {
+// Before `window` is disabled or hidden, a focus it holds moves on to the next control in tab
+// order: a disabled or hidden window drops the focus, after which keys reach no control.
+void PassFocusOn(HWND form, HWND window) {
+    const HWND focus = GetFocus();
+    if (form == nullptr || focus == nullptr || (focus != window && !IsChild(window, focus))) {
+        return;
+    }
+    const HWND next = GetNextDlgTabItem(form, window, FALSE);
+    SetFocus(next != nullptr && next != window && !IsChild(window, next) ? next : form);
+}
+
+// `form`: the window whose tab order a focus leaving `window` follows; null for none.
+void EnableIfChanged(HWND form, HWND window, bool enabled) {
     if (window != nullptr && (IsWindowEnabled(window) != FALSE) != enabled) {
+        if (!enabled) PassFocusOn(form, window);
         EnableWindow(window, enabled ? TRUE : FALSE);
     }
 }
 
-void ShowIfChanged(HWND window, bool shown) {
+void ShowIfChanged(HWND form, HWND window, bool shown) {
     if (window == nullptr) return;
     const bool now = (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (now != shown) ShowWindow(window, shown ? SW_SHOWNA : SW_HIDE);
+    if (now == shown) return;
+    if (!shown) PassFocusOn(form, window);
+    ShowWindow(window, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void CheckIfChanged(HWND window, bool checked) {
@@ -32,6 +49,41 @@ void CheckIfChanged(HWND window, bool checked) {
     if (static_cast<WPARAM>(SendMessageA(window, BM_GETCHECK, 0, 0)) != state) {
         SendMessageA(window, BM_SETCHECK, state, 0);
     }
+}
+
+// An option's caption whose text from `path_from` on is a path: the path shortened in the middle
+// with an ellipsis so that the caption fits the control, as the path labels' SS_PATHELLIPSIS
+// shortens theirs, and its "&" shown as itself.
+std::string FittedCaption(HWND window, const std::string& caption, std::size_t path_from) {
+    if (caption.size() <= path_from) return caption;
+    std::string path = caption.substr(path_from);
+    std::string prefix = caption.substr(0, path_from);
+    std::string drawn_prefix = prefix;
+    if (const std::size_t amp = drawn_prefix.find('&'); amp != std::string::npos) {
+        drawn_prefix.erase(amp, 1);
+    }
+    RECT box{};
+    GetClientRect(window, &box);
+    const HDC screen = GetDC(window);
+    const HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(window, screen);
+    if (dc == nullptr) return caption;
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ old_font = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SIZE used{};
+    GetTextExtentPoint32A(dc, drawn_prefix.c_str(), static_cast<int>(drawn_prefix.size()), &used);
+    // The round button and the gap before the text.
+    const int glyph = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    RECT room{0, 0, std::max<LONG>(box.right - glyph - used.cx, 1), box.bottom};
+    std::string buffer = path + std::string(5, '\0');  // DT_MODIFYSTRING may add 4 characters
+    DrawTextA(dc, buffer.data(), static_cast<int>(path.size()), &room,
+              DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING);
+    buffer.resize(std::strlen(buffer.c_str()));
+    if (old_font != nullptr) SelectObject(dc, old_font);
+    DeleteDC(dc);
+    std::string shown = prefix;
+    for (char c : buffer) shown += c == '&' ? std::string("&&") : std::string(1, c);
+    return shown;
 }
 
 // True when `window` belongs to the top-level window `form`.
@@ -341,29 +393,32 @@ void EditorView::Draw(Binding& binding) {
     switch (binding.kind) {
         case Binding::Kind::Text:
             SetTextIfChanged(window, binding.text->text);
-            EnableIfChanged(window, binding.text->enabled);
+            EnableIfChanged(hwnd(), window, binding.text->enabled);
             break;
         case Binding::Kind::Label:
             SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).label);
-            EnableIfChanged(window, binding.label->enabled);
+            EnableIfChanged(hwnd(), window, binding.label->enabled);
             break;
         case Binding::Kind::UnitWord:
             SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).unit);
-            EnableIfChanged(window, binding.label->enabled);
+            EnableIfChanged(hwnd(), window, binding.label->enabled);
             break;
         case Binding::Kind::Button:
             SetTextIfChanged(window, binding.button->caption);
-            EnableIfChanged(window, binding.button->enabled);
+            EnableIfChanged(hwnd(), window, binding.button->enabled);
             break;
         case Binding::Kind::Check:
             SetTextIfChanged(window, binding.check->caption);
             CheckIfChanged(window, binding.check->checked);
-            EnableIfChanged(window, binding.check->enabled);
+            EnableIfChanged(hwnd(), window, binding.check->enabled);
             break;
         case Binding::Kind::Option:
-            SetTextIfChanged(window, binding.option->caption);
+            SetTextIfChanged(
+                window, binding.path_from == 0
+                            ? binding.option->caption
+                            : FittedCaption(window, binding.option->caption, binding.path_from));
             CheckIfChanged(window, binding.option->selected);
-            EnableIfChanged(window, binding.option->enabled);
+            EnableIfChanged(hwnd(), window, binding.option->enabled);
             break;
         case Binding::Kind::Frame:
             SetTextIfChanged(window, binding.frame->caption);
@@ -376,7 +431,7 @@ void EditorView::Draw(Binding& binding) {
             if (SendMessageA(window, CB_GETCURSEL, 0, 0) != selected) {
                 SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
             }
-            EnableIfChanged(window, binding.combo->enabled);
+            EnableIfChanged(hwnd(), window, binding.combo->enabled);
             break;
         }
         case Binding::Kind::List: {
@@ -385,11 +440,11 @@ void EditorView::Draw(Binding& binding) {
             if (SendMessageA(window, LB_GETCURSEL, 0, 0) != selected) {
                 SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
             }
-            EnableIfChanged(window, binding.list->enabled);
+            EnableIfChanged(hwnd(), window, binding.list->enabled);
             break;
         }
     }
-    ShowIfChanged(window, Shown(binding));
+    ShowIfChanged(hwnd(), window, Shown(binding));
 }
 
 void EditorView::Refresh() {
@@ -398,7 +453,7 @@ void EditorView::Refresh() {
     SetTextIfChanged(hwnd(), model_.Caption);
     for (const auto& binding : bindings_) Draw(*binding);
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-        ShowIfChanged(pages_[i].window, static_cast<int>(i) == ActivePage());
+        ShowIfChanged(nullptr, pages_[i].window, static_cast<int>(i) == ActivePage());
     }
     DrawForm();
     --syncing_;

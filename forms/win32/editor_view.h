@@ -68,6 +68,8 @@ class EditorView : public FormWindow {
         std::function<void(int)> key_down;
         Click lost_focus;
         std::vector<std::string> drawn_items;
+        // An option whose caption from here on is a path, shortened to fit (0: none).
+        std::size_t path_from = 0;
         WNDPROC original_procedure = nullptr;
         EditorView* view = nullptr;
     };

@@ -203,6 +203,22 @@ bool FileProfile::WriteSections(std::span<const SectionEdits> sections, const st
     });
 }
 
+bool FileProfile::WriteKeysAndRemoveSection(std::string_view section,
+                                            std::span<const KeyEdit> edits,
+                                            std::string_view removed, const std::string& path) {
+    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return Fail(EINVAL);
+    }
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        ini::Document doc(old ? *old : std::string());
+        doc.set_line_end(LineEndFor(old));
+        std::string bytes = ini::Document(doc.WithKeyEdits(section, edits)).WithoutSection(removed);
+        if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
+        return bytes;
+    });
+}
+
 bool FileProfile::Append(const std::string& path, std::string_view bytes) {
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (bytes.empty()) return std::nullopt;

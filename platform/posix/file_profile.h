@@ -79,6 +79,10 @@ class FileProfile final : public Profile {
         std::span<const KeyEdit> edits;
     };
     bool WriteSections(std::span<const SectionEdits> sections, const std::string& path);
+    // One lock, one reading and one replacement for the edits and the removal; nothing is made
+    // when an edit holds CR, LF or NUL.
+    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
+                                   std::string_view removed, const std::string& path) override;
     // The parse of the file that later reads would use (one stat, at most one read).
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 

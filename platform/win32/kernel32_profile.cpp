@@ -384,6 +384,16 @@ std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const
     return Profile::WriteKeys(section, made, path);
 }
 
+bool Kernel32Profile::WriteKeysAndRemoveSection(std::string_view section,
+                                                std::span<const KeyEdit> edits,
+                                                std::string_view removed, const std::string& path) {
+    if (HasNul(path)) return false;
+    FileMutex lock(path);
+    if (!lock.held()) return false;
+    // Each write takes the mutex again, which this thread already holds.
+    return Profile::WriteKeysAndRemoveSection(section, edits, removed, path);
+}
+
 std::optional<bool> Kernel32Profile::WriteAsSection(std::string_view section,
                                                     std::span<const KeyEdit> edits,
                                                     const std::string& path) {

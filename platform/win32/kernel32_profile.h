@@ -51,6 +51,10 @@ class Kernel32Profile final : public Profile {
     // their ends), else key by key. Stops before the first edit holding CR, LF or NUL.
     std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                           const std::string& path) override;
+    // The edits and the removal under one hold of the mutex, so no other program of ours reads
+    // or writes between them.
+    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
+                                   std::string_view removed, const std::string& path) override;
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
     // How many WriteKeys calls were made as one section write (for tests).

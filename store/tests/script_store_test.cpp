@@ -59,6 +59,12 @@ std::string Call(ScriptStore& s, const std::string& op, const std::vector<std::s
         for (std::size_t i = 1; i + 1 < a.size(); i += 2) keys.Write(a[i], a[i + 1]);
         return yes(s.WriteSection(a[0], keys));
     }
+    if (op == "has") return s.HasSection(a[0]) ? "yes" : "no";
+    if (op == "script") {
+        SectionKeys keys;
+        for (std::size_t i = 3; i + 1 < a.size(); i += 2) keys.Write(a[i], a[i + 1]);
+        return yes(s.WriteScript(a[0], keys, a[1], a[2] == "replace"));
+    }
     if (op == "copy") {
         const CopyResult r = s.CopySection(a[0], a[1]);
         return r == CopyResult::Copied ? "Copied" : r == CopyResult::NoFile ? "NoFile" : "Failed";

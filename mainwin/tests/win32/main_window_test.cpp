@@ -53,8 +53,9 @@ struct Program : StatusLine {
                 EditorView* view = editor_windows.Open();
                 if (view == nullptr || !IsWindowEnabled(view->hwnd())) return false;
                 const bool check = event[0] == '?';
-                const std::size_t at = event.find_first_of("=#!");
-                HWND control = view->Control(event.substr(check, at - check));
+                const std::size_t at = event.find_first_of("=#!~");
+                const std::string name = event.substr(check, at - check);
+                HWND control = name == "@" ? GetFocus() : view->Control(name);
                 const std::string value = at == event.npos ? "" : event.substr(at + 1);
                 char act = at == event.npos ? (IsClass(control, "Button") ? 'c' : 'f') : event[at];
                 CAPTURE(event);
@@ -65,6 +66,7 @@ struct Program : StatusLine {
                 if (act == '=') Type(control, value);
                 if (act == '#') Pick(control, std::stoi(value));
                 if (act == '!') PostMessageA(control, WM_KEYDOWN, std::stoi(value), 1);
+                if (act == '~') PostMessageA(control, WM_SYSCHAR, value[0], 1 << 29);
                 return control != nullptr;
             });
         }
@@ -108,9 +110,10 @@ TEST_CASE("the main window: select a row, Delete, Clone, and Add into an editor"
 }
 
 // A story is events split by "|", one step each on the innermost editor open: "Name=text" types,
-// "Name#n" picks item or page n, "Name!k" presses the key with virtual-key code k, "Name" clicks
-// a button or moves the focus to another control, and "?Name=shown" checks what the control shows
-// (see Shows). Each line of editor_stories.txt: the driver, the events, the file after them
+// "Name#n" picks item or page n, "Name!k" presses the key with virtual-key code k, "Name~c" the
+// access key Alt+c, "Name" clicks a button or moves the focus to another control, and
+// "?Name=shown" checks what the control shows (see Shows); "@" names the control that has the
+// focus. Each line of editor_stories.txt: the driver, the events, the file after them
 // ("\n" a line end, "\t" a tab).
 TEST_CASE("each editor, opened for a new script, shows its model, takes its events and saves") {
     std::ifstream lines(VENDARO_SOURCE_DIR "/mainwin/tests/win32/editor_stories.txt");
@@ -132,6 +135,43 @@ TEST_CASE("each editor, opened for a new script, shows its model, takes its even
         CHECK(p.File() == c[2]);
         CHECK(p.Status() == (c[2].empty() ? kWelcomeText : c[0] + " DSN script added."));
     }
+}
+
+// A step on the innermost editor, once it shows and takes input.
+ModalDriver::Step OnEditor(Program& p, std::function<void(EditorView&)> act) {
+    return [&p, act] {
+        EditorView* view = p.editor_windows.Open();
+        return view != nullptr && IsWindowEnabled(view->hwnd()) && (act(*view), true);
+    };
+}
+
+TEST_CASE("Edit through the real controls: a long path shortened; a Save over another script") {
+    Program p(
+        "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nDescription=Jet\r\nSystemDB="
+        "C:\\Program Files\\Shared Databases\\Accounting\\2026\\system.mdw\r\n"
+        "[New1]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
+    std::string shown, question;
+    p.driver.Then(OnEditor(p, [&shown](EditorView& v) {
+        shown = WindowText(v.Control("Option2"));
+        PostMessageA(v.hwnd(), WM_CLOSE, 0, 0);
+    }));
+    p.driver.Then(OnEditor(p, [](EditorView& v) {
+        SendMessageA(v.Control("Text1"), EM_SETSEL, 0, -1);
+        Type(v.Control("Text1"), "orders");
+        PostMessageA(v.Control("Command4"), BM_CLICK, 0, 0);
+    }));
+    p.driver.Then(Answer("Vendaro!", IDYES, &question));
+    for (const int row : {0, 1}) {
+        ListView_SetItemState(p.main.view().List(), row, LVIS_SELECTED, LVIS_SELECTED);
+        Click(p.main.view().Button(2));  // Edit
+    }
+    CHECK(p.driver.Ok());
+    CHECK(shown == "Da&tabase: C:\\Program Files\\Shared Da...\\system.mdw");
+    CHECK(question == "A DSN script named orders already exists. Do you want to replace it?");
+    // New1's keys moved, its hand-added one too; none of the Access script's stayed.
+    CHECK(p.File() ==
+          "[Orders]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
+    CHECK(Items(p.main.view().List()) == "Orders|First|SQL Server\n");
 }
 
 }  // namespace vendaro::win32::testing

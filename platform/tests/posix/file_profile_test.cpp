@@ -52,13 +52,15 @@ void Age(const std::string& path) {
 const std::string kBefore =
     "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=v\r\n";
 const KeyEdit kSave[] = {{"Description", "All sales"}, {"DSN_Driver", "", true}, {"n", "1"}};
-// A changed value, a new section, a key removed, a section removed, an editor's Save, an append.
+// A changed value, a new section, a key removed, a section removed, an editor's Save, a Save
+// under a new name, an append.
 const std::function<bool(Profile&, const std::string&)> kWrites[] = {
     [](Profile& p, auto& f) { return p.SetString("Stock", "k", "x", f); },
     [](Profile& p, auto& f) { return p.SetString("New", "k", "v", f); },
     [](Profile& p, auto& f) { return p.DeleteKey("Sales", "DSN_Driver", f); },
     [](Profile& p, auto& f) { return p.DeleteSection("Sales", f); },
     [](Profile& p, auto& f) { return p.WriteKeys("Sales", kSave, f) == 3; },
+    [](Profile& p, auto& f) { return p.WriteKeysAndRemoveSection("Sold", kSave, "Sales", f); },
     [](Profile& p, auto& f) { return p.Append(f, "\r\r\n[Copy]\r\nk=v"); },
 };
 
