@@ -25,6 +25,8 @@ void Form7::Form_Load() {
     // Without a name there is no section to read: the dialog shows what a new script has.
     const std::string name = ScriptName();
     ScriptStore& store = context_.store;
+    // Every option from one version of the file.
+    const ScriptStore::OneVersion version = store.ReadOneVersion();
     if (!name.empty()) {
         Text1_Change(store.ReadIniString(name, "UID", ""));
         Text2_Change(DecipherText(store.ReadIniString(name, "PWD", ""), kCipherKey));
@@ -126,6 +128,7 @@ void Form7::Command1_Click() {
 
     SetBusy(true);
     ScriptStore& store = context_.store;
+    const ScriptStore::OneVersion version = store.ReadOneVersion();
     SectionKeys writer;
     writer.Write("UID", text::TrimBlanks(Text1.text));
     writer.Write("PWD", EncipherText(password, kCipherKey));

@@ -24,6 +24,8 @@ void ScriptEditor::Form_Load() {
         std::string name = row ? row->text : shared.EditDsnName;
         Caption = std::string("Edit DSN Script for ") + driver_.product;
         Text1_Change(name);
+        // Every field from one version of the file.
+        const ScriptStore::OneVersion version = context_.store.ReadOneVersion();
         LoadScript(name, row);
         SetBusy(false);
     }
@@ -65,6 +67,7 @@ bool ScriptEditor::SaveScript() {
     if (!SaveAllowed()) return false;
 
     Module1& shared = context_.module1;
+    const ScriptStore::OneVersion version = context_.store.ReadOneVersion();
     SetBusy(true);
     // A rename removes the old section only after the new one is complete, so a failing
     // write never leaves the user without the script they opened.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 #include "dsn/drivers.h"
 #include "forms/messages.h"
@@ -63,7 +64,27 @@ void Form1::SetRowButtons(bool enabled) {
 }
 
 StartupResult Form1::Form_Load(const std::string& command_line) {
-    // AppDir was fixed when the store was made, before anything else.
+    try {
+        return LoadAndRun(command_line);
+    } catch (const std::bad_alloc&) {
+        platform_.dialogs.SetBusy(false);
+        const std::string text = store_.ScriptFile() +
+                                 " is too large for the memory of this program; nothing was "
+                                 "read or written.";
+        StartupResult ended{false, kExitWriteFailed, {}};
+        if (IsUnattended(ParseCommandLine(command_line).start_mode)) {
+            ended.failure = text;
+        } else {
+            ShowRefusal(platform_.dialogs, hwnd_, text);
+        }
+        return ended;
+    }
+}
+
+StartupResult Form1::LoadAndRun(const std::string& command_line) {
+    // AppDir was fixed when the store was made, before anything else. The list and a DSN the
+    // command line creates come from one version of the file.
+    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     platform_.dialogs.SetBusy(true);
     caption_ = kMessageTitle;
     label1_ = kWelcomeText;
@@ -93,10 +114,10 @@ StartupResult Form1::Form_Load(const std::string& command_line) {
             if (start_mode_ == "s" || start_mode_ == "se") Command6_Click();
             if (IsUnattended(start_mode_)) {
                 const bool ok = last_outcome_ && last_outcome_->writes_ok;
-                return {false, ok ? kExitCreated : kExitWriteFailed};
+                return {false, ok ? kExitCreated : kExitWriteFailed, {}};
             }
         } else if (IsUnattended(start_mode_)) {
-            return {false, kExitNoScript};
+            return {false, kExitNoScript, {}};
         }
     }
 
@@ -240,6 +261,8 @@ void Form1::RunDsnCommand(DsnCommand command) {
     request.driver = row.driver;
     request.unattended = IsUnattended(start_mode_);
     request.main_window = hwnd_;
+    // Every key of the data source from one version of the file.
+    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     DsnOutcome outcome = CreateDsn(request, store_, platform_);
     if (outcome.status_line) label1_ = *outcome.status_line;
     last_outcome_ = std::move(outcome);

@@ -64,10 +64,23 @@ const std::string& ScriptStore::IniFile() {
     return ini_file_;
 }
 
+ScriptStore::OneVersion::OneVersion(ScriptStore& store) : store_(store) {
+    if (store_.pin_depth_++ == 0) store_.pinned_ = store_.profile_.Snapshot(store_.IniFile());
+}
+
+ScriptStore::OneVersion::~OneVersion() {
+    if (--store_.pin_depth_ == 0) store_.pinned_.reset();
+}
+
+void ScriptStore::Wrote() {
+    if (pinned_) pinned_ = profile_.Snapshot(IniFile());
+}
+
 std::string ScriptStore::ReadIniString(std::string_view section, std::string_view key,
                                        std::string_view def, const std::string& file) {
     const std::string& path = file.empty() ? IniFile() : file;
-    std::string value = profile_.GetString(section, key, def, path);
+    std::string value = Pinned() && path == IniFile() ? Pinned()->GetString(section, key, def)
+                                                      : profile_.GetString(section, key, def, path);
     if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
     return value;
 }
@@ -91,6 +104,7 @@ bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys
         edits.push_back(KeyEdit{key, value, value.empty()});
     }
     const std::size_t made = edits.empty() ? 0 : profile_.WriteKeys(section, edits, IniFile());
+    if (made > 0) Wrote();
     return made == keys.keys().size();
 }
 
@@ -104,7 +118,8 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     const std::string path = ScriptFile();
     // The listing reads vendaro.ini and the key reads IniFile: one reading serves both only
     // when they are the same file (an executable of another name reads another file).
-    std::unique_ptr<ProfileSnapshot> keys = profile_.Snapshot(IniFile());
+    std::unique_ptr<ProfileSnapshot> own = Pinned() ? nullptr : profile_.Snapshot(IniFile());
+    const ProfileSnapshot* keys = Pinned() ? Pinned() : own.get();
     std::unique_ptr<ProfileSnapshot> names = path == IniFile() ? nullptr : profile_.Snapshot(path);
     const ProfileSnapshot& listed = names ? *names : *keys;
     const std::optional<std::string_view> bytes = listed.Bytes();

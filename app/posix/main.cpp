@@ -69,6 +69,7 @@ int Run(int argc, char** argv) {
 
     Form1 form(store, platform, module1, editors, windows);
     StartupResult started = form.Form_Load(command_line);
+    if (!started.failure.empty()) std::cerr << "vendaro: " << started.failure << "\n";
     if (!started.show_window) return started.exit_status;
     std::cout << WindowText(form);
     std::cout.flush();

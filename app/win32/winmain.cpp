@@ -32,6 +32,16 @@ class MainStatusLine final : public StatusLine {
     MainWindow& main_;
 };
 
+// One line on the standard error the program was started with (a GUI program has one when a
+// console or a script started it).
+void WriteErrorLine(const std::string& line) {
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 int RunProgram(const std::string& command_line, int show_command) {
     const ProgramLocation program = SplitProgramPath(ProgramPath(), "\\/", "vendaro.exe");
 
@@ -53,6 +63,7 @@ int RunProgram(const std::string& command_line, int show_command) {
     editors.AttachMainWindow(main.model().lvwMain(), status_line);
 
     const StartupResult started = main.Start(command_line, show_command);
+    if (!started.failure.empty()) WriteErrorLine("vendaro: " + started.failure);
     if (!started.show_window) return started.exit_status;
     RunMessageLoop([] { return false; });
     return kExitCreated;

@@ -51,7 +51,7 @@ StartupResult MainWindow::Start(const std::string& command_line, int show_comman
         return model_.Form_Load(command_line);
     }
     window_created_ = view_.Create();
-    if (!window_created_) return {false, kExitNoWindow};
+    if (!window_created_) return {false, kExitNoWindow, {}};
     StartupResult result = model_.Form_Load(command_line);
     if (!result.show_window) return result;
     view_.Refresh();

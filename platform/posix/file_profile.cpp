@@ -1,5 +1,7 @@
 #include "platform/posix/file_profile.h"
 
+#include "platform/failure.h"
+#include "platform/file_text.h"
 #include "platform/posix/file_lock.h"
 #include "platform/posix/temp_files.h"
 #include "platform/spaces.h"
@@ -95,7 +97,7 @@ std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
     if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
         return std::nullopt;
     }
-    return bytes;
+    return ini::DecodeFileText(std::move(bytes)).text;
 }
 
 std::string_view FileProfile::LineEndFor(const std::string* old) const {
@@ -220,11 +222,18 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
         RemoveOrphans(target);
         struct stat st {};
         if (::fstat(lock.fd(), &st) != 0) return Fail(errno);
-        std::string old;
-        if (!ReadToEnd(lock.fd(), old, static_cast<std::size_t>(st.st_size))) return Fail(errno);
-        std::optional<std::string> bytes = edit(&old);
-        if (!bytes) return true;
-        return Replace(target, *bytes, &st);  // the lock holds until `lock` goes
+        std::string raw;
+        if (!ReadToEnd(lock.fd(), raw, static_cast<std::size_t>(st.st_size))) return Fail(errno);
+        // A UTF-16 file is edited as the engine's 8-bit text and written back in UTF-16.
+        const ini::FileText old = ini::DecodeFileText(std::move(raw));
+        std::optional<std::string> text = edit(&old.text);
+        if (!text) return true;
+        if (std::string why = ini::WhyNotRewritable(old, target); !why.empty()) {
+            NoteFailure(std::move(why));
+            return Fail(EILSEQ);
+        }
+        // the lock holds until `lock` goes
+        return Replace(target, ini::EncodeFileText(old.encoding, *text), &st);
     }
     return Fail(EAGAIN);
 }
