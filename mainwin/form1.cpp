@@ -84,8 +84,8 @@ StartupResult Form1::Form_Load(const std::string& command_line) {
 StartupResult Form1::LoadAndRun(const std::string& command_line) {
     // AppDir was fixed when the store was made, before anything else. The list and a DSN the
     // command line creates come from one version of the file.
-    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     platform_.dialogs.SetBusy(true);
+    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     caption_ = kMessageTitle;
     label1_ = kWelcomeText;
     columns_ = {{"DSN", 2000}, {"Description", 2000}, {"Driver", 2000}};

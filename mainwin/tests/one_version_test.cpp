@@ -1,9 +1,10 @@
 // A library that another program replaces while the program reads it (editors and sync tools
-// write a whole new file and rename it over the old one).
+// write a whole new file and rename it over the old one), and one too large to read at all.
 #include <doctest/doctest.h>
 
 #include <atomic>
 #include <filesystem>
+#include <new>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -61,6 +62,64 @@ TEST_CASE("a library replaced while DSNs are created gives each data source one 
     }
     CHECK(mixed == 0);
     CHECK(complete == runs);
+}
+
+// A profile whose every read runs out of memory, as a library too large for the program does.
+class ExhaustedProfile final : public Profile {
+  public:
+    std::string GetString(std::string_view, std::string_view, std::string_view,
+                          const std::string&) override {
+        throw std::bad_alloc();
+    }
+    bool SetString(std::string_view, std::string_view, std::string_view,
+                   const std::string&) override {
+        return false;
+    }
+    bool DeleteKey(std::string_view, std::string_view, const std::string&) override {
+        return false;
+    }
+    bool DeleteSection(std::string_view, const std::string&) override { return false; }
+    std::optional<std::string> ReadAll(const std::string&) override { throw std::bad_alloc(); }
+    bool Append(const std::string&, std::string_view) override { return false; }
+    std::unique_ptr<ProfileSnapshot> Snapshot(const std::string&) override {
+        throw std::bad_alloc();
+    }
+};
+
+struct NoWindows final : ModalWindows {
+    void ShowSelectDriver(Form3& dialog) override { dialog.Command2_Click(); }
+    void ShowAbout(FrmAbout&) override {}
+};
+
+TEST_CASE("a library too large for memory ends start-up with words, not silently") {
+    test::TempDir dir;
+    ExhaustedProfile exhausted;
+    RecordingPlatform recording(exhausted);
+    Platform platform = recording.AsPlatform();
+    const std::string folder = dir.path().string();
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    ScriptStore store(recording.profile(), folder, "vendaro.exe", separator);
+    Module1 module1;
+    test::ScriptedEditors editors;
+    NoWindows windows;
+    Form1 form(store, platform, module1, editors, windows);
+    const std::string text = store.ScriptFile() +
+                             " is too large for the memory of this program; nothing was read or "
+                             "written.";
+    SUBCASE("unattended: status 1 and a line for stderr") {
+        const StartupResult ended = form.Form_Load("Sales -ue");
+        CHECK_FALSE(ended.show_window);
+        CHECK(ended.exit_status == kExitWriteFailed);
+        CHECK(ended.failure == text);
+        CHECK(recording.calls == std::vector<std::string>{"Busy on", "Busy off"});
+    }
+    SUBCASE("with a window: a message box, then status 1") {
+        const StartupResult ended = form.Form_Load("");
+        CHECK_FALSE(ended.show_window);
+        CHECK(ended.exit_status == kExitWriteFailed);
+        CHECK(ended.failure.empty());
+        CHECK(recording.calls.back() == "MessageBox Vendaro!|" + text + "|Ok|Exclamation|1");
+    }
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ class Form1View final : public FormWindow {
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnButton(int number);
     void OnNotify(const NMHDR& header);
+    // The text of a cell the list shows (item and column from 0); null for none.
+    const std::string* CellText(int item, int column) const;
+    // Fills the list's request for a cell's text.
+    void AnswerDisplayInfo(NMHDR& header);
     void AddToolTips();
     void DrawColumns();
     void DrawRows();
@@ -50,7 +54,6 @@ class Form1View final : public FormWindow {
     HWND label_ = nullptr;
     std::vector<std::pair<int, HWND>> buttons_;  // command number, button
     Window tool_tip_;
-    std::vector<ListRow> drawn_rows_;
     bool columns_drawn_ = false;
     bool full_row_drawn_ = false;
     int syncing_ = 0;  // > 0 while the view itself changes the list

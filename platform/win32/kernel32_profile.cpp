@@ -17,7 +17,7 @@
 namespace vendaro::win32 {
 
 struct Kernel32Profile::Reading {
-    explicit Reading(std::string bytes) : doc(ini::DecodeFileText(std::move(bytes)).text) {}
+    explicit Reading(std::string text) : doc(std::move(text)) {}
     ini::Document doc;
 };
 
@@ -260,9 +260,8 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
                c.creation_time == s.creation_time;
     };
     auto it = cache_.find(path);
-    if (it != cache_.end() && it->second.settled && matches(it->second, seen)) {
-        return it->second.reading;
-    }
+    std::shared_ptr<const Reading> kept = it != cache_.end() ? it->second.reading.lock() : nullptr;
+    if (kept && it->second.settled && matches(it->second, seen)) return kept;
 
     FILETIME now_ft{};
     GetSystemTimeAsFileTime(&now_ft);
@@ -279,10 +278,11 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     const bool whole_seconds = after.write_time % 10'000'000 == 0;
     const bool settled = before == after && now > latest &&
                          now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
-    if (it != cache_.end() && matches(it->second, after) &&
-        it->second.reading->doc.bytes() == bytes) {
+    // A UTF-16 file is read as the engine's 8-bit text.
+    std::string text = ini::DecodeFileText(std::move(bytes)).text;
+    if (kept && matches(it->second, after) && kept->doc.bytes() == text) {
         it->second.settled = settled;
-        return it->second.reading;
+        return kept;
     }
     if (it == cache_.end() && cache_.size() >= kMaxCachedFiles) cache_.clear();
     Cached& c = cache_[path];
@@ -290,8 +290,9 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     c.write_time = after.write_time;
     c.creation_time = after.creation_time;
     c.settled = settled;
-    c.reading = std::make_shared<const Reading>(std::move(bytes));
-    return c.reading;
+    auto reading = std::make_shared<const Reading>(std::move(text));
+    c.reading = reading;
+    return reading;
 }
 
 void Kernel32Profile::Forget() {

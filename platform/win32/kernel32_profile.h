@@ -71,7 +71,9 @@ class Kernel32Profile final : public Profile {
     struct Cached {
         std::uint64_t size = 0, write_time = 0, creation_time = 0;
         bool settled = false;  // old enough that any later change moves its times
-        std::shared_ptr<const Reading> reading;
+        // Kept only while a snapshot (a command's reads) holds it: a library's parse costs
+        // more memory than the file, and a window open for hours need not hold it.
+        std::weak_ptr<const Reading> reading;
     };
 
     std::shared_ptr<const Reading> Load(const std::string& path);

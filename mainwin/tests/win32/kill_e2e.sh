@@ -33,7 +33,7 @@ awk 'BEGIN { printf "[ODBC 32 bit Data Sources]\r\n"
     for (i = 0; i < 30000; i++) printf "Other%d=Microsoft Access Driver (*.mdb) (32 bit)\r\n", i
     for (i = 0; i < 30000; i++) printf "[Other%d]\r\nDriver32=c:\\windows\\system32\\odbcjt32.dll\r\n", i
 }' >"$work/before"
-tail=$(printf '%s\r\n' '[Orders]' 'Driver32=c:\windows\system32\odbcjt32.dll')
+printf '%s\r\n' '[Orders]' 'Driver32=c:\windows\system32\odbcjt32.dll' >"$work/tail"
 
 # Whole: the lines before, with this run's entry and section (at the end) or without them.
 whole() {
@@ -42,16 +42,24 @@ whole() {
     sed -e "/^Orders=Microsoft Access Driver (\*\.mdb) (32 bit)\r\$/d" -e '/^\[Orders\]\r$/,$d' \
         "$file" | cmp -s - "$work/before" || return 1
     grep -q '^\[Orders\]' "$file" || return 0
-    [ "$(tail -c ${#tail} "$file")" = "$tail" ] && [ "$(grep -c '^\[Orders\]' "$file")" = 1 ]
+    tail -c "$(wc -c <"$work/tail")" "$file" | cmp -s - "$work/tail" &&
+        [ "$(grep -c '^\[Orders\]' "$file")" = 1 ]
 }
+
+# How long a whole run takes here: the kills fall anywhere in it, and a little after.
+cp "$work/before" "$ini"
+start=$(date +%s%N)
+"$wine_run" "$app/vendaro.exe" Orders -ue </dev/null >/dev/null 2>&1
+span=$((($(date +%s%N) - start) * 6 / 5000000)) # milliseconds
+whole "$ini" || fail "a whole run left ODBC.INI otherwise than expected"
 
 broken=0 changed=0
 for ((k = 0; k < kills; k++)); do
     cp "$work/before" "$ini"
     setsid "$wine_run" "$app/vendaro.exe" Orders -ue </dev/null >/dev/null 2>&1 &
     pid=$!
-    # Start-up takes some 0.2 s under Wine, the two rewrites of ODBC.INI some 0.1 s.
-    sleep "0.$(printf '%03d' $((RANDOM % 600 + 100)))"
+    at=$(((RANDOM * 32768 + RANDOM) % span))
+    sleep "$((at / 1000)).$(printf '%03d' $((at % 1000)))"
     kill -9 -- -"$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     whole "$ini" || { broken=$((broken + 1)) && cp "$ini" "$work/broken-$k"; }

@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <random>
 #include <set>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/ini_text.h"
 
 #include "platform/win32/kernel32_profile.h"
@@ -28,6 +30,27 @@ TEST_CASE("names holding NUL read as the default; a UTF-16 file is read") {
     for (char c : std::string("[s]\r\nk=v\r\n")) wide.append({c, '\0'});
     test::WriteFile(ini, wide);
     CHECK(profile.GetString("s", "k", "d", ini) == "v");
+}
+
+TEST_CASE("a write keeps the file's attributes; a read-only file is refused, naming it") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
+    Kernel32Profile profile;
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    const DWORD attributes = GetFileAttributesA(ini.c_str());
+    CHECK(profile.SetString("Sales", "Server", "db2", ini));
+    CHECK(GetFileAttributesA(ini.c_str()) == attributes);
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    ClearFailure();
+    CHECK_FALSE(profile.SetString("Sales", "Server", "db3", ini));
+    CHECK(test::ReadFile(ini) == "[Sales]\r\nServer=db2\r\n");
+    CHECK(TakeFailure() == ini + " is read-only.");
+    // no temporary is left beside it
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                     std::filesystem::directory_iterator());
+    CHECK(files == 1);
+    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 namespace {
