@@ -65,22 +65,29 @@ const std::string& ScriptStore::IniFile() {
 }
 
 ScriptStore::OneVersion::OneVersion(ScriptStore& store) : store_(store) {
-    if (store_.pin_depth_++ == 0) store_.pinned_ = store_.profile_.Snapshot(store_.IniFile());
+    ++store_.pin_depth_;
 }
 
 ScriptStore::OneVersion::~OneVersion() {
     if (--store_.pin_depth_ == 0) store_.pinned_.reset();
 }
 
+const ProfileSnapshot* ScriptStore::Pinned() {
+    if (pin_depth_ == 0) return nullptr;
+    if (!pinned_) pinned_ = profile_.Snapshot(IniFile());  // taken at the command's first read
+    return pinned_.get();
+}
+
 void ScriptStore::Wrote() {
-    if (pinned_) pinned_ = profile_.Snapshot(IniFile());
+    pinned_.reset();  // the next read takes the file as written
 }
 
 std::string ScriptStore::ReadIniString(std::string_view section, std::string_view key,
                                        std::string_view def, const std::string& file) {
     const std::string& path = file.empty() ? IniFile() : file;
-    std::string value = Pinned() && path == IniFile() ? Pinned()->GetString(section, key, def)
-                                                      : profile_.GetString(section, key, def, path);
+    const ProfileSnapshot* pinned = path == IniFile() ? Pinned() : nullptr;
+    std::string value =
+        pinned ? pinned->GetString(section, key, def) : profile_.GetString(section, key, def, path);
     if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
     return value;
 }
@@ -118,8 +125,9 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     const std::string path = ScriptFile();
     // The listing reads vendaro.ini and the key reads IniFile: one reading serves both only
     // when they are the same file (an executable of another name reads another file).
-    std::unique_ptr<ProfileSnapshot> own = Pinned() ? nullptr : profile_.Snapshot(IniFile());
-    const ProfileSnapshot* keys = Pinned() ? Pinned() : own.get();
+    const ProfileSnapshot* pinned = Pinned();
+    std::unique_ptr<ProfileSnapshot> own = pinned ? nullptr : profile_.Snapshot(IniFile());
+    const ProfileSnapshot* keys = pinned ? pinned : own.get();
     std::unique_ptr<ProfileSnapshot> names = path == IniFile() ? nullptr : profile_.Snapshot(path);
     const ProfileSnapshot& listed = names ? *names : *keys;
     const std::optional<std::string_view> bytes = listed.Bytes();

@@ -85,12 +85,13 @@ class ScriptStore {
     // One reading of IniFile that every read of it answers from until the returned guard goes
     // (guards nest: the outermost one decides), so that a command (start-up, a DSN creation,
     // an editor's load or Save) never mixes two versions of a file that another program
-    // replaces meanwhile. WriteSection takes a new reading, so a Save reads what it wrote.
+    // replaces meanwhile. The reading is taken at the first read; after WriteSection the next
+    // read takes a new one, so a Save reads what it wrote.
     [[nodiscard]] OneVersion ReadOneVersion();
 
   private:
     // The reading of IniFile the reads answer from; null outside a OneVersion.
-    const ProfileSnapshot* Pinned() const { return pinned_.get(); }
+    const ProfileSnapshot* Pinned();
     // After a write to IniFile: a pinned reading is taken again.
     void Wrote();
 

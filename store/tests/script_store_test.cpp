@@ -167,4 +167,25 @@ TEST_CASE("a failing write is reported, and a series stops at it") {
     CHECK(ReadFile(base + kSeparator + "vendaro.ini") == "[S]\r\nk=v\r\na=v\r\nb=v\r\n");
 }
 
+
+TEST_CASE("a command's reads come from one version of a file replaced meanwhile") {
+    TempDir dir;
+    const std::string base = dir.path().string();
+    WriteFile(dir.path() / "vendaro.ini", "[s]\r\na=1\r\nb=1\r\n");
+    WriteFile(dir.path() / "new", "[s]\r\na=2\r\nb=2\r\n");
+    std::unique_ptr<Profile> profile = MakeNativeProfile();
+    ScriptStore store(*profile, base, kExe, kSeparator);
+    {
+        const ScriptStore::OneVersion version = store.ReadOneVersion();
+        CHECK(store.ReadIniString("s", "a") == "1");
+        std::filesystem::rename(dir.path() / "new", dir.path() / "vendaro.ini");
+        CHECK(store.ReadIniString("s", "b") == "1");
+        SectionKeys keys;
+        keys.Write("c", "3");
+        REQUIRE(store.WriteSection("s", keys));
+        CHECK(store.ReadIniString("s", "a") == "2");  // after a write: the file as written
+    }
+    CHECK(store.ReadIniString("s", "c") == "3");
+}
+
 }  // namespace vendaro::test
