@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
+#include "forms/text_rules.h"
 #include "platform/win32/win32_ui.h"
 
 namespace vendaro::win32 {
@@ -135,6 +137,29 @@ const std::string* Form1View::CellText(int item, int column) const {
         default:
             return nullptr;
     }
+}
+
+// Typing in the list selects the next row whose name begins with what was typed.
+LRESULT Form1View::FindRow(const NMHDR& header) const {
+    // The A and W forms differ only in the type of the text.
+    const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+    if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) {
+        return -1;
+    }
+    std::string typed = find.lvfi.psz;
+    if (header.code == LVN_ODFINDITEMW) {
+        char ansi[256] = {};
+        WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi.psz, -1,
+                            ansi, sizeof ansi - 1, nullptr, nullptr);
+        typed = ansi;
+    }
+    typed = text::LowerAnsi(typed);
+    const int count = model_.lvwMain().Count();
+    for (int step = 0; step < count; ++step) {
+        const int item = (std::max(find.iStart, 0) + step) % count;
+        if (text::LowerAnsi(*CellText(item, 0)).starts_with(typed)) return item;
+    }
+    return -1;
 }
 
 void Form1View::AnswerDisplayInfo(NMHDR& header) {
@@ -293,6 +318,11 @@ LRESULT Form1View::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)) {
                 AnswerDisplayInfo(*header);  // also while the view itself changes the list
                 return 0;
+            }
+            if (auto* header = reinterpret_cast<NMHDR*>(lparam);
+                header->hwndFrom == list_ &&
+                (header->code == LVN_ODFINDITEMA || header->code == LVN_ODFINDITEMW)) {
+                return FindRow(*header);
             }
             OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;

@@ -1,9 +1,12 @@
 #pragma once
 // The main window on Win32: draws the Form1 model and forwards its controls' events to it.
+#include <string>
 #include <vector>
 
 #include "forms/win32/form_window.h"
 #include "mainwin/form1.h"
+
+#include <commctrl.h>  // after form_window.h, which brings <windows.h>
 
 namespace vendaro::win32 {
 
@@ -43,6 +46,8 @@ class Form1View final : public FormWindow {
     const std::string* CellText(int item, int column) const;
     // Fills the list's request for a cell's text.
     void AnswerDisplayInfo(NMHDR& header);
+    // The row the list's keyboard search asks for, or -1.
+    LRESULT FindRow(const NMHDR& header) const;
     void AddToolTips();
     void DrawColumns();
     void DrawRows();

@@ -99,6 +99,8 @@ TEST_CASE("the main window: select a row, Delete, Clone, and Add into an editor"
           "Sales|Sales figures|SQL Server\nSales Copy|Sales figures|SQL Server\n"
           "Budget||SQL Server\n");
     CHECK(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 2);
+    LVFINDINFOA typed{LVFI_STRING | LVFI_PARTIAL, "sALES c", 0, {}, 0};  // keyboard search
+    CHECK(SendMessageA(list, LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&typed)) == 1);
     CHECK(p.Status() == "SQL Server DSN script added.");
     // The lines no write touches stay as they were (the blank line, the copy's CR line).
     CHECK(p.File() ==
