@@ -167,7 +167,6 @@ TEST_CASE("a failing write is reported, and a series stops at it") {
     CHECK(ReadFile(base + kSeparator + "vendaro.ini") == "[S]\r\nk=v\r\na=v\r\nb=v\r\n");
 }
 
-
 TEST_CASE("a command's reads come from one version of a file replaced meanwhile") {
     TempDir dir;
     const std::string base = dir.path().string();
