@@ -1,6 +1,7 @@
 #pragma once
 // The script file vendaro.ini: one INI section per DSN script. Every operation opens, reads or
-// rewrites and closes the file on its own; nothing is kept in memory but AppDir and IniFile.
+// rewrites and closes the file on its own; nothing is kept in memory but AppDir, IniFile and,
+// for the length of one command, the reading its reads answer from (ReadOneVersion).
 #include <memory>
 #include <span>
 #include <string>
