@@ -26,6 +26,8 @@ void Form7::Form_Load() {
     // Without a name there is no section to read: the dialog shows what a new script has.
     const std::string name = ScriptName();
     ScriptStore& store = context_.store;
+    // Every option from one version of the file.
+    const ScriptStore::OneVersion version = store.ReadOneVersion();
     if (!name.empty()) {
         Text1_Change(store.ReadIniString(name, "UID", ""));
         Text2_Change(DecipherText(store.ReadIniString(name, "PWD", ""), kCipherKey));
@@ -126,6 +128,7 @@ void Form7::Command1_Click() {
     }
 
     ScriptStore& store = context_.store;
+    const ScriptStore::OneVersion version = store.ReadOneVersion();
     // A script being added is not another script's section: answered Yes, that script goes
     // whole.
     const bool replace = script_ == Script::New && store.HasSection(name);

@@ -26,6 +26,8 @@ void ScriptEditor::Form_Load() {
         std::string name = row ? row->text : shared.EditDsnName;
         Caption = std::string("Edit DSN Script for ") + driver_.product;
         Text1_Change(name);
+        // Every field from one version of the file.
+        const ScriptStore::OneVersion version = context_.store.ReadOneVersion();
         script_section_ = name;
         LoadScript(name, row);
         SetBusy(false);
@@ -73,6 +75,7 @@ bool ScriptEditor::SaveScript() {
     }
 
     Module1& shared = context_.module1;
+    const ScriptStore::OneVersion version = context_.store.ReadOneVersion();
     // A change of letter case alone is no rename: the script keeps its section and its row.
     const std::string& opened = script_section_;
     const bool same_section = !opened.empty() && text::MayNameSameSection(name, opened);

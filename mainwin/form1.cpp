@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 #include "dsn/drivers.h"
 #include "dsn/dsn_name.h"
@@ -66,8 +67,28 @@ void Form1::SetRowButtons(bool enabled) {
 }
 
 StartupResult Form1::Form_Load(const std::string& command_line) {
-    // AppDir was fixed when the store was made, before anything else.
+    try {
+        return LoadAndRun(command_line);
+    } catch (const std::bad_alloc&) {
+        platform_.dialogs.SetBusy(false);
+        const std::string text = store_.ScriptFile() +
+                                 " is too large for the memory of this program; nothing was "
+                                 "read or written.";
+        StartupResult ended{false, kExitWriteFailed, {}};
+        if (IsUnattended(ParseCommandLine(command_line).start_mode)) {
+            ended.error_line = text;
+        } else {
+            ShowRefusal(platform_.dialogs, hwnd_, text);
+        }
+        return ended;
+    }
+}
+
+StartupResult Form1::LoadAndRun(const std::string& command_line) {
+    // AppDir was fixed when the store was made, before anything else. The list and a DSN the
+    // command line creates come from one version of the file.
     platform_.dialogs.SetBusy(true);
+    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     caption_ = kMessageTitle;
     label1_ = kWelcomeText;
     columns_ = {{"DSN", 2000}, {"Description", 2000}, {"Driver", 2000}};
@@ -257,6 +278,8 @@ void Form1::RunDsnCommand(DsnCommand command) {
     request.driver = row.driver;
     request.unattended = IsUnattended(start_mode_);
     request.main_window = hwnd_;
+    // Every key of the data source from one version of the file.
+    const ScriptStore::OneVersion version = store_.ReadOneVersion();
     DsnOutcome outcome = CreateDsn(request, store_, platform_);
     if (outcome.status_line) label1_ = *outcome.status_line;
     last_outcome_ = std::move(outcome);

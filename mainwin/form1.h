@@ -23,7 +23,7 @@ namespace vendaro {
 // Exit statuses of an unattended run ("ue", "se").
 enum : int {
     kExitCreated = 0,      // the DSN was written (also every run that opens the window)
-    kExitWriteFailed = 1,  // a registry or profile write failed
+    kExitWriteFailed = 1,  // a registry or profile write failed, or the library was unreadable
     kExitNoScript = 2,     // no script has the given name; nothing was written
 };
 
@@ -47,6 +47,8 @@ class Form1 {
 
     // Start-up: fills the list from the script file and handles `command_line` (the text
     // after the program's name). Says whether the window is to show, or the exit status.
+    // A library too large for the program's memory ends the program with a message box (or,
+    // unattended, with `failure`) instead of without a word.
     StartupResult Form_Load(const std::string& command_line);
 
     // A click on the row at `position` (from 1) selects it.
@@ -98,6 +100,7 @@ class Form1 {
     bool Closed() const { return closed_; }
 
   private:
+    StartupResult LoadAndRun(const std::string& command_line);
     void SetRowButtons(bool enabled);
     void RunDsnCommand(DsnCommand command);
     ButtonControl& MutableCommand(int number);

@@ -14,6 +14,12 @@ std::size_t CutAtNul(std::string_view text, std::size_t begin, std::size_t end) 
     return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()) : end;
 }
 
+// True when text added after `out` starts on a line of its own: `out` is empty (or only the
+// UTF-8 mark) or ends in a line end.
+bool AtLineStart(std::string_view out) {
+    return out.empty() || out == kUtf8Mark || out.back() == '\r' || out.back() == '\n';
+}
+
 }  // namespace
 
 bool IsBlank(char c) {
@@ -235,7 +241,7 @@ std::string Document::WithValue(std::string_view section, std::string_view key,
     const Section* s = FindSection(section);
     if (s == nullptr) {
         std::string out = bytes_;
-        if (!out.empty() && out.back() != '\r' && out.back() != '\n') out += eol_;
+        if (!AtLineStart(out)) out += eol_;
         out.append("[").append(section).append("]").append(eol_);
         out.append(key).append("=").append(value).append(eol_);
         return out;
@@ -314,7 +320,7 @@ std::string Document::WithKeyEdits(std::string_view section, std::span<const Key
     out.reserve(text.size() - old_part.size() + part.size() + 2);
     out.append(text.substr(0, begin));
     // A new section starts on a line of its own.
-    if (s == nullptr && !out.empty() && out.back() != '\r' && out.back() != '\n') out += eol_;
+    if (s == nullptr && !AtLineStart(out)) out += eol_;
     out.append(part).append(text.substr(end));
     return out;
 }

@@ -67,11 +67,16 @@ inline std::size_t FindLineBreak(const char* p, std::size_t n) {
     return n;
 }
 
+// The UTF-8 byte-order mark some editors put at the head of a text file.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // Walks the lines of a text: CR LF, LF and a lone CR each end a line; a last line without a
-// line end is a line; nothing after the last line end is a line.
+// line end is a line; nothing after the last line end is a line. A UTF-8 mark at the head of
+// the text belongs to no line (an edit keeps it, as the bytes before the first line).
 class LineScanner {
   public:
-    explicit LineScanner(std::string_view text) : text_(text) {}
+    explicit LineScanner(std::string_view text)
+        : text_(text), pos_(text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0) {}
     // The next line: its first byte, the byte after its content, and the first byte of the line
     // after it. Returns false at the end of the text.
     bool Next(std::size_t& begin, std::size_t& end, std::size_t& next) {
@@ -90,7 +95,7 @@ class LineScanner {
 
   private:
     std::string_view text_;
-    std::size_t pos_ = 0;
+    std::size_t pos_;
 };
 
 // Calls `fn(line)` for each line of `text` (without its line end).

@@ -107,7 +107,7 @@ rows = [
     ("unattended_just_written", "unattended, vendaro.ini written just before (in process)"),
     ("floor_proc", "floor as a process (read_split.exe)"),
     ("unattended_proc", "`vendaro.exe NAME -se` as a process"),
-    ("save_add", "Form5 Save of a new script, 27 keys (one section write)"),
+    ("save_add", "Form5 Save of a new script, 27 keys (one replacement of the file)"),
     ("save_add_percall", "peer: the same Save written key by key"),
     ("save_edit", "Form5 Save of a script near the end, 2 fields changed"),
     ("clone", "Clone of a script near the end"),

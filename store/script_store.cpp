@@ -86,10 +86,39 @@ const std::string& ScriptStore::IniFile() {
     return ini_file_;
 }
 
+ScriptStore::OneVersion::OneVersion(ScriptStore& store) : store_(store) {
+    ++store_.pin_depth_;
+}
+
+ScriptStore::OneVersion::~OneVersion() {
+    if (--store_.pin_depth_ == 0) store_.pinned_.reset();
+}
+
+const ProfileSnapshot* ScriptStore::Pinned() {
+    if (pin_depth_ == 0) return nullptr;
+    if (!pinned_) pinned_ = profile_.Snapshot(IniFile());  // taken at the command's first read
+    return pinned_.get();
+}
+
+void ScriptStore::Wrote() {
+    pinned_.reset();  // the next read takes the file as written
+}
+
+std::optional<std::string> ScriptStore::ReadIniFile() {
+    if (const ProfileSnapshot* pinned = Pinned()) {
+        std::optional<std::string_view> bytes = pinned->Bytes();
+        if (!bytes) return std::nullopt;
+        return std::string(*bytes);
+    }
+    return profile_.ReadAll(IniFile());
+}
+
 std::string ScriptStore::ReadIniString(std::string_view section, std::string_view key,
                                        std::string_view def, const std::string& file) {
     const std::string& path = file.empty() ? IniFile() : file;
-    std::string value = profile_.GetString(section, key, def, path);
+    const ProfileSnapshot* pinned = path == IniFile() ? Pinned() : nullptr;
+    std::string value =
+        pinned ? pinned->GetString(section, key, def) : profile_.GetString(section, key, def, path);
     if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
     return value;
 }
@@ -98,9 +127,11 @@ bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::string& file) {
     if (!Writable(section, key, value)) return false;
     const std::string& path = file.empty() ? IniFile() : file;
-    if (key.empty()) return profile_.DeleteSection(section, path);
-    if (value.empty()) return profile_.DeleteKey(section, key, path);
-    return profile_.SetString(section, key, value, path);
+    const bool ok = key.empty()     ? profile_.DeleteSection(section, path)
+                    : value.empty() ? profile_.DeleteKey(section, key, path)
+                                    : profile_.SetString(section, key, value, path);
+    if (ok && path == IniFile()) Wrote();
+    return ok;
 }
 
 bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys) {
@@ -113,11 +144,12 @@ bool ScriptStore::WriteSection(std::string_view section, const SectionKeys& keys
         edits.push_back(KeyEdit{key, value, value.empty()});
     }
     const std::size_t made = edits.empty() ? 0 : profile_.WriteKeys(section, edits, IniFile());
+    if (made > 0) Wrote();
     return made == keys.keys().size();
 }
 
 bool ScriptStore::HasSection(std::string_view name) {
-    std::optional<std::string> bytes = profile_.ReadAll(IniFile());
+    std::optional<std::string> bytes = ReadIniFile();
     if (!bytes) return false;
     return ini::Document(std::move(*bytes)).FindSectionLines(ini::ArgumentName(name)).count > 0;
 }
@@ -125,7 +157,7 @@ bool ScriptStore::HasSection(std::string_view name) {
 bool ScriptStore::WriteScript(std::string_view section, const SectionKeys& keys,
                               std::string_view moved_from, bool replace) {
     std::optional<std::string> bytes;
-    if (!moved_from.empty() || replace) bytes = profile_.ReadAll(IniFile());
+    if (!moved_from.empty() || replace) bytes = ReadIniFile();
     const ini::Document doc(bytes.value_or(std::string()));
     const auto moved = moved_from.empty() ? decltype(KeysOf(doc, "")){} : KeysOf(doc, moved_from);
     auto written = [&](std::string_view key) {
@@ -147,10 +179,12 @@ bool ScriptStore::WriteScript(std::string_view section, const SectionKeys& keys,
         if (edit.key.empty() || !Writable(section, edit.key, edit.value)) return false;
     }
     if (!moved_from.empty() && !Writable(moved_from, "", "")) return false;
-    if (moved_from.empty()) {
-        return edits.empty() || profile_.WriteKeys(section, edits, IniFile()) == edits.size();
-    }
-    return profile_.WriteKeysAndRemoveSection(section, edits, moved_from, IniFile());
+    if (edits.empty() && moved_from.empty()) return true;
+    const bool ok = moved_from.empty()
+                        ? profile_.WriteKeys(section, edits, IniFile()) == edits.size()
+                        : profile_.WriteKeysAndRemoveSection(section, edits, moved_from, IniFile());
+    Wrote();
+    return ok;
 }
 
 bool ScriptStore::FileExists(const std::string& path) const {
@@ -163,7 +197,9 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     const std::string path = ScriptFile();
     // The listing reads vendaro.ini and the key reads IniFile: one reading serves both only
     // when they are the same file (an executable of another name reads another file).
-    std::unique_ptr<ProfileSnapshot> keys = profile_.Snapshot(IniFile());
+    const ProfileSnapshot* pinned = Pinned();
+    std::unique_ptr<ProfileSnapshot> own = pinned ? nullptr : profile_.Snapshot(IniFile());
+    const ProfileSnapshot* keys = pinned ? pinned : own.get();
     std::unique_ptr<ProfileSnapshot> names = path == IniFile() ? nullptr : profile_.Snapshot(path);
     const ProfileSnapshot& listed = names ? *names : *keys;
     const std::optional<std::string_view> bytes = listed.Bytes();

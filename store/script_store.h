@@ -1,6 +1,8 @@
 #pragma once
 // The script file vendaro.ini: one INI section per DSN script. Every operation opens, reads or
-// rewrites and closes the file on its own; nothing is kept in memory but AppDir and IniFile.
+// rewrites and closes the file on its own; nothing is kept in memory but AppDir, IniFile and,
+// for the length of one command, the reading its reads answer from (ReadOneVersion).
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +38,8 @@ enum class CopyResult {
 
 class ScriptStore {
   public:
+    class OneVersion;
+
     // `program_dir`: the directory holding the running executable; `exe_name`: its file name
     // ("vendaro.exe"); `separator`: '\\' on Windows, '/' elsewhere.
     ScriptStore(Profile& profile, std::string program_dir, std::string exe_name, char separator);
@@ -96,13 +100,44 @@ class ScriptStore {
     // "]" is refused as WriteFailed.
     CopyResult CopySection(std::string_view source, std::string_view new_name);
 
+    // One reading of IniFile that every read of it answers from until the returned guard goes
+    // (guards nest: the outermost one decides), so that a command (start-up, a DSN creation,
+    // an editor's load or Save) never mixes two versions of a file that another program
+    // replaces meanwhile. The reading is taken at the first read; after WriteSection the next
+    // read takes a new one, so a Save reads what it wrote.
+    [[nodiscard]] OneVersion ReadOneVersion();
+
   private:
+    // The reading of IniFile the reads answer from; null outside a OneVersion.
+    const ProfileSnapshot* Pinned();
+    // After a write to IniFile: a pinned reading is taken again.
+    void Wrote();
+    // IniFile's bytes: the pinned reading's within a OneVersion, else the file's now.
+    std::optional<std::string> ReadIniFile();
+
     Profile& profile_;
     std::string program_dir_;
     std::string exe_name_;
     char separator_;
     std::string app_dir_;
     std::string ini_file_;
+    std::unique_ptr<ProfileSnapshot> pinned_;
+    int pin_depth_ = 0;
 };
+
+class ScriptStore::OneVersion {
+  public:
+    explicit OneVersion(ScriptStore& store);
+    ~OneVersion();
+    OneVersion(const OneVersion&) = delete;
+    OneVersion& operator=(const OneVersion&) = delete;
+
+  private:
+    ScriptStore& store_;
+};
+
+inline ScriptStore::OneVersion ScriptStore::ReadOneVersion() {
+    return OneVersion(*this);
+}
 
 }  // namespace vendaro

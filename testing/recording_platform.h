@@ -28,6 +28,10 @@ class RecordingProfile final : public Profile {
     bool DeleteSection(std::string_view section, const std::string& path) override;
     std::optional<std::string> ReadAll(const std::string& p) override { return real_.ReadAll(p); }
     bool Append(const std::string& path, std::string_view bytes) override;
+    // A reading is no effect: the real profile's own, so that reads through it are one version.
+    std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& p) override {
+        return real_.Snapshot(p);
+    }
 
   private:
     RecordingPlatform& owner_;

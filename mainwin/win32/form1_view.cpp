@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
+#include "forms/text_rules.h"
 #include "platform/win32/win32_ui.h"
 
 namespace vendaro::win32 {
@@ -49,9 +51,9 @@ bool Form1View::Create() {
         return false;
     }
     // Controls are created in tab order.
-    list_ =
-        AddControl(WC_LISTVIEWA, "", WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                   Form1::kListPosition, kListId, WS_EX_CLIENTEDGE);
+    list_ = AddControl(WC_LISTVIEWA, "",
+                       WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                       Form1::kListPosition, kListId, WS_EX_CLIENTEDGE);
     for (const ButtonControl& button : model_.Buttons()) {
         int number = Number(button);
         HWND window = AddControl("BUTTON", button.caption, WS_TABSTOP | BS_PUSHBUTTON,
@@ -109,38 +111,73 @@ void Form1View::DrawColumns() {
     columns_drawn_ = true;
 }
 
+// The list holds no rows of its own (LVS_OWNERDATA): it asks for the text of the rows it shows
+// (CellText), so a library of any size costs the control nothing per row, and the rows are
+// never copied.
 void Form1View::DrawRows() {
-    const std::vector<ListRow>& rows = model_.lvwMain().Rows();
-    bool same = rows.size() == drawn_rows_.size();
-    for (std::size_t i = 0; same && i < rows.size(); ++i) {
-        same = rows[i].text == drawn_rows_[i].text &&
-               rows[i].description == drawn_rows_[i].description &&
-               rows[i].driver == drawn_rows_[i].driver;
+    const auto count = static_cast<WPARAM>(model_.lvwMain().Count());
+    if (SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(count)) {
+        SendMessageA(list_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
     }
-    if (same) return;
-    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
-    int index = 0;
-    for (const ListRow& row : rows) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = index;
-        item.pszText = const_cast<char*>(row.text.c_str());
-        SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        LVITEMA sub{};
-        sub.iSubItem = 1;
-        sub.pszText = const_cast<char*>(row.description.c_str());
-        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&sub));
-        sub.iSubItem = 2;
-        sub.pszText = const_cast<char*>(row.driver.c_str());
-        SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&sub));
-        ++index;
+    // A row's text may have changed (an edit, a sort): the shown rows are asked for again.
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+const std::string* Form1View::CellText(int item, int column) const {
+    const ScriptList& list = model_.lvwMain();
+    if (item < 0 || item >= list.Count()) return nullptr;
+    const ListRow& row = list.Row(item + 1);
+    switch (column) {
+        case 0:
+            return &row.text;
+        case 1:
+            return &row.description;
+        case 2:
+            return &row.driver;
+        default:
+            return nullptr;
     }
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-    drawn_rows_ = rows;
+}
+
+// Typing in the list selects the next row whose name begins with what was typed.
+LRESULT Form1View::FindRow(const NMHDR& header) const {
+    // The A and W forms differ only in the type of the text.
+    const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+    if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) {
+        return -1;
+    }
+    std::string typed = find.lvfi.psz;
+    if (header.code == LVN_ODFINDITEMW) {
+        char ansi[256] = {};
+        WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const NMLVFINDITEMW&>(header).lvfi.psz, -1,
+                            ansi, sizeof ansi - 1, nullptr, nullptr);
+        typed = ansi;
+    }
+    typed = text::LowerAnsi(typed);
+    const int count = model_.lvwMain().Count();
+    for (int step = 0; step < count; ++step) {
+        const int item = (std::max(find.iStart, 0) + step) % count;
+        if (text::LowerAnsi(*CellText(item, 0)).starts_with(typed)) return item;
+    }
+    return -1;
+}
+
+void Form1View::AnswerDisplayInfo(NMHDR& header) {
+    if (header.code == LVN_GETDISPINFOA) {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+        const std::string* text = CellText(item.iItem, item.iSubItem);
+        if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+        lstrcpynA(item.pszText, text ? text->c_str() : "", item.cchTextMax);
+        return;
+    }
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+    const std::string* text = CellText(item.iItem, item.iSubItem);
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+    const int n = text == nullptr || text->empty()
+                      ? 0
+                      : MultiByteToWideChar(CP_ACP, 0, text->data(), static_cast<int>(text->size()),
+                                            item.pszText, item.cchTextMax - 1);
+    item.pszText[n] = L'\0';
 }
 
 void Form1View::DrawSelection() {
@@ -275,7 +312,19 @@ LRESULT Form1View::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             return 0;
         case WM_NOTIFY:
-            if (lparam != 0) OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            if (lparam == 0) return 0;
+            if (auto* header = reinterpret_cast<NMHDR*>(lparam);
+                header->hwndFrom == list_ &&
+                (header->code == LVN_GETDISPINFOA || header->code == LVN_GETDISPINFOW)) {
+                AnswerDisplayInfo(*header);  // also while the view itself changes the list
+                return 0;
+            }
+            if (auto* header = reinterpret_cast<NMHDR*>(lparam);
+                header->hwndFrom == list_ &&
+                (header->code == LVN_ODFINDITEMA || header->code == LVN_ODFINDITEMW)) {
+                return FindRow(*header);
+            }
+            OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;
         case kReselect:
             if (SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) < 0) {

@@ -1,9 +1,12 @@
 #pragma once
 // The main window on Win32: draws the Form1 model and forwards its controls' events to it.
+#include <string>
 #include <vector>
 
 #include "forms/win32/form_window.h"
 #include "mainwin/form1.h"
+
+#include <commctrl.h>  // after form_window.h, which brings <windows.h>
 
 namespace vendaro::win32 {
 
@@ -39,6 +42,12 @@ class Form1View final : public FormWindow {
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnButton(int number);
     void OnNotify(const NMHDR& header);
+    // The text of a cell the list shows (item and column from 0); null for none.
+    const std::string* CellText(int item, int column) const;
+    // Fills the list's request for a cell's text.
+    void AnswerDisplayInfo(NMHDR& header);
+    // The row the list's keyboard search asks for, or -1.
+    LRESULT FindRow(const NMHDR& header) const;
     void AddToolTips();
     void DrawColumns();
     void DrawRows();
@@ -50,7 +59,6 @@ class Form1View final : public FormWindow {
     HWND label_ = nullptr;
     std::vector<std::pair<int, HWND>> buttons_;  // command number, button
     Window tool_tip_;
-    std::vector<ListRow> drawn_rows_;
     bool columns_drawn_ = false;
     bool full_row_drawn_ = false;
     int syncing_ = 0;  // > 0 while the view itself changes the list

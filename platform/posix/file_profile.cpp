@@ -1,5 +1,7 @@
 #include "platform/posix/file_profile.h"
 
+#include "platform/failure.h"
+#include "platform/file_text.h"
 #include "platform/posix/file_lock.h"
 #include "platform/posix/temp_files.h"
 #include "platform/spaces.h"
@@ -106,7 +108,7 @@ std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
     if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
         return std::nullopt;
     }
-    return bytes;
+    return ini::DecodeFileText(std::move(bytes)).text;
 }
 
 std::string_view FileProfile::LineEndFor(const std::string* old) const {
@@ -296,9 +298,17 @@ bool FileProfile::ModifyLocked(const std::string& path, const Edit& edit) {
                 const std::string refusal = check_(old);
                 if (!refusal.empty()) return Fail(EILSEQ, refusal);
             }
-            std::optional<std::string> bytes = edit(&old);
-            if (!bytes) return true;
-            const Committed made = Replace(target, *bytes, lock.fd(), &old, &st);
+            // A UTF-16 file is edited as the engine's 8-bit text and written back in UTF-16.
+            const ini::FileText decoded = ini::DecodeFileText(std::string(old));
+            std::optional<std::string> text = edit(&decoded.text);
+            if (!text) return true;
+            if (std::string why = ini::WhyNotRewritable(decoded, target); !why.empty()) {
+                NoteFailure(std::move(why));
+                last_error_ = EILSEQ;
+                return false;
+            }
+            const Committed made =
+                Replace(target, ini::EncodeFileText(decoded.encoding, *text), lock.fd(), &old, &st);
             if (made != Committed::Changed) return made == Committed::Done;
             // Give the other writer time to finish before reading again.
             ::usleep(static_cast<useconds_t>(1000 * std::min(rereads + 1, 20)));

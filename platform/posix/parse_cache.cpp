@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/file_text.h"
 #include "platform/posix/file_system.h"
 
 namespace vendaro {
@@ -17,6 +18,9 @@ constexpr std::int64_t kSettleNs = 50'000'000;
 // File systems that keep whole seconds (FAT keeps two).
 constexpr std::int64_t kSettleCoarseNs = 2'100'000'000;
 constexpr std::size_t kMaxCachedFiles = 8;
+// How often a file that keeps changing while it is read is read again before the last reading
+// is taken as it is.
+constexpr int kReadTries = 50;
 
 std::int64_t NowNs() {
     timespec t{};
@@ -49,13 +53,21 @@ std::shared_ptr<const ini::Document> ParseCache::Load(const std::string& path) {
 
     const std::int64_t now = NowNs();
     struct stat before {};
-    Fd fd(OpenRegular(path, before));
     std::string bytes;
     struct stat after {};
-    if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(before.st_size)) ||
-        ::fstat(fd.get(), &after) != 0) {
-        entries_.erase(path);
-        return nullptr;
+    // A file another program rewrites in place while it is read is read again, so that the
+    // parse is one version of it.
+    for (int attempt = 0; attempt < kReadTries; ++attempt) {
+        Fd fd(OpenRegular(path, before));
+        if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(before.st_size)) ||
+            ::fstat(fd.get(), &after) != 0) {
+            entries_.erase(path);
+            return nullptr;
+        }
+        if (SameFileState(before, after) &&
+            bytes.size() == static_cast<std::uint64_t>(after.st_size)) {
+            break;
+        }
     }
     // Settled: the file's last change lies far enough before this read that any later change
     // gets other times. Until then the parse is only reused after comparing the bytes.
@@ -64,6 +76,8 @@ std::shared_ptr<const ini::Document> ParseCache::Load(const std::string& path) {
     const bool settled = SameFileState(before, after) &&
                          now - latest > (whole_seconds ? kSettleCoarseNs : kSettleNs);
 
+    // A UTF-16 file is read as the engine's 8-bit text.
+    bytes = ini::DecodeFileText(std::move(bytes)).text;
     if (it != entries_.end() && matches(it->second, after) && it->second.doc->bytes() == bytes) {
         it->second.settled = settled;
         return it->second.doc;

@@ -1,27 +1,25 @@
 #include "platform/win32/kernel32_profile.h"
 
-#include <io.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <new>
 #include <utility>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/file_in_use.h"
+#include "platform/file_text.h"
 #include "platform/ini_text.h"
+#include "platform/win32/file_replace.h"
 #include "platform/win32/windows_api.h"
 
 namespace vendaro::win32 {
 
 struct Kernel32Profile::Reading {
-    explicit Reading(std::string bytes)
-        : unicode(bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                                        (bytes[0] == '\xFE' && bytes[1] == '\xFF'))),
-          doc(std::move(bytes)) {}
-    bool unicode;
+    explicit Reading(std::string text) : doc(std::move(text)) {}
     ini::Document doc;
 };
 
@@ -70,8 +68,8 @@ class Handle {
 };
 
 // Reads a whole regular file with one open; its state before and after the read.
-bool ReadFileBytes(const std::string& path, std::string& bytes, FileState* before = nullptr,
-                   FileState* after = nullptr) {
+bool ReadFileOnce(const std::string& path, std::string& bytes, FileState* before,
+                  FileState* after) {
     Handle file(CreateFileA(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -93,10 +91,27 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, FileState* befor
         used += got;
     }
     bytes.resize(used);
-    if (after != nullptr) {
-        if (!GetFileInformationByHandle(file.get(), &info)) return false;
-        *after = StateOf(info);
+    if (!GetFileInformationByHandle(file.get(), &info)) return false;
+    *after = StateOf(info);
+    return true;
+}
+
+// How often a file that keeps changing while it is read is read again before the last reading
+// is taken as it is.
+constexpr int kReadTries = 50;
+
+// Reads a whole regular file; one that changed while it was read (another program rewriting
+// it in place) is read again, so the bytes are one version of it.
+bool ReadFileBytes(const std::string& path, std::string& bytes, FileState* before = nullptr,
+                   FileState* after = nullptr) {
+    FileState first, last;
+    for (int attempt = 0; attempt < kReadTries; ++attempt) {
+        if (!ReadFileOnce(path, bytes, &first, &last)) return false;
+        if (first == last && bytes.size() == last.size) break;
+        Sleep(attempt < 10 ? 0 : 1);
     }
+    if (before != nullptr) *before = first;
+    if (after != nullptr) *after = last;
     return true;
 }
 
@@ -128,10 +143,8 @@ namespace {
 // A read answered from one reading (null: the file is missing).
 // `likely`: the index of the section the caller expects `section` to name, if it knows one.
 std::string Answer(const Kernel32Profile::Reading* reading, std::string_view section,
-                   std::string_view key, std::string_view def, const std::string& path,
-                   std::size_t likely = SIZE_MAX) {
+                   std::string_view key, std::string_view def, std::size_t likely = SIZE_MAX) {
     if (reading != nullptr) {
-        if (reading->unicode) return Kernel32GetString(section, key, def, path);
         if (std::optional<std::string> value = reading->doc.Get(section, key, likely)) {
             return std::move(*value);
         }
@@ -141,8 +154,8 @@ std::string Answer(const Kernel32Profile::Reading* reading, std::string_view sec
 
 class Kernel32Snapshot final : public ProfileSnapshot {
   public:
-    Kernel32Snapshot(std::shared_ptr<const Kernel32Profile::Reading> reading, std::string path)
-        : reading_(std::move(reading)), path_(std::move(path)) {}
+    explicit Kernel32Snapshot(std::shared_ptr<const Kernel32Profile::Reading> reading)
+        : reading_(std::move(reading)) {}
     std::optional<std::string_view> Bytes() const override {
         if (!reading_) return std::nullopt;
         return std::string_view(reading_->doc.bytes());
@@ -150,7 +163,6 @@ class Kernel32Snapshot final : public ProfileSnapshot {
     // Every such line is a header of the parse: no second pass over the lines.
     void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
         if (!reading_) return;
-        if (reading_->unicode) return ProfileSnapshot::ForEachBracketLine(fn);
         for (std::size_t i = 0; i < reading_->doc.SectionCount(); ++i) {
             const std::string_view line = reading_->doc.HeaderLine(i);
             if (line.empty() || line.front() != '[') continue;
@@ -163,12 +175,11 @@ class Kernel32Snapshot final : public ProfileSnapshot {
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const override {
         if (HasNul(section) || HasNul(key)) return std::string(def);
-        return Answer(reading_.get(), section, key, def, path_, visiting_);
+        return Answer(reading_.get(), section, key, def, visiting_);
     }
 
   private:
     std::shared_ptr<const Kernel32Profile::Reading> reading_;
-    std::string path_;
     mutable std::size_t visiting_ = SIZE_MAX;
 };
 
@@ -203,29 +214,6 @@ class FileMutex {
     Handle mutex_;
     bool held_ = false;
 };
-
-// True for a name kernel32 and the parse read alike and that writes back unchanged: no blank
-// at its ends (Wine drops leading ones), nothing that would end it early or make it a header
-// or a comment.
-bool PlainName(std::string_view name, char stop) {
-    return !name.empty() && !ini::IsBlank(name.front()) && !ini::IsBlank(name.back()) &&
-           name.front() != '[' && name.front() != ';' && name.find(stop) == std::string_view::npos;
-}
-
-bool PlainValue(std::string_view value) {
-    return value.empty() || (!ini::IsBlank(value.front()) && !ini::IsBlank(value.back()));
-}
-
-// A header line that kernel32 and the parse read alike: one "]", which ends the line when
-// `closed` is set.
-bool PlainHeader(std::string_view line, bool closed) {
-    while (!line.empty() && ini::IsBlank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && ini::IsBlank(line.back())) line.remove_suffix(1);
-    if (line.empty() || line.front() != '[') return false;
-    const std::size_t close = line.find(']');
-    return close != std::string_view::npos && line.find(']', close + 1) == std::string_view::npos &&
-           (!closed || close + 1 == line.size());
-}
 
 }  // namespace
 
@@ -276,9 +264,8 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
                c.creation_time == s.creation_time;
     };
     auto it = cache_.find(path);
-    if (it != cache_.end() && it->second.settled && matches(it->second, seen)) {
-        return it->second.reading;
-    }
+    std::shared_ptr<const Reading> kept = it != cache_.end() ? it->second.reading.lock() : nullptr;
+    if (kept && it->second.settled && matches(it->second, seen)) return kept;
 
     FILETIME now_ft{};
     GetSystemTimeAsFileTime(&now_ft);
@@ -295,10 +282,11 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     const bool whole_seconds = after.write_time % 10'000'000 == 0;
     const bool settled = before == after && now > latest &&
                          now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
-    if (it != cache_.end() && matches(it->second, after) &&
-        it->second.reading->doc.bytes() == bytes) {
+    // A UTF-16 file is read as the engine's 8-bit text.
+    std::string text = ini::DecodeFileText(std::move(bytes)).text;
+    if (kept && matches(it->second, after) && kept->doc.bytes() == text) {
         it->second.settled = settled;
-        return it->second.reading;
+        return kept;
     }
     if (it == cache_.end() && cache_.size() >= kMaxCachedFiles) cache_.clear();
     Cached& c = cache_[path];
@@ -306,8 +294,9 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     c.write_time = after.write_time;
     c.creation_time = after.creation_time;
     c.settled = settled;
-    c.reading = std::make_shared<const Reading>(std::move(bytes));
-    return c.reading;
+    auto reading = std::make_shared<const Reading>(std::move(text));
+    c.reading = reading;
+    return reading;
 }
 
 void Kernel32Profile::Forget() {
@@ -323,178 +312,132 @@ std::string Kernel32Profile::GetString(std::string_view section, std::string_vie
         std::lock_guard<std::mutex> lock(mutex_);
         reading = Load(path);
     }
-    return Answer(reading.get(), section, key, def, path);
+    return Answer(reading.get(), section, key, def);
 }
 
 std::unique_ptr<ProfileSnapshot> Kernel32Profile::Snapshot(const std::string& path) {
-    if (HasNul(path)) return std::make_unique<Kernel32Snapshot>(nullptr, path);
+    if (HasNul(path)) return std::make_unique<Kernel32Snapshot>(nullptr);
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::make_unique<Kernel32Snapshot>(Load(path), path);
+    return std::make_unique<Kernel32Snapshot>(Load(path));
+}
+
+bool Kernel32Profile::Modify(const std::string& path, const Edit& edit) {
+    if (HasNul(path) || path.empty()) return false;
+    try {
+        return RewriteFile(path, edit);
+    } catch (const std::bad_alloc&) {
+        Forget();
+        NoteFailure(path + " is too large for the memory of this program; it was not changed.");
+        return false;
+    }
+}
+
+bool Kernel32Profile::RewriteFile(const std::string& path, const Edit& edit) {
+    FileMutex lock(path);
+    if (!lock.held()) return false;
+    Forget();
+    std::string old_bytes;
+    const bool exists = ReadFileBytes(path, old_bytes);
+    if (!exists) {
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            // There but unreadable (a folder, no right to read): it may hold what an edit keeps.
+            NoteFailure((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                            ? path + " is a folder."
+                            : path + " cannot be read (Windows error " + std::to_string(error) +
+                                  ").");
+            return false;
+        }
+    }
+    ini::FileText old;
+    if (exists) old = ini::DecodeFileText(std::move(old_bytes));
+    std::optional<std::string> text = edit(exists ? &old.text : nullptr);
+    if (!text) return true;
+    if (std::string why = ini::WhyNotRewritable(old, path); !why.empty()) {
+        NoteFailure(std::move(why));
+        return false;
+    }
+    const bool ok = ReplaceFileBytes(path, ini::EncodeFileText(old.encoding, *text), exists);
+    Forget();
+    return ok;
 }
 
 bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
                                 std::string_view value, const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value) ||
-        HasNul(path)) {
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
         return false;
     }
-    const std::string section_z(section), key_z(key), value_z(value);
-    FileMutex lock(path);
-    if (!lock.held()) return false;
-    Forget();
-    return WritePrivateProfileStringA(section_z.c_str(), key_z.c_str(), value_z.c_str(),
-                                      path.c_str()) != FALSE;
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        const ini::Document doc(old ? *old : std::string());
+        std::string text = doc.WithValue(section, key, value);
+        if (old != nullptr && text == *old) return std::nullopt;
+        return text;
+    });
 }
 
 bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
                                 const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HasNul(path)) return false;
-    const std::string section_z(section), key_z(key);
-    FileMutex lock(path);
-    if (!lock.held()) return false;
-    Forget();
-    return WritePrivateProfileStringA(section_z.c_str(), key_z.c_str(), nullptr, path.c_str()) !=
-           FALSE;
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) return false;
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        if (old == nullptr) return std::nullopt;  // removing from a missing file creates none
+        std::string text = ini::Document(*old).WithoutKey(section, key);
+        if (text == *old) return std::nullopt;
+        return text;
+    });
 }
 
 bool Kernel32Profile::DeleteSection(std::string_view section, const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HasNul(path)) return false;
-    const std::string section_z(section);
-    FileMutex lock(path);
-    if (!lock.held()) return false;
-    Forget();
-    return WritePrivateProfileStringA(section_z.c_str(), nullptr, nullptr, path.c_str()) != FALSE;
+    if (HoldsLineBreakOrNul(section)) return false;
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        if (old == nullptr) return std::nullopt;
+        std::string text = ini::Document(*old).WithoutSection(section);
+        if (text == *old) return std::nullopt;
+        return text;
+    });
 }
 
 std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                                        const std::string& path) {
     const std::size_t valid = WritableEdits(section, edits);
-    if (valid == 0 || HasNul(path)) return 0;
+    if (valid == 0) return 0;
     const std::span<const KeyEdit> made = edits.first(valid);
-    FileMutex lock(path);
-    if (!lock.held()) return 0;
-    std::optional<bool> ok = WriteAsSection(section, made, path);
-    Forget();
-    if (ok) {
-        if (!*ok) return 0;
-        ++section_writes_;
-        return valid;
-    }
-    // Key by key; each write takes the mutex again, which this thread already holds.
-    return Profile::WriteKeys(section, made, path);
+    const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        std::string text = ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
+        if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
+        return text;
+    });
+    return ok ? valid : 0;
 }
 
 bool Kernel32Profile::WriteKeysAndRemoveSection(std::string_view section,
                                                 std::span<const KeyEdit> edits,
                                                 std::string_view removed, const std::string& path) {
-    if (HasNul(path)) return false;
-    FileMutex lock(path);
-    if (!lock.held()) return false;
-    // Each write takes the mutex again, which this thread already holds.
-    return Profile::WriteKeysAndRemoveSection(section, edits, removed, path);
-}
-
-std::optional<bool> Kernel32Profile::WriteAsSection(std::string_view section,
-                                                    std::span<const KeyEdit> edits,
-                                                    const std::string& path) {
-    if (!PlainName(section, ']')) return std::nullopt;
-    for (const KeyEdit& edit : edits) {
-        if (!PlainName(edit.key, '=') || (!edit.remove && !PlainValue(edit.value))) {
-            return std::nullopt;
-        }
-    }
-    // The parse the reads use (the editor has just read the script), checked against the file.
-    std::shared_ptr<const Reading> reading;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        reading = Load(path);
-    }
-    // A file that exists but cannot be read could hold the section: key by key then.
-    if (!reading && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return std::nullopt;
-    }
-    static const ini::Document kEmpty;
-    const ini::Document& doc = reading ? reading->doc : kEmpty;
-    // A byte-order mark makes kernel32 read the file otherwise than the parse.
-    const std::string& bytes = doc.bytes();
-    if (bytes.size() >= 2 && (bytes[0] == '\xEF' || bytes[0] == '\xFF' || bytes[0] == '\xFE')) {
-        return std::nullopt;
-    }
-    const ini::Document::SectionLines where = doc.FindSectionLines(section);
-    if (where.count > 1) return std::nullopt;  // kernel32 would empty every one of them
-
-    // The section's keys as kernel32 holds them: trimmed name and value.
-    std::vector<std::pair<std::string_view, std::string_view>> keys;
-    if (where.count == 1) {
-        if (!PlainHeader(doc.LineText(where.header), true)) return std::nullopt;
-        // Wine reads a line of "[" without "]" as a key of the section before it.
-        if (where.end < doc.LineCount() && !PlainHeader(doc.LineText(where.end), false)) {
-            return std::nullopt;
-        }
-        bool blank_seen = false;
-        for (std::size_t i = where.header + 1; i < where.end; ++i) {
-            const std::string_view line = doc.LineText(i);
-            const ini::LineParts parts = ini::ClassifyLine(line, 0, line.size());
-            if (parts.kind == ini::LineKind::Blank) {
-                blank_seen = true;
-                continue;
-            }
-            // Comments, lines without "=", empty names and NULs are kept or dropped otherwise
-            // by a section write; blank lines between keys may be kept by Windows.
-            if (blank_seen || parts.kind != ini::LineKind::Key ||
-                parts.name_begin == parts.name_end || HasNul(line)) {
-                return std::nullopt;
-            }
-            keys.emplace_back(line.substr(parts.name_begin, parts.name_end - parts.name_begin),
-                              line.substr(parts.value_begin, parts.value_end - parts.value_begin));
-        }
-    }
-    const auto before = keys;
-    for (const KeyEdit& edit : edits) {
-        auto it = std::find_if(keys.begin(), keys.end(),
-                               [&](const auto& k) { return ini::NamesEqual(k.first, edit.key); });
-        if (edit.remove) {
-            if (it != keys.end()) keys.erase(it);
-        } else if (it != keys.end()) {
-            it->second = edit.value;  // the key keeps the spelling it has in the file
-        } else {
-            keys.emplace_back(edit.key, edit.value);
-        }
-    }
-    if (keys == before) return true;  // key by key would not have written either
-
-    std::string lines;
-    for (const auto& [name, value] : keys)
-        lines.append(name).append("=").append(value).append(1, '\0');
-    lines.append(1, '\0');
-    const std::string section_z(section);
-    return WritePrivateProfileSectionA(section_z.c_str(), lines.data(), path.c_str()) != FALSE;
+    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) return false;
+    // The keys and the removal as one replacement of the file: a crash leaves it old or new.
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        const ini::Document before(old ? *old : std::string());
+        std::string text =
+            ini::Document(before.WithKeyEdits(section, edits)).WithoutSection(removed);
+        if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
+        return text;
+    });
 }
 
 std::optional<std::string> Kernel32Profile::ReadAll(const std::string& path) {
     if (HasNul(path)) return std::nullopt;
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return std::nullopt;
-    return bytes;
+    return ini::DecodeFileText(std::move(bytes)).text;
 }
 
 bool Kernel32Profile::Append(const std::string& path, std::string_view bytes) {
-    if (HasNul(path)) return false;
-    FileMutex lock(path);
-    if (!lock.held()) return false;
-    Forget();
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (file == nullptr) return false;
-    // Where the old content ends, so that a failed write can be cut off again.
-    long long old_size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) old_size = _ftelli64(file);
-    bool ok = old_size >= 0;
-    if (ok && !bytes.empty()) {
-        ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        ok = std::fflush(file) == 0 && ok;
-        if (!ok) _chsize_s(_fileno(file), old_size);
-    }
-    return std::fclose(file) == 0 && ok;
+    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+        if (bytes.empty()) return std::nullopt;
+        std::string text = old ? *old : std::string();
+        text.append(bytes);
+        return text;
+    });
 }
 
 }  // namespace vendaro::win32

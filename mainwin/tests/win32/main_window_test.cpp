@@ -101,11 +101,13 @@ TEST_CASE("the main window: select a row, Delete, Clone, and Add into an editor"
           "Sales|Sales figures|SQL Server\nSales Copy|Sales figures|SQL Server\n"
           "Budget||SQL Server\n");
     CHECK(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 2);
+    LVFINDINFOA typed{LVFI_STRING | LVFI_PARTIAL, "sALES c", 0, {}, 0};  // keyboard search
+    CHECK(SendMessageA(list, LVM_FINDITEMA, -1, reinterpret_cast<LPARAM>(&typed)) == 1);
     CHECK(p.Status() == "SQL Server DSN script added.");
-    // Wine's kernel32 writes the file again without its blank lines.
+    // The lines no write touches stay as they were (the blank line, the copy's CR line).
     CHECK(p.File() ==
-          "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n"
-          "[Sales Copy]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n"
+          "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n\r\n"
+          "\r\r\n[Sales Copy]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n"
           "[Budget]\r\nDSN_Driver=SQL Server\r\n");
 }
 

@@ -6,7 +6,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <map>
+#include <random>
 #include <thread>
+#include <vector>
+
+#include "platform/ini_text.h"
 
 #include "platform/failure.h"
 #include "platform/win32/kernel32_profile.h"
@@ -15,17 +21,102 @@
 
 namespace vendaro::win32 {
 
-TEST_CASE("names holding NUL read as the default; a UTF-16 file is read") {
+TEST_CASE("names holding NUL read as the default") {
     test::TempDir dir;
     const std::string ini = (dir.path() / "vendaro.ini").string();
     test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
     Kernel32Profile profile;
     CHECK(profile.GetString("Sales", std::string("Server\0x", 8), "def", ini) == "def");
     CHECK(profile.GetString(std::string("Sales\0x", 7), "Server", "def", ini) == "def");
-    std::string wide = "\xFF\xFE";
-    for (char c : std::string("[s]\r\nk=v\r\n")) wide.append({c, '\0'});
-    test::WriteFile(ini, wide);
-    CHECK(profile.GetString("s", "k", "d", ini) == "v");
+}
+
+TEST_CASE("a write keeps the file's attributes; a read-only file is refused, naming it") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
+    Kernel32Profile profile;
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    const DWORD attributes = GetFileAttributesA(ini.c_str());
+    CHECK(profile.SetString("Sales", "Server", "db2", ini));
+    CHECK(GetFileAttributesA(ini.c_str()) == attributes);
+    REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    ClearFailure();
+    CHECK_FALSE(profile.SetString("Sales", "Server", "db3", ini));
+    CHECK(test::ReadFile(ini) == "[Sales]\r\nServer=db2\r\n");
+    CHECK(TakeFailure() == ini + " is read-only.");
+    // no temporary is left beside it
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                     std::filesystem::directory_iterator());
+    CHECK(files == 1);
+    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+// An editor's Save of the script Target: 27 keys set to `v`.
+std::vector<KeyEdit> SaveOf(const std::string& v) {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k;
+        for (int i = 0; i < 27; ++i) k.push_back("Key" + std::to_string(i));
+        return k;
+    }();
+    std::vector<KeyEdit> edits;
+    for (const std::string& key : keys) edits.push_back(KeyEdit{key, v, false});
+    return edits;
+}
+
+}  // namespace
+
+TEST_CASE("a Save killed at any moment leaves vendaro.ini whole, old or new") {
+    if (const char* ini = std::getenv("VENDARO_KILLED"); ini != nullptr && *ini != '\0') {
+        Kernel32Profile profile;  // this is the program killed: Saves of two versions in turn
+        for (int round = 0;; ++round)
+            REQUIRE(profile.WriteKeys("Target", SaveOf(round % 2 ? "b" : "a"), ini) == 27);
+    }
+    test::TempDir dir;
+    char exe[MAX_PATH + 1] = {};
+    REQUIRE(GetModuleFileNameA(nullptr, exe, MAX_PATH) > 0);
+    // Large enough that a rewrite takes a while: kills land in the middle of many.
+    std::string start;
+    for (int i = 0; i < 40000; ++i) {
+        start += "[Other" + std::to_string(i) + "]\r\nDSN_Driver=SQL Server\r\n";
+        if (i == 20000) start += "[Target]\r\nKey0=0\r\n";
+    }
+    const std::string a = ini::Document(start).WithKeyEdits("Target", SaveOf("a"));
+    const std::string b = ini::Document(a).WithKeyEdits("Target", SaveOf("b"));
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    test::WriteFile(ini, start);
+    REQUIRE(_putenv(("VENDARO_KILLED=" + ini).c_str()) == 0);
+    std::mt19937 random(20261207);
+    std::map<std::string, int> left;  // "start", "a", "b" or "broken": how often
+    auto WriteTime = [](const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    };
+    auto SameTime = [](FILETIME a, FILETIME b) { return CompareFileTime(&a, &b) == 0; };
+    for (int kill = 0; kill < 40; ++kill) {
+        const FILETIME before = WriteTime(ini);
+        const auto child = reinterpret_cast<HANDLE>(
+            _spawnl(_P_NOWAIT, exe, "child", "-tc=*killed*", "-nv", nullptr));
+        // Once its Saves are under way (its start takes a while), at any moment of a Save.
+        for (int ms = 0; ms < 20000 && SameTime(before, WriteTime(ini)); ++ms) {
+            Sleep(1);
+        }
+        Sleep(std::uniform_int_distribution<DWORD>(0, 60)(random));
+        TerminateProcess(child, 9);
+        WaitForSingleObject(child, INFINITE);
+        CloseHandle(child);
+        const std::string after = test::ReadFile(ini);
+        ++left[after == start ? "start" : after == a ? "a" : after == b ? "b" : "broken"];
+    }
+    REQUIRE(_putenv("VENDARO_KILLED=") == 0);
+    CHECK(left["broken"] == 0);
+    // The next write removes the temporaries of the killed writers.
+    CHECK(Kernel32Profile().SetString("Target", "Key0", "c", ini));
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                     std::filesystem::directory_iterator());
+    CHECK(files == 1);
 }
 
 TEST_CASE("two programs writing one file lose no write") {
