@@ -105,7 +105,7 @@ std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
     struct stat st {};
     Fd fd(OpenRegular(path, st));
     std::string bytes;
-    if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
+    if (fd.get() < 0 || !ReadWhole(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
         return std::nullopt;
     }
     return ini::DecodeFileText(std::move(bytes)).text;

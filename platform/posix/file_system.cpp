@@ -94,24 +94,6 @@ bool ReadWhole(int fd, std::string& out, std::size_t size_hint) {
     return true;
 }
 
-bool ReadToEnd(int fd, std::string& out, std::size_t size_hint) {
-    out.clear();
-    out.resize(std::max<std::size_t>(size_hint + 1, 4096));
-    std::size_t used = 0;
-    for (;;) {
-        if (used == out.size()) out.resize(out.size() * 2);
-        ssize_t n = ::read(fd, out.data() + used, out.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) break;
-        used += static_cast<std::size_t>(n);
-    }
-    out.resize(used);
-    return true;
-}
-
 std::string DirectoryOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";

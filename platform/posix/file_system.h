@@ -51,9 +51,6 @@ std::int64_t Nanos(const timespec& t);
 // folder, EINVAL for a FIFO, a device or a socket, none of which is opened).
 int OpenRegular(const std::string& path, struct stat& st);
 
-// Reads from the current offset to the end. Returns false with errno set on failure.
-bool ReadToEnd(int fd, std::string& out, std::size_t size_hint);
-
 // Reads the whole file from its first byte, whatever the descriptor's offset. Returns false
 // with errno set on failure.
 bool ReadWhole(int fd, std::string& out, std::size_t size_hint);

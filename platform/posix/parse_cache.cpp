@@ -59,7 +59,7 @@ std::shared_ptr<const ini::Document> ParseCache::Load(const std::string& path) {
     // parse is one version of it.
     for (int attempt = 0; attempt < kReadTries; ++attempt) {
         Fd fd(OpenRegular(path, before));
-        if (fd.get() < 0 || !ReadToEnd(fd.get(), bytes, static_cast<std::size_t>(before.st_size)) ||
+        if (fd.get() < 0 || !ReadWhole(fd.get(), bytes, static_cast<std::size_t>(before.st_size)) ||
             ::fstat(fd.get(), &after) != 0) {
             entries_.erase(path);
             return nullptr;
