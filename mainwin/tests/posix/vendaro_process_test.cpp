@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 
 #include "testing/scratch.h"
 
@@ -86,18 +85,13 @@ std::string Mounted(const std::string& mount) {
 TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     Folder f;
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
-    CHECK(f.Run("Sales -ue") == "0\n");
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
     CHECK(f.Run("decoy -ue") == "2\nNo script named \"decoy\" in " + f.root.string() +
                                     "/opt/vendaro.ini; nothing was created.\n");
     // A value unixODBC would read back cut: nothing of it is written.
-    const std::string cut = " DSN could not be created: " + f.root.string() +
-                            "/.odbc.ini: Database of [Long] is no line unixODBC reads back whole; "
-                            "nothing of it was written.";
-    const std::string system_cut =
-        std::regex_replace(cut, std::regex("/\\.odbc\\.ini"), "/etc/odbc.ini");
-    CHECK(f.Run("long -ue") == "1\nUser" + cut + "\n");
-    CHECK(f.Run("long -se") == "1\nSystem" + system_cut + "\n");
+    CHECK(f.Run("long -ue") == "1\nUser DSN could not be created: " + f.root.string() +
+                                   "/.odbc.ini: Database of [Long] is no line unixODBC reads back "
+                                   "whole; nothing of it was written.\n");
     CHECK(f.Run("SALES -u") == Window(0, "User DSN has been created."));
     const std::string sales =
         "[Sales]\nDatabase=\nDescription=Sales figures\nDriver=\nLastUser=\nServer=srv1\n"
