@@ -204,18 +204,13 @@ TEST_CASE("User DSN and System DSN say on the status line what happened") {
     CHECK(w.recording.calls.back() == "ConfigDataSource 77 2 SQL Server|DSN=Sales\\0");
     w.form.Command6_Click();
     CHECK(w.form.Label1() == "System DSN has been created.");
-    w.recording.fail_prefixes = {"RegCreateKey HKCU"};
-    w.form.Command4_Click();
-    CHECK(w.form.Label1() == "User DSN could not be created.");
     w.recording.fail_prefixes = {"RegSetString"};
-    w.form.Command6_Click();
-    CHECK(w.form.Label1() == "System DSN could not be created.");
-    CHECK(w.Dump().find("MessageBox") == std::string::npos);
-    CHECK(w.Scripts() == kScripts);
     w.recording.fail_reason = "/home/ann/.odbc.ini is in use by another program.";
     w.form.Command4_Click();
     CHECK(w.form.Label1() ==
           "User DSN could not be created: /home/ann/.odbc.ini is in use by another program.");
+    CHECK(w.Dump().find("MessageBox") == std::string::npos);
+    CHECK(w.Scripts() == kScripts);
     MainWindow unattended(kScripts);
     unattended.recording.fail_prefixes = {"RegCloseKey"};
     const StartupResult failed = unattended.form.Form_Load("sales -se");
