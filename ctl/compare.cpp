@@ -223,11 +223,17 @@ Comparison Compare(const WriteList& list, Platform& platform) {
             if (k == 0) present = true;
         }
         std::vector<bool> matched(found.size(), false);
+        // A store holds a key's names once each and mostly in the order they were written, so
+        // the search for each name starts after the last one found.
+        std::size_t from = 0;
         for (const SetValueOp* expected_value : key.values) {
             const SetValueOp& value = *expected_value;
             const RegValue* held = nullptr;
-            for (std::size_t i = 0; i < found.size() && held == nullptr; ++i) {
-                if (ini::NamesEqual(found[i].name, value.name)) held = &found[i], matched[i] = true;
+            for (std::size_t n = 0; n < found.size() && held == nullptr; ++n) {
+                const std::size_t i = (from + n) % found.size();
+                if (ini::NamesEqual(found[i].name, value.name)) {
+                    held = &found[i], matched[i] = true, from = i + 1;
+                }
             }
             if (held != nullptr && Matches(*held, value)) continue;
             ValueDiff row = Row(path, value.name, Problem::Missing);

@@ -24,6 +24,7 @@ WriteList BuildWriteList(const DsnRequest& request, const std::string& raw_syste
     const RegRoot root =
         request.command == DsnCommand::System ? RegRoot::LocalMachine : RegRoot::CurrentUser;
     WriteList list;
+    list.reserve(40);  // room for any driver's whole list: it is never regrown and moved
     ScriptValues values(list, store, request, root, kOdbcIniPath + request.name,
                         SystemDirectoryOf(raw_system_directory));
     values.Add(CreateKeyOp{root, values.key_path});

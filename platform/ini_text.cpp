@@ -189,12 +189,17 @@ Document::FoundKey Document::FindKey(const Section& section, std::string_view ke
     key = ArgumentName(key);
     const char first = key.empty() ? '\0' : LowerAscii(key.front());
     for (std::size_t i = section.header + 1; i < section.end; ++i) {
-        // A line names the key only when its first character after blanks is the key's first:
-        // most lines are passed over without being read in full.
+        // A key line's name starts at its first non-blank character, so a line names the key
+        // only when the key's bytes follow its blanks: most lines are passed over at their
+        // first character, the rest without being read in full.
         if (!key.empty()) {
             std::size_t b = lines_[i].begin;
             while (b < lines_[i].end && IsBlank(bytes_[b])) ++b;
-            if (b == lines_[i].end || LowerAscii(bytes_[b]) != first) continue;
+            if (b == lines_[i].end || LowerAscii(bytes_[b]) != first ||
+                lines_[i].end - b < key.size() ||
+                !NamesEqual(std::string_view(bytes_).substr(b, key.size()), key)) {
+                continue;
+            }
         }
         const LineParts parts = Parts(lines_[i]);
         if (parts.kind == LineKind::Key &&
