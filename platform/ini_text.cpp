@@ -185,6 +185,12 @@ Document::SectionLines Document::FindSectionLines(std::string_view name) const {
     return found;
 }
 
+Document::SectionLines Document::FirstSectionLines(std::string_view name) const {
+    const Section* first = FindSection(name);
+    if (first == nullptr) return {};
+    return SectionLines{1, first->header, first->end};
+}
+
 Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {
     key = ArgumentName(key);
     const char first = key.empty() ? '\0' : LowerAscii(key.front());
@@ -216,13 +222,19 @@ std::optional<std::string> Document::Get(std::string_view section, std::string_v
 
 std::optional<std::string> Document::Get(std::string_view section, std::string_view key,
                                          std::size_t likely) const {
+    const std::size_t index = FirstSectionIndex(section, likely);
+    return ValueOf(index < sections_.size() ? &sections_[index] : nullptr, key);
+}
+
+std::size_t Document::FirstSectionIndex(std::string_view name, std::size_t likely) const {
     if (likely < sections_.size()) {
         const Section& s = sections_[likely];
-        if (s.first && NamesEqual(Text(s.name_begin, s.name_end), ArgumentName(section))) {
-            return ValueOf(&s, key);
+        if (s.first && NamesEqual(Text(s.name_begin, s.name_end), ArgumentName(name))) {
+            return likely;
         }
     }
-    return Get(section, key);
+    const Section* found = FindSection(name);
+    return found == nullptr ? SIZE_MAX : static_cast<std::size_t>(found - sections_.data());
 }
 
 std::optional<std::string> Document::ValueOf(const Section* s, std::string_view key) const {

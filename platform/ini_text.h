@@ -168,10 +168,17 @@ class Document {
         std::size_t end = 0;
     };
     SectionLines FindSectionLines(std::string_view name) const;
+    // The same without counting the others (count 1 when there is one): a reader that only
+    // reads the first needs no walk over every header.
+    SectionLines FirstSectionLines(std::string_view name) const;
     // Line `index` (from 0, in file order) without its line end.
     std::string_view LineText(std::size_t index) const {
         return Text(lines_[index].begin, lines_[index].end);
     }
+
+    // The index (as HeaderLine counts) of the first section named `name`; SIZE_MAX when there
+    // is none. `likely` is tried first, which spares a lookup when it is that section.
+    std::size_t FirstSectionIndex(std::string_view name, std::size_t likely) const;
 
     // The value of `key` in the first section named `section`: one pair of matching quotes
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
