@@ -222,19 +222,13 @@ std::optional<std::string> Document::Get(std::string_view section, std::string_v
 
 std::optional<std::string> Document::Get(std::string_view section, std::string_view key,
                                          std::size_t likely) const {
-    const std::size_t index = FirstSectionIndex(section, likely);
-    return ValueOf(index < sections_.size() ? &sections_[index] : nullptr, key);
-}
-
-std::size_t Document::FirstSectionIndex(std::string_view name, std::size_t likely) const {
     if (likely < sections_.size()) {
         const Section& s = sections_[likely];
-        if (s.first && NamesEqual(Text(s.name_begin, s.name_end), ArgumentName(name))) {
-            return likely;
+        if (s.first && NamesEqual(Text(s.name_begin, s.name_end), ArgumentName(section))) {
+            return ValueOf(&s, key);
         }
     }
-    const Section* found = FindSection(name);
-    return found == nullptr ? SIZE_MAX : static_cast<std::size_t>(found - sections_.data());
+    return Get(section, key);
 }
 
 std::optional<std::string> Document::ValueOf(const Section* s, std::string_view key) const {

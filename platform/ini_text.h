@@ -176,10 +176,6 @@ class Document {
         return Text(lines_[index].begin, lines_[index].end);
     }
 
-    // The index (as HeaderLine counts) of the first section named `name`; SIZE_MAX when there
-    // is none. `likely` is tried first, which spares a lookup when it is that section.
-    std::size_t FirstSectionIndex(std::string_view name, std::size_t likely) const;
-
     // The value of `key` in the first section named `section`: one pair of matching quotes
     // around it removed, cut at a NUL, at most kMaxValueChars characters. nullopt when the
     // section or the key is missing (a key line with an empty value gives "").

@@ -66,19 +66,15 @@ class DocumentSnapshot final : public ProfileSnapshot {
         }
         visiting_ = SIZE_MAX;
     }
-    // A read made while `fn` above runs most likely asks for the section being visited, any
-    // other for the section of the read before it: a script's keys are read one after another.
+    // A read made while `fn` above runs most likely asks for the section being visited.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const override {
-        if (visiting_ != SIZE_MAX) return ValueOrDefault(doc_.get(), section, key, def, visiting_);
-        if (doc_) last_ = doc_->FirstSectionIndex(section, last_);
-        return ValueOrDefault(doc_.get(), section, key, def, last_);
+        return ValueOrDefault(doc_.get(), section, key, def, visiting_);
     }
 
   private:
     std::shared_ptr<const ini::Document> doc_;
     mutable std::size_t visiting_ = SIZE_MAX;
-    mutable std::size_t last_ = SIZE_MAX;
 };
 
 }  // namespace
