@@ -185,6 +185,12 @@ Document::SectionLines Document::FindSectionLines(std::string_view name) const {
     return found;
 }
 
+Document::SectionLines Document::FirstSectionLines(std::string_view name) const {
+    const Section* first = FindSection(name);
+    if (first == nullptr) return {};
+    return SectionLines{1, first->header, first->end};
+}
+
 Document::FoundKey Document::FindKey(const Section& section, std::string_view key) const {
     key = ArgumentName(key);
     const char first = key.empty() ? '\0' : LowerAscii(key.front());

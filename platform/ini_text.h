@@ -168,6 +168,9 @@ class Document {
         std::size_t end = 0;
     };
     SectionLines FindSectionLines(std::string_view name) const;
+    // The same without counting the others (count 1 when there is one): a reader that only
+    // reads the first needs no walk over every header.
+    SectionLines FirstSectionLines(std::string_view name) const;
     // Line `index` (from 0, in file order) without its line end.
     std::string_view LineText(std::size_t index) const {
         return Text(lines_[index].begin, lines_[index].end);

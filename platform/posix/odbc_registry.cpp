@@ -45,32 +45,26 @@ std::string LowerAscii(std::string_view text) {
 
 // The data source a key path names (its first part below ODBC.INI), whether or not odbc.ini
 // can hold it; nullopt for a path outside ODBC.INI.
-std::optional<std::string> DataSourceOf(const std::string& path) {
+std::optional<std::string_view> DataSourceOf(std::string_view path) {
     if (path.size() <= kOdbcIniPath.size() ||
-        LowerAscii(std::string_view(path).substr(0, kOdbcIniPath.size())) !=
-            LowerAscii(kOdbcIniPath)) {
+        !ini::NamesEqual(path.substr(0, kOdbcIniPath.size()), kOdbcIniPath)) {
         return std::nullopt;
     }
-    std::string_view rest = std::string_view(path).substr(kOdbcIniPath.size());
-    return std::string(rest.substr(0, rest.find('\\')));
+    const std::string_view rest = path.substr(kOdbcIniPath.size());
+    return rest.substr(0, rest.find('\\'));
 }
 
 }  // namespace
 
 std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
-    if (!DataSourceOf(path)) return std::nullopt;
-    std::string_view rest = std::string_view(path).substr(kOdbcIniPath.size());
-    std::vector<std::string_view> parts;
-    for (;;) {
-        std::size_t cut = rest.find('\\');
-        parts.push_back(rest.substr(0, cut));
-        if (cut == std::string_view::npos) break;
-        rest.remove_prefix(cut + 1);
-    }
-    for (std::string_view part : parts) {
-        if (part.empty()) return std::nullopt;
-    }
-    std::string_view section = parts.front();
+    const std::optional<std::string_view> data_source = DataSourceOf(path);
+    if (!data_source || data_source->empty()) return std::nullopt;
+    const std::string_view section = *data_source;
+    // What follows the section: nothing, or "\\" and the subkey's parts, none of them empty.
+    const std::string_view rest =
+        std::string_view(path).substr(kOdbcIniPath.size() + section.size());
+    if (!rest.empty() && (rest.back() == '\\' || rest.find("\\\\") != std::string_view::npos))
+        return std::nullopt;
     // "[Sales]x]" would read back as the section "Sales".
     if (section.find_first_of("[]") != std::string_view::npos || HoldsLineBreakOrNul(section) ||
         HasOuterBlanks(section) || section.size() + 2 > kOdbcIniMaxLine)
@@ -78,8 +72,9 @@ std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
 
     OdbcIniKey key;
     key.section = std::string(section);
-    for (std::size_t i = 1; i < parts.size(); ++i) {
-        key.prefix += std::string(parts[i]) + "\\";
+    if (!rest.empty()) {
+        key.prefix = std::string(rest.substr(1));
+        key.prefix += '\\';
     }
     return key;
 }
@@ -114,11 +109,11 @@ RegHandle OdbcRegistry::CreateKey(RegRoot root, const std::string& path) {
     const bool usable = !file.empty() && ::stat(DirectoryOf(file).c_str(), &folder) == 0 &&
                         S_ISDIR(folder.st_mode) &&
                         !(::stat(file.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode));
-    const std::optional<std::string> data_source = DataSourceOf(path);
+    const std::optional<std::string_view> data_source = DataSourceOf(path);
     if (!where || !usable) {
         if (data_source) failed_sections_.insert({root, LowerAscii(*data_source)});
         if (data_source && !where) {
-            NoteFailure("\"" + *data_source + "\" cannot be a section of odbc.ini.");
+            NoteFailure("\"" + std::string(*data_source) + "\" cannot be a section of odbc.ini.");
         } else if (data_source) {
             NoteFailure((file.empty() ? std::string("odbc.ini") : file) +
                         ": its folder is missing, or a folder has its name.");

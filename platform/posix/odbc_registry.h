@@ -17,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -90,15 +91,20 @@ class OdbcRegistry final : public Registry {
     std::string ExportPath(RegRoot root, const std::string& path) override;
 
   private:
-    // A key's values as unixODBC reads them (the first of a name); from kIndexedValues values
-    // on also found by lower-case name.
+    // A key's values as unixODBC reads them (the first of a name), as views of the parse they
+    // were read from (which the holder keeps); from kIndexedValues values on also found by
+    // lower-case name.
     static constexpr std::size_t kIndexedValues = 32;
+    struct HeldValue {
+        std::string_view name;
+        std::string_view data;
+    };
     struct KeyValues {
-        std::vector<RegValue> values;
+        std::vector<HeldValue> values;
         std::unordered_map<std::string, std::size_t> by_name;
         std::vector<std::string> subkeys;
     };
-    static const RegValue* FindValue(const KeyValues& key, std::string_view name);
+    static const HeldValue* FindValue(const KeyValues& key, std::string_view name);
     // A key opened for reading: its values in one parse of the file.
     struct ReadKey {
         std::shared_ptr<const ini::Document> doc;
@@ -116,8 +122,6 @@ class OdbcRegistry final : public Registry {
     struct Reading {
         std::shared_ptr<const ini::Document> doc;
         int error = 0;
-        // The first section of each lower-case name: its header line and the line after it.
-        std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sections;
     };
     const Reading& ReadingOf(const std::string& file);
     void ForgetReadings();

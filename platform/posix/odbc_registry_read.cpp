@@ -26,6 +26,15 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && ini::NamesEqual(text.substr(0, prefix.size()), prefix);
 }
 
+// A value of odbc.ini as the store's interface hands it out: text, not typed bytes.
+RegValue AsRegValue(std::string_view name, std::string_view data) {
+    RegValue value;
+    value.name = std::string(name);
+    value.data = std::string(data);
+    value.typed = false;
+    return value;
+}
+
 // The errno of a file that could not be parsed; 0 when it is simply missing.
 int WhyUnreadable(const std::string& file) {
     struct stat st {};
@@ -35,9 +44,10 @@ int WhyUnreadable(const std::string& file) {
 
 }  // namespace
 
-const RegValue* OdbcRegistry::FindValue(const KeyValues& key, std::string_view name) {
+const OdbcRegistry::HeldValue* OdbcRegistry::FindValue(const KeyValues& key,
+                                                       std::string_view name) {
     if (key.by_name.empty()) {
-        for (const RegValue& value : key.values) {
+        for (const HeldValue& value : key.values) {
             if (ini::NamesEqual(value.name, name)) return &value;
         }
         return nullptr;
@@ -89,11 +99,9 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
             }
             key->by_name.emplace(LowerAscii(name), key->values.size());
         }
-        RegValue value;
-        value.name = std::string(name);
-        value.data = bytes.substr(parts.value_begin, parts.value_end - parts.value_begin);
-        value.typed = false;
-        key->values.push_back(std::move(value));
+        key->values.push_back(
+            HeldValue{name, std::string_view(bytes).substr(parts.value_begin,
+                                                           parts.value_end - parts.value_begin)});
     }
     // Only a large key is read again and again (the list of data sources, once for each
     // data source a check compares); a data source's own key is read once.
@@ -116,10 +124,9 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
         NoteFailure(file + " cannot be read: " + std::strerror(reading.error) + ".");
         return RegRead::Failed;
     }
-    auto section = reading.sections.find(LowerAscii(where->section));
-    if (section == reading.sections.end()) return RegRead::Missing;
-    const auto [header, end] = section->second;
-    read.values = ValuesOf(read.doc, header + 1, end, where->prefix);
+    const ini::Document::SectionLines section = read.doc->FirstSectionLines(where->section);
+    if (section.count == 0) return RegRead::Missing;
+    read.values = ValuesOf(read.doc, section.header + 1, section.end, where->prefix);
     // A subkey is there when a value or a subkey of its prefix is.
     if (!where->prefix.empty() && read.values->values.empty() && read.values->subkeys.empty()) {
         return RegRead::Missing;
@@ -132,16 +139,19 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
 RegRead OdbcRegistry::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return RegRead::Failed;
-    const RegValue* found = FindValue(*it->second.values, name);
+    const HeldValue* found = FindValue(*it->second.values, name);
     if (found == nullptr) return RegRead::Missing;
-    value = *found;
+    value = AsRegValue(found->name, found->data);
     return RegRead::Found;
 }
 
 bool OdbcRegistry::ListValues(RegHandle key, std::vector<RegValue>& values) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return false;
-    values = it->second.values->values;
+    const std::vector<HeldValue>& held = it->second.values->values;
+    values.clear();
+    values.reserve(held.size());
+    for (const HeldValue& value : held) values.push_back(AsRegValue(value.name, value.data));
     return true;
 }
 
@@ -158,21 +168,6 @@ const OdbcRegistry::Reading& OdbcRegistry::ReadingOf(const std::string& file) {
     Reading reading;
     reading.doc = read_cache_.Load(file);
     if (!reading.doc) reading.error = WhyUnreadable(file);
-    // One walk over the lines finds every section, as the engine's reads find them.
-    const std::size_t lines = reading.doc ? reading.doc->LineCount() : 0;
-    const std::string* bytes = reading.doc ? &reading.doc->bytes() : nullptr;
-    std::pair<std::size_t, std::size_t>* open = nullptr;
-    for (std::size_t i = 0; i < lines; ++i) {
-        const std::string_view line = reading.doc->LineText(i);
-        const std::size_t begin = static_cast<std::size_t>(line.data() - bytes->data());
-        const ini::LineParts parts = ini::ClassifyLine(*bytes, begin, begin + line.size());
-        if (parts.kind != ini::LineKind::Header) continue;
-        if (open != nullptr) open->second = i;
-        const std::string_view name(bytes->data() + parts.name_begin,
-                                    parts.name_end - parts.name_begin);
-        auto [at, first] = reading.sections.emplace(LowerAscii(name), std::make_pair(i, lines));
-        open = first ? &at->second : nullptr;
-    }
     return readings_.emplace(file, std::move(reading)).first->second;
 }
 
