@@ -202,3 +202,11 @@ else
             "the 32-bit Windows tests will not run; everything else is ready"
     fi
 fi
+
+# 32-bit Wine's odbc32 hands ODBC calls to the host's 32-bit unixODBC: without it vendaroctl.exe's
+# connect finds no driver manager at all.
+if wine32_present && [ -n "$(not_installed libodbc2:i386)" ]; then
+    need_root libodbc2:i386
+    apt_get install -y --no-install-recommends libodbc2:i386 >/tmp/vendaro-odbc32.log 2>&1 ||
+        say "libodbc2:i386 could not be installed (see /tmp/vendaro-odbc32.log)"
+fi

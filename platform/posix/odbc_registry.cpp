@@ -201,14 +201,14 @@ bool OdbcRegistry::CloseKey(RegHandle key) {
     for (OpenKey& kept : closed_) {
         if (kept.root == open.root && kept.file == open.file &&
             ini::NamesEqual(kept.where.section, open.where.section)) {
-            for (auto& [name, value] : open.values) {
-                auto same =
-                    std::find_if(kept.values.begin(), kept.values.end(),
-                                 [&](const auto& v) { return ini::NamesEqual(v.first, name); });
+            for (auto& written : open.values) {
+                auto same = std::find_if(
+                    kept.values.begin(), kept.values.end(),
+                    [&](const auto& v) { return ini::NamesEqual(v.first, written.first); });
                 if (same != kept.values.end()) {
-                    same->second = std::move(value);
+                    same->second = std::move(written.second);
                 } else {
-                    kept.values.emplace_back(std::move(name), std::move(value));
+                    kept.values.push_back(std::move(written));
                 }
             }
             return true;
