@@ -191,6 +191,11 @@ TEST_CASE("a command's reads come from one version of a file replaced meanwhile"
         CHECK(store.ReadIniString("s", "a") == "2");  // after a write: the file as written
     }
     CHECK(store.ReadIniString("s", "c") == "3");
+    // The next command reads the file as it is then, not the last command's reading.
+    WriteFile(dir.path() / "new", "[s]\r\na=5\r\n");
+    std::filesystem::rename(dir.path() / "new", dir.path() / "vendaro.ini");
+    const ScriptStore::OneVersion next = store.ReadOneVersion();
+    CHECK(store.ReadIniString("s", "a") == "5");
 }
 
 }  // namespace vendaro::test
