@@ -104,6 +104,9 @@ TEST_CASE("check: absent, in sync, drifted, and the exit status of each") {
     CHECK(c.Run({"check", "SALES"}).out == "Sales  drifted (1 value differs)\n");
     CHECK(c.Run({"check", "SALES"}).status == kExitPending);
     CHECK(c.Run({"check", "orders"}).status == kExitOk);
+    // The Windows directory's ODBC.INI entries are part of a Jet data source.
+    std::filesystem::remove(c.dir.path() / "win\\ODBC.INI");
+    CHECK(c.Run({"check", "orders"}).status == kExitPending);
 }
 
 TEST_CASE("check: a registry that cannot be read is status 1, with the reason") {
