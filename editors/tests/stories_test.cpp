@@ -391,7 +391,8 @@ TEST_CASE("CommLinks is parsed into the boxes and built from them") {
     const std::string options(300, 'o');
     CHECK(Shown(ParseCommLinks("TCPIP{" + options + "},IPX{late}")) == "T" + options + "|Ilate|-");
     const auto entries = ParseCommLinksEntries(" tcpip { x } ");
-    CHECK((entries[0] == CommLinksEntry{" tcpip ", " x "} && entries[1] == CommLinksEntry{}));
+    CHECK(entries[0] == CommLinksEntry{" tcpip ", " x "});
+    CHECK(entries[1] == CommLinksEntry{});
 }
 
 }  // namespace

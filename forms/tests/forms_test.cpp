@@ -60,7 +60,8 @@ TEST_CASE("text rules: Windows-1252 case, blanks, control characters") {
     CHECK(text::LowerAnsi("AZ@[\xBF\xC0\xD7\xDE\xDF\x8A\x8C\x8E\x9F\x8B") ==
           "az@[\xBF\xE0\xD7\xFE\xDF\x9A\x9C\x9E\xFF\x8B");
     CHECK(text::TrimBlanks("  a b \t  ") == "a b \t");
-    CHECK((text::TrimTrailingBlanks("  a  ") == "  a" && text::TrimBlanks("   ").empty()));
+    CHECK(text::TrimTrailingBlanks("  a  ") == "  a");
+    CHECK(text::TrimBlanks("   ").empty());
     // a, b, equal ignoring case, may name the same section
     const std::tuple<std::string, std::string, bool, bool> pairs[] = {
         {"S\xC0\x8A", "s\xE0\x9A", true, true}, {"ab", "abc", false, false},
@@ -75,8 +76,9 @@ TEST_CASE("text rules: Windows-1252 case, blanks, control characters") {
     for (int code : {-1, 0, 31, 32, 126, 127, 128}) {
         CHECK(text::IsControlCharacter(code) == (code == 127 || (code >= 0 && code < 32)));
     }
-    CHECK((text::HoldsControlBelowSpace("a\x1F") && text::HoldsControlBelowSpace("\0"s) &&
-           !text::HoldsControlBelowSpace("a \x7F\x80\xFF")));
+    CHECK(text::HoldsControlBelowSpace("a\x1F"));
+    CHECK(text::HoldsControlBelowSpace("\0"s));
+    CHECK_FALSE(text::HoldsControlBelowSpace("a \x7F\x80\xFF"));
 }
 
 }  // namespace

@@ -36,8 +36,9 @@ TEST_CASE("Command lines") {
     for (const Row& row : rows) {
         CAPTURE(row.text);
         const CommandLine line = ParseCommandLine(row.text);
-        CHECK((line.has_name == (*row.name != 0) && line.name == row.name &&
-               line.start_mode == row.start_mode));
+        CHECK(line.has_name == (*row.name != 0));
+        CHECK(line.name == row.name);
+        CHECK(line.start_mode == row.start_mode);
 
         test::MainWindow w(
             "[Alpha]\r\nDSN_Driver=SQL Server\r\n[Sales]\r\nDSN_Driver=SQL Server\r\n"

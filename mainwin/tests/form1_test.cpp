@@ -36,8 +36,9 @@ TEST_CASE("Start-up lists every script and selects the first") {
     w.form.lvwMain().Select(0);
     w.form.Command2_Click();
     CHECK(w.editors.opened == std::vector<std::string>{"SQL Server"});
-    CHECK((w.module1.ScriptMode == kScriptModeEdit && w.module1.EditRowIndex == 3 &&
-           w.module1.EditDsnName == "Old"));
+    CHECK(w.module1.ScriptMode == kScriptModeEdit);
+    CHECK(w.module1.EditRowIndex == 3);
+    CHECK(w.module1.EditDsnName == "Old");
 }
 
 TEST_CASE("Delete asks, then removes the section and its row") {
