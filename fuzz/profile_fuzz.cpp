@@ -77,9 +77,10 @@ struct RefLine {
     bool key = false;
 };
 
+// The lines of `text`; a UTF-8 mark at its head belongs to no line.
 std::vector<RefLine> RefLines(std::string_view text) {
     std::vector<RefLine> lines;
-    std::size_t pos = 0;
+    std::size_t pos = text.starts_with(ini::kUtf8Mark) ? ini::kUtf8Mark.size() : 0;
     while (pos < text.size()) {
         std::size_t end = pos;
         while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
@@ -224,6 +225,7 @@ void CheckWrite(ScriptStore& store, MemoryProfile& profile, const std::string& p
         return;
     }
     if (!existed && profile.files.count(path)) REQUIRE_THAT(!key.empty() && !value.empty());
+    REQUIRE_THAT(after.starts_with(ini::kUtf8Mark) == before.starts_with(ini::kUtf8Mark));
     const std::vector<RefLine> new_lines = RefLines(after);
     const bool changed = after != before;
     std::vector<RefLine> middle;
@@ -256,7 +258,8 @@ void CheckWrite(ScriptStore& store, MemoryProfile& profile, const std::string& p
             // gets one), and a header and the key line follow.
             REQUIRE_THAT(after.compare(0, before.size(), before) == 0);
             std::string_view added = std::string_view(after).substr(before.size());
-            if (!before.empty() && before.back() != '\r' && before.back() != '\n') {
+            if (!before.empty() && before != ini::kUtf8Mark && before.back() != '\r' &&
+                before.back() != '\n') {
                 REQUIRE_THAT(added.substr(0, 2) == "\r\n");
                 added.remove_prefix(2);
             }

@@ -57,6 +57,8 @@ FileText DecodeFileText(std::string bytes) {
         if (!ByteOf(w, c)) file.lossy = true;
         text += static_cast<char>(c);
     }
+    // A byte left over after the last whole unit would be dropped by a rewrite.
+    if (bytes.size() % 2 != 0) file.lossy = true;
     file.text = std::move(text);
     return file;
 }

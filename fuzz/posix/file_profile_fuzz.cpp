@@ -4,11 +4,11 @@
 // which the parsed copy must notice.
 //
 // Invariants after every step:
-// - the file holds exactly what the engine says the operation makes of the old bytes, or,
-//   when the operation failed, exactly the old bytes;
+// - the file holds exactly what the engine says the operation makes of the old text, in the
+//   old encoding, or, when the operation failed, exactly the old bytes;
 // - an operation fails exactly when a fault was injected into a write that had something to
-//   write, and then reports an error;
-// - every read answers what the engine reads in the file's current bytes;
+//   write, or the file's text cannot be written back whole, and then reports an error;
+// - every read answers what the engine reads in the file's current text;
 // - no temporary file is left beside the file.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -21,6 +21,7 @@
 #include <system_error>
 
 #include "fuzz/fuzz_support.h"
+#include "platform/file_text.h"
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
 #include "platform/tests/ini_bytes.h"
@@ -54,6 +55,11 @@ std::optional<std::string> ReadDirect(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The text the profile reads in the file's bytes.
+std::string TextOf(const std::optional<std::string>& bytes) {
+    return ini::DecodeFileText(bytes.value_or("")).text;
 }
 
 std::string Expected(const std::string& model, std::string_view section, std::string_view key,
@@ -95,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string section = Name(in), key = Name(in);
             const std::string def = in.ConsumeRandomLengthString(6);
             const std::string got = profile.GetString(section, key, def, path);
-            REQUIRE_THAT(got == Expected(model.value_or(""), section, key, def));
+            REQUIRE_THAT(got == Expected(TextOf(model), section, key, def));
             continue;
         }
         if (op == 6) {  // another program rewrites the file in place, often at the same size
@@ -147,34 +153,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool refused_text =
             op <= 3 && (fuzz::HoldsBreakOrNul(section) || (op <= 2 && fuzz::HoldsBreakOrNul(key)) ||
                         (op == 1 && fuzz::HoldsBreakOrNul(value)));
-        std::optional<std::string> result;  // the bytes to write; nullopt: nothing changes
+        const ini::FileText old = ini::DecodeFileText(model.value_or(""));
+        std::optional<std::string> text;  // the new text; nullopt: nothing changes
         bool ok = false;
         switch (op) {
             case 1:
                 ok = profile.SetString(section, key, value, path);
-                result = ini::SetValue(model.value_or(""), section, key, value);
-                if (model && *result == *model) result.reset();
+                text = ini::SetValue(old.text, section, key, value);
+                if (model && *text == old.text) text.reset();
                 break;
             case 2:
                 ok = profile.DeleteKey(section, key, path);
-                if (model) result = ini::DeleteKey(*model, section, key);
-                if (result && *result == *model) result.reset();
+                if (model) text = ini::DeleteKey(old.text, section, key);
+                if (text && *text == old.text) text.reset();
                 break;
             case 3:
                 ok = profile.DeleteSection(section, path);
-                if (model) result = ini::DeleteSection(*model, section);
-                if (result && *result == *model) result.reset();
+                if (model) text = ini::DeleteSection(old.text, section);
+                if (text && *text == old.text) text.reset();
                 break;
             default:  // 4, 5
                 ok = profile.Append(path, value);
-                if (!value.empty()) result = model.value_or("") + value;
+                if (!value.empty()) text = old.text + value;
                 break;
         }
-        if (refused_text) result.reset();
+        if (refused_text) text.reset();
+        // A file whose text would not come back whole is not rewritten.
+        const bool unwritable = text && model && !ini::WhyNotRewritable(old, path).empty();
+        std::optional<std::string> result;  // the bytes to write; nullopt: nothing changes
+        if (text && !unwritable) result = ini::EncodeFileText(old.encoding, *text);
         const bool faulted = faults.fail_open || faults.fail_rename ||
                              (faults.fail_after_bytes >= 0 && result &&
                               static_cast<std::size_t>(faults.fail_after_bytes) < result->size());
-        const bool should_fail = refused_text || (result && faulted);
+        const bool should_fail = refused_text || unwritable || (result && faulted);
         if (fuzz::Tracing()) {
             std::fprintf(stderr, "op %d %s %s %s faults %d/%d/%lld -> %d (expected %d)\n", op,
                          fuzz::Shown(section).c_str(), fuzz::Shown(key).c_str(),
@@ -185,7 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!ok) REQUIRE_THAT(profile.last_error() != 0);
         if (ok && result) model = *result;
         REQUIRE_THAT(ReadDirect(path) == model);
-        REQUIRE_THAT(profile.ReadAll(path) == model);
+        REQUIRE_THAT(profile.ReadAll(path) ==
+                     (model ? std::optional<std::string>(TextOf(model)) : std::nullopt));
 
         files.faults = WriteFaults{};
         std::size_t entries = 0;
