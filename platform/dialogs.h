@@ -30,7 +30,7 @@ struct OpenFileRequest {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgAnswer MessageBox(const MessageBoxRequest& request) = 0;
     // The classic input box: prompt, title, one empty text field, OK and Cancel.

@@ -57,14 +57,14 @@ else
         # A library is written long before the program starts: let it age past the time grain.
         sleep 3
         echo "bench-wine: $n scripts" >&2
-        run "$build/store_bench.exe" --dir="$w" --scripts="$n" --runs="$runs" | tr -d '\r' >>"$raw"
-        run "$build/startup_bench.exe" --dir="$w" --scripts="$n" --runs="$runs" | tr -d '\r' >>"$raw"
-        run "$build/save_bench.exe" --dir="$w" --scripts="$n" --runs="$runs" | tr -d '\r' >>"$raw"
+        for bench in store_bench startup_bench save_bench; do
+            run "$build/$bench.exe" --dir="$w" --scripts="$n" --runs="$runs" | tr -d '\r'
+        done >>"$raw"
         sleep 3
         run "$build/proc_time.exe" --measure=floor_proc --scripts="$n" --runs="$runs" -- \
             "$w\\read_split.exe" "$w\\vendaro.ini" | tr -d '\r' >>"$raw"
         run "$build/proc_time.exe" --measure=unattended_proc --scripts="$n" --runs="$runs" -- \
-            "$w\\vendaro.exe" $target -se | tr -d '\r' >>"$raw"
+            "$w\\vendaro.exe" "$target" -se | tr -d '\r' >>"$raw"
     done
 fi
 

@@ -86,21 +86,23 @@ for n in $sizes; do
     # whether each run takes a page fault per 4 KB; fixed thresholds make every measure, the
     # floor included, reuse its memory alike. The process measures below run as shipped.
     export GLIBC_TUNABLES=glibc.malloc.mmap_threshold=33554432:glibc.malloc.trim_threshold=67108864
-    "$build/store_bench" --dir="$lib" --scripts="$n" --runs="$r" >>"$raw"
-    "$build/startup_bench" --dir="$lib" --scripts="$n" --runs="$r" >>"$raw"
-    "$build/save_bench" --dir="$lib" --scripts="$n" --runs="$r" >>"$raw"
+    for bench in store_bench startup_bench save_bench; do
+        "$build/$bench" --dir="$lib" --scripts="$n" --runs="$r"
+    done >>"$raw"
     unset GLIBC_TUNABLES
     sync
     sleep 0.2
-    "$build/proc_time" --measure=startup_proc --scripts="$n" --runs="$r" -- "$lib/vendaro" >>"$raw"
-    # Every run creates the DSN in an odbc.ini that does not exist yet.
-    ODBCINI=$work/odbc-$n/odbc.ini ODBCSYSINI=$work/odbc-$n \
-        "$build/proc_time" --measure=unattended --scripts="$n" --runs="$r" \
-        --remove="$work/odbc-$n/odbc.ini" -- "$lib/vendaro" "$target -ue" >>"$raw"
-    ODBCINI=$lib/odbc.ini ODBCSYSINI=$work/empty \
-        "$build/proc_time" --measure=odbcinst --scripts="$n" --runs="$pr" -- odbcinst -q -s >>"$raw"
-    "$build/proc_time" --measure=configparser --scripts="$n" --runs="$pr" -- \
-        python3 "$work/configparser_peer.py" "$lib/vendaro.ini" >>"$raw"
+    {
+        "$build/proc_time" --measure=startup_proc --scripts="$n" --runs="$r" -- "$lib/vendaro"
+        # Every run creates the DSN in an odbc.ini that does not exist yet.
+        ODBCINI=$work/odbc-$n/odbc.ini ODBCSYSINI=$work/odbc-$n \
+            "$build/proc_time" --measure=unattended --scripts="$n" --runs="$r" \
+            --remove="$work/odbc-$n/odbc.ini" -- "$lib/vendaro" "$target -ue"
+        ODBCINI=$lib/odbc.ini ODBCSYSINI=$work/empty \
+            "$build/proc_time" --measure=odbcinst --scripts="$n" --runs="$pr" -- odbcinst -q -s
+        "$build/proc_time" --measure=configparser --scripts="$n" --runs="$pr" -- \
+            python3 "$work/configparser_peer.py" "$lib/vendaro.ini"
+    } >>"$raw"
     rm -f "$lib/odbc.ini"
 done
 

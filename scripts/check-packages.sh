@@ -125,6 +125,7 @@ namespace=(unshare --mount --propagation private)
 "${namespace[@]}" true 2>/dev/null ||
     fail "cannot make a mount namespace (unshare) to run the installed program"
 in_root() {
+    # shellcheck disable=SC2016 # $0 and $@ belong to the inner shell
     "${namespace[@]}" sh -c 'mount --bind "$0/opt" /opt && exec "$@"' "$root" "$@"
 }
 vendaro=$root/usr/bin/vendaro

@@ -51,8 +51,10 @@ cmake --build "$build" --target fuzz_targets -j2 >"$build/logs/build.log" 2>&1 |
 }
 
 # fuzz/replay_main.cpp is not a target: it replays the corpora in the ordinary test build.
-mapfile -t sources < <(cd "$root" && ls -1 fuzz/*.cpp fuzz/posix/*.cpp 2>/dev/null |
-    grep -v '/replay_main\.cpp$' | sort)
+sources=()
+for source in "$root"/fuzz/*.cpp "$root"/fuzz/posix/*.cpp; do
+    [ -f "$source" ] && [ "${source##*/}" != replay_main.cpp ] && sources+=("${source#"$root"/}")
+done
 if [ "${#sources[@]}" -eq 0 ]; then
     echo "fuzz.sh: no fuzz targets found" >&2
     exit 2

@@ -67,7 +67,7 @@ sleep 1
 export DISPLAY="$display" WINEPREFIX="$prefix" WINEDEBUG=-all LC_ALL=C
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The program writes through Wine: its paths on Wine's drive Z:.
-z() { printf 'Z:%s' "$1" | tr / '\\'; }
+z() { printf 'Z:%s' "$1" | tr / "\\\\"; }
 (cd "$build" && timeout 300 "$loader" "$exe" "$(z "$bitmaps")" "$(z "$repo/examples/vendaro.ini")" \
     </dev/null) || die "the dialogs could not be drawn"
 

@@ -53,6 +53,7 @@ cp -u /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
 display=:$((80 + $$ % 9))
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+# shellcheck disable=SC2317 # called by the trap
 cleanup() {
     WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
     kill "$xvfb" 2>/dev/null || true

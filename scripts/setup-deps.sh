@@ -41,7 +41,7 @@ if [ "$purpose" = all ]; then
     packages+=(
         pkg-config g++-mingw-w64-x86-64 g++-mingw-w64-i686
         wine wine64 fonts-wine xvfb xauth xdotool imagemagick x11-apps
-        dpkg-dev man-db unzip file lintian clang
+        dpkg-dev man-db unzip file lintian clang clang-format shellcheck
         libsqliteodbc sqlite3 ansible-core
     )
 fi
@@ -109,14 +109,14 @@ skewed_i386_dependencies() {
         --no-breaks --no-replaces --no-enhances wine32:i386 2>/dev/null |
         grep -E '^[a-z0-9].*:i386$' | sed 's/:i386$//' | sort -u || true)
     [ -n "$closure" ] || return 0
-    # shellcheck disable=SC2086
+    # shellcheck disable=SC2046,SC2086 # one argument per package name
     installed=$(dpkg-query -W -f='${Package} ${Version} ${Multi-Arch} ${db:Status-Abbrev}\n' \
-        $(sed 's/$/:amd64/' <<<"$closure") 2>/dev/null |
+        $(printf '%s:amd64\n' $closure) 2>/dev/null |
         awk '$3 == "same" && $4 == "ii" { print $1, $2 }' || true)
     [ -n "$installed" ] || return 0
     # Every i386 version the indexes offer, one "name version" line each (one apt-cache run).
     local offered
-    # shellcheck disable=SC2086
+    # shellcheck disable=SC2046 # one argument per package name
     offered=$(apt-cache madison $(awk '{ print $1 ":i386" }' <<<"$installed") 2>/dev/null |
         awk -F' [|] ' '{ gsub(/^ +|:i386$/, "", $1); print $1, $2 }' || true)
     local name version v newer
@@ -142,12 +142,12 @@ fetch_i386_twin() {
     /usr/lib/apt/apt-helper download-file "${uri%/}/${filename%_amd64.deb}_i386.deb" "$deb" \
         >/dev/null 2>&1 || return 1
     # What arrived must be exactly the package asked for.
-    [ "$(dpkg-deb -f "$deb" Package 2>/dev/null)" = "$name" ] &&
-        [ "$(dpkg-deb -f "$deb" Version 2>/dev/null)" = "$version" ] &&
-        [ "$(dpkg-deb -f "$deb" Architecture 2>/dev/null)" = i386 ] || {
+    if [ "$(dpkg-deb -f "$deb" Package 2>/dev/null)" != "$name" ] ||
+        [ "$(dpkg-deb -f "$deb" Version 2>/dev/null)" != "$version" ] ||
+        [ "$(dpkg-deb -f "$deb" Architecture 2>/dev/null)" != i386 ]; then
         rm -f "$deb"
         return 1
-    }
+    fi
     echo "$deb"
 }
 
@@ -165,6 +165,7 @@ try_wine32() {
         return 0
     fi
     say "plain install of wine32:i386 failed; retrying with the release suite preferred"
+    # shellcheck source=/dev/null
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
     local extra=() name version deb
     while read -r name version; do

@@ -12,7 +12,7 @@
 set -uo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-cd "$repo"
+cd "$repo" || exit 2
 build_root=${VENDARO_BUILD_ROOT:-$repo/build}
 jobs=2
 # setup-deps.sh installs every tool the tests use: a test may not skip for want of one.
@@ -57,6 +57,11 @@ run_preset() {
 mkdir -p "$build_root"
 echo "=== layers: includes point down the layout"
 "$repo/scripts/check-layers.sh" || failures+=("layers")
+echo "=== style: clang-format and shellcheck clean"
+mapfile -t cxx_files < <(git ls-files '*.cpp' '*.h')
+mapfile -t shell_files < <(git ls-files '*.sh' scripts/wine-run .ci/run)
+{ clang-format --dry-run -Werror "${cxx_files[@]}" && shellcheck "${shell_files[@]}"; } ||
+    failures+=("style")
 # 32-bit Wine may be installed on a kernel that cannot run 32-bit programs.
 wine32_runs=no
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
