@@ -1,8 +1,11 @@
-# vendaro_add_library(<name> [DIRS ...] LIBS ...): a static library of the *.cpp files of the
-# current folder (and of the given subfolders).
+# vendaro_add_library(<name> [SUBFOLDERS_ONLY] [DIRS ...] LIBS ...): a static library of the
+# *.cpp files of the current folder (unless SUBFOLDERS_ONLY) and of the given subfolders.
 function(vendaro_add_library name)
-    cmake_parse_arguments(L "" "" "DIRS;LIBS" ${ARGN})
-    set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    cmake_parse_arguments(L "SUBFOLDERS_ONLY" "" "DIRS;LIBS" ${ARGN})
+    set(globs)
+    if(NOT L_SUBFOLDERS_ONLY)
+        set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
     foreach(d ${L_DIRS})
         list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
     endforeach()

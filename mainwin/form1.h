@@ -83,7 +83,6 @@ class Form1 {
     const ScriptList& lvwMain() const { return list_; }
     const std::vector<ColumnHeader>& Columns() const { return columns_; }
     bool FullRowSelect() const { return full_row_select_; }
-    std::uint8_t SortFlag() const { return sort_flag_; }
 
     // The buttons in tab order: Command1, 2, 3, 7, 4, 6, 8, 5.
     const std::array<ButtonControl, 8>& Buttons() const { return buttons_; }
@@ -94,9 +93,6 @@ class Form1 {
     const std::string& Label1() const { return label1_; }
     void SetLabel1(std::string text) { label1_ = std::move(text); }
 
-    const std::string& StartMode() const { return start_mode_; }
-    // The outcome of the last DSN command, nullopt before the first.
-    const std::optional<DsnOutcome>& LastDsnOutcome() const { return last_outcome_; }
     bool Closed() const { return closed_; }
 
   private:

@@ -3,11 +3,12 @@
 #include <string>
 
 #include "forms/controls.h"
+#include "vendaro_version.h"
 
 namespace vendaro {
 
 inline constexpr const char* kProductName = "Vendaro!";
-inline constexpr const char* kProductVersion = "1.0.0";
+inline constexpr const char* kProductVersion = VENDARO_VERSION;
 
 class FrmAbout {
   public:

@@ -13,6 +13,7 @@
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
 #include "platform/program_path.h"
+#include "vendaro_version.h"
 
 namespace vendaro {
 namespace {

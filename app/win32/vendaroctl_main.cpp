@@ -15,6 +15,7 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
+#include "vendaro_version.h"
 
 namespace vendaro {
 namespace {

@@ -50,8 +50,7 @@ StartupResult MainWindow::Start(const std::string& command_line, int show_comman
     if (IsUnattended(ParseCommandLine(command_line).start_mode)) {
         return model_.Form_Load(command_line);
     }
-    window_created_ = view_.Create();
-    if (!window_created_) return {false, kExitNoWindow, ""};
+    if (!view_.Create()) return {false, kExitNoWindow, ""};
     StartupResult result = model_.Form_Load(command_line);
     if (!result.show_window) return result;
     view_.Refresh();
@@ -82,9 +81,7 @@ void MainWindow::ShowAbout(FrmAbout& about) {
         about.Close();
         return;
     }
-    about_ = &view;
     RunModal(view, view_.hwnd(), [&] { return about.Closed(); });
-    about_ = nullptr;
     if (!about.Closed()) about.Close();
 }
 

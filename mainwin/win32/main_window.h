@@ -32,7 +32,6 @@ class MainWindow final : public ModalWindows {
 
     Form1& model() { return model_; }
     Form1View& view() { return view_; }
-    bool WindowCreated() const { return window_created_; }
 
     // The status line as the editors write it.
     void SetStatusText(const std::string& text);
@@ -41,9 +40,8 @@ class MainWindow final : public ModalWindows {
     void ShowSelectDriver(Form3& dialog) override;
     void ShowAbout(FrmAbout& about) override;
 
-    // The open Select Driver dialog or about box; nullptr when none is open (tests).
+    // The open Select Driver dialog; nullptr when none is open (tests).
     Form3View* OpenSelectDriver() const { return select_driver_; }
-    AboutView* OpenAbout() const { return about_; }
 
   private:
     // Forwards every call; before a modal dialog opens, the main window shows what the
@@ -84,9 +82,7 @@ class MainWindow final : public ModalWindows {
     Platform platform_;
     Form1 model_;
     Form1View view_;
-    bool window_created_ = false;
     Form3View* select_driver_ = nullptr;
-    AboutView* about_ = nullptr;
 };
 
 }  // namespace vendaro::win32

@@ -15,7 +15,7 @@ namespace vendaro {
 class FileLock {
   public:
     enum class Result {
-        Locked,    // the file is locked and still has its name; fd() and state() describe it
+        Locked,    // the file is locked and still has its name; fd() is it
         Missing,   // no file has the name
         Replaced,  // another writer put a new file under the name meanwhile: try again
         InUse,     // another holder kept the lock for all of `wait`
@@ -27,7 +27,6 @@ class FileLock {
 
     int fd() const { return fd_.get(); }
     // The file's state when it was opened.
-    const struct stat& state() const { return state_; }
     int error() const { return error_; }
 
   private:

@@ -27,7 +27,6 @@ class Win32Registry final : public Registry {
     std::string ExportPath(RegRoot root, const std::string& path) override;
 
     // How many keys are open (left open ones are closed when the registry object goes).
-    std::size_t OpenKeys() const { return keys_.size(); }
 
     // The predefined key of `root`; nullptr for a value that names no root.
     static HKEY RootKey(RegRoot root);
