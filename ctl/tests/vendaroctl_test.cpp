@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ctl/json.h"
+#include "ctl/library.h"
 #include "ctl/vendaroctl.h"
 #include "dsn/dsn_command.h"
 #include "platform/native_profile.h"
@@ -93,7 +94,7 @@ struct Ctl {
     }
 };
 
-TEST_CASE("check: absent, in sync, drifted, and the exit status of each") {
+TEST_CASE("check: absent, in sync, drifted, unreadable, and the exit status of each") {
     Ctl c;
     CHECK(c.Run({"check"}).out == "Sales    absent\nOrders   absent\nArchive  absent\n");
     CHECK(c.Run({"check"}).status == kExitPending);
@@ -107,10 +108,7 @@ TEST_CASE("check: absent, in sync, drifted, and the exit status of each") {
     // The Windows directory's ODBC.INI entries are part of a Jet data source.
     std::filesystem::remove(c.dir.path() / "win\\ODBC.INI");
     CHECK(c.Run({"check", "orders"}).status == kExitPending);
-}
-
-TEST_CASE("check: a registry that cannot be read is status 1, with the reason") {
-    Ctl c;
+    // A registry that cannot be read is a failure, with the reason.
     c.rec.unreadable_keys.insert(kSalesKey);
     const Result r = c.Run({"check", "sales"});
     CHECK(r.status == kExitFailed);
@@ -148,7 +146,7 @@ TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden
           "(hidden), no match\n");
 }
 
-TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing") {
+TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing; failures") {
     for (const DsnCommand command : {DsnCommand::User, DsnCommand::System}) {
         const bool system = command == DsnCommand::System;
         CAPTURE(system);
@@ -177,14 +175,12 @@ TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes noth
     c.Set(kSalesKey, "Server", kRegString, "srv2");
     CHECK(c.Run({"apply", "sales"}).out == "Sales  drifted (1 value differs): updated\n");
     CHECK(c.Run({"check", "sales"}).status == kExitOk);
-}
-
-TEST_CASE("apply: a failed write is status 1 and says so") {
-    Ctl c;
-    c.rec.fail_prefixes = {"RegSetString 1 Server"};
-    const Result r = c.Run({"apply", "sales"});
-    CHECK(r.status == kExitFailed);
-    CHECK(r.err == "vendaroctl: Sales: the data source could not be written\n");
+    // A failed write is a failure, and says so.
+    c.Set(kSalesKey, "Server", kRegString, "srv3");
+    c.rec.fail_prefixes = {"RegSetString"};
+    const Result failed = c.Run({"apply", "sales"});
+    CHECK(failed.status == kExitFailed);
+    CHECK(failed.err == "vendaroctl: Sales: the data source could not be written\n");
 }
 
 TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is success") {
@@ -222,10 +218,14 @@ TEST_CASE("export: the .reg file and the odbc.ini fragment of what apply writes"
           "\"Sales\"=\"SQL Server\"\n\n"
           "; then the ODBC installer: ODBC_ADD_DSN for the driver \"SQL Server\", DSN=Sales\n");
     const std::string orders = c.Run({"export", "orders", "--format=odbcini", "--system"}).out;
+    // A section per data source, its subkey's entries in it, the list apart, no installer.
+    CHECK(orders.starts_with("[Orders]\nDescription=Orders\n"));
+    CHECK(
+        orders.ends_with("\nEngines\\Jet\\UserCommitSync=\n\n[ODBC Data Sources]\n"
+                         "Orders=Microsoft Access Driver (*.mdb)\n"));
     CHECK(orders.find("\n;PWD=(hidden)\n") != std::string::npos);
     CHECK(orders.find("secret7") == std::string::npos);
     CHECK(orders.find("\nEngines\\Jet\\Threads=3\n") != std::string::npos);
-    CHECK(orders.find("ODBC_ADD_DSN") == std::string::npos);
     CHECK(c.Run({"export", "orders", "--format", "reg"}).out.find(";\"PWD\"=\"(hidden)\"\n") !=
           std::string::npos);
 }
@@ -295,6 +295,16 @@ TEST_CASE("bad input: no such script, a name no data source can have, an unreada
     CHECK(all.out ==
           "ODBC   refused: the script's name cannot name a data source: \"ODBC\" is a name ODBC "
           "keeps for its own settings\nSales  absent\n");
+}
+
+TEST_CASE("the library is never written, not even once another program has removed it") {
+    Ctl c;
+    std::string error;
+    const auto library = Library::Open(c.rec.profile(), c.library, kSeparator, error);
+    REQUIRE(library);
+    std::filesystem::remove(c.library);
+    CHECK_FALSE(library->store().WriteIniString("Sales", "Server", "srv2", ""));
+    CHECK_FALSE(std::filesystem::exists(c.library));
 }
 
 TEST_CASE("--json: one document of the stable schema") {

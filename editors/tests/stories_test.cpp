@@ -295,10 +295,8 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
 TEST_CASE("the launcher opens the editor of exactly a driver's name") {
     // clang-format off
     const char* const rows[] = {
-        "Adaptive Server Anywhere 6.0", "Form5 Add DSN Script for Adaptive Server Anywhere",
-        "SQL Server", "Form4 Add DSN Script for SQL Server",
-        "Microsoft Access Driver (*.mdb)", "Form6 Add DSN Script for Microsoft Access",
-        "Microsoft dBase Driver (*.dbf)", "Form8 Add DSN Script for dBase",
+        "Adaptive Server Anywhere 6.0", "Form5",  "SQL Server", "Form4",
+        "Microsoft Access Driver (*.mdb)", "Form6",  "Microsoft dBase Driver (*.dbf)", "Form8",
         "Microsoft Visual FoxPro Driver", "",  "sql server", "",  "SQL Server ", "",  "", ""};
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); i += 2) {
@@ -308,10 +306,9 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name") {
         CHECK_FALSE(launcher.OpenEditor(rows[i]));
         launcher.AttachMainWindow(f.list, f);
         f.Open("-");
-        std::string seen;
-        f.editor = [&](ScriptEditor& e) { seen = f.shown.at(0) + " " + e.Caption; };
         CHECK(launcher.OpenEditor(rows[i]) == (rows[i + 1][0] != 0));
-        CHECK(seen == rows[i + 1]);
+        // The form shown, once; none for "".
+        CHECK(f.shown == std::vector<std::string>(rows[i + 1][0] != 0, rows[i + 1]));
     }
 }
 

@@ -82,7 +82,7 @@ std::string Mounted(const std::string& mount) {
     return "unshare -m sh -c '" + mount + " && exec \"$0\" \"$@\"'";
 }
 
-TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
+TEST_CASE("The Linux program: unattended runs, the printed window, failures, escaped names") {
     Folder f;
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
@@ -108,6 +108,12 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     // Nothing else was written: no Windows ODBC.INI on Linux, the scripts only read.
     CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
+
+    // Control characters of names are printed escaped.
+    test::WriteFile(f.root / "opt" / "vendaro.ini", "[Ev\x1b[2Jil\tname]\r\nDSN_Driver=x\ty\r\n");
+    const std::string out = f.Run("");
+    CHECK(out.find("\tEv\\x1b[2Jil\\x09name\t\tx\\x09y\n") != std::string::npos);
+    CHECK(out.find('\x1b') == std::string::npos);
 }
 
 TEST_CASE("An unattended failure says on one line why; special files are refused at once") {
@@ -144,14 +150,6 @@ TEST_CASE("An unattended failure says on one line why; special files are refused
             CHECK(f.Run(row.args, "opt/vendaro", row.env, row.wrap) == row.expected);
         }
     }
-}
-
-TEST_CASE("The text window escapes control characters of names") {
-    Folder f;
-    test::WriteFile(f.root / "opt" / "vendaro.ini", "[Ev\x1b[2Jil\tname]\r\nDSN_Driver=x\ty\r\n");
-    const std::string out = f.Run("");
-    CHECK(out.find("\tEv\\x1b[2Jil\\x09name\t\tx\\x09y\n") != std::string::npos);
-    CHECK(out.find('\x1b') == std::string::npos);
 }
 
 TEST_CASE("A group-shared odbc.ini keeps its owner, group and mode for every member") {
