@@ -100,53 +100,32 @@ TEST_CASE("Delete says deleted only when the section was there and is gone") {
     CHECK(w.form.lvwMain().Count() == 3);
 }
 
-TEST_CASE("Clone copies the whole section as stored and refuses names of other places") {
+TEST_CASE("Clone copies the section as stored, asks until cancelled, refuses names; clicks sort") {
     const std::string scripts =
         "[Sales]\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs\r\n"
-        "\r\n; the next one\r\n[Next]\r\nk=v\r\n";
+        "\r\n; the next one\r\n[Next]\r\nk=v\r\n[stock]\r\nk=v\r\n";
     MainWindow w(scripts);
     w.form.Form_Load("");
+    for (int position : {3, 0, 4, 1}) w.form.lvwMain_ItemClick(position);
+    for (int column : {2, 3, -1, 0}) w.form.lvwMain_ColumnClick(column);  // one flag: ascending
     w.recording.calls.clear();
-    w.recording.input_answers = {"Sales]EU", "Copy", "Copy2", ""};
-    w.recording.fail_nth = 6;  // the copy named Copy2
+    w.recording.input_answers = {"Sales]EU", "  Copy  ", "STOCK", "Bad\nName", "Copy2", ""};
+    w.recording.fail_nth = 10;  // the copy named Copy2
     w.recording.fail_reason = "vendaro.ini is in use by another program.";
     w.form.Command7_Click();
     const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
     const std::string refused = "\nMessageBox Vendaro!|The DSN script could not be copied: ";
     const std::string body =
         "\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs";
-    CHECK(w.Dump() == "Sales Next *Copy | " + kWelcome + " | ++++++++" + ask + refused +
+    CHECK(w.Dump() == "*Copy Next Sales stock | " + kWelcome + " | ++++++++" + ask + refused +
                           "the name contains \"]\".|Ok|Exclamation|1" + ask +
                           "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy]" + body + ask +
+                          "\nMessageBox Vendaro!|DSN already exists.|Ok|Exclamation|1" + ask +
+                          refused + "the name contains a line break.|Ok|Exclamation|1" + ask +
                           "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy2]" + body + " FAILED" +
                           refused + "vendaro.ini is in use by another program.|Ok|Exclamation|1" +
                           ask);
     CHECK(w.Scripts() == scripts + "\r\r\n[Copy]" + body);
-}
-
-TEST_CASE("Clone asks for names until cancelled; clicks select and sort") {
-    MainWindow w(kScripts);
-    w.form.Form_Load("");
-    for (int position : {3, 0, 4, 1}) w.form.lvwMain_ItemClick(position);
-    for (int column : {2, 3, -1, 0}) w.form.lvwMain_ColumnClick(column);  // one flag: ascending
-    w.recording.calls.clear();
-    w.recording.input_answers = {"  Sales2  ", "STOCK", "Bad\nName", "New", ""};
-    w.recording.fail_nth = 8;  // the copy named New
-    w.form.Command7_Click();
-    const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
-    const std::string refused =
-        "\nMessageBox Vendaro!|The DSN script could not be copied.|Ok|Exclamation|1";
-    const std::string line_break =
-        "\nMessageBox Vendaro!|The DSN script could not be copied: the "
-        "name contains a line break.|Ok|Exclamation|1";
-    const std::string copy =
-        "\r\r\n[Sales2]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1";
-    CHECK(w.Dump() == "Old Sales *Sales2 stock | " + kWelcome + " | ++++++++" + ask +
-                          "\nProfileAppend ~/vendaro.ini|" + copy + ask +
-                          "\nMessageBox Vendaro!|DSN already exists.|Ok|Exclamation|1" + ask +
-                          line_break + ask + "\nProfileAppend ~/vendaro.ini|\r\r\n[New]" +
-                          copy.substr(11) + " FAILED" + refused + ask);
-    CHECK(w.Scripts() == kScripts + copy);
 }
 
 TEST_CASE("Add lists what the chosen driver's editor saved") {
