@@ -132,20 +132,6 @@ bool RecordingPlatform::ListValues(RegHandle key, std::vector<RegValue>& values)
     return true;
 }
 
-bool RecordingPlatform::ListSubkeys(RegHandle key, std::vector<std::string>& names) {
-    auto it = open_.find(key);
-    if (it == open_.end()) return false;
-    names.clear();
-    const std::string prefix = it->second + "\\";
-    for (const auto& [name, unused] : keys) {
-        if (name.size() > prefix.size() && name.starts_with(prefix) &&
-            name.find('\\', prefix.size()) == std::string::npos) {
-            names.push_back(name.substr(prefix.size()));
-        }
-    }
-    return true;
-}
-
 bool RecordingPlatform::RemoveDataSource(RegRoot root, const std::string& name) {
     if (!Record(std::string("RegRemoveDataSource ") + RootWord(root) + " " + name)) return false;
     const std::string key = KeyName(root, "SOFTWARE\\ODBC\\ODBC.INI\\" + name);
