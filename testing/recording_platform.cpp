@@ -1,5 +1,7 @@
 #include "testing/recording_platform.h"
 
+#include <cctype>
+
 #include "platform/failure.h"
 
 namespace vendaro {
@@ -37,10 +39,16 @@ const char* RootWord(RegRoot root) {
 }
 
 std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// The value named `name` whatever its case, or null.
+RegValue* Find(std::vector<RegValue>& values, const std::string& name) {
+    for (RegValue& value : values) {
+        if (Lower(value.name) == Lower(name)) return &value;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -62,13 +70,8 @@ bool RecordingPlatform::Store(RegHandle key, const std::string& name, std::uint3
     auto it = open_.find(key);
     if (it == open_.end()) return false;
     std::vector<RegValue>& values = keys[it->second].values;
-    for (RegValue& value : values) {
-        if (Lower(value.name) == Lower(name)) {
-            value = RegValue{name, type, std::move(data), true};
-            return true;
-        }
-    }
-    values.push_back(RegValue{name, type, std::move(data), true});
+    RegValue* kept = Find(values, name);
+    (kept ? *kept : values.emplace_back()) = RegValue{name, type, std::move(data), true};
     return true;
 }
 
@@ -80,9 +83,8 @@ bool RecordingPlatform::SetString(RegHandle key, const std::string& name,
 
 bool RecordingPlatform::SetNumber(RegHandle key, const std::string& name, std::int32_t value) {
     std::string data(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        data[i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
-    }
+    for (int i = 0; i < 4; ++i)
+        data[i] = static_cast<char>(static_cast<std::uint32_t>(value) >> 8 * i);
     return Record("RegSetNumber " + std::to_string(key) + " " + name + "=" +
                   std::to_string(value)) &&
            Store(key, name, kRegDword, data);
@@ -118,33 +120,15 @@ RegRead RecordingPlatform::OpenKeyForRead(RegRoot root, const std::string& path,
 RegRead RecordingPlatform::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
     auto it = open_.find(key);
     if (it == open_.end()) return RegRead::Failed;
-    for (const RegValue& kept : keys[it->second].values) {
-        if (Lower(kept.name) == Lower(name)) {
-            value = kept;
-            return RegRead::Found;
-        }
-    }
-    return RegRead::Missing;
+    const RegValue* kept = Find(keys[it->second].values, name);
+    if (kept) value = *kept;
+    return kept ? RegRead::Found : RegRead::Missing;
 }
 
 bool RecordingPlatform::ListValues(RegHandle key, std::vector<RegValue>& values) {
     auto it = open_.find(key);
     if (it == open_.end()) return false;
     values = keys[it->second].values;
-    return true;
-}
-
-bool RecordingPlatform::ListSubkeys(RegHandle key, std::vector<std::string>& names) {
-    auto it = open_.find(key);
-    if (it == open_.end()) return false;
-    names.clear();
-    const std::string prefix = it->second + "\\";
-    for (const auto& [name, unused] : keys) {
-        if (name.size() > prefix.size() && name.starts_with(prefix) &&
-            name.find('\\', prefix.size()) == std::string::npos) {
-            names.push_back(name.substr(prefix.size()));
-        }
-    }
     return true;
 }
 

@@ -90,7 +90,8 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
     RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
     bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
-    bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
+    // Nothing lists subkeys through this platform: a read that fails.
+    bool ListSubkeys(RegHandle, std::vector<std::string>&) override { return false; }
     bool RemoveDataSource(RegRoot root, const std::string& name) override;
     std::string ExportPath(RegRoot root, const std::string& path) override {
         return (root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ctl/json.h"
+#include "ctl/library.h"
 #include "ctl/vendaroctl.h"
 #include "dsn/dsn_command.h"
 #include "platform/native_profile.h"
@@ -48,12 +49,6 @@ struct FakeConnector final : OdbcConnector {
     }
 };
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 struct Ctl {
     test::TempDir dir;
     std::unique_ptr<Profile> profile = MakeNativeProfile();
@@ -69,14 +64,12 @@ struct Ctl {
         rec.system_directory = dir.path().string() + kSeparator + "win\\System32";
     }
 
-    Result Run(const Args& args) {
+    // The exit status, then what the command wrote to stdout and to stderr.
+    std::string Run(const Args& args) {
         std::ostringstream out, err;
         Environment env{platform, connector, library, kSeparator, "9.9"};
-        Result r;
-        r.status = ctl::Run(args, env, out, err);
-        r.out = out.str();
-        r.err = err.str();
-        return r;
+        const int status = ctl::Run(args, env, out, err);
+        return std::to_string(status) + "\n" + out.str() + err.str();
     }
     // The calls of one command only.
     std::vector<std::string> CallsOf(const Args& args) {
@@ -93,29 +86,22 @@ struct Ctl {
     }
 };
 
-TEST_CASE("check: absent, in sync, drifted, and the exit status of each") {
+TEST_CASE("check: absent, in sync, drifted, unreadable, and the exit status of each") {
     Ctl c;
-    CHECK(c.Run({"check"}).out == "Sales    absent\nOrders   absent\nArchive  absent\n");
-    CHECK(c.Run({"check"}).status == kExitPending);
+    CHECK(c.Run({"check"}) == "3\nSales    absent\nOrders   absent\nArchive  absent\n");
     c.Run({"apply", "sales", "orders", "archive"});
-    CHECK(c.Run({"check"}).out == "Sales    in sync\nOrders   in sync\nArchive  in sync\n");
-    CHECK(c.Run({"check"}).status == kExitOk);
+    CHECK(c.Run({"check"}) == "0\nSales    in sync\nOrders   in sync\nArchive  in sync\n");
     c.Set(kSalesKey, "Server", kRegString, std::string("srv2\0", 5));
-    CHECK(c.Run({"check", "SALES"}).out == "Sales  drifted (1 value differs)\n");
-    CHECK(c.Run({"check", "SALES"}).status == kExitPending);
-    CHECK(c.Run({"check", "orders"}).status == kExitOk);
+    CHECK(c.Run({"check", "SALES"}) == "3\nSales  drifted (1 value differs)\n");
+    CHECK(c.Run({"check", "orders"}) == "0\nOrders  in sync\n");
     // The Windows directory's ODBC.INI entries are part of a Jet data source.
     std::filesystem::remove(c.dir.path() / "win\\ODBC.INI");
-    CHECK(c.Run({"check", "orders"}).status == kExitPending);
-}
-
-TEST_CASE("check: a registry that cannot be read is status 1, with the reason") {
-    Ctl c;
+    CHECK(c.Run({"check", "orders"}) == "3\nOrders  drifted (2 values differ)\n");
+    // A registry that cannot be read is a failure, with the reason.
     c.rec.unreadable_keys.insert(kSalesKey);
-    const Result r = c.Run({"check", "sales"});
-    CHECK(r.status == kExitFailed);
-    CHECK(r.err ==
-          "vendaroctl: Sales: " + std::string(kSalesKey) + " cannot be read: Access denied.\n");
+    const std::string why = std::string(kSalesKey) + " cannot be read: Access denied.\n";
+    CHECK(c.Run({"check", "sales"}) ==
+          "1\nSales  unreadable: " + why + "vendaroctl: Sales: " + why);
 }
 
 TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden") {
@@ -126,10 +112,8 @@ TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden
     c.rec.keys[kSalesKey].values.push_back(RegValue{"Trace", kRegString, "Yes", true});
     std::erase_if(c.rec.keys[kSalesKey].values,
                   [](const RegValue& v) { return v.name == "LastUser"; });
-    const Result sales = c.Run({"diff", "sales"});
-    CHECK(sales.status == kExitPending);
-    CHECK(sales.out ==
-          "Sales (user data source): drifted (3 values differ)\n"
+    CHECK(c.Run({"diff", "sales"}) ==
+          "3\nSales (user data source): drifted (3 values differ)\n"
           "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Database  kind differs  want \"pubs\" (string), "
           "found \"1\" (number)\n"
           "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  LastUser  missing       want \"\" (string), found -\n"
@@ -139,16 +123,16 @@ TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden
           "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Trace  \"Yes\" (string)\n");
 
     c.Set("hkcu\\software\\odbc\\odbc.ini\\orders", "PWD", kRegString, "guess");
-    const Result orders = c.Run({"diff", "orders", "--json"});
-    CHECK(orders.out.find("secret7") == std::string::npos);
-    CHECK(orders.out.find("guess") == std::string::npos);
-    CHECK(c.Run({"diff", "orders"}).out ==
-          "Orders (user data source): drifted (1 value differs)\n"
+    const std::string orders = c.Run({"diff", "orders", "--json"});
+    CHECK(orders.find("secret7") == std::string::npos);
+    CHECK(orders.find("guess") == std::string::npos);
+    CHECK(c.Run({"diff", "orders"}) ==
+          "3\nOrders (user data source): drifted (1 value differs)\n"
           "  SOFTWARE\\ODBC\\ODBC.INI\\Orders  PWD  different  want (hidden) (string), found "
           "(hidden), no match\n");
 }
 
-TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing") {
+TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing; failures") {
     for (const DsnCommand command : {DsnCommand::User, DsnCommand::System}) {
         const bool system = command == DsnCommand::System;
         CAPTURE(system);
@@ -166,32 +150,28 @@ TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes noth
         Args apply = {"apply", "orders", kind[0]};
         CHECK(c.CallsOf(apply) == vendaro.rec.calls);
         CHECK(c.CallsOf(apply) == std::vector<std::string>{});
-        CHECK(c.Run(apply).out == "Orders  in sync, untouched\n");
-        CHECK(c.Run(apply).status == kExitOk);
+        CHECK(c.Run(apply) == "0\nOrders  in sync, untouched\n");
     }
     Ctl c;
     CHECK(c.CallsOf({"apply", "sales", "--check"}) == std::vector<std::string>{});
-    CHECK(c.Run({"apply", "sales", "--check"}).status == kExitPending);
-    CHECK(c.Run({"apply", "sales", "--check"}).out == "Sales  absent: would be created\n");
+    CHECK(c.Run({"apply", "sales", "--check"}) == "3\nSales  absent: would be created\n");
     c.Run({"apply", "sales"});
     c.Set(kSalesKey, "Server", kRegString, "srv2");
-    CHECK(c.Run({"apply", "sales"}).out == "Sales  drifted (1 value differs): updated\n");
-    CHECK(c.Run({"check", "sales"}).status == kExitOk);
-}
-
-TEST_CASE("apply: a failed write is status 1 and says so") {
-    Ctl c;
-    c.rec.fail_prefixes = {"RegSetString 1 Server"};
-    const Result r = c.Run({"apply", "sales"});
-    CHECK(r.status == kExitFailed);
-    CHECK(r.err == "vendaroctl: Sales: the data source could not be written\n");
+    CHECK(c.Run({"apply", "sales"}) == "0\nSales  drifted (1 value differs): updated\n");
+    CHECK(c.Run({"check", "sales"}) == "0\nSales  in sync\n");
+    // A failed write is a failure, and says so.
+    c.Set(kSalesKey, "Server", kRegString, "srv3");
+    c.rec.fail_prefixes = {"RegSetString"};
+    CHECK(c.Run({"apply", "sales"}) ==
+          "1\nSales  drifted (1 value differs): not updated: the data source could not be written\n"
+          "vendaroctl: Sales: the data source could not be written\n");
 }
 
 TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is success") {
     Ctl c;
     c.Run({"apply", "orders"});
     CHECK(c.CallsOf({"remove", "orders", "--check"}) == std::vector<std::string>{});
-    CHECK(c.Run({"remove", "orders", "--check"}).status == kExitPending);
+    CHECK(c.Run({"remove", "orders", "--check"}) == "3\nOrders  present: would be removed\n");
     // The folder's own case is lowered as the system directory's is.
     std::string lower = c.dir.path().string() + kSeparator + "win";
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -204,47 +184,48 @@ TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is su
               "ProfileDeleteKey " + lower + "|Orders|Driver32",
               "ProfileDeleteSection " + lower + "|Orders",
           });
-    CHECK(c.Run({"check", "orders"}).out == "Orders  absent\n");
-    const Result again = c.Run({"remove", "orders", "nosuch"});
-    CHECK(again.status == kExitOk);
-    CHECK(again.out == "Orders  absent, nothing to remove\nnosuch  absent, nothing to remove\n");
+    CHECK(c.Run({"check", "orders"}) == "3\nOrders  absent\n");
+    CHECK(c.Run({"remove", "orders", "nosuch"}) ==
+          "0\nOrders  absent, nothing to remove\nnosuch  absent, nothing to remove\n");
 }
 
 TEST_CASE("export: the .reg file and the odbc.ini fragment of what apply writes") {
     Ctl c;
     c.platform.legacy_odbc_ini = false;
-    CHECK(c.Run({"export", "sales", "--format", "reg"}).out ==
-          "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\Sales]\n"
+    CHECK(c.Run({"export", "sales", "--format", "reg"}) ==
+          "0\nREGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\Sales]\n"
           "\"Database\"=\"pubs\"\n\"Description\"=\"Sales "
           "figures\"\n\"Driver\"=\"\"\n\"LastUser\"=\"\"\n"
           "\"Server\"=\"srv1\"\n\n"
           "[HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources]\n"
           "\"Sales\"=\"SQL Server\"\n\n"
           "; then the ODBC installer: ODBC_ADD_DSN for the driver \"SQL Server\", DSN=Sales\n");
-    const std::string orders = c.Run({"export", "orders", "--format=odbcini", "--system"}).out;
+    const std::string orders = c.Run({"export", "orders", "--format=odbcini", "--system"});
+    // A section per data source, its subkey's entries in it, the list apart, no installer.
+    CHECK(orders.starts_with("0\n[Orders]\nDescription=Orders\n"));
+    CHECK(
+        orders.ends_with("\nEngines\\Jet\\UserCommitSync=\n\n[ODBC Data Sources]\n"
+                         "Orders=Microsoft Access Driver (*.mdb)\n"));
     CHECK(orders.find("\n;PWD=(hidden)\n") != std::string::npos);
     CHECK(orders.find("secret7") == std::string::npos);
     CHECK(orders.find("\nEngines\\Jet\\Threads=3\n") != std::string::npos);
-    CHECK(orders.find("ODBC_ADD_DSN") == std::string::npos);
-    CHECK(c.Run({"export", "orders", "--format", "reg"}).out.find(";\"PWD\"=\"(hidden)\"\n") !=
+    CHECK(c.Run({"export", "orders", "--format", "reg"}).find(";\"PWD\"=\"(hidden)\"\n") !=
           std::string::npos);
 }
 
 TEST_CASE("connect: the DBMS, or the driver manager's SQLSTATE and message") {
     Ctl c;
     c.connector.answer = {true, "SQLite", "3.40.1", {}};
-    const Result ok = c.Run({"connect", "sales", "--timeout", "3"});
-    CHECK(ok.out == "Sales: connected to SQLite 3.40.1\n");
-    CHECK(ok.status == kExitOk);
+    CHECK(c.Run({"connect", "sales", "--timeout", "3"}) ==
+          "0\nSales: connected to SQLite 3.40.1\n");
     CHECK(c.connector.connection_string == "DSN=Sales");
     CHECK(c.connector.timeout == 3);
     c.Run({"connect", "sales"});
     CHECK(c.connector.timeout == 15);
 
     c.connector.answer = {false, "", "", {{"IM002", 0, "Data source name not found"}}};
-    const Result failed = c.Run({"connect", "sales"});
-    CHECK(failed.status == kExitFailed);
-    CHECK(failed.err == "vendaroctl: Sales: IM002 Data source name not found\n");
+    CHECK(c.Run({"connect", "sales"}) ==
+          "1\nvendaroctl: Sales: IM002 Data source name not found\n");
 }
 
 TEST_CASE("bad input: a clear message and status 2, nothing done") {
@@ -270,31 +251,41 @@ TEST_CASE("bad input: a clear message and status 2, nothing done") {
     for (const Row& row : rows) {
         CAPTURE(row.message);
         Ctl c;
-        const Result r = c.Run(row.args);
-        CHECK(r.status == kExitUsage);
-        CHECK(r.err == "vendaroctl: " + row.message + " (vendaroctl --help lists the commands)\n");
+        CHECK(c.Run(row.args) ==
+              "2\nvendaroctl: " + row.message + " (vendaroctl --help lists the commands)\n");
         CHECK(c.rec.calls.empty());
     }
 }
 
 TEST_CASE("bad input: no such script, a name no data source can have, an unreadable library") {
     Ctl c;
-    CHECK(c.Run({"apply", "sales", "nosuch"}).err ==
-          "vendaroctl: no script named \"nosuch\" in " + c.library + "\n");
+    CHECK(c.Run({"apply", "sales", "nosuch"}) ==
+          "2\nvendaroctl: no script named \"nosuch\" in " + c.library + "\n");
     CHECK(c.rec.calls.empty());
-    CHECK(c.Run({"remove", "a\\b"}).err ==
-          "vendaroctl: \"a\\b\" cannot name a data source: the name contains \"\\\"\n");
+    CHECK(c.Run({"remove", "a\\b"}) ==
+          "2\nvendaroctl: \"a\\b\" cannot name a data source: the name contains \"\\\"\n");
     const std::string missing = c.library + ".gone";
-    CHECK(c.Run({"check", "--library", missing}).err ==
-          "vendaroctl: cannot read the library " + missing + ": No such file or directory\n");
-    CHECK(c.Run({"check", "--library", c.dir.path().string()}).status == kExitUsage);
+    CHECK(c.Run({"check", "--library", missing}) ==
+          "2\nvendaroctl: cannot read the library " + missing + ": No such file or directory\n");
+    const std::string folder = c.dir.path().string();
+    CHECK(c.Run({"check", "--library", folder}) ==
+          "2\nvendaroctl: cannot read the library " + folder + ": it is a folder\n");
 
     Ctl bad("[ODBC]\r\nDSN_Driver=SQL Server\r\n[Sales]\r\nDSN_Driver=SQL Server\r\n");
-    const Result all = bad.Run({"check"});
-    CHECK(all.status == kExitUsage);
-    CHECK(all.out ==
-          "ODBC   refused: the script's name cannot name a data source: \"ODBC\" is a name ODBC "
-          "keeps for its own settings\nSales  absent\n");
+    CHECK(bad.Run({"check"}) ==
+          "2\nODBC   refused: the script's name cannot name a data source: \"ODBC\" is a name ODBC "
+          "keeps for its own settings\nSales  absent\nvendaroctl: ODBC: the script's name cannot "
+          "name a data source: \"ODBC\" is a name ODBC keeps for its own settings\n");
+}
+
+TEST_CASE("the library is never written, not even once another program has removed it") {
+    Ctl c;
+    std::string error;
+    const auto library = Library::Open(c.rec.profile(), c.library, kSeparator, error);
+    REQUIRE(library);
+    std::filesystem::remove(c.library);
+    CHECK_FALSE(library->store().WriteIniString("Sales", "Server", "srv2", ""));
+    CHECK_FALSE(std::filesystem::exists(c.library));
 }
 
 TEST_CASE("--json: one document of the stable schema") {
@@ -304,8 +295,8 @@ TEST_CASE("--json: one document of the stable schema") {
     c.rec.keys["hkcu\\software\\odbc\\odbc.ini\\archive"].values.push_back(
         RegValue{"PWD", kRegString, std::string("clear\0", 6), true});
     CHECK(
-        c.Run({"apply", "archive", "--json", "--check"}).out ==
-        "{\n  \"schema\": 1,\n  \"command\": \"apply\",\n  \"kind\": \"user\",\n"
+        c.Run({"apply", "archive", "--json", "--check"}) ==
+        "0\n{\n  \"schema\": 1,\n  \"command\": \"apply\",\n  \"kind\": \"user\",\n"
         "  \"library\": " +
             JsonString(c.library) +
             ",\n  \"check_only\": true,\n"
@@ -320,12 +311,12 @@ TEST_CASE("--json: one document of the stable schema") {
             "          \"found\": \"(hidden)\",\n          \"found_kind\": \"string\",\n"
             "          \"secret\": true\n        }\n      ],\n      \"error\": null\n    }\n"
             "  ]\n}\n");
-    CHECK(c.Run({"apply", "sales", "--json"}).out.find("\n  \"changed\": true,\n") !=
+    CHECK(c.Run({"apply", "sales", "--json"}).find("\n  \"changed\": true,\n") !=
           std::string::npos);
-    CHECK(
-        c.Run({"check", "--bogus", "--json"}).out ==
-        "{\n  \"schema\": 1,\n  \"command\": \"check\",\n  \"changed\": false,\n"
-        "  \"status\": 2,\n  \"data_sources\": [],\n  \"error\": \"unknown option --bogus\"\n}\n");
+    CHECK(c.Run({"check", "--bogus", "--json"}) ==
+          "2\n{\n  \"schema\": 1,\n  \"command\": \"check\",\n  \"changed\": false,\n"
+          "  \"status\": 2,\n  \"data_sources\": [],\n  \"error\": \"unknown option --bogus\"\n}\n"
+          "vendaroctl: unknown option --bogus (vendaroctl --help lists the commands)\n");
 }
 
 TEST_CASE("JSON strings: UTF-8 passes, Windows-1252 is escaped") {

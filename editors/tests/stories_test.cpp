@@ -17,11 +17,8 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <map>
-#include <random>
-#include <regex>
 #include <sstream>
 
 #include "editors/comm_links.h"
@@ -295,10 +292,8 @@ TEST_CASE("editor stories: events in; the lines changed, the dialogs and the han
 TEST_CASE("the launcher opens the editor of exactly a driver's name") {
     // clang-format off
     const char* const rows[] = {
-        "Adaptive Server Anywhere 6.0", "Form5 Add DSN Script for Adaptive Server Anywhere",
-        "SQL Server", "Form4 Add DSN Script for SQL Server",
-        "Microsoft Access Driver (*.mdb)", "Form6 Add DSN Script for Microsoft Access",
-        "Microsoft dBase Driver (*.dbf)", "Form8 Add DSN Script for dBase",
+        "Adaptive Server Anywhere 6.0", "Form5",  "SQL Server", "Form4",
+        "Microsoft Access Driver (*.mdb)", "Form6",  "Microsoft dBase Driver (*.dbf)", "Form8",
         "Microsoft Visual FoxPro Driver", "",  "sql server", "",  "SQL Server ", "",  "", ""};
     // clang-format on
     for (std::size_t i = 0; i < std::size(rows); i += 2) {
@@ -308,15 +303,13 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name") {
         CHECK_FALSE(launcher.OpenEditor(rows[i]));
         launcher.AttachMainWindow(f.list, f);
         f.Open("-");
-        std::string seen;
-        f.editor = [&](ScriptEditor& e) { seen = f.shown.at(0) + " " + e.Caption; };
         CHECK(launcher.OpenEditor(rows[i]) == (rows[i + 1][0] != 0));
-        CHECK(seen == rows[i + 1]);
+        // The form shown, once; none for "".
+        CHECK(f.shown == std::vector<std::string>(rows[i + 1][0] != 0, rows[i + 1]));
     }
 }
 
-// The digits-only fields and the CommLinks value, as tables, and a property loop over random
-// texts.
+// The digits-only fields and the CommLinks value, as tables.
 
 TEST_CASE("a digits-only field takes Backspace and the digits, and shows its leading number") {
     for (int key = -1; key < 256; ++key)
@@ -338,24 +331,6 @@ TEST_CASE("a digits-only field takes Backspace and the digits, and shows its lea
     }
     CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
     CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
-}
-
-TEST_CASE("property: a normalized field is a number form, stable, and keeps the value") {
-    const std::regex number_form(R"(0|-?([1-9]\d*|0(?=\.))(\.\d*[1-9])?(E[+-]\d\d\d?)?)");
-    const std::string alphabet = "0000123456789..eE+- \ta";
-    std::mt19937 random(13);
-    for (int n = 0; n < 3000; ++n) {
-        std::string text(random() % 24, ' ');
-        for (char& c : text) c = alphabet[random() % alphabet.size()];
-        const std::string out = NormalizeDigitsField(text);
-        CAPTURE(text);
-        REQUIRE(std::regex_match(out, number_form));
-        CHECK(NormalizeDigitsField(out) == out);
-        const double expected = std::strtod(text.c_str(), nullptr);
-        if (!(std::fabs(expected) > 1e-300 && std::fabs(expected) < 1e300)) continue;
-        CHECK(std::fabs(std::strtod(out.c_str(), nullptr) - expected) <=
-              std::fabs(expected) * 1e-14);
-    }
 }
 
 std::string Shown(const CommLinksBoxes& b) {

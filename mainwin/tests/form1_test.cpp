@@ -46,23 +46,14 @@ TEST_CASE("Delete asks, then removes the section and its row") {
     w.form.Form_Load("");
     w.form.lvwMain_ItemClick(2);
     w.recording.calls.clear();
-    w.form.Command3_Click();  // the default answer, No
-    w.recording.message_answers = {MsgAnswer::Yes};
-    w.recording.fail_nth = 3;  // the section's removal
-    w.form.Command3_Click();
-    CHECK(w.Dump() == "Sales *stock Old | " + kWelcome + " | ++++++++" + kAsk + kAsk +
-                          "\nProfileDeleteSection ~/vendaro.ini|stock FAILED\nMessageBox "
-                          "Vendaro!|The DSN script could not be deleted.|Ok|Exclamation|1");
-    CHECK(w.Scripts() == kScripts);
-
-    w.recording.fail_nth = 0;
+    w.form.Command3_Click();  // the default answer, No: nothing removed
     w.recording.message_answers = {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes};
     w.form.Command3_Click();  // the middle row: the next one moves up into the selection
     w.form.Command3_Click();  // then the last row: the new last one is selected
     CHECK(w.module1.EditRowIndex == 2);
     w.form.Command3_Click();  // the only row
     w.form.Command3_Click();  // none selected: nothing asked
-    CHECK(w.Dump() == "| DSN script deleted. | +-----++" + kAsk +
+    CHECK(w.Dump() == "| DSN script deleted. | +-----++" + kAsk + kAsk +
                           "\nProfileDeleteSection ~/vendaro.ini|stock" + kAsk +
                           "\nProfileDeleteSection ~/vendaro.ini|Old" + kAsk +
                           "\nProfileDeleteSection ~/vendaro.ini|Sales");
@@ -100,53 +91,32 @@ TEST_CASE("Delete says deleted only when the section was there and is gone") {
     CHECK(w.form.lvwMain().Count() == 3);
 }
 
-TEST_CASE("Clone copies the whole section as stored and refuses names of other places") {
+TEST_CASE("Clone copies the section as stored, asks until cancelled, refuses names; clicks sort") {
     const std::string scripts =
         "[Sales]\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs\r\n"
-        "\r\n; the next one\r\n[Next]\r\nk=v\r\n";
+        "\r\n; the next one\r\n[Next]\r\nk=v\r\n[stock]\r\nk=v\r\n";
     MainWindow w(scripts);
     w.form.Form_Load("");
+    for (int position : {3, 0, 4, 1}) w.form.lvwMain_ItemClick(position);
+    for (int column : {2, 3, -1, 0}) w.form.lvwMain_ColumnClick(column);  // one flag: ascending
     w.recording.calls.clear();
-    w.recording.input_answers = {"Sales]EU", "Copy", "Copy2", ""};
-    w.recording.fail_nth = 6;  // the copy named Copy2
+    w.recording.input_answers = {"Sales]EU", "  Copy  ", "STOCK", "Bad\nName", "Copy2", ""};
+    w.recording.fail_nth = 10;  // the copy named Copy2
     w.recording.fail_reason = "vendaro.ini is in use by another program.";
     w.form.Command7_Click();
     const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
     const std::string refused = "\nMessageBox Vendaro!|The DSN script could not be copied: ";
     const std::string body =
         "\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs";
-    CHECK(w.Dump() == "Sales Next *Copy | " + kWelcome + " | ++++++++" + ask + refused +
+    CHECK(w.Dump() == "*Copy Next Sales stock | " + kWelcome + " | ++++++++" + ask + refused +
                           "the name contains \"]\".|Ok|Exclamation|1" + ask +
                           "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy]" + body + ask +
+                          "\nMessageBox Vendaro!|DSN already exists.|Ok|Exclamation|1" + ask +
+                          refused + "the name contains a line break.|Ok|Exclamation|1" + ask +
                           "\nProfileAppend ~/vendaro.ini|\r\r\n[Copy2]" + body + " FAILED" +
                           refused + "vendaro.ini is in use by another program.|Ok|Exclamation|1" +
                           ask);
     CHECK(w.Scripts() == scripts + "\r\r\n[Copy]" + body);
-}
-
-TEST_CASE("Clone asks for names until cancelled; clicks select and sort") {
-    MainWindow w(kScripts);
-    w.form.Form_Load("");
-    for (int position : {3, 0, 4, 1}) w.form.lvwMain_ItemClick(position);
-    for (int column : {2, 3, -1, 0}) w.form.lvwMain_ColumnClick(column);  // one flag: ascending
-    w.recording.calls.clear();
-    w.recording.input_answers = {"  Sales2  ", "STOCK", "Bad\nName", "New", ""};
-    w.recording.fail_nth = 8;  // the copy named New
-    w.form.Command7_Click();
-    const std::string ask = "\nInputBox Clone DSN script 'Sales'|New DSN Name";
-    const std::string refused =
-        "\nMessageBox Vendaro!|The DSN script could not be copied.|Ok|Exclamation|1";
-    const std::string line_break =
-        "\nMessageBox Vendaro!|The DSN script could not be copied: the "
-        "name contains a line break.|Ok|Exclamation|1";
-    const std::string copy =
-        "\r\r\n[Sales2]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1";
-    CHECK(w.Dump() == "Old Sales *Sales2 stock | " + kWelcome + " | ++++++++" + ask +
-                          "\nProfileAppend ~/vendaro.ini|" + copy + ask +
-                          "\nMessageBox Vendaro!|DSN already exists.|Ok|Exclamation|1" + ask +
-                          line_break + ask + "\nProfileAppend ~/vendaro.ini|\r\r\n[New]" +
-                          copy.substr(11) + " FAILED" + refused + ask);
-    CHECK(w.Scripts() == kScripts + copy);
 }
 
 TEST_CASE("Add lists what the chosen driver's editor saved") {
@@ -154,15 +124,20 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     w.form.Form_Load("");
     int driver = 3;
     w.on_select_driver = [&](Form3& dialog) {
+        dialog.Form_Load();  // loaded again, as a dialog shown twice is: each driver once
+        CHECK(dialog.List1().size() == 4);
         dialog.Command1_Click();
         dialog.List1_DblClick();
         for (int index : {4, -1}) dialog.List1_Click(index);
         CHECK_FALSE(dialog.Form_KeyDown('K', 0));
-        CHECK((dialog.ListIndex() == -1 && !dialog.Command1().enabled && !dialog.Closed()));
+        CHECK(dialog.ListIndex() == -1);
+        CHECK_FALSE(dialog.Command1().enabled);
+        CHECK_FALSE(dialog.Closed());
         dialog.List1_Click(driver);
         CHECK(dialog.Command1().enabled);
         driver == 3 ? dialog.Command1_Click() : dialog.List1_DblClick();
-        CHECK((dialog.Closed() && !dialog.Visible()));
+        CHECK(dialog.Closed());
+        CHECK_FALSE(dialog.Visible());
     };
     w.editors.on_open = [&](const std::string& name) {
         w.module1.ScriptSaved = true;
@@ -171,7 +146,8 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
         w.module1.NewDriver = name;
     };
     w.form.Command1_Click();
-    CHECK((w.module1.ScriptMode == kScriptModeAdd && w.form.Command(6).enabled));
+    CHECK(w.module1.ScriptMode == kScriptModeAdd);
+    CHECK(w.form.Command(6).enabled);
     driver = 1;
     w.form.lvwMain().Select(0);
     w.form.Command1_Click();  // saved under a listed name: that row, brought up to date, selected
@@ -196,27 +172,15 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     CHECK(w.form.lvwMain().Count() == 1);
 }
 
-TEST_CASE("User DSN and System DSN say on the status line what happened") {
+// What the status line says on each outcome is the DSN command's (dsn tests); the printed window
+// of the process test shows it there, and no message box beside it.
+TEST_CASE("User DSN asks the installer over the main window and says so on the status line") {
     MainWindow w(kScripts);
     w.form.Form_Load("");
     w.form.SetWindowHandle(77);
     w.form.Command4_Click();
     CHECK(w.form.Label1() == "User DSN has been created.");
     CHECK(w.recording.calls.back() == "ConfigDataSource 77 2 SQL Server|DSN=Sales\\0");
-    w.form.Command6_Click();
-    CHECK(w.form.Label1() == "System DSN has been created.");
-    w.recording.fail_prefixes = {"RegSetString"};
-    w.recording.fail_reason = "/home/ann/.odbc.ini is in use by another program.";
-    w.form.Command4_Click();
-    CHECK(w.form.Label1() ==
-          "User DSN could not be created: /home/ann/.odbc.ini is in use by another program.");
-    CHECK(w.Dump().find("MessageBox") == std::string::npos);
-    CHECK(w.Scripts() == kScripts);
-    MainWindow unattended(kScripts);
-    unattended.recording.fail_prefixes = {"RegCloseKey"};
-    const StartupResult failed = unattended.form.Form_Load("sales -se");
-    CHECK(failed.exit_status == kExitWriteFailed);
-    CHECK(failed.error_line == "System DSN could not be created.");
 }
 
 TEST_CASE("Keys, Exit and the about box") {
@@ -226,13 +190,17 @@ TEST_CASE("Keys, Exit and the about box") {
     CHECK_FALSE(w.form.Form_KeyDown('A', 0));
     CHECK(w.form.Form_KeyDown(kKeyF1, 0));
     w.form.Command8_Click();
-    CHECK((w.about_shown == 1 && !w.form.Closed()));
+    CHECK(w.about_shown == 1);
+    CHECK_FALSE(w.form.Closed());
     CHECK(w.Dump() == "|  | +-----++\nLaunch notepad.exe ~/faq.fil");
-    CHECK((w.form.Form_KeyDown(kKeyEscape, 0) && w.form.Closed()));
+    CHECK(w.form.Form_KeyDown(kKeyEscape, 0));
+    CHECK(w.form.Closed());
 
     FrmAbout about;
-    CHECK((!about.Form_KeyDown(kKeyF1, 0) && !about.Closed()));
-    CHECK((about.Form_KeyDown(kKeyEscape, 0) && about.Closed()));
+    CHECK_FALSE(about.Form_KeyDown(kKeyF1, 0));
+    CHECK_FALSE(about.Closed());
+    CHECK(about.Form_KeyDown(kKeyEscape, 0));
+    CHECK(about.Closed());
 }
 
 }  // namespace

@@ -49,16 +49,20 @@ struct Folder {
         fs::create_symlink("../opt/vendaro", root / "bin" / "vendaro");
         fs::create_symlink(root / "bin" / "vendaro", root / "lbin" / "vendaro");
     }
+    // Runs shell `commands` in the folder, HOME, ODBCINI and ODBCSYSINI in it; the exit status.
+    int Shell(const std::string& commands) const {
+        const std::string line =
+            "cd '" + root.string() +
+            "' && export HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc && " + commands;
+        return WEXITSTATUS(std::system(line.c_str()));
+    }
     // The exit status, then what the program wrote to stdout and stderr. `env`: more variables;
     // `wrap`: a command the program runs under (setpriv, unshare), given the rest as arguments.
     std::string Run(const std::string& args, const std::string& program = "opt/vendaro",
                     const std::string& env = "", const std::string& wrap = "") const {
-        const std::string line = "cd '" + root.string() + "' && timeout 60 " + wrap +
-                                 " env HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc " +
-                                 env + " ./" + program + " " + args + " >out 2>err";
-        const int status = std::system(line.c_str());
-        return std::to_string(WEXITSTATUS(status)) + "\n" + ReadFile(root / "out") +
-               ReadFile(root / "err");
+        const int status = Shell("timeout 60 " + wrap + " env " + env + " ./" + program + " " +
+                                 args + " >out 2>err");
+        return std::to_string(status) + "\n" + ReadFile(root / "out") + ReadFile(root / "err");
     }
 };
 
@@ -82,7 +86,7 @@ std::string Mounted(const std::string& mount) {
     return "unshare -m sh -c '" + mount + " && exec \"$0\" \"$@\"'";
 }
 
-TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
+TEST_CASE("The Linux program: unattended runs, the printed window, failures, escaped names") {
     Folder f;
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
@@ -108,6 +112,12 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures") {
     // Nothing else was written: no Windows ODBC.INI on Linux, the scripts only read.
     CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
+
+    // Control characters of names are printed escaped.
+    test::WriteFile(f.root / "opt" / "vendaro.ini", "[Ev\x1b[2Jil\tname]\r\nDSN_Driver=x\ty\r\n");
+    const std::string out = f.Run("");
+    CHECK(out.find("\tEv\\x1b[2Jil\\x09name\t\tx\\x09y\n") != std::string::npos);
+    CHECK(out.find('\x1b') == std::string::npos);
 }
 
 TEST_CASE("An unattended failure says on one line why; special files are refused at once") {
@@ -146,14 +156,6 @@ TEST_CASE("An unattended failure says on one line why; special files are refused
     }
 }
 
-TEST_CASE("The text window escapes control characters of names") {
-    Folder f;
-    test::WriteFile(f.root / "opt" / "vendaro.ini", "[Ev\x1b[2Jil\tname]\r\nDSN_Driver=x\ty\r\n");
-    const std::string out = f.Run("");
-    CHECK(out.find("\tEv\\x1b[2Jil\\x09name\t\tx\\x09y\n") != std::string::npos);
-    CHECK(out.find('\x1b') == std::string::npos);
-}
-
 TEST_CASE("A group-shared odbc.ini keeps its owner, group and mode for every member") {
     Folder f;
     const fs::path etc = f.root / "etc", ini = etc / "odbc.ini";
@@ -185,16 +187,10 @@ struct DriverFolder : Folder {
 
 TEST_CASE("The driver's copy of odbc.ini: never where another user reaches it, gone after kills") {
     DriverFolder f;
-    const std::string root = f.root.string();
-    const std::string failed = "1\nUser DSN could not be created: ";
     // Runs killed while the driver works leave their copies, readable by nobody else; each next
     // run removes those of runs that are gone.
-    const std::string kill_five =
-        "cd '" + root +
-        "' && for i in 1 2 3 4 5; do HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc "
-        "TMPDIR=$PWD/tmp VENDARO_FAKE_SETUP_SLEEP_MS=5000 ./opt/vendaro faked -ue & "
-        "sleep 0.3; kill -9 $!; wait $!; done";
-    CHECK(WEXITSTATUS(std::system(kill_five.c_str())) == 137);
+    CHECK(f.Shell("for i in 1 2 3 4 5; do TMPDIR=$PWD/tmp VENDARO_FAKE_SETUP_SLEEP_MS=5000 "
+                  "./opt/vendaro faked -ue & sleep 0.3; kill -9 $!; wait $!; done") == 137);
     CHECK(f.Entries("tmp") == 1);
     for (const auto& left : fs::directory_iterator(f.root / "tmp")) {
         CHECK(Owner(left.path()) == "0:0 700");
@@ -206,35 +202,31 @@ TEST_CASE("The driver's copy of odbc.ini: never where another user reaches it, g
 
     // A disk that fills while the driver works: what the driver wrote cannot be kept.
     fs::create_directory(f.root / "full");
-    const std::string full = root + "/full/.odbc.ini";
+    const std::string full = f.root.string() + "/full/.odbc.ini";
     CHECK(f.Run("faked -ue", "opt/vendaro",
                 "TMPDIR=$PWD/tmp ODBCINI=$PWD/full/.odbc.ini VENDARO_FAKE_SETUP_FILL=$PWD/full/x",
                 Mounted("mount -t tmpfs -o size=256k none full")) ==
-          failed + full +
+          "1\nUser DSN could not be created: " + full +
               ": No space left on device; what the driver's setup changed in Faked was not "
               "kept.\n");
 }
 
 TEST_CASE("Beside odbcinst -i -s writing the same file, the user's data sources are all kept") {
     Folder f;
-    std::string scripts, user_ini = "[ODBC Data Sources]\n";
-    for (int i = 0; i < 4; ++i) {
-        scripts += "[V" + std::to_string(i) + "]\r\nDSN_Driver=SQL Server\r\nServer=s\r\n";
-    }
-    for (int i = 0; i < 2000; ++i) user_ini += "U" + std::to_string(i) + "=PostgreSQL\n";
+    std::string scripts, listed = "[ODBC Data Sources]\n", sections;
     for (int i = 0; i < 2000; ++i) {
-        user_ini += "[U" + std::to_string(i) + "]\nDriver=PostgreSQL\nDatabase=d\n";
+        const std::string n = std::to_string(i);
+        if (i < 4) scripts += "[V" + n + "]\r\nDSN_Driver=SQL Server\r\nServer=s\r\n";
+        listed += "U" + n + "=PostgreSQL\n";
+        sections += "[U" + n + "]\nDriver=PostgreSQL\nDatabase=d\n";
     }
     test::WriteFile(f.root / "opt" / "vendaro.ini", scripts);
-    test::WriteFile(f.root / ".odbc.ini", user_ini);
+    test::WriteFile(f.root / ".odbc.ini", listed + sections);
     test::WriteFile(f.root / "template", "[ByOdbcinst]\nDriver=PostgreSQL\n");
-    const std::string round =
-        "cd '" + f.root.string() +
-        "' && export HOME=$PWD ODBCINI=$PWD/.odbc.ini ODBCSYSINI=$PWD/etc && "
-        "{ odbcinst -i -s -h -f template >/dev/null 2>&1 & "
-        "for v in V0 V1 V2 V3; do ./opt/vendaro $v -ue 2>>err & done; wait; }";
     for (int r = 0; r < 30; ++r) {
-        std::system(round.c_str());
+        f.Shell(
+            "{ odbcinst -i -s -h -f template >/dev/null 2>&1 & "
+            "for v in V0 V1 V2 V3; do ./opt/vendaro $v -ue 2>>err & done; wait; }");
         const std::string now = ReadFile(f.root / ".odbc.ini");
         int missing = 0;
         for (int i = 0; i < 2000; ++i) {
