@@ -1,11 +1,10 @@
-// The password cipher: pairs worked out by hand, a round trip over random bytes and keys, and
-// whether a password is storable, against what the script file gives back.
+// The password cipher: pairs worked out by hand, each both ways, and whether a password is
+// storable, against what the script file gives back.
 #include "store/cipher.h"
 
 #include <doctest/doctest.h>
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -35,21 +34,6 @@ TEST_CASE("enciphered and deciphered pairs worked out by hand") {
     for (const auto& [plain, key, cipher] : pairs) {
         CHECK(EncipherText(plain, key) == cipher);
         CHECK(DecipherText(cipher, key) == plain);
-    }
-}
-
-TEST_CASE("deciphering what was enciphered gives it back, for any bytes and key") {
-    std::mt19937 random(1310);
-    auto bytes = [&](std::size_t max) {
-        std::string out(random() % max, '\0');
-        for (char& c : out) c = static_cast<char>(random());
-        return out;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        const std::string key = round % 2 ? std::string(kCipherKey) : bytes(64);
-        const std::string text = bytes(40);
-        CHECK(DecipherText(EncipherText(text, key), key) == text);
-        CHECK(EncipherText(DecipherText(text, key), key) == text);
     }
 }
 
