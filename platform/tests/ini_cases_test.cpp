@@ -135,40 +135,6 @@ TEST_CASE("INI conformance cases: the platform's profile") {
     }
 }
 
-TEST_CASE("a series of edits agrees with the same edits one by one on generated files") {
-    std::uint32_t state = 12345;
-    auto next = [&](std::uint32_t n) {
-        state = state * 1103515245u + 12345u;
-        return (state >> 16) % n;
-    };
-    const char* names[] = {"S", "s", "T", "Sales", "x"};
-    const char* keys[] = {"k", "K", "a", "Description", "DSN_Driver"};
-    const char* values[] = {"1", "v", "", "two words", "\"q\""};
-    const char* lines[] = {"[", ";comment", "", "bare line", "="};
-    const char* ends[] = {"\r\n", "\n", "\r"};
-    for (int round = 0; round < 400; ++round) {
-        std::string file;
-        for (std::uint32_t i = 0, n = next(14); i < n; ++i) {
-            const std::uint32_t kind = next(6);
-            file += kind == 0  ? std::string("[") + names[next(5)] + "]"
-                    : kind < 4 ? std::string(lines[kind])
-                               : std::string(keys[next(5)]) + "=" + values[next(5)];
-            if (i + 1 < n || next(2) == 0) file += ends[next(3)];
-        }
-        const std::string_view section = names[next(5)];
-        std::vector<KeyEdit> edits(next(6));
-        for (KeyEdit& e : edits) e = {keys[next(5)], values[next(5)], next(3) == 0};
-        std::string one_by_one = file;
-        for (const KeyEdit& e : edits) {
-            const Document step(one_by_one);
-            one_by_one = e.remove ? step.WithoutKey(section, e.key)
-                                  : step.WithValue(section, e.key, e.value);
-        }
-        CAPTURE(Show(file));
-        CHECK(Show(Document(file).WithKeyEdits(section, edits)) == Show(one_by_one));
-    }
-}
-
 TEST_CASE("lines split at CR LF, LF and a lone CR, found at every place and length") {
     using V = std::vector<std::string_view>;
     CHECK(ini::SplitLines("") == V{});
