@@ -1,6 +1,6 @@
 // DSN creation as the recording platform sees it: every driver's whole write list as golden
 // text (dsn/tests/data/<driver>.txt; VENDARO_UPDATE_GOLDEN=1 rewrites them), every effect
-// failed in turn, and the outcome.
+// failed in turn, the outcome, and which names may name a data source.
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -168,6 +168,46 @@ TEST_CASE("each effect failing in turn: every later step but a failed file's run
                     return calls;
                 };
                 CHECK(strip(run) == strip(expected));
+            }
+        }
+    }
+}
+
+TEST_CASE("a data source name is refused when it would address another place") {
+    struct Row {
+        const char* name;
+        std::string problem;  // "" when the name may name a data source
+    };
+    const std::string kept = "\" is a name ODBC keeps for its own settings";
+    const Row rows[] = {
+        {"Sales", ""},
+        {"Sales EU 2", ""},
+        {"Sales;EU", ""},
+        {"ODBC Data Sources 2", ""},
+        {"ODBCX", ""},
+        {"", "the name is empty"},
+        {"Sales\\EU", "the name contains \"\\\""},
+        {"A\\Engines\\Jet", "the name contains \"\\\""},
+        {"Sales]", "the name contains \"]\""},
+        {"[Sales", "the name contains \"[\""},
+        {"a=b", "the name contains \"=\""},
+        {";Sales", "the name begins with \";\""},
+        {"Sales\nEU", "the name contains a line break"},
+        {"Sales\rEU", "the name contains a line break"},
+        {"odbc data sources", "\"ODBC Data Sources" + kept},
+        {"ODBC", "\"ODBC" + kept},
+        {"Odbc File DSN", "\"ODBC File DSN" + kept},
+    };
+    for (const Row& row : rows) {
+        SUBCASE(row.name) {
+            // A refused name makes no effect at all and says why; any other creates its key.
+            const Lines calls = Create({.name = row.name});
+            if (row.problem.empty()) {
+                CHECK(calls.back() == "outcome made User DSN has been created.");
+                CHECK(calls.at(1) == "RegCreateKey HKCU SOFTWARE\\ODBC\\ODBC.INI\\"s + row.name);
+            } else {
+                CHECK(calls == Lines{"outcome not made User DSN could not be created: " +
+                                     row.problem + "."});
             }
         }
     }

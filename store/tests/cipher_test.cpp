@@ -1,17 +1,12 @@
-// The password cipher: pairs worked out by hand, a round trip over random bytes and keys, and
-// whether a password is storable, against what the script file gives back.
+// The password cipher: pairs worked out by hand, each both ways, and whether a password is
+// storable.
 #include "store/cipher.h"
 
 #include <doctest/doctest.h>
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
-
-#include "platform/native_profile.h"
-#include "store/script_store.h"
-#include "testing/scratch.h"
 
 namespace vendaro {
 
@@ -38,50 +33,21 @@ TEST_CASE("enciphered and deciphered pairs worked out by hand") {
     }
 }
 
-TEST_CASE("deciphering what was enciphered gives it back, for any bytes and key") {
-    std::mt19937 random(1310);
-    auto bytes = [&](std::size_t max) {
-        std::string out(random() % max, '\0');
-        for (char& c : out) c = static_cast<char>(random());
-        return out;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        const std::string key = round % 2 ? std::string(kCipherKey) : bytes(64);
-        const std::string text = bytes(40);
-        CHECK(DecipherText(EncipherText(text, key), key) == text);
-        CHECK(EncipherText(DecipherText(text, key), key) == text);
-    }
-}
-
-TEST_CASE("a password is storable exactly when it reads back from the script file") {
-    const std::vector<std::string> storable = {"",     "secret", "a(b",  "\x18",
-                                               "\xf5", "a\x0d",  "\x1a", std::string(2047, 'a')};
+// Storable: each stored character a byte, and the stored value read back whole (no line break
+// or NUL, no blank a reader trims at either end, no pair of quotes it removes, at most 2047
+// characters). The six printable characters refused are ( and " at phase 2, ' and ! at phase 4,
+// , and & at phase 0.
+TEST_CASE("a password is storable exactly when the script file gives it back whole") {
+    // clang-format off
+    const std::vector<std::string> storable = {
+        "", "secret", "a(b", "\x18", "\xf5", "a\x0d", "\x1a", std::string(2047, 'a')};
     const std::vector<std::string> unstorable = {
-        "a(",     "abcdefg(", "abc'",   "abcde,", "a\"",   "abc!",
-        "abcde&", "\xff",     "a\x05",  "\x16",   "\x18*", "\x1d/",
-        "a\x12z", "a\x15z",   "a\x08z", "\x02",   "a\x08", std::string(2048, 'a')};
+        "a(", "abcdefg(", "abc'", "abcde,", "a\"", "abc!", "abcde&", "\xff", "a\x05", "\x16",
+        "\x18*", "\x1d/", "a\x12z", "a\x15z", "a\x08z", "\x02", "a\x08", "a\x11",
+        std::string(2048, 'a')};
+    // clang-format on
     for (const std::string& p : storable) CHECK_MESSAGE(IsStorablePassword(p), p);
     for (const std::string& p : unstorable) CHECK_FALSE_MESSAGE(IsStorablePassword(p), p);
-    // Every printable character last at each of the six phases, and first: storable exactly
-    // when PWD reads back and deciphers to it.
-    test::TempDir dir;
-    std::unique_ptr<Profile> profile = MakeNativeProfile();
-    ScriptStore store(*profile, dir.path().string(), "vendaro.exe", '/');
-    const std::string file = (dir.path() / "pwd.ini").string();
-    int refused = 0;
-    for (int c = 32; c < 127; ++c) {
-        for (std::size_t length = 1; length <= 7; ++length) {
-            const std::string password =
-                length == 7 ? static_cast<char>(c) + "yz"s : std::string(length - 1, 'x') + char(c);
-            CAPTURE(password);
-            REQUIRE(store.WriteIniString("S", "PWD", EncipherText(password, kCipherKey), file));
-            const bool back =
-                DecipherText(store.ReadIniString("S", "PWD", "", file), kCipherKey) == password;
-            CHECK(IsStorablePassword(password) == back);
-            refused += back ? 0 : 1;
-        }
-    }
-    CHECK(refused == 6);  // ( and " at phase 2, ' and ! at phase 4, , and & at phase 0
 }
 
 }  // namespace vendaro

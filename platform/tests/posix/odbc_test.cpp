@@ -1,26 +1,28 @@
 // odbc.ini as DSN creation leaves it, whole file by whole file: the lines it writes, every
-// other byte as it was, nothing at all when a step fails; and the installer and console
-// dialogs of the Linux program.
+// other byte as it was, nothing at all when a step fails; odbc.ini read back as unixODBC reads
+// it; and the installer and console dialogs of the Linux program.
 #include <doctest/doctest.h>
 #include <odbcinst.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "platform/failure.h"
 #include "platform/posix/console_dialogs.h"
 #include "platform/posix/odbc_installer.h"
 #include "platform/posix/odbc_registry.h"
-#include "platform/tests/posix/posix_support.h"
 #include "testing/escapes.h"
+#include "testing/scratch.h"
 
 namespace vendaro {
 namespace {
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
-namespace test = posix_test;
 using test::ReadFile;
 using test::WriteFile;
 using Entries = std::vector<std::pair<std::string, std::string>>;
@@ -28,30 +30,59 @@ constexpr RegRoot kUser = RegRoot::CurrentUser, kSystem = RegRoot::LocalMachine;
 
 const std::string kKey = "SOFTWARE\\ODBC\\ODBC.INI\\";
 
+// The folder of the system's odbc.ini and odbcinst.ini for the tests of one process: unixODBC
+// resolves $ODBCSYSINI once per process and keeps the answer.
+const fs::path& SharedSystemFolder() {
+    static const test::TempDir folder;
+    return folder.path();
+}
+
+// Sets environment variables for its lifetime (for the in-process unixODBC calls).
+class EnvScope {
+  public:
+    explicit EnvScope(const std::map<std::string, std::string>& values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name.c_str());
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            ::setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    ~EnvScope() {
+        for (const auto& [name, old] : saved_) {
+            old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str());
+        }
+    }
+    EnvScope(const EnvScope&) = delete;
+    EnvScope& operator=(const EnvScope&) = delete;
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
 // A user's odbc.ini: comments of both kinds, blank lines, LF and CR LF lines, and a data source
-// of its own whose value is longer than unixODBC reads whole.
+// of its own whose value is longer than unixODBC reads whole, and a key twice in another case.
 const std::string kUserIni =
     "# Data sources of this machine\n; kept by hand\r\n\n"
     "[ODBC Data Sources]\nLegacy=PostgreSQL\n\n"
     "[Legacy]\r\nDriver=PostgreSQL\r\nConnSettings=" +
     std::string(1200, 's') +
     "\r\n# the settings above are long on purpose\nServername=db1\n\n"
-    "[Sales]\n; the old server\nServer=old\nUID=dba\nObsolete=1\n\n; end";
+    "[Sales]\n; the old server\nServer=old\nserver=older\nUID=dba\nObsolete=1\n\n; end";
 
 struct Odbc {
     test::TempDir dir;
     fs::path user_file = dir.path() / "odbc.ini", tmp = dir.path() / "tmp";
-    fs::path system_file = test::SharedSystemFolder() / "odbc.ini";
-    test::EnvScope scope{{{"ODBCINI", user_file.string()},
-                          {"ODBCSYSINI", test::SharedSystemFolder().string()},
-                          {"TMPDIR", tmp.string()}}};
+    fs::path system_file = SharedSystemFolder() / "odbc.ini";
+    EnvScope scope{{{"ODBCINI", user_file.string()},
+                    {"ODBCSYSINI", SharedSystemFolder().string()},
+                    {"TMPDIR", tmp.string()}}};
     OdbcRegistry registry;
     std::string got;  // what the calls answered, '1' or '0' each
     Odbc() {
         fs::remove_all(system_file);
         fs::create_directory(tmp);
         // A driver whose setup library writes odbc.ini through unixODBC.
-        WriteFile(test::SharedSystemFolder() / "odbcinst.ini",
+        WriteFile(SharedSystemFolder() / "odbcinst.ini",
                   "[Fake]\nDriver=/nonexistent/libfake.so\nSetup=" VENDARO_FAKE_SETUP "\n");
     }
     ~Odbc() { fs::remove_all(system_file); }
@@ -175,8 +206,9 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     // The same values again change nothing, not even the file's time.
     const auto before = fs::last_write_time(odbc.user_file);
     odbc.Create(kUser, "New", fresh);
-    CHECK((ReadFile(odbc.user_file) == expected && fs::last_write_time(odbc.user_file) == before &&
-           fs::is_empty(odbc.tmp)));
+    CHECK(ReadFile(odbc.user_file) == expected);
+    CHECK(fs::last_write_time(odbc.user_file) == before);
+    CHECK(fs::is_empty(odbc.tmp));
 
     // The longest line unixODBC reads whole, and one character more.
     odbc.got.clear();
@@ -211,7 +243,7 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     for (const std::string& also : {""s, odbc.user_file.string()}) {
         WriteFile(odbc.user_file, kUserIni);
         // A value another run writes meanwhile is kept.
-        test::EnvScope other({{"VENDARO_FAKE_SETUP_ALSO", also}});
+        EnvScope other({{"VENDARO_FAKE_SETUP_ALSO", also}});
         CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
         CHECK(ReadFile(odbc.user_file) ==
               expected + (also.empty() ? "" : "\n[Meanwhile]\nWrittenBy=another run\n"));
@@ -231,26 +263,29 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     for (const auto& [tmp, why] :
          {std::pair(theirs.string(), " is owned by another user"),
           std::pair((odbc.tmp / "missing").string(), ": No such file or directory")}) {
-        test::EnvScope elsewhere({{"TMPDIR", tmp}});
+        EnvScope elsewhere({{"TMPDIR", tmp}});
         CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
         CHECK(TakeFailure() == "no private folder for a copy of odbc.ini: " + tmp + why + not_run);
     }
     CHECK(ReadFile(odbc.user_file) == kUserIni);
     CHECK(fs::is_empty(theirs));
+}
 
+TEST_CASE("without a window the dialogs answer as cancelled and say so on stderr") {
     std::ostringstream err;
     ConsoleDialogs dialogs(err);
     std::string file = "unchanged", folder;
-    CHECK((
-        dialogs.MessageBox({.text = "Sure?", .title = "Vendaro!", .buttons = MsgButtons::YesNo}) ==
-            MsgAnswer::No &&
-        dialogs.MessageBox({.text = "Sure?", .title = "Vendaro!"}) == MsgAnswer::Ok &&
-        dialogs.InputBox(0, "New DSN Name", "Clone").empty() &&
-        !dialogs.OpenFile({0, "", "Open", ""}, file) &&
-        !dialogs.BrowseFolder(0, "Folder", "/", folder) && !dialogs.Launch("notepad.exe faq.fil")));
+    const MsgButtons yes_no = MsgButtons::YesNo;
+    CHECK(dialogs.MessageBox({.text = "Sure?", .title = "V!", .buttons = yes_no}) == MsgAnswer::No);
+    CHECK(dialogs.MessageBox({.text = "Sure?", .title = "V!"}) == MsgAnswer::Ok);
+    CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
+    CHECK_FALSE(dialogs.OpenFile({0, "", "Open", ""}, file));
+    CHECK(file == "unchanged");
+    CHECK_FALSE(dialogs.BrowseFolder(0, "Folder", "/", folder));
+    CHECK_FALSE(dialogs.Launch("notepad.exe faq.fil"));
     CHECK(err.str() ==
-          "Vendaro!: Sure?\nVendaro!: Sure?\nClone: New DSN Name (cancelled: no "
-          "window)\nOpen (cancelled: no window)\nFolder (cancelled: no window)\n"
+          "V!: Sure?\nV!: Sure?\nClone: New DSN Name (cancelled: no window)\n"
+          "Open (cancelled: no window)\nFolder (cancelled: no window)\n"
           "not started (no window): notepad.exe faq.fil\n");
 }
 
@@ -258,21 +293,21 @@ TEST_CASE("the INI rows as unixODBC reads them; files it would read otherwise ar
     Odbc odbc;
     int row_number = 0, checked = 0;
     for (const std::vector<std::string>& fields :
-         vendaro::test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
+         test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
         const std::string& last = fields.back();
         if (!last.starts_with("unixodbc")) continue;
-        const std::string bytes = vendaro::test::Unescape(fields[1]);
+        const std::string bytes = test::Unescape(fields[1]);
         const bool refuses = last.starts_with("unixodbc-refuses:");
         const fs::path file = odbc.dir.path() / ("row" + std::to_string(++row_number) + ".ini");
         WriteFile(file, bytes);
         INFO(fields[0]);
         // Named by its whole path, the file is read as it is (unixODBC keeps answers per name).
         std::vector<char> answer(4096);
-        SQLGetPrivateProfileString(vendaro::test::Unescape(fields[3]).c_str(),
-                                   vendaro::test::Unescape(fields[4]).c_str(), "<missing>",
-                                   answer.data(), static_cast<int>(answer.size()), file.c_str());
-        CHECK(vendaro::test::Show(answer.data()) ==
-              vendaro::test::Show(vendaro::test::Unescape(last.substr(last.find(':') + 1))));
+        SQLGetPrivateProfileString(test::Unescape(fields[3]).c_str(),
+                                   test::Unescape(fields[4]).c_str(), "<missing>", answer.data(),
+                                   static_cast<int>(answer.size()), file.c_str());
+        CHECK(test::Show(answer.data()) ==
+              test::Show(test::Unescape(last.substr(last.find(':') + 1))));
         CHECK(OdbcIniDisagreement(bytes).empty() != refuses);
         ++checked;
     }
@@ -302,6 +337,10 @@ TEST_CASE("lines the readers place differently: named by line and cause, and not
             WriteFile(odbc.user_file, row.bytes);
             odbc.Create(kUser, "Sales", {{"Server", "b"}});
             CHECK(ReadFile(odbc.user_file) == row.bytes);
+            // Nor does what a driver's setup changed in its copy come back into such a file.
+            CHECK_FALSE(
+                OdbcInstaller().ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", "DSN=Sales\0"s));
+            CHECK(ReadFile(odbc.user_file) == row.bytes);
         }
     }
     // A value longer than unixODBC reads whole, the same line cut where it reads it, and
@@ -316,6 +355,8 @@ TEST_CASE("a data source refused in any of its keys leaves nothing, not even its
     Odbc odbc;
     WriteFile(odbc.user_file, kUserIni);
     OdbcRegistry& r = odbc.registry;
+    RegHandle kept = r.CreateKey(kUser, kKey + "Kept");  // another data source stays
+    odbc.Ok({r.SetString(kept, "Server", "k"), r.CloseKey(kept)});
     RegHandle key = r.CreateKey(kUser, kKey + "Orders");
     odbc.Ok({r.SetString(key, "DBQ", "o.mdb"), r.CloseKey(key)});
     RegHandle jet = r.CreateKey(kUser, kKey + "Orders\\Engines\\Jet");
@@ -323,8 +364,92 @@ TEST_CASE("a data source refused in any of its keys leaves nothing, not even its
     RegHandle list = r.CreateKey(kUser, kKey + "ODBC Data Sources");
     odbc.Ok({r.SetString(list, "Orders", "Microsoft Access Driver (*.mdb)"), r.CloseKey(list),
              r.Flush()});
-    CHECK(odbc.got == "1100001");
-    CHECK(ReadFile(odbc.user_file) == kUserIni);
+    CHECK(odbc.got == "111100001");
+    CHECK(ReadFile(odbc.user_file) == kUserIni + "\n[Kept]\nServer=k\n");
+}
+
+const std::string kIni =
+    "[ODBC Data Sources]\nOrders=Microsoft Access Driver (*.mdb)\nOther=PostgreSQL\n\n"
+    "[orders]\r\nDBQ = \"C:\\o.mdb\" \r\n# DBQ=commented\nEngines\\Jet\\Threads=3\n"
+    "Engines\\Jet\\Driver=\ndbq=second\n; end of orders\n"
+    "[Other]\nServer=db1\n"
+    "[ORDERS]\nDBQ=shadowed\n";
+
+// odbc.ini read as unixODBC reads it (the first section of a name, "#" comments, values as the
+// line holds them, a subkey as its entries' prefix) and a data source removed in one change
+// that leaves every other byte.
+struct Reader : Odbc {
+    RegHandle key = 0;
+
+    Reader() { WriteFile(user_file, kIni); }
+    RegRead Open(const std::string& below) {
+        return registry.OpenKeyForRead(kUser, kKey + below, key);
+    }
+    // "name=data" of each value of `below`, one per line.
+    std::string Values(const std::string& below) {
+        std::vector<RegValue> values;
+        if (Open(below) != RegRead::Found || !registry.ListValues(key, values)) return "(none)";
+        registry.CloseKey(key);
+        std::string text;
+        for (const RegValue& v : values) text += v.name + "=" + v.data + "\n";
+        return text;
+    }
+};
+
+TEST_CASE("odbc.ini read: the first section, comments, untouched values, subkeys") {
+    Reader r;
+    CHECK(r.Values("Orders") == "DBQ=\"C:\\o.mdb\"\n");
+    CHECK(r.Values("Orders\\Engines\\Jet") == "Threads=3\nDriver=\n");
+    CHECK(r.Values("Orders\\Engines\\Xbase") == "(none)");
+    CHECK(r.Values("ODBC Data Sources") ==
+          "Orders=Microsoft Access Driver (*.mdb)\nOther=PostgreSQL\n");
+    CHECK(r.Open("Nosuch") == RegRead::Missing);
+    CHECK(r.registry.OpenKeyForRead(kUser, "SOFTWARE\\ODBC\\ODBCINST.INI\\Orders", r.key) ==
+          RegRead::Missing);
+
+    REQUIRE(r.Open("orders") == RegRead::Found);
+    std::vector<std::string> subkeys;
+    REQUIRE(r.registry.ListSubkeys(r.key, subkeys));
+    CHECK(subkeys == std::vector<std::string>{"Engines"});
+    RegValue value;
+    CHECK(r.registry.QueryValue(r.key, "dbq", value) == RegRead::Found);
+    CHECK(value.typed == false);
+    CHECK(r.registry.QueryValue(r.key, "Server", value) == RegRead::Missing);
+    CHECK(r.registry.CloseKey(r.key));
+}
+
+TEST_CASE("odbc.ini read: a missing file is no data source, a folder in its place a failure") {
+    Reader r;
+    fs::remove(r.user_file);
+    CHECK(r.Open("Orders") == RegRead::Missing);
+    fs::create_directory(r.user_file);
+    ClearFailure();
+    // A registry object reads each file once: a new one sees the folder.
+    CHECK(r.Open("Orders") == RegRead::Missing);
+    OdbcRegistry fresh;
+    CHECK(fresh.OpenKeyForRead(kUser, kKey + "Orders", r.key) == RegRead::Failed);
+    CHECK(TakeFailure() == r.user_file.string() + " cannot be read: Is a directory.");
+}
+
+TEST_CASE("odbc.ini read: a write of the same registry object is read back") {
+    Reader r;
+    CHECK(r.Values("New") == "(none)");
+    const RegHandle key = r.registry.CreateKey(kUser, kKey + "New");
+    r.registry.SetString(key, "Server", "db2");
+    REQUIRE(r.registry.CloseKey(key));
+    REQUIRE(r.registry.Flush());
+    CHECK(r.Values("New") == "Server=db2\n");
+}
+
+TEST_CASE("odbc.ini removal: every section of the name and its entry, nothing else") {
+    Reader r;
+    CHECK(r.registry.RemoveDataSource(kUser, "ORDERS"));
+    CHECK(ReadFile(r.user_file) ==
+          "[ODBC Data Sources]\nOther=PostgreSQL\n\n; end of orders\n[Other]\nServer=db1\n");
+    CHECK(r.registry.RemoveDataSource(kUser, "Orders"));
+    fs::remove(r.user_file);
+    CHECK(r.registry.RemoveDataSource(kUser, "Orders"));
+    CHECK(!fs::exists(r.user_file));
 }
 
 }  // namespace
