@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/ini_bytes.h"
 #include "platform/ini_text.h"
 #include "platform/profile.h"
-#include "platform/tests/ini_bytes.h"
 
 namespace vendaro::fuzz {
 

@@ -21,10 +21,10 @@
 #include <system_error>
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/ini_bytes.h"
 #include "platform/file_text.h"
 #include "platform/ini_text.h"
 #include "platform/posix/file_profile.h"
-#include "platform/tests/ini_bytes.h"
 #include "platform/tests/posix/faulty_file_system.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The INI engine's operations on raw bytes, each on a parse of its own: the model the tests
-// compare the profiles with.
+// compare the profiles with (the fuzz targets).
 #include <optional>
 #include <string>
 #include <string_view>
