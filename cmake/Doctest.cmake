@@ -22,7 +22,13 @@ function(vendaro_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    # Labels pick a kind of test: ctest -L unit (the suites), -L e2e (the programs as processes),
+    # -L wine (everything of a Windows build), -L fuzz (the corpora replayed).
+    set(labels unit)
+    if(WIN32)
+        list(APPEND labels wine)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}")
 endfunction()
 
 # vendaro_add_suite(<subsystem> LIBS ...): the subsystem's doctest suite from tests/*.cpp

@@ -50,7 +50,7 @@ function(vendaro_add_fuzz_replays)
         # Built quickly, like the suites: it runs a handful of inputs.
         target_compile_options(${name}_replay PRIVATE -O0)
         add_test(NAME fuzz_replay_${name} COMMAND ${name}_replay ${corpus})
-        set_tests_properties(fuzz_replay_${name} PROPERTIES TIMEOUT 60)
+        set_tests_properties(fuzz_replay_${name} PROPERTIES TIMEOUT 60 LABELS fuzz)
     endforeach()
 endfunction()
 
