@@ -60,6 +60,9 @@ class Library::ReadOnlyProfile final : public Profile {
                               std::string_view def) const override {
             return inner_.GetString(section, key, def);
         }
+        ini::SectionKeys KeysOf(std::string_view section) const override {
+            return inner_.KeysOf(section);
+        }
 
       private:
         const ProfileSnapshot& inner_;
@@ -118,6 +121,7 @@ std::unique_ptr<Library> Library::Open(Profile& profile, const std::string& path
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     library->store_ =
         std::make_unique<ScriptStore>(*library->profile_, folder, "vendaro", separator);
+    library->version_.emplace(*library->store_);
     library->rows_ = library->store_->ListScripts();
     for (std::size_t i = 0; i < library->rows_.size(); ++i) {
         library->by_name_[Folded(library->rows_[i].name)] = i;

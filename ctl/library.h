@@ -3,6 +3,7 @@
 // functions as vendaro reads its scripts (so a script gives the same write list), and never
 // written.
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +40,9 @@ class Library {
     std::string path_;
     std::unique_ptr<ReadOnlyProfile> profile_;
     std::unique_ptr<ScriptStore> store_;
+    // The library is one reading for the whole run: the store's reads answer from it as one
+    // version, which lets a script's keys be read in one walk over its section.
+    std::optional<ScriptStore::OneVersion> version_;
     std::vector<ScriptRow> rows_;
     std::unordered_map<std::string, std::size_t> by_name_;  // lower case: the last row's index
 };

@@ -22,12 +22,10 @@ class ScriptValues {
           key_path(std::move(key_path)),
           system_dir(std::move(system_dir)),
           list_(list),
-          store_(store) {}
+          script_(store.ReadSection(request.name)) {}
 
     // The script's key, `def` when missing.
-    std::string Key(const char* key, const char* def = "") {
-        return store_.ReadIniString(request.name, key, def);
-    }
+    std::string Key(const char* key, const char* def = "") { return script_.Read(key, def); }
 
     void Add(WriteOp op) { list_.push_back(std::move(op)); }
     void String(std::string name, std::string text) {
@@ -48,7 +46,7 @@ class ScriptValues {
 
   private:
     WriteList& list_;
-    ScriptStore& store_;
+    ScriptStore::SectionReader script_;  // the script's section, read once for all its keys
 };
 
 }  // namespace vendaro

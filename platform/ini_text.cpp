@@ -33,8 +33,7 @@ std::string_view ArgumentName(std::string_view name) {
     return name;
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+bool SameLengthNamesEqual(std::string_view a, std::string_view b) {
     if (a == b) return true;  // names are mostly spelled alike
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
@@ -231,17 +230,43 @@ std::optional<std::string> Document::Get(std::string_view section, std::string_v
     return Get(section, key);
 }
 
-std::optional<std::string> Document::ValueOf(const Section* s, std::string_view key) const {
-    if (s == nullptr) return std::nullopt;
-    const FoundKey k = FindKey(*s, key);
-    if (k.line == nullptr) return std::nullopt;
+std::string_view Document::ValueText(const LineParts& parts) const {
     std::string_view value =
-        Text(k.parts.value_begin, CutAtNul(bytes_, k.parts.value_begin, k.parts.value_end));
+        Text(parts.value_begin, CutAtNul(bytes_, parts.value_begin, parts.value_end));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
-    return std::string(value.substr(0, kMaxValueChars));
+    return value.substr(0, kMaxValueChars);
+}
+
+std::optional<std::string> Document::ValueOf(const Section* s, std::string_view key) const {
+    if (s == nullptr) return std::nullopt;
+    const FoundKey k = FindKey(*s, key);
+    if (k.line == nullptr) return std::nullopt;
+    return std::string(ValueText(k.parts));
+}
+
+SectionKeys Document::KeysOf(std::string_view section) const {
+    SectionKeys keys;
+    const Section* s = FindSection(section);
+    if (s == nullptr) return keys;
+    keys.keys_.reserve(s->end - s->header - 1);
+    for (std::size_t i = s->header + 1; i < s->end; ++i) {
+        const LineParts parts = Parts(lines_[i]);
+        if (parts.kind != LineKind::Key) continue;
+        keys.keys_.push_back({Text(parts.name_begin, parts.name_end), ValueText(parts)});
+    }
+    return keys;
+}
+
+std::optional<std::string_view> SectionKeys::Find(std::string_view key) const {
+    // The first line of the name wins, as FindKey finds it.
+    key = ArgumentName(key);
+    for (const Key& k : keys_) {
+        if (NamesEqual(k.name, key)) return k.value;
+    }
+    return std::nullopt;
 }
 
 std::string Document::WithValue(std::string_view section, std::string_view key,

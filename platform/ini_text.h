@@ -39,8 +39,14 @@ bool IsBlank(char c);
 // C strings) and with spaces removed at both ends.
 std::string_view ArgumentName(std::string_view name);
 
-// True when the two names are equal without regard to ASCII case.
-bool NamesEqual(std::string_view a, std::string_view b);
+// True when the two texts of equal length are equal without regard to ASCII case.
+bool SameLengthNamesEqual(std::string_view a, std::string_view b);
+
+// True when the two names are equal without regard to ASCII case. Inline: most names compared
+// differ in length, and a lookup compares many.
+inline bool NamesEqual(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && SameLengthNamesEqual(a, b);
+}
 
 // The offset of the first CR or LF in p[0, n), or n when there is none. Looks at eight bytes
 // at a time: lines are short, so a search call per line would cost more than the search.
@@ -136,6 +142,22 @@ struct LineParts {
 // Reads the line [begin, end) of `text`.
 LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end);
 
+// The key lines of one section, read at once for a reader that asks for many of its keys: each
+// key found here answers as Document::Get answers it. Views into the Document's bytes.
+class SectionKeys {
+  public:
+    // The value of the first key line named `key`, as Get gives it; nullopt when none is.
+    std::optional<std::string_view> Find(std::string_view key) const;
+
+  private:
+    friend class Document;
+    struct Key {
+        std::string_view name;
+        std::string_view value;
+    };
+    std::vector<Key> keys_;  // every key line of the section, in file order
+};
+
 // One parse of a profile file, with an index of its sections (headers are read at once, the
 // other lines when a lookup or an edit needs them). Its index views its own bytes, so it stays
 // where it was made.
@@ -185,6 +207,9 @@ class Document {
     // without a lookup in the index.
     std::optional<std::string> Get(std::string_view section, std::string_view key,
                                    std::size_t likely) const;
+    // The key lines of the first section named `section` (none when it is missing), so that
+    // many keys of it are read with one walk over its lines instead of one walk per key.
+    SectionKeys KeysOf(std::string_view section) const;
 
     // The bytes with `key` set to `value` (written as given): a present key's line is replaced
     // in place; a new key goes after the last key line of the first matching section (after its
@@ -231,6 +256,8 @@ class Document {
     LineParts Parts(const Line& line) const { return ClassifyLine(bytes_, line.begin, line.end); }
     const Section* FindSection(std::string_view name) const;
     std::optional<std::string> ValueOf(const Section* section, std::string_view key) const;
+    // A key line's value as a read hands it back.
+    std::string_view ValueText(const LineParts& parts) const;
     FoundKey FindKey(const Section& section, std::string_view key) const;
 
     std::string bytes_;

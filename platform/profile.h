@@ -53,6 +53,9 @@ class ProfileSnapshot {
     // Profile::GetString on this content.
     virtual std::string GetString(std::string_view section, std::string_view key,
                                   std::string_view def) const = 0;
+    // The key lines of `section`, for many reads of it: a key found there is what GetString
+    // would answer; one not found is read through GetString. By default none are found.
+    virtual ini::SectionKeys KeysOf(std::string_view /*section*/) const { return {}; }
 };
 
 class Profile {

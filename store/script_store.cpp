@@ -123,6 +123,21 @@ std::string ScriptStore::ReadIniString(std::string_view section, std::string_vie
     return value;
 }
 
+ScriptStore::SectionReader ScriptStore::ReadSection(std::string_view section) {
+    const ProfileSnapshot* pinned = Pinned();
+    return SectionReader(*this, section, pinned ? pinned->KeysOf(section) : ini::SectionKeys());
+}
+
+std::string ScriptStore::SectionReader::Read(std::string_view key, std::string_view def) {
+    // What a NUL in a key name means is the profile's to say.
+    if (key.find('\0') == std::string_view::npos) {
+        if (const std::optional<std::string_view> value = keys_.Find(key)) {
+            return std::string(*value);
+        }
+    }
+    return store_.ReadIniString(section_, key, def);
+}
+
 bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::string& file) {
     if (!Writable(section, key, value)) return false;

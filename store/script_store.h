@@ -39,6 +39,7 @@ enum class CopyResult {
 class ScriptStore {
   public:
     class OneVersion;
+    class SectionReader;
 
     // `program_dir`: the directory holding the running executable; `exe_name`: its file name
     // ("vendaro.exe"); `separator`: '\\' on Windows, '/' elsewhere.
@@ -56,6 +57,11 @@ class ScriptStore {
     // Never fails.
     std::string ReadIniString(std::string_view section, std::string_view key,
                               std::string_view def = {}, const std::string& file = {});
+
+    // Reads of many keys of IniFile's section `section`, each answered as ReadIniString would
+    // answer it: within a OneVersion from one walk over the section's lines, otherwise key by
+    // key. The reader is used before the OneVersion ends and before a write.
+    SectionReader ReadSection(std::string_view section);
 
     // Sets the key; an empty value removes the key; an empty key removes the section.
     // Returns false on failure (then the file is unchanged); a section, key or value holding
@@ -134,6 +140,21 @@ class ScriptStore::OneVersion {
 
   private:
     ScriptStore& store_;
+};
+
+class ScriptStore::SectionReader {
+  public:
+    // The key's value (at most 2047 characters) or `def`, as ReadIniString(section, key, def).
+    std::string Read(std::string_view key, std::string_view def = {});
+
+  private:
+    friend class ScriptStore;
+    SectionReader(ScriptStore& store, std::string_view section, ini::SectionKeys keys)
+        : store_(store), section_(section), keys_(std::move(keys)) {}
+
+    ScriptStore& store_;
+    std::string section_;
+    ini::SectionKeys keys_;  // the section's keys in the reading; a key not here is read alone
 };
 
 inline ScriptStore::OneVersion ScriptStore::ReadOneVersion() {

@@ -71,6 +71,9 @@ class DocumentSnapshot final : public ProfileSnapshot {
                           std::string_view def) const override {
         return ValueOrDefault(doc_.get(), section, key, def, visiting_);
     }
+    ini::SectionKeys KeysOf(std::string_view section) const override {
+        return doc_ ? doc_->KeysOf(section) : ini::SectionKeys();
+    }
 
   private:
     std::shared_ptr<const ini::Document> doc_;
