@@ -15,8 +15,8 @@ exe=$1 dll=$2 work=$3 holder=$4 failed=0
 # shellcheck source=testing/win32/wine_e2e.sh
 source "$(dirname "$0")/../../../testing/win32/wine_e2e.sh"
 wine_e2e "$exe" "$work" e2e
-# What ships in it besides code: the About box's version and the common-controls 6 manifest.
-same "the version" "$(grep -o 'kProductVersion = "[^"]*' "$root/mainwin/frm_about.h" | cut -d'"' -f2)" \
+# What ships in it besides code: the project's version and the common-controls 6 manifest.
+same "the version" "$(grep -o 'project(vendaro VERSION [0-9.]*' "$root/CMakeLists.txt" | cut -d' ' -f3)" \
     "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | cut -c15-)"
 grep -qaF 'Common-Controls" version="6.0.0.0"' "$exe" || fail "no common-controls 6 manifest"
 
