@@ -48,7 +48,7 @@ class Comparer {
     Comparison Compare(const WriteList& list, Platform& platform);
 
   private:
-    std::vector<RegValue> found_;  // a key's values as read; only the first found_count_ count
+    std::vector<RegValue> found_;  // a key's values as read (a key's first ones), room kept
     std::vector<bool> matched_;
     std::vector<const SetValueOp*> values_;  // the list's values, regrouped by key
 };
