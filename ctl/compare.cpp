@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <variant>
 
 #include "platform/failure.h"
@@ -11,11 +12,12 @@
 namespace vendaro::ctl {
 namespace {
 
-// Views into the write list, which outlives them.
+// Views into the write list, which outlives them: a key's values are values[first, end) of
+// the regrouped list.
 struct ExpectedKey {
     RegRoot root = RegRoot::CurrentUser;
     const std::string* path = nullptr;
-    std::vector<const SetValueOp*> values;
+    std::size_t first = 0, end = 0;
 };
 
 // The write list regrouped: its keys with their values, and its profile entries.
@@ -24,21 +26,25 @@ struct Expected {
     std::vector<const WriteProfileOp*> entries;
 };
 
-Expected Regroup(const WriteList& list) {
+Expected Regroup(const WriteList& list, std::vector<const SetValueOp*>& values) {
     Expected expected;
+    values.clear();
+    values.reserve(list.size());
+    expected.keys.reserve(4);
     ExpectedKey* current = nullptr;
     for (const WriteOp& op : list) {
         if (const auto* create = std::get_if<CreateKeyOp>(&op)) {
-            expected.keys.push_back(ExpectedKey{create->root, &create->path, {}});
+            expected.keys.push_back(
+                ExpectedKey{create->root, &create->path, values.size(), values.size()});
             current = &expected.keys.back();
         } else if (const auto* set = std::get_if<SetValueOp>(&op)) {
             if (current == nullptr) continue;
             // A later write of the same name wins, as in the registry.
             bool replaced = false;
-            for (const SetValueOp*& kept : current->values) {
-                if (ini::NamesEqual(kept->name, set->name)) kept = set, replaced = true;
+            for (std::size_t i = current->first; i < current->end; ++i) {
+                if (ini::NamesEqual(values[i]->name, set->name)) values[i] = set, replaced = true;
             }
-            if (!replaced) current->values.push_back(set);
+            if (!replaced) values.push_back(set), current->end = values.size();
         } else if (std::holds_alternative<CloseKeyOp>(op)) {
             current = nullptr;
         } else if (const auto* entry = std::get_if<WriteProfileOp>(&op)) {
@@ -184,8 +190,12 @@ const char* StateWord(State state) {
 }
 
 Comparison Compare(const WriteList& list, Platform& platform) {
+    return Comparer().Compare(list, platform);
+}
+
+Comparison Comparer::Compare(const WriteList& list, Platform& platform) {
     Comparison result;
-    const Expected expected = Regroup(list);
+    const Expected expected = Regroup(list, values_);
     if (expected.keys.empty()) return result;
     const std::string& top = *expected.keys.front().path;
     Registry& registry = platform.registry;
@@ -203,18 +213,22 @@ Comparison Compare(const WriteList& list, Platform& platform) {
         const std::string& path = *key.path;
         const RegRead opened = registry.OpenKeyForRead(key.root, path, handle);
         if (opened == RegRead::Failed) return unreadable();
-        std::vector<RegValue> found;
+        const std::span<const SetValueOp* const> key_values(values_.data() + key.first,
+                                                            key.end - key.first);
+        // found_ keeps its strings' room from key to key; its first `count` are this key's.
+        std::size_t count = 0;
         if (opened == RegRead::Found) {
             // The data source's own keys are listed whole, for their extra values; of a shared
             // key (the list of data sources) only the values the list writes are read.
             bool read = true;
             if (Within(path, top)) {
-                read = registry.ListValues(handle, found);
+                read = registry.ListValues(handle, found_);
+                count = found_.size();
             } else {
-                for (const SetValueOp* value : key.values) {
-                    RegValue held;
-                    const RegRead got = registry.QueryValue(handle, value->name, held);
-                    if (got == RegRead::Found) found.push_back(std::move(held));
+                for (const SetValueOp* value : key_values) {
+                    if (count == found_.size()) found_.emplace_back();
+                    const RegRead got = registry.QueryValue(handle, value->name, found_[count]);
+                    if (got == RegRead::Found) ++count;
                     read = read && got != RegRead::Failed;
                 }
             }
@@ -222,11 +236,13 @@ Comparison Compare(const WriteList& list, Platform& platform) {
             if (!read) return unreadable();
             if (k == 0) present = true;
         }
-        std::vector<bool> matched(found.size(), false);
+        const std::span<const RegValue> found(found_.data(), count);
+        matched_.assign(count, false);
+        std::vector<bool>& matched = matched_;
         // A store holds a key's names once each and mostly in the order they were written, so
         // the search for each name starts after the last one found.
         std::size_t from = 0;
-        for (const SetValueOp* expected_value : key.values) {
+        for (const SetValueOp* expected_value : key_values) {
             const SetValueOp& value = *expected_value;
             const RegValue* held = nullptr;
             for (std::size_t n = 0; n < found.size() && held == nullptr; ++n) {

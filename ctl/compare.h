@@ -41,6 +41,18 @@ struct Comparison {
 // what `platform` holds. Absent: the data source's key is missing.
 Comparison Compare(const WriteList& list, Platform& platform);
 
+// The same for many lists one after another: the values read for one data source keep their
+// room for the next, so a check of a whole library does not allocate every value anew.
+class Comparer {
+  public:
+    Comparison Compare(const WriteList& list, Platform& platform);
+
+  private:
+    std::vector<RegValue> found_;  // a key's values as read (a key's first ones), room kept
+    std::vector<bool> matched_;
+    std::vector<const SetValueOp*> values_;  // the list's values, regrouped by key
+};
+
 // A value of the write list as the text a reader sees ("25", "1"), and its kind's word.
 std::string ExpectedText(const SetValueOp& value);
 const char* KindName(ValueKind kind);

@@ -190,7 +190,7 @@ class Runner {
     WriteList ListOf(const Item& item) { return ListOf(item, item.driver); }
 
     void Compare(Item& item) {
-        item.comparison = ctl::Compare(ListOf(item), env_.platform);
+        item.comparison = comparer_.Compare(ListOf(item), env_.platform);
         switch (item.comparison->state) {
             case State::InSync:
                 break;
@@ -536,6 +536,7 @@ class Runner {
     std::unique_ptr<Library> library_;
     std::string library_path_;
     std::string system_directory_;
+    ctl::Comparer comparer_;  // one for the run: its buffers serve every data source
     std::vector<Item> items_;
     std::string refusal_;
 };

@@ -43,9 +43,11 @@ std::string_view ArgumentName(std::string_view name);
 bool SameLengthNamesEqual(std::string_view a, std::string_view b);
 
 // True when the two names are equal without regard to ASCII case. Inline: most names compared
-// differ in length, and a lookup compares many.
+// differ in length or in their first letter (both cases of a letter differ only in 0x20), and
+// a lookup compares many.
 inline bool NamesEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && SameLengthNamesEqual(a, b);
+    return a.size() == b.size() && (a.empty() || (a[0] | 0x20) == (b[0] | 0x20)) &&
+           SameLengthNamesEqual(a, b);
 }
 
 // The offset of the first CR or LF in p[0, n), or n when there is none. Looks at eight bytes

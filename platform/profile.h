@@ -19,7 +19,11 @@ namespace vendaro {
 // True when `text` holds CR, LF or NUL: as a section, key or value it would split a line of
 // the file and add keys or sections nobody wrote, so no profile write takes it.
 inline bool HoldsLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    // One pass: find_first_of would call memchr over the three for every character.
+    for (const char c : text) {
+        if (c == '\r' || c == '\n' || c == '\0') return true;
+    }
+    return false;
 }
 
 // How many of `edits`, from the first, a profile may write to `section`: it stops at the first

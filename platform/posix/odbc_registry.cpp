@@ -66,8 +66,9 @@ std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
     if (!rest.empty() && (rest.back() == '\\' || rest.find("\\\\") != std::string_view::npos))
         return std::nullopt;
     // "[Sales]x]" would read back as the section "Sales".
-    if (section.find_first_of("[]") != std::string_view::npos || HoldsLineBreakOrNul(section) ||
-        HasOuterBlanks(section) || section.size() + 2 > kOdbcIniMaxLine)
+    if (std::any_of(section.begin(), section.end(), [](char c) { return c == '[' || c == ']'; }) ||
+        HoldsLineBreakOrNul(section) || HasOuterBlanks(section) ||
+        section.size() + 2 > kOdbcIniMaxLine)
         return std::nullopt;
 
     OdbcIniKey key;

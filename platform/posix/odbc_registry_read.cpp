@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -69,8 +70,19 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     if (large) {
         if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
     }
-    auto key = std::make_shared<KeyValues>();
+    std::shared_ptr<KeyValues> key;
+    if (spare_values_ && spare_values_.use_count() == 1) {
+        key = std::move(spare_values_);
+        key->values.clear();
+        key->by_name.clear();
+        key->subkeys.clear();
+    } else {
+        key = std::make_shared<KeyValues>();
+    }
     key->values.reserve(end - first);
+    // A bit for each name's length and first letter: a name whose bit is clear has no earlier
+    // namesake, and needs no search for one.
+    std::uint64_t seen_names = 0;
     const std::string& bytes = doc->bytes();
     for (std::size_t i = first; i < end; ++i) {
         const std::string_view line = doc->LineText(i);
@@ -90,7 +102,10 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
             continue;
         }
         // The first of a name wins, as unixODBC reads it.
-        if (FindValue(*key, name) != nullptr) continue;
+        const std::uint64_t bit =
+            std::uint64_t{1} << ((name.size() * 7 + (name.empty() ? 0 : name.front() | 0x20)) & 63);
+        if ((seen_names & bit) != 0 && FindValue(*key, name) != nullptr) continue;
+        seen_names |= bit;
         if (key->values.size() >= kIndexedValues) {
             if (key->by_name.empty()) {
                 for (std::size_t i = 0; i < key->values.size(); ++i) {
@@ -105,7 +120,11 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     }
     // Only a large key is read again and again (the list of data sources, once for each
     // data source a check compares); a data source's own key is read once.
-    if (key->values.size() >= kIndexedValues) values_.emplace(where, key);
+    if (key->values.size() >= kIndexedValues) {
+        values_.emplace(where, key);
+    } else {
+        spare_values_ = key;
+    }
     return key;
 }
 
@@ -149,9 +168,16 @@ bool OdbcRegistry::ListValues(RegHandle key, std::vector<RegValue>& values) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return false;
     const std::vector<HeldValue>& held = it->second.values->values;
-    values.clear();
-    values.reserve(held.size());
-    for (const HeldValue& value : held) values.push_back(AsRegValue(value.name, value.data));
+    // Assigned in place: a caller that lists key after key into one vector keeps its strings'
+    // room, and most values then cost no allocation.
+    values.resize(held.size());
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        RegValue& value = values[i];
+        value.name.assign(held[i].name);
+        value.data.assign(held[i].data);
+        value.type = kRegString;
+        value.typed = false;
+    }
     return true;
 }
 
