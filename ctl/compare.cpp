@@ -32,18 +32,26 @@ Expected Regroup(const WriteList& list, std::vector<const SetValueOp*>& values) 
     values.reserve(list.size());
     expected.keys.reserve(4);
     ExpectedKey* current = nullptr;
+    // The NameBits of the current key's names.
+    std::uint64_t seen_names = 0;
     for (const WriteOp& op : list) {
         if (const auto* create = std::get_if<CreateKeyOp>(&op)) {
             expected.keys.push_back(
                 ExpectedKey{create->root, &create->path, values.size(), values.size()});
             current = &expected.keys.back();
+            seen_names = 0;
         } else if (const auto* set = std::get_if<SetValueOp>(&op)) {
             if (current == nullptr) continue;
+            const std::string& name = set->name;
+            const std::uint64_t bit = ini::NameBit(name);
             // A later write of the same name wins, as in the registry.
             bool replaced = false;
-            for (std::size_t i = current->first; i < current->end; ++i) {
-                if (ini::NamesEqual(values[i]->name, set->name)) values[i] = set, replaced = true;
+            if ((seen_names & bit) != 0) {
+                for (std::size_t i = current->first; i < current->end; ++i) {
+                    if (ini::NamesEqual(values[i]->name, name)) values[i] = set, replaced = true;
+                }
             }
+            seen_names |= bit;
             if (!replaced) values.push_back(set), current->end = values.size();
         } else if (std::holds_alternative<CloseKeyOp>(op)) {
             current = nullptr;

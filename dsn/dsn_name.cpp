@@ -16,11 +16,26 @@ constexpr std::array<std::string_view, 3> kReservedNames = {"ODBC Data Sources",
 
 std::string DsnNameProblem(std::string_view name) {
     if (name.empty()) return "the name is empty";
-    if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-        return "the name contains a line break";
-    }
+    // One pass for both tests (find_first_of searches once per character it looks for); a line
+    // break is told before any other character.
     // "\" separates registry keys; "[" and "]" delimit a section header; "=" ends a key name.
-    const std::size_t bad = name.find_first_of("\\[]=");
+    std::size_t bad = std::string_view::npos;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        switch (name[i]) {
+            case '\r':
+            case '\n':
+            case '\0':
+                return "the name contains a line break";
+            case '\\':
+            case '[':
+            case ']':
+            case '=':
+                if (bad == std::string_view::npos) bad = i;
+                break;
+            default:
+                break;
+        }
+    }
     if (bad != std::string_view::npos) {
         return std::string("the name contains \"") + name[bad] + "\"";
     }

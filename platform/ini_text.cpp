@@ -52,7 +52,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end) {
+LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end,
+                       bool may_hold_nul) {
     LineParts parts;
     std::size_t b = begin;
     std::size_t e = end;
@@ -69,7 +70,7 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
         while (ne > nb && IsBlank(text[ne - 1])) --ne;
         parts.kind = LineKind::Header;
         parts.name_begin = nb;
-        parts.name_end = CutAtNul(text, nb, ne);
+        parts.name_end = may_hold_nul ? CutAtNul(text, nb, ne) : ne;
         return parts;
     }
     if (text[b] == ';') {
@@ -83,7 +84,7 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
     parts.name_begin = b;
     if (eq == e) {
         parts.kind = LineKind::Bare;
-        parts.name_end = CutAtNul(text, b, e);
+        parts.name_end = may_hold_nul ? CutAtNul(text, b, e) : e;
         return parts;
     }
     std::size_t ne = eq;
@@ -91,7 +92,7 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
     std::size_t vb = eq + 1;
     while (vb < e && IsBlank(text[vb])) ++vb;
     parts.kind = LineKind::Key;
-    parts.name_end = CutAtNul(text, b, ne);
+    parts.name_end = may_hold_nul ? CutAtNul(text, b, ne) : ne;
     parts.value_begin = vb;
     parts.value_end = e;
     return parts;
@@ -133,6 +134,7 @@ void Document::IndexSections() {
 Document::Document(std::string bytes) : bytes_(std::move(bytes)) {
     const std::string_view text(bytes_);
     if (text.size() > kMaxTextBytes) return;
+    holds_nul_ = std::memchr(text.data(), '\0', text.size()) != nullptr;
     // Room for a line per 8 bytes at once (lines are longer): counting them first costs a
     // pass over the text, growing the list as it fills costs fresh memory at every step.
     lines_.reserve(text.size() / 8 + 1);
@@ -234,7 +236,8 @@ std::optional<std::string> Document::Get(std::string_view section, std::string_v
 
 std::string_view Document::ValueText(const LineParts& parts) const {
     std::string_view value =
-        Text(parts.value_begin, CutAtNul(bytes_, parts.value_begin, parts.value_end));
+        Text(parts.value_begin,
+             holds_nul_ ? CutAtNul(bytes_, parts.value_begin, parts.value_end) : parts.value_end);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);

@@ -49,6 +49,13 @@ inline bool NamesEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || (a[0] | 0x20) == (b[0] | 0x20)) &&
            SameLengthNamesEqual(a, b);
 }
+// One bit of 64 for a name's length and first letter, without regard to ASCII case: names
+// NamesEqual finds equal share their bit, so a name whose bit is not yet in a set of the bits
+// of names seen has no namesake among them, and needs no search for one.
+inline std::uint64_t NameBit(std::string_view name) {
+    const unsigned first = name.empty() ? 0u : static_cast<unsigned char>(name.front()) | 0x20u;
+    return std::uint64_t{1} << ((name.size() * 7 + first) & 63);
+}
 
 // The offset of the first CR or LF in p[0, n), or n when there is none. Looks at eight bytes
 // at a time: lines are short, so a search call per line would cost more than the search.
@@ -141,8 +148,10 @@ struct LineParts {
     std::size_t value_end = 0;
 };
 
-// Reads the line [begin, end) of `text`.
-LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end);
+// Reads the line [begin, end) of `text`. `may_hold_nul` false says the text holds no NUL
+// (Document::HoldsNul), which spares the search for one in each name.
+LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end,
+                       bool may_hold_nul = true);
 
 // The key lines of one section, read at once for a reader that asks for many of its keys: each
 // key found here answers as Document::Get answers it. Views into the Document's bytes.
@@ -174,6 +183,9 @@ class Document {
     Document& operator=(const Document&) = delete;
 
     const std::string& bytes() const { return bytes_; }
+    // True when the bytes hold a NUL somewhere; most files hold none, and their reads then need
+    // not look for one in every name and value.
+    bool HoldsNul() const { return holds_nul_; }
     // The line end of the lines the edits below write: "\r\n" (the default) or "\n".
     void set_line_end(std::string_view eol) { eol_ = eol == "\n" ? "\n" : "\r\n"; }
     std::size_t LineCount() const { return lines_.size(); }
@@ -255,7 +267,9 @@ class Document {
     std::string_view Text(std::size_t begin, std::size_t end) const {
         return std::string_view(bytes_).substr(begin, end - begin);
     }
-    LineParts Parts(const Line& line) const { return ClassifyLine(bytes_, line.begin, line.end); }
+    LineParts Parts(const Line& line) const {
+        return ClassifyLine(bytes_, line.begin, line.end, holds_nul_);
+    }
     const Section* FindSection(std::string_view name) const;
     std::optional<std::string> ValueOf(const Section* section, std::string_view key) const;
     // A key line's value as a read hands it back.
@@ -265,6 +279,7 @@ class Document {
     std::string bytes_;
 
     std::string_view eol_ = "\r\n";
+    bool holds_nul_ = true;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
     // Open addressing over the first section of each name: a slot holds the name's hash in its

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ctl/compare.h"
 #include "ctl/json.h"
 #include "ctl/library.h"
 #include "ctl/vendaroctl.h"
@@ -102,6 +103,18 @@ TEST_CASE("check: absent, in sync, drifted, unreadable, and the exit status of e
     const std::string why = std::string(kSalesKey) + " cannot be read: Access denied.\n";
     CHECK(c.Run({"check", "sales"}) ==
           "1\nSales  unreadable: " + why + "vendaroctl: Sales: " + why);
+}
+
+TEST_CASE("compare: a later write of a name to a key wins over an earlier one, in any case") {
+    Ctl c;
+    const WriteList list = {CreateKeyOp{RegRoot::CurrentUser, "Software\\ODBC\\ODBC.INI\\Sales"},
+                            StringValue("Server", "old"), StringValue("Port", "1"),
+                            StringValue("SERVER", "new"), CloseKeyOp{}};
+    c.rec.keys[kSalesKey].values = {RegValue{"Server", kRegString, "new", true},
+                                    RegValue{"Port", kRegString, "1", true}};
+    CHECK(Compare(list, c.platform).state == State::InSync);
+    c.Set(kSalesKey, "Server", kRegString, "old");
+    CHECK(Compare(list, c.platform).state == State::Drifted);
 }
 
 TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden") {

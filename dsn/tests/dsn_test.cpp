@@ -194,6 +194,8 @@ TEST_CASE("a data source name is refused when it would address another place") {
         {";Sales", "the name begins with \";\""},
         {"Sales\nEU", "the name contains a line break"},
         {"Sales\rEU", "the name contains a line break"},
+        {"Sales\\EU\n", "the name contains a line break"},
+        {"a=b[c]", "the name contains \"=\""},
         {"odbc data sources", "\"ODBC Data Sources" + kept},
         {"ODBC", "\"ODBC" + kept},
         {"Odbc File DSN", "\"ODBC File DSN" + kept},

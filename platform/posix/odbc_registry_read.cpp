@@ -80,14 +80,14 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
         key = std::make_shared<KeyValues>();
     }
     key->values.reserve(end - first);
-    // A bit for each name's length and first letter: a name whose bit is clear has no earlier
-    // namesake, and needs no search for one.
+    // The NameBits of the names kept so far.
     std::uint64_t seen_names = 0;
     const std::string& bytes = doc->bytes();
     for (std::size_t i = first; i < end; ++i) {
         const std::string_view line = doc->LineText(i);
         const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
-        const ini::LineParts parts = ini::ClassifyLine(bytes, begin, begin + line.size());
+        const ini::LineParts parts =
+            ini::ClassifyLine(bytes, begin, begin + line.size(), doc->HoldsNul());
         if (parts.kind != ini::LineKind::Key) continue;
         std::string_view name(bytes.data() + parts.name_begin, parts.name_end - parts.name_begin);
         // unixODBC reads "#" lines as comments too.
@@ -102,8 +102,7 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
             continue;
         }
         // The first of a name wins, as unixODBC reads it.
-        const std::uint64_t bit =
-            std::uint64_t{1} << ((name.size() * 7 + (name.empty() ? 0 : name.front() | 0x20)) & 63);
+        const std::uint64_t bit = ini::NameBit(name);
         if ((seen_names & bit) != 0 && FindValue(*key, name) != nullptr) continue;
         seen_names |= bit;
         if (key->values.size() >= kIndexedValues) {
