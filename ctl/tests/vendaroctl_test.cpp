@@ -117,6 +117,16 @@ TEST_CASE("compare: a later write of a name to a key wins over an earlier one, i
     CHECK(Compare(list, c.platform).state == State::Drifted);
 }
 
+TEST_CASE("compare: odbc.ini's text holds a number as its decimal digits") {
+    Ctl c;
+    const WriteList list = {CreateKeyOp{RegRoot::CurrentUser, "Software\\ODBC\\ODBC.INI\\Sales"},
+                            NumberValue("Threads", 3), CloseKeyOp{}};
+    c.rec.keys[kSalesKey].values = {RegValue{"Threads", kRegString, "3", false}};
+    CHECK(Compare(list, c.platform).state == State::InSync);
+    c.rec.keys[kSalesKey].values[0].data = "4";
+    CHECK(Compare(list, c.platform).state == State::Drifted);
+}
+
 TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden") {
     Ctl c;
     c.Run({"apply", "sales", "orders"});

@@ -307,6 +307,7 @@ TEST_CASE_FIXTURE(Scratch, "the sweep removes only this user's temporaries of ru
         {"a running process's", temp + "1-1", false},
         {"a user's file named alike", temp + dead + "-my-notes", false},
         {"a number spelled otherwise", temp + "0" + dead + "-1", false},
+        {"a number too long for a pid", temp + "1000000000-1", false},
         {"another user's", temp + dead + "-2", false},
         {"a link", temp + dead + "-3", false},
     };
