@@ -133,6 +133,8 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
         CHECK(dialog.ListIndex() == -1);
         CHECK_FALSE(dialog.Command1().enabled);
         CHECK_FALSE(dialog.Closed());
+        dialog.List1_Click(0);  // the first driver is a choice too
+        CHECK(dialog.ListIndex() == 0);
         dialog.List1_Click(driver);
         CHECK(dialog.Command1().enabled);
         driver == 3 ? dialog.Command1_Click() : dialog.List1_DblClick();
