@@ -1,11 +1,12 @@
 // The editors' stories, the rules of each form, the launcher, the digits-only field and the
 // CommLinks value.
 //
-// A story (a line of data/stories.txt, tab-separated): the form ("Form4".."Form8"; "Form5*": the
-// form's rule states are compared instead of the Outcome), the file before (a "given" line's name,
-// the bytes themselves, or "-" for none), the script opened ("-": a new one; "!S": S without a
-// selected row), the events, and what came of it, escaped as the other golden files are
-// (testing/escapes.h: "\n", "\xHH", "\\" for a backslash).
+// A story (a line of data/stories.txt, tab-separated): the form ("Form4".."Form8"; "Form5*",
+// "Form6*", "Form8*": the form's states, as named fields explained at the top of stories.txt, are
+// compared instead of the Outcome, so a failure shows which control differs), the file before (a
+// "given" line's name, the bytes themselves, or "-" for none), the script opened ("-": a new one;
+// "!S": S without a selected row), the events, and what came of it, escaped as the other golden
+// files are (testing/escapes.h: "\n", "\xHH", "\\" for a backslash).
 // Each story runs over a real vendaro.ini in a scratch folder, through the real script store, with
 // the recording platform answering the dialogs.
 //
@@ -66,17 +67,8 @@ struct EditorFixture final : StatusLine, EditorWindows {
     void Show(Form7& e) override { Run("Form7", e, advanced); }
     void Show(Form8& e) override { Run("Form8", e, editor); }
     void SetStatusText(const std::string& text) override { status = text; }
-    // A box: checked and enabled "X", checked and disabled "x", else "O" and "o"; a flag: "1"/"0".
-    static char Mark(bool checked, bool enabled) {
-        return checked ? (enabled ? 'X' : 'x') : (enabled ? 'O' : 'o');
-    }
-    static char Mark(const CheckBox& box) { return Mark(box.checked, box.enabled); }
-    static char Mark(bool on) { return on ? '1' : '0'; }
-    static char Mark(char c) { return c; }
-    template <typename... Control>
-    static std::string Marks(const Control&... controls) {
-        return std::string{Mark(controls)...};
-    }
+    static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+    std::string Changed() const { return shared.ScriptDirty ? "; changed" : ""; }
     Form6 Make(Form6*, const std::string&) { return Form6(context, *this); }
     Form7 Make(Form7*, const std::string& name) { return Form7(context, name); }
     template <typename Form>
@@ -216,40 +208,71 @@ const Actions<Form8> kForm8 = {
     ACT("Save", e.Command1_Click()), ACT("Cancel", e.Command2_Click())};
 // clang-format on
 
-// The states the rules tie together. Form5: Check1..Check13, Option1..Option5 selected, enabled
-// of the fields the rules enable, the page, the focus asked for and ScriptDirty.
+// The controls named in `flags` ("e.Name.flag, ..." as written at WHICH) whose flag is on, so
+// each control's name is written once; " none" for none.
+std::string Which(const std::string& flags, std::initializer_list<bool> on) {
+    std::string out;
+    std::size_t at = 0;
+    for (bool flag : on) {
+        const std::size_t end = flags.find(',', at), dot = flags.find('.', at);
+        if (flag) out += " " + flags.substr(dot + 1, flags.rfind('.', end) - dot - 1);
+        at = end + 1;
+    }
+    return out.empty() ? " none" : out;
+}
+#define WHICH(...) Which(#__VA_ARGS__, {__VA_ARGS__})
+
+// The states the rules tie together, named as data/stories.txt explains.
 std::string Flags(Form5& e, EditorFixture& f) {
-    return f.Marks(e.Check1, e.Check2, e.Check3, e.Check4, e.Check5, e.Check6, e.Check7, e.Check8,
-                   e.Check9, e.Check10, e.Check11, e.Check12, e.Check13, ' ', e.Option1.selected,
-                   e.Option2.selected, e.Option3.selected, e.Option4.selected, e.Option5.selected,
-                   ' ', e.Label4.enabled, e.Text4.enabled, e.Label5.enabled, e.Text5.enabled,
-                   e.Text10.enabled, e.Text11.enabled, e.Text12.enabled, e.Text13.enabled,
-                   e.Label16.enabled, e.Text18.enabled, ' ') +
-           std::to_string(e.active_page) + " " + e.focus_request +
-           (f.shared.ScriptDirty ? "*" : "");
+    return "checked:" +
+           WHICH(e.Check1.checked, e.Check2.checked, e.Check3.checked, e.Check4.checked,
+                 e.Check5.checked, e.Check6.checked, e.Check7.checked, e.Check8.checked,
+                 e.Check9.checked, e.Check10.checked, e.Check11.checked, e.Check12.checked,
+                 e.Check13.checked) +
+           "; disabled:" +
+           WHICH(!e.Check1.enabled, !e.Check2.enabled, !e.Check3.enabled, !e.Check4.enabled,
+                 !e.Check5.enabled, !e.Check6.enabled, !e.Check7.enabled, !e.Check8.enabled,
+                 !e.Check9.enabled, !e.Check10.enabled, !e.Check11.enabled, !e.Check12.enabled,
+                 !e.Check13.enabled) +
+           "; selected:" +
+           WHICH(e.Option1.selected, e.Option2.selected, e.Option3.selected, e.Option4.selected,
+                 e.Option5.selected) +
+           "; enabled:" +
+           WHICH(e.Label4.enabled, e.Text4.enabled, e.Label5.enabled, e.Text5.enabled,
+                 e.Text10.enabled, e.Text11.enabled, e.Text12.enabled, e.Text13.enabled,
+                 e.Label16.enabled, e.Text18.enabled) +
+           "; tab: " + std::to_string(e.active_page) +
+           "; focus: " + (e.focus_request.empty() ? "none" : e.focus_request) + f.Changed();
 }
-// The system database options (enabled: its button), the driver boxes (enabled: shown), the
-// captions and numbers, the height, ScriptDirty and the number of calls.
 std::string Flags(Form6& e, EditorFixture& f) {
-    return f.Marks(f.Mark(e.Option1.selected, true), f.Mark(e.Option2.selected, e.Command5.enabled),
-                   f.Mark(e.Check1.checked, e.Check1.visible),
-                   f.Mark(e.Check2.checked, e.Frame3.visible), ' ') +
-           e.Label3.caption + "|" + e.Option2.caption + "|" + e.Text3.text + "|" + e.Text4.text +
-           " " + std::to_string(e.OuterHeight) + (e.Command7.enabled ? "" : " long") +
-           (f.shared.ScriptDirty ? "*" : "") + " " + std::to_string(f.recording.calls.size());
+    return "selected:" + WHICH(e.Option1.selected, e.Option2.selected) +
+           "; checked:" + WHICH(e.Check1.checked, e.Check2.checked) +
+           "; enabled:" + WHICH(e.Command5.enabled, e.Command7.enabled) +
+           "; shown:" + WHICH(e.Check1.visible, e.Frame3.visible) +
+           "; Label3: " + f.Quoted(e.Label3.caption) + "; Option2: " + f.Quoted(e.Option2.caption) +
+           "; Text3: " + f.Quoted(e.Text3.text) + "; Text4: " + f.Quoted(e.Text4.text) +
+           "; height: " + std::to_string(e.OuterHeight) +
+           "; calls: " + std::to_string(f.recording.calls.size()) + f.Changed();
 }
-// The items shown, the directory, the page timeout, the boxes (enabled: shown), the chooser
-// button, the height, ScriptDirty and the calls (a chooser as its start folder).
+// A chooser call is cut to its name and start folder: of the call, the form decides the folder.
 std::string Flags(Form8& e, EditorFixture& f) {
-    std::string s =
-        e.Combo1.text() + "|" + e.Combo2.text() + "|" + e.Label4.caption + "|" + e.Text3.text + " ";
-    for (const CheckBox* c : {&e.Check1, &e.Check2, &e.Check3, &e.Check4})
-        s += f.Mark(c->checked, c->visible);
-    s += (e.Command4.enabled ? " pick " : " ") + std::to_string(e.OuterHeight) +
-         (e.Command3.enabled ? "" : " long") + (f.shared.ScriptDirty ? "* " : " ");
-    for (const std::string& call : f.recording.calls)
-        s += call[0] == 'O' ? "<" + call.substr(call.rfind('|') + 1) + ">" : call.substr(5, 2);
-    return f.Masked(s);
+    std::string calls;
+    for (const std::string& call : f.recording.calls) {
+        const std::size_t bar = call.rfind('|');
+        calls +=
+            (calls.empty() ? "" : ", ") +
+            (bar == std::string::npos ? call
+                                      : call.substr(0, call.find(' ') + 1) + call.substr(bar + 1));
+    }
+    return f.Masked(
+        "Combo1: " + f.Quoted(e.Combo1.text()) + "; Combo2: " + f.Quoted(e.Combo2.text()) +
+        "; Label4: " + f.Quoted(e.Label4.caption) + "; Text3: " + f.Quoted(e.Text3.text) +
+        "; checked:" +
+        WHICH(e.Check1.checked, e.Check2.checked, e.Check3.checked, e.Check4.checked) +
+        "; shown:" + WHICH(e.Check1.visible, e.Check2.visible, e.Check3.visible, e.Check4.visible) +
+        "; enabled:" + WHICH(e.Command3.enabled, e.Command4.enabled) +
+        "; height: " + std::to_string(e.OuterHeight) +
+        "; calls: " + (calls.empty() ? "none" : calls) + f.Changed());
 }
 
 // Opens the story's script ("-": a new one), plays its events and says what came of it: the
