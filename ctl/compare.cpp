@@ -62,7 +62,7 @@ Expected Regroup(const WriteList& list, std::vector<const SetValueOp*>& values) 
     return expected;
 }
 
-std::string Hex(const std::string& bytes) {
+std::string Hex(std::string_view bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -81,13 +81,13 @@ struct FoundText {
     std::optional<ValueKind> as;  // the write list's kind it is, if any
 };
 
-FoundText Describe(const RegValue& value) {
-    if (!value.typed) return {value.data, "text", std::nullopt};
-    const std::string& data = value.data;
+FoundText Describe(const RegValueView& value) {
+    if (!value.typed) return {std::string(value.data), "text", std::nullopt};
+    const std::string_view data = value.data;
     switch (value.type) {
         case kRegString:
         case kRegExpandString: {
-            const std::string text = data.substr(0, data.find('\0'));
+            const std::string text(data.substr(0, data.find('\0')));
             if (value.type == kRegString) return {text, "string", ValueKind::String};
             return {text, "expandable string", std::nullopt};
         }
@@ -115,7 +115,7 @@ FoundText Describe(const RegValue& value) {
 
 // Whether a held value is what the list writes; a text-only store holds the text vendaro
 // writes (numbers in decimal, flags as 0 or 1).
-bool Matches(const RegValue& held, const SetValueOp& value) {
+bool Matches(const RegValueView& held, const SetValueOp& value) {
     if (!held.typed) {
         return value.kind == ValueKind::String ? held.data == value.text
                                                : held.data == std::to_string(value.number);
@@ -201,6 +201,78 @@ Comparison Compare(const WriteList& list, Platform& platform) {
     return Comparer().Compare(list, platform);
 }
 
+RegRead Comparer::ReadShared(Registry& registry, RegRoot root, const std::string& path,
+                             std::span<const SetValueOp* const> key_values) {
+    found_.clear();
+    RegHandle handle = 0;
+    const RegRead opened = registry.OpenKeyForRead(root, path, handle);
+    if (opened != RegRead::Found) return opened;
+    // room_ keeps its strings' room from key to key; its first `count` are this key's.
+    std::size_t count = 0;
+    bool read = true;
+    for (const SetValueOp* value : key_values) {
+        if (count == room_.size()) room_.emplace_back();
+        const RegRead got = registry.QueryValue(handle, value->name, room_[count]);
+        if (got == RegRead::Found) ++count;
+        read = read && got != RegRead::Failed;
+    }
+    registry.CloseKey(handle);
+    if (!read) return RegRead::Failed;
+    for (std::size_t i = 0; i < count; ++i) {
+        const RegValue& v = room_[i];
+        found_.push_back({v.name, v.type, v.data, v.typed});
+    }
+    return RegRead::Found;
+}
+
+void Comparer::CompareKey(const std::string& path, bool own,
+                          std::span<const SetValueOp* const> key_values, Comparison& result) {
+    const std::span<const RegValueView> found(found_);
+    matched_.assign(found.size(), 0);
+    std::vector<char>& matched = matched_;
+    // A store holds a key's names once each and mostly in the order they were written, so
+    // the search for each name starts after the last one found.
+    std::size_t from = 0;
+    for (const SetValueOp* expected_value : key_values) {
+        const SetValueOp& value = *expected_value;
+        const RegValueView* held = nullptr;
+        for (std::size_t n = 0; n < found.size() && held == nullptr; ++n) {
+            const std::size_t i = (from + n) % found.size();
+            if (ini::NamesEqual(found[i].name, value.name)) {
+                held = &found[i], matched[i] = 1, from = i + 1;
+            }
+        }
+        if (held != nullptr && Matches(*held, value)) continue;
+        ValueDiff row = Row(path, value.name, Problem::Missing);
+        row.expected = ExpectedText(value);
+        row.expected_kind = KindName(value.kind);
+        if (held != nullptr) {
+            const FoundText text = Describe(*held);
+            row.found = text.text;
+            row.found_kind = text.kind;
+            if (held->typed && text.as != value.kind) {
+                row.problem = Problem::KindDiffers;
+            } else if (text.text != row.expected) {
+                row.problem = Problem::Different;
+            } else {
+                continue;
+            }
+        }
+        Hide(row);
+        result.differences.push_back(std::move(row));
+    }
+    if (!own) return;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (matched[i]) continue;
+        ValueDiff row = Row(path, std::string(found[i].name), Problem::Extra);
+        const FoundText text = Describe(found[i]);
+        row.found = text.text;
+        row.found_kind = text.kind;
+        Hide(row);
+        result.extras.push_back(std::move(row));
+    }
+}
+
 Comparison Comparer::Compare(const WriteList& list, Platform& platform) {
     Comparison result;
     const Expected expected = Regroup(list, values_);
@@ -217,77 +289,18 @@ Comparison Comparer::Compare(const WriteList& list, Platform& platform) {
 
     for (std::size_t k = 0; k < expected.keys.size(); ++k) {
         const ExpectedKey& key = expected.keys[k];
-        RegHandle handle = 0;
         const std::string& path = *key.path;
-        const RegRead opened = registry.OpenKeyForRead(key.root, path, handle);
-        if (opened == RegRead::Failed) return unreadable();
         const std::span<const SetValueOp* const> key_values(values_.data() + key.first,
                                                             key.end - key.first);
-        // found_ keeps its strings' room from key to key; its first `count` are this key's.
-        std::size_t count = 0;
-        if (opened == RegRead::Found) {
-            // The data source's own keys are listed whole, for their extra values; of a shared
-            // key (the list of data sources) only the values the list writes are read.
-            bool read = true;
-            if (Within(path, top)) {
-                read = registry.ListValues(handle, found_);
-                count = found_.size();
-            } else {
-                for (const SetValueOp* value : key_values) {
-                    if (count == found_.size()) found_.emplace_back();
-                    const RegRead got = registry.QueryValue(handle, value->name, found_[count]);
-                    if (got == RegRead::Found) ++count;
-                    read = read && got != RegRead::Failed;
-                }
-            }
-            registry.CloseKey(handle);
-            if (!read) return unreadable();
-            if (k == 0) present = true;
-        }
-        const std::span<const RegValue> found(found_.data(), count);
-        matched_.assign(count, false);
-        std::vector<bool>& matched = matched_;
-        // A store holds a key's names once each and mostly in the order they were written, so
-        // the search for each name starts after the last one found.
-        std::size_t from = 0;
-        for (const SetValueOp* expected_value : key_values) {
-            const SetValueOp& value = *expected_value;
-            const RegValue* held = nullptr;
-            for (std::size_t n = 0; n < found.size() && held == nullptr; ++n) {
-                const std::size_t i = (from + n) % found.size();
-                if (ini::NamesEqual(found[i].name, value.name)) {
-                    held = &found[i], matched[i] = true, from = i + 1;
-                }
-            }
-            if (held != nullptr && Matches(*held, value)) continue;
-            ValueDiff row = Row(path, value.name, Problem::Missing);
-            row.expected = ExpectedText(value);
-            row.expected_kind = KindName(value.kind);
-            if (held != nullptr) {
-                const FoundText text = Describe(*held);
-                row.found = text.text;
-                row.found_kind = text.kind;
-                if (held->typed && text.as != value.kind) {
-                    row.problem = Problem::KindDiffers;
-                } else if (text.text != row.expected) {
-                    row.problem = Problem::Different;
-                } else {
-                    continue;
-                }
-            }
-            Hide(row);
-            result.differences.push_back(std::move(row));
-        }
-        if (!Within(path, top)) continue;
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            if (matched[i]) continue;
-            ValueDiff row = Row(path, found[i].name, Problem::Extra);
-            const FoundText text = Describe(found[i]);
-            row.found = text.text;
-            row.found_kind = text.kind;
-            Hide(row);
-            result.extras.push_back(std::move(row));
-        }
+        // The data source's own keys are read whole, for their extra values; of a shared key
+        // (the list of data sources) only the values the list writes are read.
+        const bool own = Within(path, top);
+        const RegRead read = own ? registry.ReadKeyValues(key.root, path, room_, found_)
+                                 : ReadShared(registry, key.root, path, key_values);
+        if (read == RegRead::Failed) return unreadable();
+        if (read == RegRead::Missing) found_.clear();
+        if (k == 0) present = read == RegRead::Found;
+        CompareKey(path, own, key_values, result);
     }
 
     // The Windows directory's ODBC.INI, one reading per file.

@@ -1,6 +1,7 @@
 #pragma once
 // What a data source holds against what its write list would write: value by value, read
 // through the platform (the registry or odbc.ini, and the Windows directory's ODBC.INI).
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,17 @@ class Comparer {
     Comparison Compare(const WriteList& list, Platform& platform);
 
   private:
-    std::vector<RegValue> found_;  // a key's values as read (a key's first ones), room kept
-    std::vector<bool> matched_;
+    // Reads into found_ the values of the shared key root\path that `key_values` name.
+    RegRead ReadShared(Registry& registry, RegRoot root, const std::string& path,
+                       std::span<const SetValueOp* const> key_values);
+    // Adds the differences of one key's values (`own`: the data source's own key, whose other
+    // values are its extras) to `result`.
+    void CompareKey(const std::string& path, bool own,
+                    std::span<const SetValueOp* const> key_values, Comparison& result);
+
+    std::vector<RegValueView> found_;        // a key's values as read
+    std::vector<RegValue> room_;             // what found_ views where the store keeps no copy
+    std::vector<char> matched_;              // which of found_ a value of the list named
     std::vector<const SetValueOp*> values_;  // the list's values, regrouped by key
 };
 

@@ -177,6 +177,12 @@ class Runner {
     }
 
     WriteList ListOf(const Item& item, const std::string& driver) {
+        WriteList list;
+        ListInto(item, driver, list);
+        return list;
+    }
+
+    void ListInto(const Item& item, const std::string& driver, WriteList& list) {
         DsnRequest request;
         request.command = o_.kind == DsnKind::System ? DsnCommand::System : DsnCommand::User;
         request.name = item.name;
@@ -184,13 +190,14 @@ class Runner {
         request.driver = driver;
         // vendaro NAME -ue / -se: no window is the installer's parent.
         request.unattended = true;
-        return BuildWriteList(request, system_directory_, library_->store());
+        BuildWriteList(request, system_directory_, library_->store(), list);
     }
 
     WriteList ListOf(const Item& item) { return ListOf(item, item.driver); }
 
     void Compare(Item& item) {
-        item.comparison = comparer_.Compare(ListOf(item), env_.platform);
+        ListInto(item, item.driver, compared_list_);
+        item.comparison = comparer_.Compare(compared_list_, env_.platform);
         switch (item.comparison->state) {
             case State::InSync:
                 break;
@@ -536,7 +543,8 @@ class Runner {
     std::unique_ptr<Library> library_;
     std::string library_path_;
     std::string system_directory_;
-    ctl::Comparer comparer_;  // one for the run: its buffers serve every data source
+    ctl::Comparer comparer_;   // one for the run: its buffers serve every data source
+    WriteList compared_list_;  // the same for the list each comparison is made against
     std::vector<Item> items_;
     std::string refusal_;
 };

@@ -20,10 +20,17 @@ std::string AttributeString(const std::string& name) {
 
 WriteList BuildWriteList(const DsnRequest& request, const std::string& raw_system_directory,
                          ScriptStore& store) {
+    WriteList list;
+    BuildWriteList(request, raw_system_directory, store, list);
+    return list;
+}
+
+void BuildWriteList(const DsnRequest& request, const std::string& raw_system_directory,
+                    ScriptStore& store, WriteList& list) {
     // HKEY_CURRENT_USER for a User DSN, HKEY_LOCAL_MACHINE for a System DSN.
     const RegRoot root =
         request.command == DsnCommand::System ? RegRoot::LocalMachine : RegRoot::CurrentUser;
-    WriteList list;
+    list.clear();
     list.reserve(40);  // room for any driver's whole list: it is never regrown and moved
     ScriptValues values(list, store, request, root, kOdbcIniPath + request.name,
                         SystemDirectoryOf(raw_system_directory));
@@ -49,7 +56,6 @@ WriteList BuildWriteList(const DsnRequest& request, const std::string& raw_syste
                                              request.driver, AttributeString(request.name)});
         }
     }
-    return list;
 }
 
 }  // namespace vendaro

@@ -17,5 +17,8 @@ std::string AttributeString(const std::string& name);
 // store's script file. Never fails: missing keys read as their defaults.
 WriteList BuildWriteList(const DsnRequest& request, const std::string& raw_system_directory,
                          ScriptStore& store);
+// The same into `list`, whose room is kept: for a caller that builds many lists in turn.
+void BuildWriteList(const DsnRequest& request, const std::string& raw_system_directory,
+                    ScriptStore& store, WriteList& list);
 
 }  // namespace vendaro

@@ -28,8 +28,10 @@ class ScriptValues {
     std::string Key(const char* key, const char* def = "") { return script_.Read(key, def); }
 
     void Add(WriteOp op) { list_.push_back(std::move(op)); }
+    // Made in its place in the list: a list is built for every data source a check compares.
     void String(std::string name, std::string text) {
-        Add(StringValue(std::move(name), std::move(text)));
+        list_.emplace_back(std::in_place_type<SetValueOp>, std::move(name), ValueKind::String,
+                           std::move(text), 0);
     }
     void StringOfKey(const char* name) { String(name, Key(name)); }
     void Number(const char* name, std::int32_t number) { Add(NumberValue(name, number)); }

@@ -33,6 +33,12 @@ std::string_view ArgumentName(std::string_view name) {
     return name;
 }
 
+std::string DefaultValue(std::string_view def) {
+    def = def.substr(0, def.find('\0'));
+    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    return std::string(def.substr(0, kMaxValueChars));
+}
+
 bool SameLengthNamesEqual(std::string_view a, std::string_view b) {
     if (a == b) return true;  // names are mostly spelled alike
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -98,7 +104,7 @@ LineParts ClassifyLine(std::string_view text, std::size_t begin, std::size_t end
     return parts;
 }
 
-std::uint64_t Document::FoldedHash(std::string_view name) {
+std::uint64_t FoldedHash(std::string_view name) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
     for (char c : name) {
         hash ^= static_cast<unsigned char>(LowerAscii(c));
@@ -254,6 +260,7 @@ std::optional<std::string> Document::ValueOf(const Section* s, std::string_view 
 
 SectionKeys Document::KeysOf(std::string_view section) const {
     SectionKeys keys;
+    keys.complete_ = true;
     const Section* s = FindSection(section);
     if (s == nullptr) return keys;
     keys.keys_.reserve(s->end - s->header - 1);
@@ -262,14 +269,24 @@ SectionKeys Document::KeysOf(std::string_view section) const {
         if (parts.kind != LineKind::Key) continue;
         keys.keys_.push_back({Text(parts.name_begin, parts.name_end), ValueText(parts)});
     }
+    keys.Chain();
     return keys;
+}
+
+void SectionKeys::Chain() {
+    // From the last key back, so that each chain starts with its first key in file order.
+    for (std::size_t i = keys_.size(); i-- > 0;) {
+        std::uint32_t& first = first_[std::countr_zero(NameBit(keys_[i].name))];
+        keys_[i].next = first;
+        first = static_cast<std::uint32_t>(i + 1);
+    }
 }
 
 std::optional<std::string_view> SectionKeys::Find(std::string_view key) const {
     // The first line of the name wins, as FindKey finds it.
     key = ArgumentName(key);
-    for (const Key& k : keys_) {
-        if (NamesEqual(k.name, key)) return k.value;
+    for (std::uint32_t i = first_[std::countr_zero(NameBit(key))]; i != 0; i = keys_[i - 1].next) {
+        if (NamesEqual(keys_[i - 1].name, key)) return keys_[i - 1].value;
     }
     return std::nullopt;
 }

@@ -39,6 +39,10 @@ bool IsBlank(char c);
 // C strings) and with spaces removed at both ends.
 std::string_view ArgumentName(std::string_view name);
 
+// What a read hands back for a missing key, as GetPrivateProfileStringA does for its default:
+// `def` cut at a NUL, trailing spaces removed, at most kMaxValueChars characters.
+std::string DefaultValue(std::string_view def);
+
 // True when the two texts of equal length are equal without regard to ASCII case.
 bool SameLengthNamesEqual(std::string_view a, std::string_view b);
 
@@ -49,6 +53,9 @@ inline bool NamesEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || (a[0] | 0x20) == (b[0] | 0x20)) &&
            SameLengthNamesEqual(a, b);
 }
+// A hash of a name that ignores ASCII case: names NamesEqual finds equal share it.
+std::uint64_t FoldedHash(std::string_view name);
+
 // One bit of 64 for a name's length and first letter, without regard to ASCII case: names
 // NamesEqual finds equal share their bit, so a name whose bit is not yet in a set of the bits
 // of names seen has no namesake among them, and needs no search for one.
@@ -159,14 +166,23 @@ class SectionKeys {
   public:
     // The value of the first key line named `key`, as Get gives it; nullopt when none is.
     std::optional<std::string_view> Find(std::string_view key) const;
+    // True when these are all the key lines the section has (made by Document::KeysOf, also for
+    // a missing section): a key Find misses is then missing from the file too.
+    bool Complete() const { return complete_; }
 
   private:
     friend class Document;
     struct Key {
         std::string_view name;
         std::string_view value;
+        std::uint32_t next = 0;  // 1 + the index of the next key of the same NameBit, 0: none
     };
-    std::vector<Key> keys_;  // every key line of the section, in file order
+    // Files the keys by their NameBit, each chain in file order: a lookup reads the few keys
+    // that share the name's bit, and a missing name mostly none.
+    void Chain();
+    std::vector<Key> keys_;         // every key line of the section, in file order
+    std::uint32_t first_[64] = {};  // 1 + the index of the first key of each NameBit, 0: none
+    bool complete_ = false;
 };
 
 // One parse of a profile file, with an index of its sections (headers are read at once, the
@@ -259,8 +275,6 @@ class Document {
         LineParts parts;
     };
 
-    // A hash of a section name that ignores ASCII case.
-    static std::uint64_t FoldedHash(std::string_view name);
     // Fills index_ from sections_: the first section of each name.
     void IndexSections();
 

@@ -3,6 +3,7 @@
 // Windows; unixODBC's odbc.ini files elsewhere).
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vendaro {
@@ -25,6 +26,14 @@ struct RegValue {
     std::string name;
     std::uint32_t type = kRegString;
     std::string data;
+    bool typed = true;
+};
+
+// A value as views, valid while its key is open and the vector it may view is unchanged.
+struct RegValueView {
+    std::string_view name;
+    std::uint32_t type = kRegString;
+    std::string_view data;
     bool typed = true;
 };
 
@@ -55,6 +64,22 @@ class Registry {
     virtual RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) = 0;
     // Every value of an open key (not of its subkeys), in the store's order. False on failure.
     virtual bool ListValues(RegHandle key, std::vector<RegValue>& values) = 0;
+    // Every value of the key root\path at once, as views: of the store's own copy where it
+    // keeps one (valid until its next write), otherwise of `room`, which ListValues fills. What
+    // OpenKeyForRead says of the key, without a handle: a check reads a key of every data
+    // source, and an open, a copy of each value and a close for each cost more than the reading.
+    virtual RegRead ReadKeyValues(RegRoot root, const std::string& path,
+                                  std::vector<RegValue>& room, std::vector<RegValueView>& views) {
+        views.clear();
+        RegHandle key = 0;
+        const RegRead opened = OpenKeyForRead(root, path, key);
+        if (opened != RegRead::Found) return opened;
+        const bool listed = ListValues(key, room);
+        CloseKey(key);
+        if (!listed) return RegRead::Failed;
+        for (const RegValue& v : room) views.push_back({v.name, v.type, v.data, v.typed});
+        return RegRead::Found;
+    }
     // The names of the direct subkeys of an open key. False on failure.
     virtual bool ListSubkeys(RegHandle key, std::vector<std::string>& names) = 0;
 

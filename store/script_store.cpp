@@ -134,6 +134,7 @@ std::string ScriptStore::SectionReader::Read(std::string_view key, std::string_v
         if (const std::optional<std::string_view> value = keys_.Find(key)) {
             return std::string(*value);
         }
+        if (keys_.Complete()) return ini::DefaultValue(def);
     }
     return store_.ReadIniString(section_, key, def);
 }

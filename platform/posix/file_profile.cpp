@@ -4,7 +4,6 @@
 #include "platform/file_text.h"
 #include "platform/posix/file_lock.h"
 #include "platform/posix/temp_files.h"
-#include "platform/spaces.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -27,13 +26,6 @@
 namespace vendaro {
 namespace {
 
-// What GetPrivateProfileStringA hands back for a default: cut at a NUL, trailing spaces
-// removed, at most the buffer's length.
-std::string DefaultValue(std::string_view def) {
-    def = TrimTrailingSpaces(def.substr(0, def.find('\0')));
-    return std::string(def.substr(0, ini::kMaxValueChars));
-}
-
 // A read as GetString answers it from one parse (null for a missing file). `likely`: the
 // index of the section the caller expects `section` to name, if it knows one.
 std::string ValueOrDefault(const ini::Document* doc, std::string_view section, std::string_view key,
@@ -43,7 +35,7 @@ std::string ValueOrDefault(const ini::Document* doc, std::string_view section, s
             return std::move(*value);
         }
     }
-    return DefaultValue(def);
+    return ini::DefaultValue(def);
 }
 
 // Reads from one parse of the file, which nobody changes: the cache hands out parses that it

@@ -56,13 +56,12 @@ std::optional<std::string_view> DataSourceOf(std::string_view path) {
 
 }  // namespace
 
-std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
+std::optional<OdbcIniKeyView> MapRegistryPathView(std::string_view path) {
     const std::optional<std::string_view> data_source = DataSourceOf(path);
     if (!data_source || data_source->empty()) return std::nullopt;
     const std::string_view section = *data_source;
     // What follows the section: nothing, or "\\" and the subkey's parts, none of them empty.
-    const std::string_view rest =
-        std::string_view(path).substr(kOdbcIniPath.size() + section.size());
+    const std::string_view rest = path.substr(kOdbcIniPath.size() + section.size());
     if (!rest.empty() && (rest.back() == '\\' || rest.find("\\\\") != std::string_view::npos))
         return std::nullopt;
     // "[Sales]x]" would read back as the section "Sales".
@@ -70,11 +69,16 @@ std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
         HoldsLineBreakOrNul(section) || HasOuterBlanks(section) ||
         section.size() + 2 > kOdbcIniMaxLine)
         return std::nullopt;
+    return OdbcIniKeyView{section, rest.empty() ? rest : rest.substr(1)};
+}
 
+std::optional<OdbcIniKey> MapRegistryPath(const std::string& path) {
+    const std::optional<OdbcIniKeyView> view = MapRegistryPathView(path);
+    if (!view) return std::nullopt;
     OdbcIniKey key;
-    key.section = std::string(section);
-    if (!rest.empty()) {
-        key.prefix = std::string(rest.substr(1));
+    key.section = std::string(view->section);
+    if (!view->subkey.empty()) {
+        key.prefix = std::string(view->subkey);
         key.prefix += '\\';
     }
     return key;

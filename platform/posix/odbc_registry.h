@@ -12,6 +12,7 @@
 // cut long lines, drop comments and rewrite the file in place. The lines written end as the file's
 // first line does (LF in a new file), so an LF file stays an LF file.
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,6 +41,14 @@ struct OdbcIniKey {
 // Where a key path below a root lands; nullopt for a path outside SOFTWARE\ODBC\ODBC.INI\, an
 // empty part, or a section name odbc.ini cannot hold (its header line included).
 std::optional<OdbcIniKey> MapRegistryPath(const std::string& path);
+
+// The same as views of `path`: the section, and the subkey's prefix without its last "\"
+// ("Engines\Jet"; empty for the data source key).
+struct OdbcIniKeyView {
+    std::string_view section;
+    std::string_view subkey;
+};
+std::optional<OdbcIniKeyView> MapRegistryPathView(std::string_view path);
 
 // True when `name` (prefix included) and `value` can be written as one "name=value" line that
 // unixODBC reads back as the same key with the whole value.
@@ -85,6 +94,9 @@ class OdbcRegistry final : public Registry {
     RegRead OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) override;
     RegRead QueryValue(RegHandle key, const std::string& name, RegValue& value) override;
     bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
+    // Views of the reading, without `room`, valid until the next write or removal.
+    RegRead ReadKeyValues(RegRoot root, const std::string& path, std::vector<RegValue>& room,
+                          std::vector<RegValueView>& views) override;
     bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
     // The section (every one of its name) and the entry, as one change of the file.
     bool RemoveDataSource(RegRoot root, const std::string& name) override;
@@ -98,6 +110,7 @@ class OdbcRegistry final : public Registry {
     struct HeldValue {
         std::string_view name;
         std::string_view data;
+        std::uint32_t same_hash = 0;  // 1 + the index of the last earlier one of its slot
     };
     struct KeyValues {
         std::vector<HeldValue> values;
@@ -105,6 +118,22 @@ class OdbcRegistry final : public Registry {
         std::vector<std::string> subkeys;
     };
     static const HeldValue* FindValue(const KeyValues& key, std::string_view name);
+    // Appends the values of the key `subkey` ("" or "Engines\Jet") in the lines [first, end)
+    // of `doc` to `values`, as unixODBC reads them: the first of a name; "#" lines are comments.
+    // Calls `below(name)` with the first part of each name of a deeper key.
+    template <typename Below>
+    static void ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
+                             std::string_view subkey, std::vector<HeldValue>& values,
+                             Below&& below);
+    // Where root\path is read from: the reading and the section's lines, or why not.
+    struct Located {
+        RegRead read = RegRead::Missing;
+        std::shared_ptr<const ini::Document> doc;
+        ini::Document::SectionLines section;
+        OdbcIniKeyView where;
+    };
+    Located Locate(RegRoot root, const std::string& path);
+    std::vector<HeldValue> listed_;  // ReadKeyValues' values, room kept
     // A key opened for reading: its values in one parse of the file.
     struct ReadKey {
         std::shared_ptr<const ini::Document> doc;
@@ -114,7 +143,7 @@ class OdbcRegistry final : public Registry {
     // [first, end) of `doc`; a large key's are kept while the parse is.
     std::shared_ptr<const KeyValues> ValuesOf(const std::shared_ptr<const ini::Document>& doc,
                                               std::size_t first, std::size_t end,
-                                              const std::string& prefix);
+                                              std::string_view subkey);
     bool CloseReadKey(RegHandle key);
     std::map<RegHandle, ReadKey> read_keys_;
     // The last small key's values, taken again for the next once no reader holds them: a

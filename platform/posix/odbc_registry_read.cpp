@@ -1,6 +1,7 @@
 // Reading and removing data sources in odbc.ini, beside the writes of odbc_registry.cpp.
 #include <sys/stat.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -21,10 +22,6 @@ std::string LowerAscii(std::string_view text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return lower;
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && ini::NamesEqual(text.substr(0, prefix.size()), prefix);
 }
 
 // A value of odbc.ini as the store's interface hands it out: text, not typed bytes.
@@ -57,16 +54,70 @@ const OdbcRegistry::HeldValue* OdbcRegistry::FindValue(const KeyValues& key,
     return found == key.by_name.end() ? nullptr : &key.values[found->second];
 }
 
+template <typename Below>
+void OdbcRegistry::ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
+                                std::string_view subkey, std::vector<HeldValue>& values,
+                                Below&& below) {
+    const std::size_t start = values.size();
+    // The values kept so far by slot, each chain from its last: 1 + an index, 0 for none. A
+    // small key's slot is the name's NameBit, which costs less than a hash; a key of many lines
+    // (the list of data sources, whose names often share length and first letter) gets a hash
+    // and room for twice its lines, so that its chains stay short.
+    const bool hashed = end - first > 64;
+    std::size_t slots = 64;
+    while (hashed && slots < 2 * (end - first)) slots *= 2;
+    std::uint32_t small[64] = {};
+    std::vector<std::uint32_t> large(hashed ? slots : 0);
+    std::uint32_t* last_of_slot = hashed ? large.data() : small;
+    const std::string& bytes = doc.bytes();
+    for (std::size_t i = first; i < end; ++i) {
+        const std::string_view line = doc.LineText(i);
+        const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
+        const ini::LineParts parts =
+            ini::ClassifyLine(bytes, begin, begin + line.size(), doc.HoldsNul());
+        if (parts.kind != ini::LineKind::Key) continue;
+        std::string_view name(bytes.data() + parts.name_begin, parts.name_end - parts.name_begin);
+        // unixODBC reads "#" lines as comments too.
+        if (name.empty() || name.front() == '#') continue;
+        if (!subkey.empty()) {
+            if (name.size() <= subkey.size() || name[subkey.size()] != '\\' ||
+                !ini::NamesEqual(name.substr(0, subkey.size()), subkey)) {
+                continue;
+            }
+            name.remove_prefix(subkey.size() + 1);
+        }
+        // A deeper name is a value of a subkey.
+        if (const std::size_t cut = name.find('\\'); cut != std::string_view::npos) {
+            if (cut != 0) below(name.substr(0, cut));
+            continue;
+        }
+        // The first of a name wins, as unixODBC reads it.
+        std::uint32_t& last =
+            last_of_slot[hashed ? ini::FoldedHash(name) & (slots - 1)
+                                : static_cast<std::size_t>(std::countr_zero(ini::NameBit(name)))];
+        bool seen = false;
+        for (std::uint32_t v = last; v != 0 && !seen; v = values[start + v - 1].same_hash) {
+            seen = ini::NamesEqual(values[start + v - 1].name, name);
+        }
+        if (seen) continue;
+        values.push_back(HeldValue{
+            name,
+            std::string_view(bytes).substr(parts.value_begin, parts.value_end - parts.value_begin),
+            last});
+        last = static_cast<std::uint32_t>(values.size() - start);
+    }
+}
+
 std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     const std::shared_ptr<const ini::Document>& doc, std::size_t first, std::size_t end,
-    const std::string& prefix) {
+    std::string_view subkey) {
     if (doc != values_doc_) {
         values_.clear();
         values_doc_ = doc;
     }
     // Only a key of many lines can be a kept one.
     const bool large = end - first >= kIndexedValues;
-    const std::pair<std::size_t, std::string> where{first, large ? LowerAscii(prefix) : ""};
+    const std::pair<std::size_t, std::string> where{first, large ? LowerAscii(subkey) : ""};
     if (large) {
         if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
     }
@@ -80,42 +131,17 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
         key = std::make_shared<KeyValues>();
     }
     key->values.reserve(end - first);
-    // The NameBits of the names kept so far.
-    std::uint64_t seen_names = 0;
-    const std::string& bytes = doc->bytes();
-    for (std::size_t i = first; i < end; ++i) {
-        const std::string_view line = doc->LineText(i);
-        const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
-        const ini::LineParts parts =
-            ini::ClassifyLine(bytes, begin, begin + line.size(), doc->HoldsNul());
-        if (parts.kind != ini::LineKind::Key) continue;
-        std::string_view name(bytes.data() + parts.name_begin, parts.name_end - parts.name_begin);
-        // unixODBC reads "#" lines as comments too.
-        if (name.empty() || name.front() == '#' || !StartsWithFolded(name, prefix)) continue;
-        name.remove_prefix(prefix.size());
-        // A deeper name is a value of a subkey.
-        if (const std::size_t cut = name.find('\\'); cut != std::string_view::npos) {
-            const std::string subkey(name.substr(0, cut));
-            bool seen = cut == 0;
-            for (const std::string& s : key->subkeys) seen = seen || ini::NamesEqual(s, subkey);
-            if (!seen) key->subkeys.push_back(subkey);
-            continue;
+    ReadKeyLines(*doc, first, end, subkey, key->values, [&](std::string_view below) {
+        for (const std::string& s : key->subkeys) {
+            if (ini::NamesEqual(s, below)) return;
         }
-        // The first of a name wins, as unixODBC reads it.
-        const std::uint64_t bit = ini::NameBit(name);
-        if ((seen_names & bit) != 0 && FindValue(*key, name) != nullptr) continue;
-        seen_names |= bit;
-        if (key->values.size() >= kIndexedValues) {
-            if (key->by_name.empty()) {
-                for (std::size_t i = 0; i < key->values.size(); ++i) {
-                    key->by_name.emplace(LowerAscii(key->values[i].name), i);
-                }
-            }
-            key->by_name.emplace(LowerAscii(name), key->values.size());
+        key->subkeys.emplace_back(below);
+    });
+    if (key->values.size() >= kIndexedValues) {
+        for (std::size_t i = 0; i < key->values.size(); ++i) {
+            // The first of a name is already the only one.
+            key->by_name.emplace(LowerAscii(key->values[i].name), i);
         }
-        key->values.push_back(
-            HeldValue{name, std::string_view(bytes).substr(parts.value_begin,
-                                                           parts.value_end - parts.value_begin)});
     }
     // Only a large key is read again and again (the list of data sources, once for each
     // data source a check compares); a data source's own key is read once.
@@ -127,30 +153,59 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     return key;
 }
 
-RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) {
-    key = 0;
-    const std::optional<OdbcIniKey> where = MapRegistryPath(path);
+OdbcRegistry::Located OdbcRegistry::Locate(RegRoot root, const std::string& path) {
+    Located found;
+    const std::optional<OdbcIniKeyView> where = MapRegistryPathView(path);
     auto known = read_paths_.find(root);
     if (known == read_paths_.end()) known = read_paths_.emplace(root, OdbcIniPath(root)).first;
     const std::string& file = known->second;
-    if (!where || file.empty()) return RegRead::Missing;
+    if (!where || file.empty()) return found;
     const Reading& reading = ReadingOf(file);
-    ReadKey read;
-    read.doc = reading.doc;
-    if (!read.doc) {
-        if (reading.error == 0) return RegRead::Missing;
+    if (!reading.doc) {
+        if (reading.error == 0) return found;
         NoteFailure(file + " cannot be read: " + std::strerror(reading.error) + ".");
-        return RegRead::Failed;
+        found.read = RegRead::Failed;
+        return found;
     }
-    const ini::Document::SectionLines section = read.doc->FirstSectionLines(where->section);
-    if (section.count == 0) return RegRead::Missing;
-    read.values = ValuesOf(read.doc, section.header + 1, section.end, where->prefix);
+    found.section = reading.doc->FirstSectionLines(where->section);
+    if (found.section.count == 0) return found;
+    found.read = RegRead::Found;
+    found.doc = reading.doc;
+    found.where = *where;
+    return found;
+}
+
+RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegHandle& key) {
+    key = 0;
+    Located found = Locate(root, path);
+    if (found.read != RegRead::Found) return found.read;
+    ReadKey read;
+    read.values =
+        ValuesOf(found.doc, found.section.header + 1, found.section.end, found.where.subkey);
     // A subkey is there when a value or a subkey of its prefix is.
-    if (!where->prefix.empty() && read.values->values.empty() && read.values->subkeys.empty()) {
+    if (!found.where.subkey.empty() && read.values->values.empty() &&
+        read.values->subkeys.empty()) {
         return RegRead::Missing;
     }
+    read.doc = std::move(found.doc);
     key = next_handle_++;
     read_keys_.emplace(key, std::move(read));
+    return RegRead::Found;
+}
+
+RegRead OdbcRegistry::ReadKeyValues(RegRoot root, const std::string& path, std::vector<RegValue>&,
+                                    std::vector<RegValueView>& views) {
+    views.clear();
+    const Located found = Locate(root, path);
+    if (found.read != RegRead::Found) return found.read;
+    listed_.clear();
+    bool below = false;
+    ReadKeyLines(*found.doc, found.section.header + 1, found.section.end, found.where.subkey,
+                 listed_, [&](std::string_view) { below = true; });
+    // A subkey is there when a value or a subkey of its prefix is.
+    if (!found.where.subkey.empty() && listed_.empty() && !below) return RegRead::Missing;
+    for (const HeldValue& held : listed_)
+        views.push_back({held.name, kRegString, held.data, false});
     return RegRead::Found;
 }
 

@@ -115,14 +115,6 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, FileState* befor
     return true;
 }
 
-// What GetPrivateProfileStringA hands back for a default: cut at a NUL, trailing spaces
-// removed, at most the buffer's length.
-std::string DefaultValue(std::string_view def) {
-    def = def.substr(0, def.find('\0'));
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
-    return std::string(def.substr(0, ini::kMaxValueChars));
-}
-
 }  // namespace
 
 std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
@@ -149,7 +141,7 @@ std::string Answer(const Kernel32Profile::Reading* reading, std::string_view sec
             return std::move(*value);
         }
     }
-    return DefaultValue(def);
+    return ini::DefaultValue(def);
 }
 
 class Kernel32Snapshot final : public ProfileSnapshot {

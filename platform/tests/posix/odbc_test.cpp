@@ -385,13 +385,19 @@ struct Reader : Odbc {
     RegRead Open(const std::string& below) {
         return registry.OpenKeyForRead(kUser, kKey + below, key);
     }
-    // "name=data" of each value of `below`, one per line.
+    // "name=data" of each value of `below`, one per line, read at once as a check reads a key;
+    // the key opened and listed gives the same.
     std::string Values(const std::string& below) {
-        std::vector<RegValue> values;
-        if (Open(below) != RegRead::Found || !registry.ListValues(key, values)) return "(none)";
+        std::vector<RegValue> room, listed;
+        std::vector<RegValueView> views;
+        std::string text, opened;
+        if (registry.ReadKeyValues(kUser, kKey + below, room, views) != RegRead::Found)
+            text = "(none)";
+        for (const RegValueView& v : views) text.append(v.name).append("=").append(v.data) += '\n';
+        if (Open(below) != RegRead::Found || !registry.ListValues(key, listed)) opened = "(none)";
         registry.CloseKey(key);
-        std::string text;
-        for (const RegValue& v : values) text += v.name + "=" + v.data + "\n";
+        for (const RegValue& v : listed) opened += v.name + "=" + v.data + "\n";
+        CHECK(opened == text);
         return text;
     }
 };
@@ -406,6 +412,14 @@ TEST_CASE("odbc.ini read: the first section, comments, untouched values, subkeys
     CHECK(r.Open("Nosuch") == RegRead::Missing);
     CHECK(r.registry.OpenKeyForRead(kUser, "SOFTWARE\\ODBC\\ODBCINST.INI\\Orders", r.key) ==
           RegRead::Missing);
+    // A key of many values, whose names share their length and first letter: the first wins.
+    std::string big = "[Big]\n", expected;
+    for (int i = 100; i < 200; ++i) big += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    for (int i = 100; i < 200; ++i)
+        expected += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    Reader b;
+    WriteFile(b.user_file, kIni + big + "V150=again\n");
+    CHECK(b.Values("Big") == expected);
 
     REQUIRE(r.Open("orders") == RegRead::Found);
     std::vector<std::string> subkeys;
