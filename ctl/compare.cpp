@@ -201,30 +201,6 @@ Comparison Compare(const WriteList& list, Platform& platform) {
     return Comparer().Compare(list, platform);
 }
 
-RegRead Comparer::ReadShared(Registry& registry, RegRoot root, const std::string& path,
-                             std::span<const SetValueOp* const> key_values) {
-    found_.clear();
-    RegHandle handle = 0;
-    const RegRead opened = registry.OpenKeyForRead(root, path, handle);
-    if (opened != RegRead::Found) return opened;
-    // room_ keeps its strings' room from key to key; its first `count` are this key's.
-    std::size_t count = 0;
-    bool read = true;
-    for (const SetValueOp* value : key_values) {
-        if (count == room_.size()) room_.emplace_back();
-        const RegRead got = registry.QueryValue(handle, value->name, room_[count]);
-        if (got == RegRead::Found) ++count;
-        read = read && got != RegRead::Failed;
-    }
-    registry.CloseKey(handle);
-    if (!read) return RegRead::Failed;
-    for (std::size_t i = 0; i < count; ++i) {
-        const RegValue& v = room_[i];
-        found_.push_back({v.name, v.type, v.data, v.typed});
-    }
-    return RegRead::Found;
-}
-
 void Comparer::CompareKey(const std::string& path, bool own,
                           std::span<const SetValueOp* const> key_values, Comparison& result) {
     const std::span<const RegValueView> found(found_);
@@ -295,8 +271,11 @@ Comparison Comparer::Compare(const WriteList& list, Platform& platform) {
         // The data source's own keys are read whole, for their extra values; of a shared key
         // (the list of data sources) only the values the list writes are read.
         const bool own = Within(path, top);
-        const RegRead read = own ? registry.ReadKeyValues(key.root, path, room_, found_)
-                                 : ReadShared(registry, key.root, path, key_values);
+        names_.clear();
+        if (!own) {
+            for (const SetValueOp* value : key_values) names_.push_back(value->name);
+        }
+        const RegRead read = registry.ReadKeyValues(key.root, path, room_, found_, names_);
         if (read == RegRead::Failed) return unreadable();
         if (read == RegRead::Missing) found_.clear();
         if (k == 0) present = read == RegRead::Found;

@@ -49,9 +49,6 @@ class Comparer {
     Comparison Compare(const WriteList& list, Platform& platform);
 
   private:
-    // Reads into found_ the values of the shared key root\path that `key_values` name.
-    RegRead ReadShared(Registry& registry, RegRoot root, const std::string& path,
-                       std::span<const SetValueOp* const> key_values);
     // Adds the differences of one key's values (`own`: the data source's own key, whose other
     // values are its extras) to `result`.
     void CompareKey(const std::string& path, bool own,
@@ -59,6 +56,7 @@ class Comparer {
 
     std::vector<RegValueView> found_;        // a key's values as read
     std::vector<RegValue> room_;             // what found_ views where the store keeps no copy
+    std::vector<std::string> names_;         // the values read of a shared key
     std::vector<char> matched_;              // which of found_ a value of the list named
     std::vector<const SetValueOp*> values_;  // the list's values, regrouped by key
 };

@@ -144,6 +144,7 @@ class Runner {
 
     bool Resolve() {
         if (o_.names.empty()) {
+            items_.reserve(library_->rows().size());
             for (const ScriptRow& row : library_->rows()) {
                 Item item;
                 item.name = row.name;

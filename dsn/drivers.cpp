@@ -13,8 +13,8 @@ inline constexpr const char* kLegacyDataSourcesSection = "ODBC 32 bit Data Sourc
 void AddLegacyEntries(ScriptValues& w) {
     const DsnRequest& r = w.request;
     std::string file = LegacyOdbcIniFile(w.system_dir);
-    w.Add(WriteProfileOp{file, kLegacyDataSourcesSection, r.name, r.driver + " (32 bit)"});
-    w.Add(WriteProfileOp{file, r.name, "Driver32", JetDriverFile(w.system_dir)});
+    w.ProfileEntry(file, kLegacyDataSourcesSection, r.name, r.driver + " (32 bit)");
+    w.ProfileEntry(file, r.name, "Driver32", JetDriverFile(w.system_dir));
 }
 
 }  // namespace
@@ -23,13 +23,13 @@ void ScriptValues::NumberOfKeyNamed(const char* name, const char* def) {
     Number(name, NumberOfKey(Key(name, def)));
 }
 void ScriptValues::Flag(const char* name) {
-    Add(FlagByteValue(name, FlagOfKey(Key(name))));
+    Value(name, ValueKind::FlagByte, FlagOfKey(Key(name)));
 }
 void ScriptValues::InvertedFlag(const char* name) {
-    Add(FlagByteValue(name, InvertedFlagOfKey(Key(name))));
+    Value(name, ValueKind::FlagByte, InvertedFlagOfKey(Key(name)));
 }
 void ScriptValues::Password(const char* name) {
-    String(name, DecipherText(Key(name), kCipherKey));
+    String(name, DecipherText(std::string(Key(name)), kCipherKey));
 }
 
 namespace write_lists {
@@ -47,7 +47,7 @@ void AdaptiveServer(ScriptValues& w) {
           "Charset", "DisableMultiRowFetch", "LogFile", "Debug"}) {
         w.StringOfKey(key);
     }
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
 }
 
 void SqlServer(ScriptValues& w) {
@@ -55,7 +55,7 @@ void SqlServer(ScriptValues& w) {
     for (const char* key : {"Database", "Description", "Driver", "LastUser", "Server"}) {
         w.StringOfKey(key);
     }
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
 }
 
 void Access(ScriptValues& w) {
@@ -72,9 +72,9 @@ void Access(ScriptValues& w) {
     w.NumberOfKeyNamed("SafeTransactions");
     w.StringOfKey("SystemDB");
     w.StringOfKey("UID");
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
 
-    w.Add(CreateKeyOp{w.root, w.key_path + "\\Engines\\Jet"});
+    w.CreateKey(w.root, w.key_path + "\\Engines\\Jet");
     w.String("Driver", w.Key("DriverJet"));
     w.StringOfKey("ImplicitCommitSync");
     w.NumberOfKeyNamed("MaxBufferSize");
@@ -82,16 +82,16 @@ void Access(ScriptValues& w) {
     w.NumberOfKeyNamed("PageTimeout");
     w.NumberOfKeyNamed("Threads", "3");
     w.StringOfKey("UserCommitSync");
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
     AddLegacyEntries(w);
 }
 
 void Dbase(ScriptValues& w) {
     w.String("Description", w.request.description);
     // An empty DefaultDir leaves the one an earlier run wrote.
-    if (std::string dir = w.Key("DefaultDir"); !dir.empty()) w.String("DefaultDir", dir);
+    if (const std::string_view dir = w.Key("DefaultDir"); !dir.empty()) w.String("DefaultDir", dir);
     w.String("Driver", JetDriverFile(w.system_dir));
-    std::string fil = w.Key("FIL");
+    const std::string fil(w.Key("FIL"));
     if (fil == "dBase III") {
         w.Number("DriverId", 21);
     } else if (fil == "dBase IV") {
@@ -103,9 +103,9 @@ void Dbase(ScriptValues& w) {
     w.Flag("Exclusive");
     w.Number("SafeTransactions", 0);
     w.String("UID", "");
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
 
-    w.Add(CreateKeyOp{w.root, w.key_path + "\\Engines\\Xbase"});
+    w.CreateKey(w.root, w.key_path + "\\Engines\\Xbase");
     w.String("ImplicitCommitSync", "");
     w.NumberOfKeyNamed("PageTimeout");
     w.Number("Threads", 3);
@@ -114,7 +114,7 @@ void Dbase(ScriptValues& w) {
     // The editor stores "1" when deleted rows are to be shown; the driver's flag hides them.
     w.InvertedFlag("Deleted");
     w.Flag("Statistics");
-    w.Add(CloseKeyOp{});
+    w.CloseKey();
     AddLegacyEntries(w);
 }
 

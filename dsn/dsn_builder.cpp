@@ -30,32 +30,30 @@ void BuildWriteList(const DsnRequest& request, const std::string& raw_system_dir
     // HKEY_CURRENT_USER for a User DSN, HKEY_LOCAL_MACHINE for a System DSN.
     const RegRoot root =
         request.command == DsnCommand::System ? RegRoot::LocalMachine : RegRoot::CurrentUser;
-    list.clear();
     list.reserve(40);  // room for any driver's whole list: it is never regrown and moved
     ScriptValues values(list, store, request, root, kOdbcIniPath + request.name,
                         SystemDirectoryOf(raw_system_directory));
-    values.Add(CreateKeyOp{root, values.key_path});
+    values.CreateKey(root, values.key_path);
     const Driver* driver = FindDriver(request.driver);
     if (driver != nullptr && driver->add_values != nullptr) {
         driver->add_values(values);
     } else {
         // FoxPro and unknown drivers: the key is registered but left empty.
-        values.Add(CloseKeyOp{});
+        values.CloseKey();
     }
 
-    values.Add(CreateKeyOp{root, kDataSourcesPath});
+    values.CreateKey(root, kDataSourcesPath);
     values.String(request.name, request.driver);
-    values.Add(CloseKeyOp{});
+    values.CloseKey();
 
     if (request.command == DsnCommand::User) {
-        if (request.unattended) {
-            values.Add(ConfigureDataSourceOp{0, ODBC_ADD_DSN_REQUEST, request.driver,
-                                             AttributeString(request.name)});
-        } else {
-            values.Add(ConfigureDataSourceOp{request.main_window, ODBC_CONFIG_DSN_REQUEST,
-                                             request.driver, AttributeString(request.name)});
-        }
+        // Unattended, no window is the installer's parent and the data source is added; from
+        // the window, the driver's dialog configures it over the main window.
+        values.Configure(request.unattended ? 0 : request.main_window,
+                         request.unattended ? ODBC_ADD_DSN_REQUEST : ODBC_CONFIG_DSN_REQUEST,
+                         request.driver, AttributeString(request.name));
     }
+    values.Finish();
 }
 
 }  // namespace vendaro

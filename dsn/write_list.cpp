@@ -12,8 +12,4 @@ SetValueOp NumberValue(std::string name, std::int32_t number) {
     return SetValueOp{std::move(name), ValueKind::Number, {}, number};
 }
 
-SetValueOp FlagByteValue(std::string name, std::uint8_t flag) {
-    return SetValueOp{std::move(name), ValueKind::FlagByte, {}, flag};
-}
-
 }  // namespace vendaro

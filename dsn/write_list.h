@@ -64,6 +64,5 @@ using WriteList = std::vector<WriteOp>;
 // Value constructors that keep the lists readable.
 SetValueOp StringValue(std::string name, std::string text);
 SetValueOp NumberValue(std::string name, std::int32_t number);
-SetValueOp FlagByteValue(std::string name, std::uint8_t flag);
 
 }  // namespace vendaro

@@ -2,6 +2,7 @@
 // Registry writes of DSN creation (advapi32 RegCreateKeyA / RegSetValueExA / RegCloseKey on
 // Windows; unixODBC's odbc.ini files elsewhere).
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,15 +69,30 @@ class Registry {
     // keeps one (valid until its next write), otherwise of `room`, which ListValues fills. What
     // OpenKeyForRead says of the key, without a handle: a check reads a key of every data
     // source, and an open, a copy of each value and a close for each cost more than the reading.
+    // With `only`, just the values of those names that the key holds, in that order (a check
+    // reads one value of the list of data sources for each data source).
     virtual RegRead ReadKeyValues(RegRoot root, const std::string& path,
-                                  std::vector<RegValue>& room, std::vector<RegValueView>& views) {
+                                  std::vector<RegValue>& room, std::vector<RegValueView>& views,
+                                  std::span<const std::string> only = {}) {
         views.clear();
         RegHandle key = 0;
         const RegRead opened = OpenKeyForRead(root, path, key);
         if (opened != RegRead::Found) return opened;
-        const bool listed = ListValues(key, room);
+        bool read = true;
+        if (only.empty()) {
+            read = ListValues(key, room);
+        } else {
+            std::size_t count = 0;
+            for (const std::string& name : only) {
+                if (count == room.size()) room.emplace_back();
+                const RegRead got = QueryValue(key, name, room[count]);
+                count += got == RegRead::Found;
+                read = read && got != RegRead::Failed;
+            }
+            room.resize(count);
+        }
         CloseKey(key);
-        if (!listed) return RegRead::Failed;
+        if (!read) return RegRead::Failed;
         for (const RegValue& v : room) views.push_back({v.name, v.type, v.data, v.typed});
         return RegRead::Found;
     }

@@ -128,15 +128,12 @@ ScriptStore::SectionReader ScriptStore::ReadSection(std::string_view section) {
     return SectionReader(*this, section, pinned ? pinned->KeysOf(section) : ini::SectionKeys());
 }
 
-std::string ScriptStore::SectionReader::Read(std::string_view key, std::string_view def) {
-    // What a NUL in a key name means is the profile's to say.
-    if (key.find('\0') == std::string_view::npos) {
-        if (const std::optional<std::string_view> value = keys_.Find(key)) {
-            return std::string(*value);
-        }
-        if (keys_.Complete()) return ini::DefaultValue(def);
-    }
-    return store_.ReadIniString(section_, key, def);
+std::string_view ScriptStore::SectionReader::Read(std::string_view key, std::string_view def) {
+    // The keys of the reading take a key name as the profile's reads do (cut at a NUL, spaces
+    // trimmed), so a key they hold or, when they are all there, lack is answered here.
+    if (const std::optional<std::string_view> value = keys_.Find(key)) return *value;
+    if (keys_.Complete()) return read_alone_ = ini::DefaultValue(def);
+    return read_alone_ = store_.ReadIniString(section_, key, def);
 }
 
 bool ScriptStore::WriteIniString(std::string_view section, std::string_view key,

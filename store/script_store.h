@@ -144,8 +144,9 @@ class ScriptStore::OneVersion {
 
 class ScriptStore::SectionReader {
   public:
-    // The key's value (at most 2047 characters) or `def`, as ReadIniString(section, key, def).
-    std::string Read(std::string_view key, std::string_view def = {});
+    // The key's value (at most 2047 characters) or `def`, as ReadIniString(section, key, def);
+    // valid until the next Read (a caller builds each value from it at once).
+    std::string_view Read(std::string_view key, std::string_view def = {});
 
   private:
     friend class ScriptStore;
@@ -154,7 +155,8 @@ class ScriptStore::SectionReader {
 
     ScriptStore& store_;
     std::string section_;
-    ini::SectionKeys keys_;  // the section's keys in the reading; a key not here is read alone
+    ini::SectionKeys keys_;   // the section's keys in the reading; a key not here is read alone
+    std::string read_alone_;  // the last value not viewed in the reading
 };
 
 inline ScriptStore::OneVersion ScriptStore::ReadOneVersion() {

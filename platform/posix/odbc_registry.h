@@ -19,7 +19,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -96,7 +95,8 @@ class OdbcRegistry final : public Registry {
     bool ListValues(RegHandle key, std::vector<RegValue>& values) override;
     // Views of the reading, without `room`, valid until the next write or removal.
     RegRead ReadKeyValues(RegRoot root, const std::string& path, std::vector<RegValue>& room,
-                          std::vector<RegValueView>& views) override;
+                          std::vector<RegValueView>& views,
+                          std::span<const std::string> only = {}) override;
     bool ListSubkeys(RegHandle key, std::vector<std::string>& names) override;
     // The section (every one of its name) and the entry, as one change of the file.
     bool RemoveDataSource(RegRoot root, const std::string& name) override;
@@ -104,27 +104,34 @@ class OdbcRegistry final : public Registry {
 
   private:
     // A key's values as unixODBC reads them (the first of a name), as views of the parse they
-    // were read from (which the holder keeps); from kIndexedValues values on also found by
-    // lower-case name.
+    // were read from (which the holder keeps), filed in slots by name: a slot holds 1 + the
+    // index of its last value (0: none), each value the same for the one before it in its slot.
+    // A key of up to 32 lines has 64 slots, one for each NameBit (cheaper than a hash); a
+    // larger one (the list of data sources, whose names often share their length and first
+    // letter) hashes names into twice as many slots as it has lines. Of kIndexedValues values
+    // on, a key's values are kept while the parse is.
     static constexpr std::size_t kIndexedValues = 32;
     struct HeldValue {
         std::string_view name;
         std::string_view data;
-        std::uint32_t same_hash = 0;  // 1 + the index of the last earlier one of its slot
+        std::uint32_t same_slot = 0;
     };
     struct KeyValues {
         std::vector<HeldValue> values;
-        std::unordered_map<std::string, std::size_t> by_name;
+        std::vector<std::uint32_t> slots;
         std::vector<std::string> subkeys;
     };
-    static const HeldValue* FindValue(const KeyValues& key, std::string_view name);
-    // Appends the values of the key `subkey` ("" or "Engines\Jet") in the lines [first, end)
-    // of `doc` to `values`, as unixODBC reads them: the first of a name; "#" lines are comments.
-    // Calls `below(name)` with the first part of each name of a deeper key.
+    static std::size_t SlotOf(std::string_view name, std::size_t slots);
+    static const HeldValue* FindValue(const std::vector<HeldValue>& values,
+                                      const std::vector<std::uint32_t>& slots,
+                                      std::string_view name);
+    // The values of the key `subkey` ("" or "Engines\Jet") in the lines [first, end) of `doc`,
+    // as unixODBC reads them (the first of a name; "#" lines are comments), into `values` and
+    // `slots`. Calls `below(name)` with the first part of each name of a deeper key.
     template <typename Below>
     static void ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
                              std::string_view subkey, std::vector<HeldValue>& values,
-                             Below&& below);
+                             std::vector<std::uint32_t>& slots, Below&& below);
     // Where root\path is read from: the reading and the section's lines, or why not.
     struct Located {
         RegRead read = RegRead::Missing;
@@ -133,7 +140,13 @@ class OdbcRegistry final : public Registry {
         OdbcIniKeyView where;
     };
     Located Locate(RegRoot root, const std::string& path);
-    std::vector<HeldValue> listed_;  // ReadKeyValues' values, room kept
+    // The last large key located (a check reads the list of data sources once for each data
+    // source it compares), until the readings are forgotten.
+    RegRoot located_root_ = RegRoot::CurrentUser;
+    std::string located_path_;
+    Located located_;
+    std::vector<HeldValue> listed_;  // ReadKeyValues' values and slots, room kept
+    std::vector<std::uint32_t> listed_slots_;
     // A key opened for reading: its values in one parse of the file.
     struct ReadKey {
         std::shared_ptr<const ini::Document> doc;

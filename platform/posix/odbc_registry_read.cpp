@@ -42,33 +42,30 @@ int WhyUnreadable(const std::string& file) {
 
 }  // namespace
 
-const OdbcRegistry::HeldValue* OdbcRegistry::FindValue(const KeyValues& key,
+std::size_t OdbcRegistry::SlotOf(std::string_view name, std::size_t slots) {
+    if (slots > 64) return ini::FoldedHash(name) & (slots - 1);
+    return static_cast<std::size_t>(std::countr_zero(ini::NameBit(name)));
+}
+
+const OdbcRegistry::HeldValue* OdbcRegistry::FindValue(const std::vector<HeldValue>& values,
+                                                       const std::vector<std::uint32_t>& slots,
                                                        std::string_view name) {
-    if (key.by_name.empty()) {
-        for (const HeldValue& value : key.values) {
-            if (ini::NamesEqual(value.name, name)) return &value;
-        }
-        return nullptr;
+    for (std::uint32_t v = slots[SlotOf(name, slots.size())]; v != 0; v = values[v - 1].same_slot) {
+        if (ini::NamesEqual(values[v - 1].name, name)) return &values[v - 1];
     }
-    auto found = key.by_name.find(LowerAscii(name));
-    return found == key.by_name.end() ? nullptr : &key.values[found->second];
+    return nullptr;
 }
 
 template <typename Below>
 void OdbcRegistry::ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
                                 std::string_view subkey, std::vector<HeldValue>& values,
-                                Below&& below) {
-    const std::size_t start = values.size();
-    // The values kept so far by slot, each chain from its last: 1 + an index, 0 for none. A
-    // small key's slot is the name's NameBit, which costs less than a hash; a key of many lines
-    // (the list of data sources, whose names often share length and first letter) gets a hash
-    // and room for twice its lines, so that its chains stay short.
-    const bool hashed = end - first > 64;
-    std::size_t slots = 64;
-    while (hashed && slots < 2 * (end - first)) slots *= 2;
-    std::uint32_t small[64] = {};
-    std::vector<std::uint32_t> large(hashed ? slots : 0);
-    std::uint32_t* last_of_slot = hashed ? large.data() : small;
+                                std::vector<std::uint32_t>& slots, Below&& below) {
+    values.clear();
+    std::size_t count = 64;
+    if (end - first > 32) {
+        while (count < 2 * (end - first)) count *= 2;
+    }
+    slots.assign(count, 0);
     const std::string& bytes = doc.bytes();
     for (std::size_t i = first; i < end; ++i) {
         const std::string_view line = doc.LineText(i);
@@ -92,19 +89,17 @@ void OdbcRegistry::ReadKeyLines(const ini::Document& doc, std::size_t first, std
             continue;
         }
         // The first of a name wins, as unixODBC reads it.
-        std::uint32_t& last =
-            last_of_slot[hashed ? ini::FoldedHash(name) & (slots - 1)
-                                : static_cast<std::size_t>(std::countr_zero(ini::NameBit(name)))];
+        std::uint32_t& last = slots[SlotOf(name, count)];
         bool seen = false;
-        for (std::uint32_t v = last; v != 0 && !seen; v = values[start + v - 1].same_hash) {
-            seen = ini::NamesEqual(values[start + v - 1].name, name);
+        for (std::uint32_t v = last; v != 0 && !seen; v = values[v - 1].same_slot) {
+            seen = ini::NamesEqual(values[v - 1].name, name);
         }
         if (seen) continue;
         values.push_back(HeldValue{
             name,
             std::string_view(bytes).substr(parts.value_begin, parts.value_end - parts.value_begin),
             last});
-        last = static_cast<std::uint32_t>(values.size() - start);
+        last = static_cast<std::uint32_t>(values.size());
     }
 }
 
@@ -124,25 +119,17 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     std::shared_ptr<KeyValues> key;
     if (spare_values_ && spare_values_.use_count() == 1) {
         key = std::move(spare_values_);
-        key->values.clear();
-        key->by_name.clear();
         key->subkeys.clear();
     } else {
         key = std::make_shared<KeyValues>();
     }
     key->values.reserve(end - first);
-    ReadKeyLines(*doc, first, end, subkey, key->values, [&](std::string_view below) {
+    ReadKeyLines(*doc, first, end, subkey, key->values, key->slots, [&](std::string_view below) {
         for (const std::string& s : key->subkeys) {
             if (ini::NamesEqual(s, below)) return;
         }
         key->subkeys.emplace_back(below);
     });
-    if (key->values.size() >= kIndexedValues) {
-        for (std::size_t i = 0; i < key->values.size(); ++i) {
-            // The first of a name is already the only one.
-            key->by_name.emplace(LowerAscii(key->values[i].name), i);
-        }
-    }
     // Only a large key is read again and again (the list of data sources, once for each
     // data source a check compares); a data source's own key is read once.
     if (key->values.size() >= kIndexedValues) {
@@ -154,6 +141,9 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
 }
 
 OdbcRegistry::Located OdbcRegistry::Locate(RegRoot root, const std::string& path) {
+    if (located_.read == RegRead::Found && root == located_root_ && path == located_path_) {
+        return located_;
+    }
     Located found;
     const std::optional<OdbcIniKeyView> where = MapRegistryPathView(path);
     auto known = read_paths_.find(root);
@@ -172,6 +162,17 @@ OdbcRegistry::Located OdbcRegistry::Locate(RegRoot root, const std::string& path
     found.read = RegRead::Found;
     found.doc = reading.doc;
     found.where = *where;
+    // Only a large key is read again and again (the list of data sources); kept with views of
+    // its own copy of the path.
+    if (found.section.end - found.section.header <= kIndexedValues) return found;
+    located_root_ = root;
+    located_path_ = path;
+    const auto own = [&](std::string_view part) {
+        return std::string_view(located_path_)
+            .substr(static_cast<std::size_t>(part.data() - path.data()), part.size());
+    };
+    located_ = found;
+    located_.where = OdbcIniKeyView{own(where->section), own(where->subkey)};
     return found;
 }
 
@@ -194,25 +195,42 @@ RegRead OdbcRegistry::OpenKeyForRead(RegRoot root, const std::string& path, RegH
 }
 
 RegRead OdbcRegistry::ReadKeyValues(RegRoot root, const std::string& path, std::vector<RegValue>&,
-                                    std::vector<RegValueView>& views) {
+                                    std::vector<RegValueView>& views,
+                                    std::span<const std::string> only) {
     views.clear();
     const Located found = Locate(root, path);
     if (found.read != RegRead::Found) return found.read;
-    listed_.clear();
+    const std::size_t first = found.section.header + 1, end = found.section.end;
     bool below = false;
-    ReadKeyLines(*found.doc, found.section.header + 1, found.section.end, found.where.subkey,
-                 listed_, [&](std::string_view) { below = true; });
+    std::shared_ptr<const KeyValues> kept;
+    const std::vector<HeldValue>* values = &listed_;
+    const std::vector<std::uint32_t>* slots = &listed_slots_;
+    if (!only.empty() && end - first >= kIndexedValues) {
+        // A few values of a key of many lines (the list of data sources): read once and kept.
+        kept = ValuesOf(found.doc, first, end, found.where.subkey);
+        values = &kept->values, slots = &kept->slots, below = !kept->subkeys.empty();
+    } else {
+        ReadKeyLines(*found.doc, first, end, found.where.subkey, listed_, listed_slots_,
+                     [&](std::string_view) { below = true; });
+    }
     // A subkey is there when a value or a subkey of its prefix is.
-    if (!found.where.subkey.empty() && listed_.empty() && !below) return RegRead::Missing;
-    for (const HeldValue& held : listed_)
+    if (!found.where.subkey.empty() && values->empty() && !below) return RegRead::Missing;
+    const auto add = [&](const HeldValue& held) {
         views.push_back({held.name, kRegString, held.data, false});
+    };
+    if (only.empty()) {
+        for (const HeldValue& held : *values) add(held);
+    }
+    for (const std::string& name : only) {
+        if (const HeldValue* held = FindValue(*values, *slots, name)) add(*held);
+    }
     return RegRead::Found;
 }
 
 RegRead OdbcRegistry::QueryValue(RegHandle key, const std::string& name, RegValue& value) {
     auto it = read_keys_.find(key);
     if (it == read_keys_.end()) return RegRead::Failed;
-    const HeldValue* found = FindValue(*it->second.values, name);
+    const HeldValue* found = FindValue(it->second.values->values, it->second.values->slots, name);
     if (found == nullptr) return RegRead::Missing;
     value = AsRegValue(found->name, found->data);
     return RegRead::Found;
@@ -252,6 +270,7 @@ const OdbcRegistry::Reading& OdbcRegistry::ReadingOf(const std::string& file) {
 }
 
 void OdbcRegistry::ForgetReadings() {
+    located_ = Located();
     readings_.clear();
     values_.clear();
     values_doc_.reset();
