@@ -30,6 +30,10 @@ constexpr RegRoot kUser = RegRoot::CurrentUser, kSystem = RegRoot::LocalMachine;
 
 const std::string kKey = "SOFTWARE\\ODBC\\ODBC.INI\\";
 
+// A call's answer checked where the call is written; joined by commas, calls run in order.
+#define OK(call) [&] { CHECK(call); }()
+#define NO(call) [&] { CHECK_FALSE(call); }()
+
 // The folder of the system's odbc.ini and odbcinst.ini for the tests of one process: unixODBC
 // resolves $ODBCSYSINI once per process and keeps the answer.
 const fs::path& SharedSystemFolder() {
@@ -77,7 +81,6 @@ struct Odbc {
                     {"ODBCSYSINI", SharedSystemFolder().string()},
                     {"TMPDIR", tmp.string()}}};
     OdbcRegistry registry;
-    std::string got;  // what the calls answered, '1' or '0' each
     Odbc() {
         fs::remove_all(system_file);
         fs::create_directory(tmp);
@@ -86,20 +89,19 @@ struct Odbc {
                   "[Fake]\nDriver=/nonexistent/libfake.so\nSetup=" VENDARO_FAKE_SETUP "\n");
     }
     ~Odbc() { fs::remove_all(system_file); }
-    // Notes the answers in the order made (a braced list is evaluated left to right).
-    void Ok(std::initializer_list<bool> oks) {
-        for (const bool ok : oks) got += ok ? '1' : '0';
-    }
-    // One data source as DSN creation writes it: its key, then its entry in the list.
-    void Create(RegRoot root, const std::string& name, const Entries& values) {
-        RegHandle key = registry.CreateKey(root, kKey + name);
-        Ok({key != 0});
-        for (const auto& [value_name, value] : values)
-            Ok({registry.SetString(key, value_name, value)});
-        Ok({registry.CloseKey(key)});
-        RegHandle list = registry.CreateKey(root, kKey + "ODBC Data Sources");
-        Ok({registry.SetString(list, name, "SQL Server"), registry.CloseKey(list),
-            registry.Flush()});
+    // A user's data source as DSN creation writes it: its key, then its entry in the list. A
+    // value named `refused` fails, and so do the close and the entry; the answer is the flush's.
+    bool Create(const std::string& dsn, const Entries& values, const std::string& refused = "") {
+        CAPTURE(dsn);
+        RegHandle key = registry.CreateKey(kUser, kKey + dsn);
+        CHECK(key != 0);
+        for (const auto& [name, value] : values)
+            CHECK_MESSAGE(registry.SetString(key, name, value) == (name != refused), name);
+        CHECK(registry.CloseKey(key) == refused.empty());
+        RegHandle list = registry.CreateKey(kUser, kKey + "ODBC Data Sources");
+        CHECK(registry.SetString(list, dsn, "SQL Server") == refused.empty());
+        CHECK(registry.CloseKey(list) == refused.empty());
+        return registry.Flush();
     }
 };
 
@@ -136,82 +138,78 @@ TEST_CASE("values of every kind, subkeys, empty keys, written at the close; fail
     Odbc odbc;
     OdbcRegistry& r = odbc.registry;
     RegHandle key = r.CreateKey(kUser, kKey + "Sales");
-    odbc.Ok({r.SetString(key, "Server", "srv1"), r.SetString(key, "LastUser", ""),
-             r.SetNumber(key, "DriverId", 25), r.SetNumber(key, "Negative", INT_MIN),
-             r.SetFlagByte(key, "Exclusive", 1), r.SetFlagByte(key, "ReadOnly", 0),
-             r.SetFlagByte(key, "Odd", 200), r.SetString(key, "server", "srv2"),
-             !fs::exists(odbc.user_file),  // nothing before the close
-             r.CloseKey(key)});
+    OK(r.SetString(key, "Server", "srv1")), OK(r.SetString(key, "LastUser", "")),
+        OK(r.SetNumber(key, "DriverId", 25)), OK(r.SetNumber(key, "Negative", INT_MIN)),
+        OK(r.SetFlagByte(key, "Exclusive", 1)), OK(r.SetFlagByte(key, "ReadOnly", 0)),
+        OK(r.SetFlagByte(key, "Odd", 200)), OK(r.SetString(key, "server", "srv2")),
+        NO(fs::exists(odbc.user_file)),  // nothing before the close
+        OK(r.CloseKey(key));
     RegHandle jet = r.CreateKey(kUser, kKey + "Sales\\Engines\\Jet");
-    odbc.Ok({r.SetNumber(jet, "Threads", 3), r.CloseKey(jet),
-             r.CloseKey(r.CreateKey(kUser, kKey + "Archive"))});
+    OK(r.SetNumber(jet, "Threads", 3)), OK(r.CloseKey(jet)),
+        OK(r.CloseKey(r.CreateKey(kUser, kKey + "Archive")));
     RegHandle again = r.CreateKey(kUser, kKey + "sales");
-    odbc.Ok({r.SetString(again, "SERVER", "srv3"), r.CloseKey(again)});
+    OK(r.SetString(again, "SERVER", "srv3")), OK(r.CloseKey(again));
     RegHandle system = r.CreateKey(kSystem, kKey + "Sales");
-    odbc.Ok({r.SetString(system, "Server", "sys"), r.CloseKey(system), r.Flush()});
+    OK(r.SetString(system, "Server", "sys")), OK(r.CloseKey(system)), OK(r.Flush());
     const std::string user = ReadFile(odbc.user_file), system_ini = "[Sales]\nServer=sys\n";
-    CHECK(odbc.got + user + ReadFile(odbc.system_file) ==
-          std::string(18, '1') +
-              "[Sales]\nServer=srv3\nLastUser=\nDriverId=25\nNegative=-2147483648\n"
-              "Exclusive=1\nReadOnly=0\nOdd=200\nEngines\\Jet\\Threads=3\n[Archive]\n" +
-              system_ini);
+    CHECK(user ==
+          "[Sales]\nServer=srv3\nLastUser=\nDriverId=25\nNegative=-2147483648\n"
+          "Exclusive=1\nReadOnly=0\nOdd=200\nEngines\\Jet\\Threads=3\n[Archive]\n");
+    CHECK(ReadFile(odbc.system_file) == system_ini);
 
     // What cannot be written fails, and one refused value fails its whole key.
-    odbc.got.clear();
     RegHandle bad = r.CreateKey(kUser, kKey + "Sales");
-    odbc.Ok({r.SetString(bad, "Server", "srv\n[Injected]"), r.SetString(bad, "Key=Value", "x"),
-             r.SetString(bad, "Database", "fine"), r.CloseKey(bad), r.CloseKey(bad),
-             r.SetString(bad, "Server", "closed"), r.SetNumber(0, "Port", 1),
-             r.SetFlagByte(12345, "Flag", 1),
-             r.CreateKey(kUser, "SOFTWARE\\ODBC\\ODBCINST.INI\\x") != 0,
-             r.CreateKey(kUser, kKey + "Bad]Name") != 0,
-             r.CreateKey(static_cast<RegRoot>(0x80000003u), kKey + "Sales") != 0,
-             // A subkey of a failed data source and its list entry fail too.
-             r.CloseKey(r.CreateKey(kSystem, kKey + "Sa]les"))});
+    NO(r.SetString(bad, "Server", "srv\n[Injected]")), NO(r.SetString(bad, "Key=Value", "x")),
+        OK(r.SetString(bad, "Database", "fine")), NO(r.CloseKey(bad)),  // a value was refused
+        NO(r.CloseKey(bad)), NO(r.SetString(bad, "Server", "closed")),
+        NO(r.SetNumber(0, "Port", 1)), NO(r.SetFlagByte(12345, "Flag", 1)),
+        NO(r.CreateKey(kUser, "SOFTWARE\\ODBC\\ODBCINST.INI\\x") != 0),
+        NO(r.CreateKey(kUser, kKey + "Bad]Name") != 0),
+        NO(r.CreateKey(static_cast<RegRoot>(0x80000003u), kKey + "Sales") != 0),
+        // A subkey of a failed data source and its list entry fail too.
+        NO(r.CloseKey(r.CreateKey(kSystem, kKey + "Sa]les")));
     RegHandle big = r.CreateKey(kSystem, kKey + "Big");
-    odbc.Ok({r.SetString(big, "Database", std::string(kOdbcIniMaxLine, 'd')), r.CloseKey(big),
-             r.CreateKey(kSystem, kKey + "Big\\Engines\\Jet") != 0});
+    NO(r.SetString(big, "Database", std::string(kOdbcIniMaxLine, 'd'))), NO(r.CloseKey(big)),
+        NO(r.CreateKey(kSystem, kKey + "Big\\Engines\\Jet") != 0);
     RegHandle list = r.CreateKey(kSystem, kKey + "ODBC Data Sources");
-    odbc.Ok({r.SetString(list, "big", "SQL Server"), r.CloseKey(list), r.Flush()});
-    CHECK(odbc.got + ReadFile(odbc.user_file) + ReadFile(odbc.system_file) ==
-          "001000000000000001" + user + system_ini);
+    NO(r.SetString(list, "big", "SQL Server")), NO(r.CloseKey(list)), OK(r.Flush());
+    CHECK(ReadFile(odbc.user_file) == user);
+    CHECK(ReadFile(odbc.system_file) == system_ini);
 
     // A file gone or a folder in its place fails the write; no folder, no key.
-    odbc.got.clear();
     fs::remove(odbc.user_file);
     key = r.CreateKey(kUser, kKey + "Sales");
-    odbc.Ok({r.SetString(key, "Server", "srv1"), fs::create_directory(odbc.user_file),
-             r.CloseKey(key), r.Flush(), r.CloseKey(key), fs::is_directory(odbc.user_file)});
+    OK(r.SetString(key, "Server", "srv1")), OK(fs::create_directory(odbc.user_file)),
+        OK(r.CloseKey(key)), NO(r.Flush()), NO(r.CloseKey(key)),
+        OK(fs::is_directory(odbc.user_file));
     fs::remove(odbc.user_file);
     key = r.CreateKey(kUser, kKey + "Sales");
     fs::remove_all(odbc.dir.path());
-    odbc.Ok({r.CloseKey(key), r.Flush(), r.CreateKey(kUser, kKey + "Sales") != 0,
-             fs::exists(odbc.dir.path())});
-    CHECK(odbc.got == "1110011000");
+    OK(r.CloseKey(key)), NO(r.Flush()), NO(r.CreateKey(kUser, kKey + "Sales") != 0),
+        NO(fs::exists(odbc.dir.path()));
 }
 
 TEST_CASE("creating data sources writes their lines and leaves every other byte") {
     Odbc odbc;
     WriteFile(odbc.user_file, kUserIni);
     const Entries fresh = {{"Database", "pubs"}, {"Server", "srv9"}, {"Driver", "/lib/tds.so"}};
-    odbc.Create(kUser, "New", fresh);
-    odbc.Create(kUser, "sales", {{"SERVER", "new"}, {"Database", "branch"}});
+    CHECK(odbc.Create("New", fresh));
+    CHECK(odbc.Create("sales", {{"SERVER", "new"}, {"Database", "branch"}}));
     std::string expected = kUserIni;
     expected.insert(expected.find("\n\n[Legacy]") + 1, "New=SQL Server\nsales=SQL Server\n");
     expected.replace(expected.find("Server=old\n"), 11, "Server=new\n");
     expected.replace(expected.find("Obsolete=1\n"), 11, "Obsolete=1\nDatabase=branch\n");
     expected += "\n[New]\nDatabase=pubs\nServer=srv9\nDriver=/lib/tds.so\n";
-    CHECK(odbc.got + ReadFile(odbc.user_file) + UnixOdbcValue("New", "Driver") ==
-          std::string(15, '1') + expected + "/lib/tds.so");
+    CHECK(ReadFile(odbc.user_file) == expected);
+    CHECK(UnixOdbcValue("New", "Driver") == "/lib/tds.so");
     // The same values again change nothing, not even the file's time.
     const auto before = fs::last_write_time(odbc.user_file);
-    odbc.Create(kUser, "New", fresh);
+    CHECK(odbc.Create("New", fresh));
     CHECK(ReadFile(odbc.user_file) == expected);
     CHECK(fs::last_write_time(odbc.user_file) == before);
     CHECK(fs::is_empty(odbc.tmp));
 
     // The longest line unixODBC reads whole, and one character more.
-    odbc.got.clear();
     // Two lines by hand, one at the limit and one a character over it: the library's own
     // reading shows where the limit lies.
     WriteFile(odbc.user_file, "[L]\nA=" + std::string(kOdbcIniMaxLine - 2, 'a') +
@@ -221,14 +219,13 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     const std::string longest(kOdbcIniMaxLine - 9, 'd');  // "Database=" and the value
     const std::string header(kOdbcIniMaxLine - 2, 'N');
     WriteFile(odbc.user_file, kUserIni);
-    odbc.Create(kUser, "Big", {{"Server", "srv1"}, {"Database", longest + "d"}});
-    odbc.Ok({odbc.registry.CreateKey(kUser, kKey + header + "N") != 0});
-    CHECK(odbc.got + ReadFile(odbc.user_file) == "11000010" + kUserIni);
-    odbc.got.clear();
-    odbc.Create(kUser, "Big", {{"Database", longest}});
-    odbc.Ok({odbc.registry.CloseKey(odbc.registry.CreateKey(kUser, kKey + header)),
-             odbc.registry.Flush()});
-    CHECK(odbc.got + UnixOdbcValue("Big", "Database") == "11111111" + longest);
+    CHECK(odbc.Create("Big", {{"Server", "srv1"}, {"Database", longest + "d"}}, "Database"));
+    CHECK(odbc.registry.CreateKey(kUser, kKey + header + "N") == 0);
+    CHECK(ReadFile(odbc.user_file) == kUserIni);
+    CHECK(odbc.Create("Big", {{"Database", longest}}));
+    OK(odbc.registry.CloseKey(odbc.registry.CreateKey(kUser, kKey + header))),
+        OK(odbc.registry.Flush());
+    CHECK(UnixOdbcValue("Big", "Database") == longest);
     CHECK(ReadFile(odbc.user_file)
               .ends_with("\n[Big]\nDatabase=" + longest + "\n[" + header + "]\n"));
 
@@ -335,7 +332,7 @@ TEST_CASE("lines the readers place differently: named by line and cause, and not
             CHECK(OdbcIniDisagreement(row.bytes).starts_with(row.why));
             Odbc odbc;
             WriteFile(odbc.user_file, row.bytes);
-            odbc.Create(kUser, "Sales", {{"Server", "b"}});
+            CHECK_FALSE(odbc.Create("Sales", {{"Server", "b"}}));
             CHECK(ReadFile(odbc.user_file) == row.bytes);
             // Nor does what a driver's setup changed in its copy come back into such a file.
             CHECK_FALSE(
@@ -356,15 +353,14 @@ TEST_CASE("a data source refused in any of its keys leaves nothing, not even its
     WriteFile(odbc.user_file, kUserIni);
     OdbcRegistry& r = odbc.registry;
     RegHandle kept = r.CreateKey(kUser, kKey + "Kept");  // another data source stays
-    odbc.Ok({r.SetString(kept, "Server", "k"), r.CloseKey(kept)});
+    OK(r.SetString(kept, "Server", "k")), OK(r.CloseKey(kept));
     RegHandle key = r.CreateKey(kUser, kKey + "Orders");
-    odbc.Ok({r.SetString(key, "DBQ", "o.mdb"), r.CloseKey(key)});
+    OK(r.SetString(key, "DBQ", "o.mdb")), OK(r.CloseKey(key));
     RegHandle jet = r.CreateKey(kUser, kKey + "Orders\\Engines\\Jet");
-    odbc.Ok({r.SetString(jet, "Driver", std::string(kOdbcIniMaxLine, 'x')), r.CloseKey(jet)});
+    NO(r.SetString(jet, "Driver", std::string(kOdbcIniMaxLine, 'x'))), NO(r.CloseKey(jet));
     RegHandle list = r.CreateKey(kUser, kKey + "ODBC Data Sources");
-    odbc.Ok({r.SetString(list, "Orders", "Microsoft Access Driver (*.mdb)"), r.CloseKey(list),
-             r.Flush()});
-    CHECK(odbc.got == "111100001");
+    NO(r.SetString(list, "Orders", "Microsoft Access Driver (*.mdb)")), NO(r.CloseKey(list)),
+        OK(r.Flush());
     CHECK(ReadFile(odbc.user_file) == kUserIni + "\n[Kept]\nServer=k\n");
 }
 

@@ -61,9 +61,10 @@ TEST_CASE("each kind of value lands with its registry type and bytes; an unknown
         Win32Registry registry;
         const RegHandle key = registry.CreateKey(RegRoot::CurrentUser, kScratch);
         for (const auto& [kind, name, value, stored] : rows) {
-            CHECK((kind == 'S'   ? registry.SetString(key, name, value)
-                   : kind == 'N' ? registry.SetNumber(key, name, std::stoi(value))
-                                 : registry.SetFlagByte(key, name, std::stoi(value))));
+            const bool written = kind == 'S'   ? registry.SetString(key, name, value)
+                                 : kind == 'N' ? registry.SetNumber(key, name, std::stoi(value))
+                                               : registry.SetFlagByte(key, name, std::stoi(value));
+            CHECK_MESSAGE(written, std::string(name));
         }
     }
     for (const auto& [kind, name, value, stored] : rows)
