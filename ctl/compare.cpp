@@ -213,7 +213,7 @@ void Comparer::CompareKey(const std::string& path, bool own,
         const SetValueOp& value = *expected_value;
         const RegValueView* held = nullptr;
         for (std::size_t n = 0; n < found.size() && held == nullptr; ++n) {
-            const std::size_t i = (from + n) % found.size();
+            const std::size_t i = from + n < found.size() ? from + n : from + n - found.size();
             if (ini::NamesEqual(found[i].name, value.name)) {
                 held = &found[i], matched[i] = 1, from = i + 1;
             }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -28,9 +29,10 @@ constexpr const char* kDataSourceList = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sou
 // One data source of a run: what was found, what was done.
 struct Item {
     std::string name;
-    std::string driver;  // the script's; empty for a name no script holds
+    // Views of the script's row in the library, which outlives the items.
+    std::string_view driver;  // the script's; empty for a name no script holds
     bool has_script = false;
-    std::string description;  // the script's, as vendaro's list shows it
+    std::string_view description;  // the script's, as vendaro's list shows it
     std::optional<Comparison> comparison;
     std::string action;    // apply: "create", "update", "none"; remove: "remove", "none"
     bool changed = false;  // written (with --check: would be)
@@ -169,22 +171,21 @@ class Runner {
             }
             Item item;
             item.name = row != nullptr ? row->name : name;
-            item.driver = row != nullptr ? row->driver : "";
             item.has_script = row != nullptr;
-            item.description = row != nullptr ? row->description : "";
+            if (row != nullptr) item.driver = row->driver, item.description = row->description;
             items_.push_back(std::move(item));
         }
         return true;
     }
 
-    WriteList ListOf(const Item& item, const std::string& driver) {
+    WriteList ListOf(const Item& item, std::string_view driver) {
         WriteList list;
         ListInto(item, driver, list);
         return list;
     }
 
-    void ListInto(const Item& item, const std::string& driver, WriteList& list) {
-        DsnRequest request;
+    void ListInto(const Item& item, std::string_view driver, WriteList& list) {
+        DsnRequest& request = request_;  // its strings keep their room from one to the next
         request.command = o_.kind == DsnKind::System ? DsnCommand::System : DsnCommand::User;
         request.name = item.name;
         request.description = item.description;
@@ -197,8 +198,13 @@ class Runner {
     WriteList ListOf(const Item& item) { return ListOf(item, item.driver); }
 
     void Compare(Item& item) {
-        ListInto(item, item.driver, compared_list_);
-        item.comparison = comparer_.Compare(compared_list_, env_.platform);
+        auto kept = compared_lists_.find(item.driver);
+        if (kept == compared_lists_.end()) {
+            kept = compared_lists_.emplace(std::string(item.driver), WriteList()).first;
+        }
+        WriteList& list = kept->second;
+        ListInto(item, item.driver, list);
+        item.comparison = comparer_.Compare(list, env_.platform);
         switch (item.comparison->state) {
             case State::InSync:
                 break;
@@ -544,8 +550,11 @@ class Runner {
     std::unique_ptr<Library> library_;
     std::string library_path_;
     std::string system_directory_;
-    ctl::Comparer comparer_;   // one for the run: its buffers serve every data source
-    WriteList compared_list_;  // the same for the list each comparison is made against
+    ctl::Comparer comparer_;  // one for the run: its buffers serve every data source
+    // The same for the lists the comparisons are made against: one per driver, so that each
+    // list is written over one of its own shape.
+    std::map<std::string, WriteList, std::less<>> compared_lists_;
+    DsnRequest request_;
     std::vector<Item> items_;
     std::string refusal_;
 };

@@ -129,9 +129,9 @@ class OdbcRegistry final : public Registry {
     // as unixODBC reads them (the first of a name; "#" lines are comments), into `values` and
     // `slots`. Calls `below(name)` with the first part of each name of a deeper key.
     template <typename Below>
-    static void ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
-                             std::string_view subkey, std::vector<HeldValue>& values,
-                             std::vector<std::uint32_t>& slots, Below&& below);
+    void ReadKeyLines(const ini::Document& doc, std::size_t first, std::size_t end,
+                      std::string_view subkey, std::vector<HeldValue>& values,
+                      std::vector<std::uint32_t>& slots, Below&& below);
     // Where root\path is read from: the reading and the section's lines, or why not.
     struct Located {
         RegRead read = RegRead::Missing;
@@ -145,6 +145,15 @@ class OdbcRegistry final : public Registry {
     RegRoot located_root_ = RegRoot::CurrentUser;
     std::string located_path_;
     Located located_;
+    // The key lines of the section walked last (name and value as the line holds them, "#"
+    // lines left out): a data source's key and its subkey are read from one walk of its lines.
+    struct KeyLine {
+        std::string_view name;
+        std::string_view value;
+    };
+    const ini::Document* walked_doc_ = nullptr;
+    std::size_t walked_first_ = 0;
+    std::vector<KeyLine> walked_;
     std::vector<HeldValue> listed_;  // ReadKeyValues' values and slots, room kept
     std::vector<std::uint32_t> listed_slots_;
     // A key opened for reading: its values in one parse of the file.

@@ -66,16 +66,26 @@ void OdbcRegistry::ReadKeyLines(const ini::Document& doc, std::size_t first, std
         while (count < 2 * (end - first)) count *= 2;
     }
     slots.assign(count, 0);
-    const std::string& bytes = doc.bytes();
-    for (std::size_t i = first; i < end; ++i) {
-        const std::string_view line = doc.LineText(i);
-        const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
-        const ini::LineParts parts =
-            ini::ClassifyLine(bytes, begin, begin + line.size(), doc.HoldsNul());
-        if (parts.kind != ini::LineKind::Key) continue;
-        std::string_view name(bytes.data() + parts.name_begin, parts.name_end - parts.name_begin);
-        // unixODBC reads "#" lines as comments too.
-        if (name.empty() || name.front() == '#') continue;
+    if (&doc != walked_doc_ || first != walked_first_) {
+        walked_.clear();
+        const std::string& bytes = doc.bytes();
+        for (std::size_t i = first; i < end; ++i) {
+            const std::string_view line = doc.LineText(i);
+            const std::size_t begin = static_cast<std::size_t>(line.data() - bytes.data());
+            const ini::LineParts parts =
+                ini::ClassifyLine(bytes, begin, begin + line.size(), doc.HoldsNul());
+            if (parts.kind != ini::LineKind::Key) continue;
+            const std::string_view name(bytes.data() + parts.name_begin,
+                                        parts.name_end - parts.name_begin);
+            // unixODBC reads "#" lines as comments too.
+            if (name.empty() || name.front() == '#') continue;
+            walked_.push_back({name, std::string_view(bytes).substr(
+                                         parts.value_begin, parts.value_end - parts.value_begin)});
+        }
+        walked_doc_ = &doc, walked_first_ = first;
+    }
+    for (const KeyLine& line : walked_) {
+        std::string_view name = line.name;
         if (!subkey.empty()) {
             if (name.size() <= subkey.size() || name[subkey.size()] != '\\' ||
                 !ini::NamesEqual(name.substr(0, subkey.size()), subkey)) {
@@ -95,10 +105,7 @@ void OdbcRegistry::ReadKeyLines(const ini::Document& doc, std::size_t first, std
             seen = ini::NamesEqual(values[v - 1].name, name);
         }
         if (seen) continue;
-        values.push_back(HeldValue{
-            name,
-            std::string_view(bytes).substr(parts.value_begin, parts.value_end - parts.value_begin),
-            last});
+        values.push_back(HeldValue{name, line.value, last});
         last = static_cast<std::uint32_t>(values.size());
     }
 }
@@ -271,6 +278,7 @@ const OdbcRegistry::Reading& OdbcRegistry::ReadingOf(const std::string& file) {
 
 void OdbcRegistry::ForgetReadings() {
     located_ = Located();
+    walked_doc_ = nullptr;
     readings_.clear();
     values_.clear();
     values_doc_.reset();
