@@ -409,13 +409,12 @@ TEST_CASE("odbc.ini read: the first section, comments, untouched values, subkeys
     CHECK(r.registry.OpenKeyForRead(kUser, "SOFTWARE\\ODBC\\ODBCINST.INI\\Orders", r.key) ==
           RegRead::Missing);
     // A key of many values, whose names share their length and first letter: the first wins.
-    std::string big = "[Big]\n", expected;
-    for (int i = 100; i < 200; ++i) big += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    std::string values;
     for (int i = 100; i < 200; ++i)
-        expected += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+        values += "v" + std::to_string(i) + "=" + std::to_string(i) + "\n";
     Reader b;
-    WriteFile(b.user_file, kIni + big + "V150=again\n");
-    CHECK(b.Values("Big") == expected);
+    WriteFile(b.user_file, kIni + "[Big]\n" + values + "V150=again\n");
+    CHECK(b.Values("Big") == values);
 
     REQUIRE(r.Open("orders") == RegRead::Found);
     std::vector<std::string> subkeys;
