@@ -114,16 +114,20 @@ std::string UnixOdbcValue(const std::string& section, const std::string& key) {
 }
 
 TEST_CASE("registry paths as odbc.ini sections, and the entries odbc.ini can hold") {
-    std::string got;  // each path's section and key prefix, "-" for none
-    for (const std::string& path :
-         {kKey + "Sales", kKey + "Sales\\Engines\\Jet", "software\\odbc\\odbc.ini\\Sales (old)"s,
-          "SOFTWARE\\ODBC\\ODBC.INI"s, kKey, "SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Server"s, ""s,
-          kKey + "Sales\\\\Jet", kKey + "Sales\\", kKey + "Sa]les", kKey + "[Sales",
-          kKey + " Sales", kKey + "Sales ", kKey + "Sa\nles"}) {
+    // Each path's section and key prefix ("section|prefix"), "-" for none.
+    // clang-format off
+    const std::pair<std::string, std::string> rows[] = {
+        {kKey + "Sales", "Sales|"}, {kKey + "Sales\\Engines\\Jet", "Sales|Engines\\Jet\\"},
+        {"software\\odbc\\odbc.ini\\Sales (old)", "Sales (old)|"}, {"SOFTWARE\\ODBC\\ODBC.INI", "-"},
+        {kKey, "-"}, {"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Server", "-"}, {"", "-"},
+        {kKey + "Sales\\\\Jet", "-"}, {kKey + "Sales\\", "-"}, {kKey + "Sa]les", "-"},
+        {kKey + "[Sales", "-"}, {kKey + " Sales", "-"}, {kKey + "Sales ", "-"}, {kKey + "Sa\nles", "-"}};
+    // clang-format on
+    for (const auto& [path, expected] : rows) {
         const std::optional<OdbcIniKey> key = MapRegistryPath(path);
-        got += (key ? key->section + "|" + key->prefix : "-") + ";";
+        const std::string got = key ? key->section + "|" + key->prefix : "-";
+        CHECK_MESSAGE(got == expected, path);
     }
-    CHECK(got == "Sales|;Sales|Engines\\Jet\\;Sales (old)|;-;-;-;-;-;-;-;-;-;-;-;");
     // The entries odbc.ini can hold, and those it cannot.
     const Entries ok = {{"Engines\\Jet\\Threads", "3"}, {"FIL", "MS Access;"}, {"Description", ""}};
     const Entries bad = {{"", "x"},        {"a=b", "x"},        {"[x", "x"},
