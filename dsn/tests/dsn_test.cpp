@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dsn/drivers.h"
+#include "dsn/dsn_builder.h"
 #include "dsn/dsn_command.h"
 #include "dsn/dsn_performer.h"
 #include "testing/recording_platform.h"
@@ -124,6 +125,21 @@ TEST_CASE("every driver's write list, as performed, against its golden file") {
         expected << std::ifstream(file).rdbuf();
         CHECK(text.str() == expected.str());
     }
+}
+
+// A check builds each driver's lists into one list, over the last one.
+TEST_CASE("a write list built over a longer one holds only its own entries") {
+    Script script;
+    ScriptStore store(script, "/nowhere", "vendaro.exe", '/');
+    const DsnRequest request{DsnCommand::System, "Orders", "Row", DriverOf(DriverId::Dbase).name};
+    WriteList list;
+    script.mode = "=";  // every key set: DefaultDir is written
+    BuildWriteList(request, "C:\\WINNT\\System32", store, list);
+    script.mode = "";  // no key set: DefaultDir is not
+    BuildWriteList(request, "C:\\WINNT\\System32", store, list);
+    const WriteList fresh = BuildWriteList(request, "C:\\WINNT\\System32", store);
+    CHECK(list.size() == fresh.size());
+    CHECK(list == fresh);
 }
 
 TEST_CASE("dBase: the driver id and FIL by the file type") {

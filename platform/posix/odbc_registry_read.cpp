@@ -16,14 +16,6 @@ namespace {
 
 constexpr std::string_view kDataSourceList = "ODBC Data Sources";
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 // A value of odbc.ini as the store's interface hands it out: text, not typed bytes.
 RegValue AsRegValue(std::string_view name, std::string_view data) {
     RegValue value;
@@ -119,7 +111,8 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     }
     // Only a key of many lines can be a kept one.
     const bool large = end - first >= kIndexedValues;
-    const std::pair<std::size_t, std::string> where{first, large ? LowerAscii(subkey) : ""};
+    // Kept by the subkey as spelt: another spelling only reads the key again.
+    const std::pair<std::size_t, std::string> where{first, large ? subkey : ""};
     if (large) {
         if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
     }
