@@ -305,7 +305,7 @@ TEST_CASE_FIXTURE(Scratch, "the sweep removes only this user's temporaries of ru
         bool removed;
     };
     const Row rows[] = {
-        {"a dead run's", temp + dead + "-1", true},
+        {"a dead run's", temp + dead + "-9", true},
         {"a running process's", temp + "1-1", false},
         {"a user's file named alike", temp + dead + "-my-notes", false},
         {"a number spelled otherwise", temp + "0" + dead + "-1", false},
