@@ -31,7 +31,12 @@ int Run(int argc, char** argv) {
     ctl::Environment env{platform, *connector, program.directory + "/vendaro.ini", '/',
                          VENDARO_VERSION};
     const int status = ctl::Run(args, env, std::cout, std::cerr);
-    std::cout.flush();
+    // A configuration tool reads the output: output that could not be written (a full disk, a
+    // closed pipe) is a failure, not the status of the command.
+    if (!std::cout.flush()) {
+        std::cerr << "vendaroctl: the output could not be written (a full disk or a closed pipe)\n";
+        return 1;
+    }
     return status;
 }
 

@@ -81,5 +81,7 @@ run 0 apply Shop --system
 grep -q '^\[Shop\]' etc/odbc.ini || fail "apply --system did not write $ODBCSYSINI/odbc.ini"
 run 0 --help
 grep -q '^usage: vendaroctl' out || fail "--help printed: $(cat out)"
+bin/vendaroctl --help >/dev/full 2>err
+same "--help to a full disk" "1 vendaroctl: the output could not be written (a full disk or a closed pipe)" "$? $(cat err)"
 cmp -s opt/vendaro.ini <(library) || fail "the library was written"
 exit $failed
