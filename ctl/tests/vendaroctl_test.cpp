@@ -250,6 +250,8 @@ TEST_CASE("connect: the DBMS, or the driver manager's SQLSTATE and message") {
     c.connector.answer = {false, "", "", {{"IM002", 0, "Data source name not found"}}};
     CHECK(c.Run({"connect", "sales"}) ==
           "1\nvendaroctl: Sales: IM002 Data source name not found\n");
+    CHECK(c.Run({"connect", "sales", "--json"}).find("\"sqlstate\": \"IM002\"") !=
+          std::string::npos);
 }
 
 TEST_CASE("bad input: a clear message and status 2, nothing done") {

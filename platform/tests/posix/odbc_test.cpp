@@ -457,6 +457,7 @@ TEST_CASE("odbc.ini read: a write of the same registry object is read back") {
 TEST_CASE("odbc.ini removal: every section of the name and its entry, nothing else") {
     Reader r;
     CHECK_FALSE(r.registry.RemoveDataSource(kUser, ""));
+    CHECK(TakeFailure() == "There is no odbc.ini that could hold \"\".");
     CHECK(r.registry.RemoveDataSource(kUser, "ORDERS"));
     CHECK(ReadFile(r.user_file) ==
           "[ODBC Data Sources]\nOther=PostgreSQL\n\n; end of orders\n[Other]\nServer=db1\n");
