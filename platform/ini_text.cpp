@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/spaces.h"
+
 namespace vendaro::ini {
 namespace {
 
@@ -34,8 +36,7 @@ std::string_view ArgumentName(std::string_view name) {
 }
 
 std::string DefaultValue(std::string_view def) {
-    def = def.substr(0, def.find('\0'));
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    def = TrimTrailingSpaces(def.substr(0, def.find('\0')));
     return std::string(def.substr(0, kMaxValueChars));
 }
 

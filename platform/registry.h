@@ -30,7 +30,8 @@ struct RegValue {
     bool typed = true;
 };
 
-// A value as views, valid while its key is open and the vector it may view is unchanged.
+// A value as views of what holds it: the registry's own copy (until its next write) or a
+// vector of RegValue the caller lent it (until that vector changes).
 struct RegValueView {
     std::string_view name;
     std::uint32_t type = kRegString;

@@ -168,9 +168,6 @@ class OdbcRegistry final : public Registry {
                                               std::string_view subkey);
     bool CloseReadKey(RegHandle key);
     std::map<RegHandle, ReadKey> read_keys_;
-    // The last small key's values, taken again for the next once no reader holds them: a
-    // check reads key after key, and their lists keep their room.
-    std::shared_ptr<KeyValues> spare_values_;
     ParseCache read_cache_;
     // The reading of each file (null: missing) and why one could not be read, by file.
     struct Reading {

@@ -116,13 +116,7 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     if (large) {
         if (auto kept = values_.find(where); kept != values_.end()) return kept->second;
     }
-    std::shared_ptr<KeyValues> key;
-    if (spare_values_ && spare_values_.use_count() == 1) {
-        key = std::move(spare_values_);
-        key->subkeys.clear();
-    } else {
-        key = std::make_shared<KeyValues>();
-    }
+    auto key = std::make_shared<KeyValues>();
     key->values.reserve(end - first);
     ReadKeyLines(*doc, first, end, subkey, key->values, key->slots, [&](std::string_view below) {
         for (const std::string& s : key->subkeys) {
@@ -132,11 +126,7 @@ std::shared_ptr<const OdbcRegistry::KeyValues> OdbcRegistry::ValuesOf(
     });
     // Only a large key is read again and again (the list of data sources, once for each
     // data source a check compares); a data source's own key is read once.
-    if (key->values.size() >= kIndexedValues) {
-        values_.emplace(where, key);
-    } else {
-        spare_values_ = key;
-    }
+    if (key->values.size() >= kIndexedValues) values_.emplace(where, key);
     return key;
 }
 
