@@ -25,6 +25,9 @@ inline bool HoldsLineBreakOrNul(std::string_view text) {
     }
     return false;
 }
+// Why such a write fails.
+inline constexpr char kLineBreakRefused[] =
+    "a name or value holds a line break or NUL; nothing was written";
 
 // How many of `edits`, from the first, a profile may write to `section`: it stops at the first
 // edit holding CR, LF or NUL (0 when the section holds one).

@@ -116,7 +116,7 @@ bool FileProfile::SetString(std::string_view section, std::string_view key, std:
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
         std::lock_guard<std::mutex> lock(mutex_);
         writing_ = path;
-        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
+        return Fail(EINVAL, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         ini::Document doc(old ? *old : std::string());
@@ -132,7 +132,7 @@ bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) {
         std::lock_guard<std::mutex> lock(mutex_);
         writing_ = path;
-        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
+        return Fail(EINVAL, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -146,7 +146,7 @@ bool FileProfile::DeleteSection(std::string_view section, const std::string& pat
     if (HoldsLineBreakOrNul(section)) {
         std::lock_guard<std::mutex> lock(mutex_);
         writing_ = path;
-        return Fail(EINVAL, "a name or value holds a line break or NUL; nothing was written");
+        return Fail(EINVAL, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -386,7 +386,7 @@ bool WriteAllAt(int fd, const std::string& bytes) {
     while (written < bytes.size()) {
         const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
                                    static_cast<off_t>(written));
-        if (n < 0) {
+        if (n == -1) {
             if (errno == EINTR) continue;
             return false;
         }
@@ -438,7 +438,7 @@ FileProfile::Committed FileProfile::Replace(const std::string& target, const std
         if (old_stat != nullptr) return WriteInPlace(target, bytes, locked_fd, *old);
         const mode_t mode = new_files_ == NewFileMode::Private ? 0600 : 0666;
         Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        if (fd.get() < 0) return failed(errno);
+        if (fd.get() == -1) return failed(errno);
         if (!WriteAllAt(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
             const int error = errno;
             if (::ftruncate(fd.get(), 0) != 0) {
@@ -455,7 +455,7 @@ FileProfile::Committed FileProfile::Replace(const std::string& target, const std
         raw_fd = files_.CreateNew(temp);
         if (raw_fd < 0 && errno != EEXIST) return failed(errno);
     }
-    if (raw_fd < 0) return failed(EEXIST);
+    if (raw_fd == -1) return failed(EEXIST);
     Fd fd(raw_fd);
     auto abandon = [&](int error, const std::string& why = {}) {
         fd.Close();
@@ -480,7 +480,7 @@ FileProfile::Committed FileProfile::Replace(const std::string& target, const std
     std::size_t written = 0;
     while (written < bytes.size()) {
         const long n = files_.Write(fd.get(), bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
+        if (n == -1) {
             if (errno == EINTR) continue;
             return abandon(errno);
         }
@@ -527,7 +527,7 @@ FileProfile::Committed FileProfile::WriteInPlace(const std::string& target,
                                                  const std::string& bytes, int locked_fd,
                                                  const std::string& old) {
     Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) return Fail(errno), Committed::Failed;
+    if (fd.get() == -1) return Fail(errno), Committed::Failed;
     struct stat mine {
     }, locked{};
     if (::fstat(fd.get(), &mine) != 0 || ::fstat(locked_fd, &locked) != 0) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/ini_text.h"
 #include "platform/native_profile.h"
 #include "testing/escapes.h"
@@ -101,6 +102,7 @@ std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem:
     const std::optional<std::string> after = FileBytes(file);
     if (!ok) {
         CHECK(after == c.before);
+        CHECK_MESSAGE(!TakeFailure().empty(), "a refusal says why");
         return "<refused>";
     }
     return after ? Show(*after) : "<none>";

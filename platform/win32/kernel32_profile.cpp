@@ -207,6 +207,13 @@ class FileMutex {
     bool held_ = false;
 };
 
+// A write that would split a line of the file: refused, and the reason kept.
+bool RefuseLineBreak(const std::string& path) {
+    NoteFailure(path + ": " + kLineBreakRefused + ".");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
+
 }  // namespace
 
 std::string ProfileMutexName(const std::string& path) {
@@ -358,7 +365,7 @@ bool Kernel32Profile::RewriteFile(const std::string& path, const Edit& edit) {
 bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
                                 std::string_view value, const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
-        return false;
+        return RefuseLineBreak(path);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         const ini::Document doc(old ? *old : std::string());
@@ -370,7 +377,7 @@ bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
 
 bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
                                 const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) return false;
+    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) return RefuseLineBreak(path);
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;  // removing from a missing file creates none
         std::string text = ini::Document(*old).WithoutKey(section, key);
@@ -380,7 +387,7 @@ bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
 }
 
 bool Kernel32Profile::DeleteSection(std::string_view section, const std::string& path) {
-    if (HoldsLineBreakOrNul(section)) return false;
+    if (HoldsLineBreakOrNul(section)) return RefuseLineBreak(path);
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
         std::string text = ini::Document(*old).WithoutSection(section);
