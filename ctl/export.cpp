@@ -54,7 +54,7 @@ std::string Remarks(const WriteOp& op, bool legacy_odbc_ini) {
 
 // Where a key lands in odbc.ini: its section and the prefix of its entries.
 void SectionOf(const std::string& path, std::string& section, std::string& prefix) {
-    std::string rest = path.size() > kOdbcIni.size() ? path.substr(kOdbcIni.size()) : path;
+    std::string rest = path.starts_with(kOdbcIni) ? path.substr(kOdbcIni.size()) : path;
     const std::size_t cut = rest.find('\\');
     section = rest.substr(0, cut);
     prefix = cut == std::string::npos ? "" : rest.substr(cut + 1) + "\\";

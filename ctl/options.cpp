@@ -7,18 +7,20 @@
 namespace vendaro::ctl {
 namespace {
 
+constexpr int kAnyNumber = -1;
+
 struct CommandRow {
     Command command;
     const char* word;
     int min_names;
-    int max_names;  // -1: any number
+    int max_names;  // or kAnyNumber
 };
 
 constexpr std::array<CommandRow, 7> kCommands = {{
-    {Command::Check, "check", 0, -1},
+    {Command::Check, "check", 0, kAnyNumber},
     {Command::Diff, "diff", 1, 1},
-    {Command::Apply, "apply", 1, -1},
-    {Command::Remove, "remove", 1, -1},
+    {Command::Apply, "apply", 1, kAnyNumber},
+    {Command::Remove, "remove", 1, kAnyNumber},
     {Command::Export, "export", 1, 1},
     {Command::Connect, "connect", 1, 1},
     {Command::Help, "help", 0, 0},
@@ -45,9 +47,9 @@ std::string NamesProblem(const CommandRow& row, std::size_t count) {
     const std::string word = row.word;
     if (static_cast<int>(count) < row.min_names) {
         return word + " needs the name of a data source (vendaroctl " + word + " NAME" +
-               (row.max_names < 0 ? "..." : "") + ")";
+               (row.max_names == kAnyNumber ? "..." : "") + ")";
     }
-    if (row.max_names >= 0 && static_cast<int>(count) > row.max_names) {
+    if (row.max_names != kAnyNumber && static_cast<int>(count) > row.max_names) {
         return row.max_names == 0 ? word + " takes no names"
                                   : word + " takes one name, not " + std::to_string(count);
     }

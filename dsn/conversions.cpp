@@ -1,5 +1,6 @@
 #include "dsn/conversions.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 
@@ -60,9 +61,7 @@ std::int32_t NumberOfKey(std::string_view text) {
     std::int64_t value = negative ? -magnitude : magnitude;
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    if (value < kMin) return std::numeric_limits<std::int32_t>::min();
-    if (value > kMax) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
 }
 
 std::uint8_t FlagOfKey(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "platform/file_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -23,13 +24,10 @@ bool ByteOf(char16_t w, unsigned char& out) {
         out = static_cast<unsigned char>(w);
         return true;
     }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == w) {
-            out = static_cast<unsigned char>(0x80 + i);
-            return true;
-        }
-    }
-    return false;
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), w);
+    if (found == kHighControls.end()) return false;
+    out = static_cast<unsigned char>(0x80 + (found - kHighControls.begin()));
+    return true;
 }
 
 }  // namespace

@@ -46,17 +46,15 @@ constexpr std::size_t kMaxStoredChars = 2047;
 
 std::string EncipherText(std::string text, std::string key) {
     const int k = KeyNumber(key);
-    for (std::size_t j = 0; j < text.size(); ++j) {
-        text[j] = Wrap(static_cast<unsigned char>(text[j]) + Shift(k, j + 1));
-    }
+    std::size_t position = 0;
+    for (char& ch : text) ch = Wrap(static_cast<unsigned char>(ch) + Shift(k, ++position));
     return text;
 }
 
 std::string DecipherText(std::string text, std::string key) {
     const int k = KeyNumber(key);
-    for (std::size_t j = 0; j < text.size(); ++j) {
-        text[j] = Wrap(static_cast<unsigned char>(text[j]) - Shift(k, j + 1));
-    }
+    std::size_t position = 0;
+    for (char& ch : text) ch = Wrap(static_cast<unsigned char>(ch) - Shift(k, ++position));
     return text;
 }
 

@@ -9,6 +9,12 @@
 namespace vendaro {
 namespace {
 
+// A value as far as the program's read buffer holds it.
+std::string CutToReadBuffer(std::string value) {
+    value.resize(std::min(value.size(), ini::kMaxValueChars));
+    return value;
+}
+
 // True when the name, as the profile functions take it, begins or ends with a blank other than
 // a space: the reader trims it from the line, so the name would read back as another one.
 bool HasTrimmedEnd(std::string_view name) {
@@ -117,10 +123,8 @@ std::string ScriptStore::ReadIniString(std::string_view section, std::string_vie
                                        std::string_view def, const std::string& file) {
     const std::string& path = file.empty() ? IniFile() : file;
     const ProfileSnapshot* pinned = path == IniFile() ? Pinned() : nullptr;
-    std::string value =
-        pinned ? pinned->GetString(section, key, def) : profile_.GetString(section, key, def, path);
-    if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
-    return value;
+    return CutToReadBuffer(pinned ? pinned->GetString(section, key, def)
+                                  : profile_.GetString(section, key, def, path));
 }
 
 ScriptStore::SectionReader ScriptStore::ReadSection(std::string_view section) {
@@ -218,9 +222,7 @@ std::vector<ScriptRow> ScriptStore::ListScripts() {
     const std::optional<std::string_view> bytes = listed.Bytes();
     if (!bytes || bytes->empty()) return rows;  // what FileExists would say
     auto read = [&](const std::string& section, std::string_view key) {
-        std::string value = keys->GetString(section, key, "");
-        if (value.size() > ini::kMaxValueChars) value.resize(ini::kMaxValueChars);
-        return value;
+        return CutToReadBuffer(keys->GetString(section, key, ""));
     };
     listed.ForEachBracketLine([&](std::string_view line) {
         // Header lines are taken literally: the name is the line without its first and last

@@ -34,17 +34,16 @@ class NoEditors final : public EditorLauncher {
     }
 };
 
-// The main window's dialogs without a screen: each says what it is and closes as cancelled.
+// The main window's dialogs without a screen: each says what it is; nothing is chosen in it,
+// as when it is cancelled.
 class ConsoleWindows final : public ModalWindows {
   public:
     void ShowSelectDriver(Form3& dialog) override {
         std::cerr << dialog.Caption() << " (cancelled: no window)\n";
-        dialog.Command2_Click();
     }
     void ShowAbout(FrmAbout& about) override {
         std::cerr << about.ProductName() << " " << about.VersionText() << "\n"
                   << about.Description() << "\n";
-        about.Close();
     }
 };
 
@@ -52,7 +51,7 @@ int Run(int argc, char** argv) {
     // `vendaro sales -ue` and `vendaro "sales -ue"` are the same command line.
     std::string command_line;
     for (int i = 1; i < argc; ++i) {
-        if (i > 1) command_line += ' ';
+        if (i != 1) command_line += ' ';
         command_line += argv[i];
     }
 

@@ -4,27 +4,23 @@ namespace vendaro {
 
 MsgAnswer ConsoleDialogs::MessageBox(const MessageBoxRequest& request) {
     out_ << request.title << ": " << request.text << "\n";
-    out_.flush();
     return request.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
 }
 
 std::string ConsoleDialogs::InputBox(WindowHandle, const std::string& prompt,
                                      const std::string& title) {
     out_ << title << ": " << prompt << " (cancelled: no window)\n";
-    out_.flush();
     return {};
 }
 
 bool ConsoleDialogs::OpenFile(const OpenFileRequest& request, std::string&) {
     out_ << request.title << " (cancelled: no window)\n";
-    out_.flush();
     return false;
 }
 
 bool ConsoleDialogs::BrowseFolder(WindowHandle, const std::string& title, const std::string&,
                                   std::string&) {
     out_ << title << " (cancelled: no window)\n";
-    out_.flush();
     return false;
 }
 
@@ -32,7 +28,6 @@ void ConsoleDialogs::SetBusy(bool) {}
 
 bool ConsoleDialogs::Launch(const std::string& command_line) {
     out_ << "not started (no window): " << command_line << "\n";
-    out_.flush();
     return false;
 }
 

@@ -10,7 +10,8 @@ namespace vendaro {
 
 class ConsoleDialogs final : public Dialogs {
   public:
-    // `out`: where the texts go (standard error in the program).
+    // `out`: where the texts go: standard error in the program, unbuffered, so each is seen
+    // before the program goes on.
     explicit ConsoleDialogs(std::ostream& out) : out_(out) {}
     // Prints "title: text"; answers No to a question, OK otherwise.
     MsgAnswer MessageBox(const MessageBoxRequest& request) override;

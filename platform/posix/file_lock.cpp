@@ -10,7 +10,7 @@ namespace vendaro {
 
 FileLock::Result FileLock::Acquire(const std::string& path, std::chrono::milliseconds wait) {
     int fd = OpenRegular(path, state_);
-    if (fd < 0) {
+    if (fd == -1) {
         error_ = errno;
         return error_ == ENOENT ? Result::Missing : Result::Failed;
     }

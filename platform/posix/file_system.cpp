@@ -65,7 +65,7 @@ int OpenRegular(const std::string& path, struct stat& st) {
         return -1;
     }
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return -1;
+    if (fd == -1) return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         int error = S_ISDIR(st.st_mode) ? EISDIR : (errno != 0 ? errno : EINVAL);
         ::close(fd);
@@ -83,7 +83,7 @@ bool ReadWhole(int fd, std::string& out, std::size_t size_hint) {
         if (used == out.size()) out.resize(out.size() * 2);
         const ssize_t n =
             ::pread(fd, out.data() + used, out.size() - used, static_cast<off_t>(used));
-        if (n < 0) {
+        if (n == -1) {
             if (errno == EINTR) continue;
             return false;
         }

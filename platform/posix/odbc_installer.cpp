@@ -203,7 +203,7 @@ class PrivateFolder {
     bool Write(const std::string& file, const std::string& bytes) const {
         const int fd = ::openat(dir_, file.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) return false;
+        if (fd == -1) return false;
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -234,7 +234,7 @@ class PrivateFolder {
     std::string Make(const std::string& base) {
         if (std::string why = UnsafeBecause(base); !why.empty()) return why;
         const int base_fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (base_fd < 0) return base + ": " + std::strerror(errno);
+        if (base_fd == -1) return base + ": " + std::strerror(errno);
         SweepDeadRuns(base_fd);
         std::random_device random;
         const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -250,7 +250,7 @@ class PrivateFolder {
             const int dir =
                 ::openat(base_fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             struct stat st {};
-            if (dir < 0 || ::fstat(dir, &st) != 0 || st.st_uid != ::geteuid() ||
+            if (dir == -1 || ::fstat(dir, &st) != 0 || st.st_uid != ::geteuid() ||
                 (st.st_mode & 077) != 0) {
                 if (dir >= 0) ::close(dir);
                 ::close(base_fd);
@@ -322,7 +322,7 @@ std::string DataSourceName(const std::string& attributes) {
         std::size_t end = attributes.find('\0', at);
         if (end == std::string::npos) end = attributes.size();
         const std::string pair = attributes.substr(at, end - at);
-        if (pair.size() >= 4 && ::strncasecmp(pair.c_str(), "DSN=", 4) == 0) return pair.substr(4);
+        if (::strncasecmp(pair.c_str(), "DSN=", 4) == 0) return pair.substr(4);
         at = end + 1;
     }
     return {};
