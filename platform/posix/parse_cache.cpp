@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "platform/file_text.h"
@@ -42,12 +43,7 @@ std::shared_ptr<const ini::Document> ParseCache::Load(const std::string& path) {
         return nullptr;
     }
     auto it = entries_.find(path);
-    auto matches = [&](const Entry& c, const struct stat& s) {
-        return c.dev == s.st_dev && c.ino == s.st_ino &&
-               c.size == static_cast<std::uint64_t>(s.st_size) && c.mtime_ns == Nanos(s.st_mtim) &&
-               c.ctime_ns == Nanos(s.st_ctim);
-    };
-    if (it != entries_.end() && it->second.settled && matches(it->second, st)) {
+    if (it != entries_.end() && it->second.settled && SameFileState(it->second.state, st)) {
         return it->second.doc;
     }
 
@@ -78,17 +74,14 @@ std::shared_ptr<const ini::Document> ParseCache::Load(const std::string& path) {
 
     // A UTF-16 file is read as the engine's 8-bit text.
     bytes = ini::DecodeFileText(std::move(bytes)).text;
-    if (it != entries_.end() && matches(it->second, after) && it->second.doc->bytes() == bytes) {
+    if (it != entries_.end() && SameFileState(it->second.state, after) &&
+        it->second.doc->bytes() == bytes) {
         it->second.settled = settled;
         return it->second.doc;
     }
     if (it == entries_.end() && entries_.size() >= kMaxCachedFiles) entries_.clear();
     Entry& c = entries_[path];
-    c.dev = after.st_dev;
-    c.ino = after.st_ino;
-    c.size = static_cast<std::uint64_t>(after.st_size);
-    c.mtime_ns = Nanos(after.st_mtim);
-    c.ctime_ns = Nanos(after.st_ctim);
+    c.state = after;
     c.settled = settled;
     c.doc = std::make_shared<const ini::Document>(std::move(bytes));
     return c.doc;

@@ -3,7 +3,8 @@
 // change times (in nanoseconds) are unchanged: start-up reads two keys per script, and one
 // parse answers them all. A parse of a file changed too recently for its times to tell a later
 // change apart is only reused after comparing the bytes.
-#include <cstdint>
+#include <sys/stat.h>
+
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -22,8 +23,7 @@ class ParseCache {
 
   private:
     struct Entry {
-        std::uint64_t dev = 0, ino = 0, size = 0;
-        std::int64_t mtime_ns = 0, ctime_ns = 0;
+        struct stat state {};  // of the file as it was read
         bool settled = false;  // old enough that any later change moves its times
         std::shared_ptr<const ini::Document> doc;
     };
