@@ -287,6 +287,8 @@ TEST_CASE("bad input: no such script, a name no data source can have, an unreada
     Ctl c;
     CHECK(c.Run({"apply", "sales", "nosuch"}) ==
           "2\nvendaroctl: no script named \"nosuch\" in " + c.library + "\n");
+    CHECK(c.Run({"apply", "--", "--check"}) ==  // after "--", a name
+          "2\nvendaroctl: no script named \"--check\" in " + c.library + "\n");
     CHECK(c.rec.calls.empty());
     CHECK(c.Run({"remove", "a\\b"}) ==
           "2\nvendaroctl: \"a\\b\" cannot name a data source: the name contains \"\\\"\n");
@@ -309,6 +311,8 @@ TEST_CASE("the library is never written, not even once another program has remov
     std::string error;
     const auto library = Library::Open(c.rec.profile(), c.library, kSeparator, error);
     REQUIRE(library);
+    CHECK(library->store().CopySection("Sales", "Copy") == CopyResult::WriteFailed);
+    CHECK(test::ReadFile(c.library) == kLibrary);
     std::filesystem::remove(c.library);
     CHECK_FALSE(library->store().WriteIniString("Sales", "Server", "srv2", ""));
     CHECK_FALSE(std::filesystem::exists(c.library));
@@ -350,6 +354,9 @@ TEST_CASE("JSON strings: UTF-8 passes, Windows-1252 is escaped") {
     CHECK(JsonString("caf\xe9") == "\"caf\\u00e9\"");
     CHECK(JsonString("\x80") == "\"\\u20ac\"");
     CHECK(JsonString("a\"b\\c\n\x01") == "\"a\\\"b\\\\c\\n\\u0001\"");
+    // The last code point UTF-8 has passes; a surrogate's bytes are no UTF-8.
+    CHECK(JsonString("\xf4\x8f\xbf\xbf") == "\"\xf4\x8f\xbf\xbf\"");
+    CHECK(JsonString("\xed\xbf\xbf") == "\"\\u00ed\\u00bf\\u00bf\"");
 }
 
 }  // namespace
