@@ -272,7 +272,7 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
     CHECK(fs::is_empty(theirs));
 }
 
-TEST_CASE("without a window the dialogs answer as cancelled and say so on stderr") {
+TEST_CASE("without a window a question is answered No and every chooser as cancelled") {
     std::ostringstream err;
     ConsoleDialogs dialogs(err);
     std::string file = "unchanged", folder;
@@ -284,10 +284,6 @@ TEST_CASE("without a window the dialogs answer as cancelled and say so on stderr
     CHECK(file == "unchanged");
     CHECK_FALSE(dialogs.BrowseFolder(0, "Folder", "/", folder));
     CHECK_FALSE(dialogs.Launch("notepad.exe faq.fil"));
-    CHECK(err.str() ==
-          "V!: Sure?\nV!: Sure?\nClone: New DSN Name (cancelled: no window)\n"
-          "Open (cancelled: no window)\nFolder (cancelled: no window)\n"
-          "not started (no window): notepad.exe faq.fil\n");
 }
 
 TEST_CASE("the INI rows as unixODBC reads them; files it would read otherwise are not written") {
