@@ -1,1 +1,0 @@
-// Stands in for a library folder that has no sources yet.
