@@ -198,6 +198,33 @@ bool RecordingProfile::DeleteSection(std::string_view section, const std::string
            real_.DeleteSection(section, path);
 }
 
+namespace {
+
+std::string EditsText(std::string_view section, std::span<const KeyEdit> edits) {
+    std::string text(section);
+    for (const KeyEdit& edit : edits) {
+        text.append(edit.remove ? "|-" : "|").append(edit.key);
+        if (!edit.remove) text.append("=").append(edit.value);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::size_t RecordingProfile::WriteKeys(SV section, std::span<const KeyEdit> edits,
+                                        const std::string& path) {
+    return owner_.Record("ProfileWriteKeys " + path + "|" + EditsText(section, edits))
+               ? real_.WriteKeys(section, edits, path)
+               : 0;
+}
+
+bool RecordingProfile::WriteKeysAndRemoveSection(SV section, std::span<const KeyEdit> edits,
+                                                 SV removed, const std::string& path) {
+    return owner_.Record("ProfileWriteKeysAndRemoveSection " + path + "|" +
+                         EditsText(section, edits) + "|" + std::string(removed)) &&
+           real_.WriteKeysAndRemoveSection(section, edits, removed, path);
+}
+
 bool RecordingProfile::Append(const std::string& path, std::string_view bytes) {
     return owner_.Record("ProfileAppend " + path + "|" + Visible(bytes)) &&
            real_.Append(path, bytes);

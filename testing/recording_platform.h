@@ -28,6 +28,12 @@ class RecordingProfile final : public Profile {
     bool DeleteSection(std::string_view section, const std::string& path) override;
     std::optional<std::string> ReadAll(const std::string& p) override { return real_.ReadAll(p); }
     bool Append(const std::string& path, std::string_view bytes) override;
+    // One call, as the real profile makes it: "ProfileWriteKeys path|section|k=v|-gone".
+    std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
+                          const std::string& path) override;
+    // "ProfileWriteKeysAndRemoveSection path|section|k=v|-gone|removed".
+    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
+                                   std::string_view removed, const std::string& path) override;
     // A reading is no effect: the real profile's own, so that reads through it are one version.
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& p) override {
         return real_.Snapshot(p);
