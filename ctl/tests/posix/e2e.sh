@@ -50,9 +50,11 @@ same "apply" "Shop  absent: created" "$(cat out)"
 opt/vendaro Stock -ue || fail "vendaro Stock -ue: status $?"
 run 0 check shop stock
 same "check after apply and vendaro -ue" "$(printf '%s\n' 'Shop   in sync' 'Stock  in sync')" "$(cat out)"
-# An Access data source: on Linux no Windows directory's ODBC.INI entries are looked for.
+# An Access data source: on Linux no Windows directory's ODBC.INI entries are written or
+# looked for.
 run 0 apply Orders --system
 run 0 check Orders --system
+[ -z "$(find . -name '*ODBC.INI')" ] || fail "apply wrote an ODBC.INI: $(find . -name '*ODBC.INI')"
 
 # connect: a real connection through the driver manager; isql reads a row through it.
 run 0 connect Shop --timeout 5

@@ -438,6 +438,10 @@ TEST_CASE("odbc.ini read: a missing file is no data source, a folder in its plac
     OdbcRegistry fresh;
     CHECK(fresh.OpenKeyForRead(kUser, kKey + "Orders", r.key) == RegRead::Failed);
     CHECK(TakeFailure() == r.user_file.string() + " cannot be read: Is a directory.");
+    // A file where its folder should be: no such odbc.ini either.
+    EnvScope under_file({{"ODBCINI", (r.dir.path() / "plain" / "odbc.ini").string()}});
+    WriteFile(r.dir.path() / "plain", kIni);
+    CHECK(OdbcRegistry().OpenKeyForRead(kUser, kKey + "Orders", r.key) == RegRead::Missing);
 }
 
 TEST_CASE("odbc.ini read: a write of the same registry object is read back") {
