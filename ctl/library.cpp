@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/ini_text.h"
+
 namespace vendaro::ctl {
 
 // Reads from one reading of the library; writes pass to the platform's profile, except those
@@ -79,18 +81,6 @@ class Library::ReadOnlyProfile final : public Profile {
     std::unique_ptr<ProfileSnapshot> snapshot_;
 };
 
-namespace {
-
-// The name as ini::NamesEqual compares it.
-std::string Folded(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-}
-
-}  // namespace
-
 Library::~Library() = default;
 
 std::unique_ptr<Library> Library::Open(Profile& profile, const std::string& path, char separator,
@@ -124,13 +114,13 @@ std::unique_ptr<Library> Library::Open(Profile& profile, const std::string& path
     library->version_.emplace(*library->store_);
     library->rows_ = library->store_->ListScripts();
     for (std::size_t i = 0; i < library->rows_.size(); ++i) {
-        library->by_name_[Folded(library->rows_[i].name)] = i;
+        library->by_name_[ini::FoldedName(library->rows_[i].name)] = i;
     }
     return library;
 }
 
 const ScriptRow* Library::Find(const std::string& name) const {
-    auto found = by_name_.find(Folded(name));
+    auto found = by_name_.find(ini::FoldedName(name));
     return found == by_name_.end() ? nullptr : &rows_[found->second];
 }
 

@@ -48,6 +48,12 @@ bool SameLengthNamesEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = LowerAscii(c);
+    return folded;
+}
+
 std::string_view LineEndOf(std::string_view text) {
     const std::size_t at = FindLineBreak(text.data(), text.size());
     return at < text.size() && text[at] == '\n' ? "\n" : at < text.size() ? "\r\n" : "\n";

@@ -53,6 +53,8 @@ inline bool NamesEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || (a[0] | 0x20) == (b[0] | 0x20)) &&
            SameLengthNamesEqual(a, b);
 }
+// The name with ASCII capitals lowered: names NamesEqual finds equal fold alike (a key for maps).
+std::string FoldedName(std::string_view name);
 // A hash of a name that ignores ASCII case: names NamesEqual finds equal share it.
 std::uint64_t FoldedHash(std::string_view name);
 

@@ -35,14 +35,6 @@ bool HasOuterBlanks(std::string_view text) {
     return !text.empty() && (IsBlank(text.front()) || IsBlank(text.back()));
 }
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 // The data source a key path names (its first part below ODBC.INI), whether or not odbc.ini
 // can hold it; nullopt for a path outside ODBC.INI.
 std::optional<std::string_view> DataSourceOf(std::string_view path) {
@@ -116,7 +108,7 @@ RegHandle OdbcRegistry::CreateKey(RegRoot root, const std::string& path) {
                         !(::stat(file.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode));
     const std::optional<std::string_view> data_source = DataSourceOf(path);
     if (!where || !usable) {
-        if (data_source) failed_sections_.insert({root, LowerAscii(*data_source)});
+        if (data_source) failed_sections_.insert({root, ini::FoldedName(*data_source)});
         if (data_source && !where) {
             NoteFailure("\"" + std::string(*data_source) + "\" cannot be a section of odbc.ini.");
         } else if (data_source) {
@@ -127,7 +119,7 @@ RegHandle OdbcRegistry::CreateKey(RegRoot root, const std::string& path) {
     }
     // The data source key starts a new attempt; its subkeys belong to the attempt and fail
     // with it, so that a failed data source leaves nothing of it in the file.
-    const std::pair<RegRoot, std::string> attempt{root, LowerAscii(where->section)};
+    const std::pair<RegRoot, std::string> attempt{root, ini::FoldedName(where->section)};
     if (where->prefix.empty()) {
         failed_sections_.erase(attempt);
     } else if (failed_sections_.count(attempt) != 0) {
@@ -145,7 +137,7 @@ bool OdbcRegistry::Write(RegHandle key, const std::string& name, const std::stri
     std::string entry = open.where.prefix + name;
     const bool listed_failure = open.where.prefix.empty() &&
                                 ini::NamesEqual(open.where.section, kDataSourceList) &&
-                                failed_sections_.count({open.root, LowerAscii(name)}) != 0;
+                                failed_sections_.count({open.root, ini::FoldedName(name)}) != 0;
     if (!IsStorableEntry(entry, value) || listed_failure) {
         // A refused list entry keeps the reason its data source failed for.
         if (!listed_failure) {
@@ -195,10 +187,12 @@ bool OdbcRegistry::CloseKey(RegHandle key) {
     if (open.failed) {
         if (!list) {
             // A refused data source leaves nothing of itself: what its other keys gathered goes.
-            const std::pair<RegRoot, std::string> source{open.root, LowerAscii(open.where.section)};
+            const std::pair<RegRoot, std::string> source{open.root,
+                                                         ini::FoldedName(open.where.section)};
             failed_sections_.insert(source);
             std::erase_if(closed_, [&](const OpenKey& kept) {
-                return kept.root == open.root && LowerAscii(kept.where.section) == source.second;
+                return kept.root == open.root &&
+                       ini::FoldedName(kept.where.section) == source.second;
             });
         }
         return false;
@@ -249,7 +243,7 @@ bool OdbcRegistry::Flush() {
             for (const OpenKey& key : closed) {
                 if (key.root == first.root && key.file == first.file &&
                     !ini::NamesEqual(key.where.section, kDataSourceList)) {
-                    failed_sections_.insert({key.root, LowerAscii(key.where.section)});
+                    failed_sections_.insert({key.root, ini::FoldedName(key.where.section)});
                 }
             }
         }
