@@ -20,11 +20,13 @@
 
 namespace vendaro {
 
-// Exit statuses of an unattended run ("ue", "se").
+// Exit statuses of the program.
 enum : int {
     kExitCreated = 0,      // the DSN was written (also every run that opens the window)
-    kExitWriteFailed = 1,  // a registry or profile write failed, or the library was unreadable
+    kExitWriteFailed = 1,  // a registry or profile write failed, the library was unreadable, or
+                           // the printed window could not be written
     kExitNoScript = 2,     // no script has the given name; nothing was written
+    kExitNoWindow = 3,     // no window could be made, or an unexpected failure ended the run
 };
 
 struct StartupResult {

@@ -81,9 +81,12 @@ int Run(int argc, char** argv) {
         if (!started.error_line.empty()) std::cerr << Printable(started.error_line) << "\n";
         return started.exit_status;
     }
-    std::cout << WindowText(form);
-    std::cout.flush();
-    return 0;
+    // The printed window is the run's answer: one that could not be written is no success.
+    if (!(std::cout << WindowText(form) << std::flush)) {
+        std::cerr << "vendaro: the window could not be printed (a full disk or a closed pipe)\n";
+        return kExitWriteFailed;
+    }
+    return kExitCreated;
 }
 
 }  // namespace
@@ -97,5 +100,5 @@ int main(int argc, char** argv) {
     } catch (...) {
         std::cerr << "vendaro: unexpected failure\n";
     }
-    return 3;
+    return vendaro::kExitNoWindow;
 }

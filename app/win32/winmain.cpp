@@ -80,7 +80,7 @@ int RunProgram(const std::string& command_line, int show_command) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     // The common dialogs and the shell's folder tree want COM on this thread.
     const HRESULT ole = OleInitialize(nullptr);
-    int status = vendaro::win32::kExitNoWindow;
+    int status = vendaro::kExitNoWindow;
     try {
         status = vendaro::win32::RunProgram(
             vendaro::win32::ArgumentsAfterProgramName(GetCommandLineA()), show_command);

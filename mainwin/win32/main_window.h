@@ -13,9 +13,6 @@
 
 namespace vendaro::win32 {
 
-// Exit status when the main window could not be created at all.
-inline constexpr int kExitNoWindow = 3;
-
 class MainWindow final : public ModalWindows {
   public:
     // `quit_on_close`: closing the window ends the message loop (the program; not tests).

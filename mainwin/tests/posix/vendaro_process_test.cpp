@@ -89,6 +89,9 @@ std::string Mounted(const std::string& mount) {
 TEST_CASE("The Linux program: unattended runs, the printed window, failures, escaped names") {
     Folder f;
     CHECK(f.Run("") == Window(0, "Welcome to Vendaro! Press the F1 key for help."));
+    CHECK(f.Shell("./opt/vendaro >/dev/full 2>err") == 1);  // the window lost: no success
+    CHECK(ReadFile(f.root / "err") ==
+          "vendaro: the window could not be printed (a full disk or a closed pipe)\n");
     CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
     CHECK(f.Run("decoy -ue") == "2\nNo script named \"decoy\" in " + f.root.string() +
                                     "/opt/vendaro.ini; nothing was created.\n");
