@@ -9,7 +9,7 @@
 namespace vendaro::ctl {
 namespace {
 
-constexpr std::string_view kOdbcIni = "SOFTWARE\\ODBC\\ODBC.INI\\";
+constexpr std::string_view kOdbcIni = kOdbcIniKey;
 
 std::string RegQuoted(const std::string& text) {
     std::string out = "\"";

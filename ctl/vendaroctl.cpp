@@ -23,9 +23,6 @@
 namespace vendaro::ctl {
 namespace {
 
-constexpr const char* kOdbcIni = "SOFTWARE\\ODBC\\ODBC.INI\\";
-constexpr const char* kDataSourceList = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-
 // One data source of a run: what was found, what was done.
 struct Item {
     std::string name;
@@ -264,10 +261,10 @@ class Runner {
         bool present = false;
         bool failed = false;
         RegHandle key = 0;
-        RegRead read = registry.OpenKeyForRead(root_, kOdbcIni + item.name, key);
+        RegRead read = registry.OpenKeyForRead(root_, kOdbcIniKey + item.name, key);
         if (read == RegRead::Found) registry.CloseKey(key), present = true;
         failed = failed || read == RegRead::Failed;
-        read = registry.OpenKeyForRead(root_, kDataSourceList, key);
+        read = registry.OpenKeyForRead(root_, kDataSourceListKey, key);
         if (read == RegRead::Found) {
             RegValue value;
             const RegRead listed = registry.QueryValue(key, item.name, value);

@@ -5,12 +5,6 @@
 #include "dsn/script_values.h"
 
 namespace vendaro {
-namespace {
-
-constexpr const char* kOdbcIniPath = "SOFTWARE\\ODBC\\ODBC.INI\\";
-constexpr const char* kDataSourcesPath = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-
-}  // namespace
 
 std::string AttributeString(const std::string& name) {
     std::string attributes = "DSN=" + name;
@@ -31,7 +25,7 @@ void BuildWriteList(const DsnRequest& request, const std::string& raw_system_dir
     const RegRoot root =
         request.command == DsnCommand::System ? RegRoot::LocalMachine : RegRoot::CurrentUser;
     list.reserve(40);  // room for any driver's whole list: it is never regrown and moved
-    ScriptValues values(list, store, request, root, kOdbcIniPath + request.name,
+    ScriptValues values(list, store, request, root, kOdbcIniKey + request.name,
                         SystemDirectoryOf(raw_system_directory));
     values.CreateKey(root, values.key_path);
     const Driver* driver = FindDriver(request.driver);
@@ -42,7 +36,7 @@ void BuildWriteList(const DsnRequest& request, const std::string& raw_system_dir
         values.CloseKey();
     }
 
-    values.CreateKey(root, kDataSourcesPath);
+    values.CreateKey(root, kDataSourceListKey);
     values.String(request.name, request.driver);
     values.CloseKey();
 

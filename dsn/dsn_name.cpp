@@ -3,13 +3,14 @@
 #include <array>
 
 #include "platform/ini_text.h"
+#include "platform/registry.h"
 
 namespace vendaro {
 namespace {
 
 // The sections ODBC keeps beside the data sources: their list, the tracing settings, the
 // default folder of file data sources.
-constexpr std::array<std::string_view, 3> kReservedNames = {"ODBC Data Sources", "ODBC",
+constexpr std::array<std::string_view, 3> kReservedNames = {kDataSourceList, "ODBC",
                                                             "ODBC File DSN"};
 
 }  // namespace

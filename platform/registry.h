@@ -14,6 +14,15 @@ enum class RegRoot : std::uint32_t {
     LocalMachine = 0x80000002u,  // HKEY_LOCAL_MACHINE: System DSN
 };
 
+// Where ODBC keeps the data sources of a root: a data source's key is kOdbcIniKey followed by
+// its name; their list is the key kDataSourceListKey (in odbc.ini, the section kDataSourceList).
+inline constexpr char kOdbcIniKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\";
+inline constexpr char kDataSourceList[] = "ODBC Data Sources";
+inline constexpr char kDataSourceListKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
+static_assert(std::string_view(kDataSourceListKey).starts_with(kOdbcIniKey) &&
+              std::string_view(kDataSourceListKey).substr(sizeof kOdbcIniKey - 1) ==
+                  kDataSourceList);
+
 // An open key; 0 is "no key" (a failed create), on which every write fails.
 using RegHandle = std::uintptr_t;
 

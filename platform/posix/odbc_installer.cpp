@@ -44,7 +44,6 @@ namespace vendaro {
 namespace {
 
 constexpr int kIniSuccess = 1;
-constexpr const char* kDataSourceList = "ODBC Data Sources";
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 

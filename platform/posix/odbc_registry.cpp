@@ -22,8 +22,7 @@ BOOL _odbcinst_SystemINI(char* file_name, BOOL verify);
 namespace vendaro {
 namespace {
 
-constexpr std::string_view kOdbcIniPath = "SOFTWARE\\ODBC\\ODBC.INI\\";
-constexpr std::string_view kDataSourceList = "ODBC Data Sources";
+constexpr std::string_view kOdbcIniPath = kOdbcIniKey;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';

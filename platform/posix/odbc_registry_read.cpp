@@ -14,8 +14,6 @@
 namespace vendaro {
 namespace {
 
-constexpr std::string_view kDataSourceList = "ODBC Data Sources";
-
 // A value of odbc.ini as the store's interface hands it out: text, not typed bytes.
 RegValue AsRegValue(std::string_view name, std::string_view data) {
     RegValue value;

@@ -8,9 +8,6 @@
 namespace vendaro::win32 {
 namespace {
 
-constexpr const char* kOdbcIni = "SOFTWARE\\ODBC\\ODBC.INI\\";
-constexpr const char* kDataSourceList = "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-
 std::string RootName(RegRoot root) {
     return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
@@ -117,7 +114,7 @@ bool Win32Registry::ListSubkeys(RegHandle key, std::vector<std::string>& names) 
 bool Win32Registry::RemoveDataSource(RegRoot root, const std::string& name) {
     HKEY root_key = RootKey(root);
     if (root_key == nullptr || name.empty()) return false;
-    const std::string path = kOdbcIni + name;
+    const std::string path = kOdbcIniKey + name;
     // The key first: a data source still listed but without its key is what a failure here
     // leaves, and the next removal finishes it.
     LONG code = RegDeleteTreeA(root_key, path.c_str());
@@ -129,11 +126,11 @@ bool Win32Registry::RemoveDataSource(RegRoot root, const std::string& name) {
         return false;
     }
     RegKey list;
-    code = RegOpenKeyExA(root_key, kDataSourceList, 0, KEY_SET_VALUE, list.Receive());
+    code = RegOpenKeyExA(root_key, kDataSourceListKey, 0, KEY_SET_VALUE, list.Receive());
     if (Gone(code)) return true;
     if (code == ERROR_SUCCESS) code = RegDeleteValueA(list.get(), name.c_str());
     if (code != ERROR_SUCCESS && !Gone(code)) {
-        NoteFailure(RootName(root) + "\\" + kDataSourceList + "\\" + name +
+        NoteFailure(RootName(root) + "\\" + kDataSourceListKey + "\\" + name +
                     " cannot be removed: " + ErrorText(code) + ".");
         return false;
     }
