@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ini_text.h"
 #include "platform/spaces.h"
 
 namespace vendaro::text {
@@ -26,15 +27,11 @@ unsigned char LowerByte(unsigned char c) {
     }
 }
 
-bool IsProfileSpace(unsigned char c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' ';
-}
-
 std::string_view TrimProfileSpace(std::string_view text) {
-    while (!text.empty() && IsProfileSpace(static_cast<unsigned char>(text.front()))) {
+    while (!text.empty() && ini::IsBlank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && IsProfileSpace(static_cast<unsigned char>(text.back()))) {
+    while (!text.empty() && ini::IsBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;

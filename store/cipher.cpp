@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "platform/ini_text.h"
+#include "platform/profile.h"
+
 namespace vendaro {
 namespace {
 
@@ -34,14 +37,6 @@ char Wrap(int code) {
     return static_cast<char>(static_cast<unsigned char>(((code % 256) + 256) % 256));
 }
 
-// Characters a profile reader trims from the ends of a value.
-bool IsTrimmedByReader(unsigned char c) {
-    return (c >= 9 && c <= 13) || c == 26 || c == 32;
-}
-
-// Values longer than this read back cut short.
-constexpr std::size_t kMaxStoredChars = 2047;
-
 }  // namespace
 
 std::string EncipherText(std::string text, std::string key) {
@@ -68,11 +63,10 @@ bool IsStorablePassword(const std::string& password, const std::string& key) {
         stored += static_cast<char>(static_cast<unsigned char>(code));
     }
     if (stored.empty()) return true;  // an empty value is no key, which reads back as ""
-    if (stored.size() > kMaxStoredChars) return false;
-    if (stored.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
-    const auto first = static_cast<unsigned char>(stored.front());
-    const auto last = static_cast<unsigned char>(stored.back());
-    if (IsTrimmedByReader(first) || IsTrimmedByReader(last)) return false;
+    if (stored.size() > ini::kMaxValueChars) return false;  // it would read back cut
+    if (HoldsLineBreakOrNul(stored)) return false;
+    const char first = stored.front(), last = stored.back();
+    if (ini::IsBlank(first) || ini::IsBlank(last)) return false;
     if (stored.size() >= 2 && (first == '"' || first == '\'') && last == first) return false;
     return true;
 }
