@@ -10,7 +10,7 @@ namespace {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool IsBlank(char c) {
+bool IsLeadingBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -18,7 +18,7 @@ bool IsBlank(char c) {
 
 std::int32_t NumberOfKey(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsLeadingBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';

@@ -24,14 +24,14 @@ namespace {
 
 constexpr std::string_view kOdbcIniPath = kOdbcIniKey;
 
-bool IsBlank(char c) {
+bool IsTrimmedByUnixOdbc(char c) {
     return c == ' ' || c == '\t';
 }
 
 // unixODBC trims names when it reads them back; a name with blanks at an end would land in
 // another section or key than the one asked for.
 bool HasOuterBlanks(std::string_view text) {
-    return !text.empty() && (IsBlank(text.front()) || IsBlank(text.back()));
+    return !text.empty() && (IsTrimmedByUnixOdbc(text.front()) || IsTrimmedByUnixOdbc(text.back()));
 }
 
 // The data source a key path names (its first part below ODBC.INI), whether or not odbc.ini
