@@ -144,12 +144,14 @@ void Form7::Command1_Click() {
     }
     writer.Write("UID", text::TrimBlanks(Text1.text));
     writer.Write("PWD", EncipherText(password, kCipherKey));
+    // Each row with a value, under its option's script key.
     for (const std::string& row : List1.items) {
-        std::size_t tab = row.find('\t');
+        const std::size_t tab = row.find('\t');
         if (tab == std::string::npos) continue;
-        std::string key = row.substr(0, tab);
-        if (key == "Driver") key = "DriverJet";
-        writer.Write(key, row.substr(tab + 1));
+        for (const AdvancedOption& option : kAdvancedOptions) {
+            if (row.compare(0, tab, option.row_name) == 0)
+                writer.Write(option.key, row.substr(tab + 1));
+        }
     }
     if (!store.WriteScript(name, writer, "", replace)) {
         SetBusy(false);
