@@ -65,7 +65,7 @@ void Access(ScriptValues& w) {
     w.StringOfKey("DefaultDir");
     w.Number("DriverId", 25);
     w.Flag("Exclusive");
-    w.String("FIL", w.Key("FIL", "MS Access;"));
+    w.String("FIL", w.Key("FIL", kAccessDefaultFil));
     w.Password("PWD");
     w.Flag("ReadOnly");
     w.Flag("ExtendedAnsiSQL");
@@ -80,7 +80,7 @@ void Access(ScriptValues& w) {
     w.NumberOfKeyNamed("MaxBufferSize");
     w.NumberOfKeyNamed("MaxScanRows");
     w.NumberOfKeyNamed("PageTimeout");
-    w.NumberOfKeyNamed("Threads", "3");
+    w.NumberOfKeyNamed("Threads", kAccessDefaultThreads);
     w.StringOfKey("UserCommitSync");
     w.CloseKey();
     AddLegacyEntries(w);

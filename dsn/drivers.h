@@ -40,6 +40,13 @@ inline constexpr std::array<Driver, 5> kDrivers = {{
     {DriverId::FoxPro, "Microsoft Visual FoxPro Driver", nullptr, false, nullptr},
 }};
 
+// What an Access script's keys stand for where it has none: the editors show these, and the
+// write list writes them.
+inline constexpr char kAccessDefaultFil[] = "MS Access;";
+inline constexpr char kAccessDefaultThreads[] = "3";
+inline constexpr char kAccessDefaultPageTimeout[] = "5";
+inline constexpr char kAccessDefaultMaxBufferSize[] = "2048";
+
 constexpr const Driver& DriverOf(DriverId id) {
     return kDrivers[static_cast<std::size_t>(id)];
 }

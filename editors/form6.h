@@ -51,9 +51,9 @@ class Form6 final : public ScriptEditor {
     Button Command5{"S&ystem Database:", false};
     Frame Frame3{"Driver"};
     Label Label4{"&Page Timeout:"};
-    TextBox Text3{"5"};
+    TextBox Text3{kAccessDefaultPageTimeout};
     Label Label5{"&Buffer Size:"};
-    TextBox Text4{"2048"};
+    TextBox Text4{kAccessDefaultMaxBufferSize};
     CheckBox Check1{"E&xclusive"};
     CheckBox Check2{"Read On&ly"};
     Button Command4{"Save", false};

@@ -4,6 +4,7 @@
 // box. It reads and writes the script named in the Access editor's name field.
 #include <array>
 
+#include "dsn/drivers.h"
 #include "editors/modal_form.h"
 
 namespace vendaro {
@@ -18,14 +19,14 @@ inline constexpr std::array<AdvancedOption, 12> kAdvancedOptions{{
     {"DefaultDir", "DefaultDir", ""},
     {"Driver", "DriverJet", ""},
     {"ExtendedAnsiSQL", "ExtendedAnsiSQL", "0"},
-    {"FIL", "FIL", "MS Access;"},
+    {"FIL", "FIL", kAccessDefaultFil},
     {"ImplicitCommitSync", "ImplicitCommitSync", ""},
-    {"MaxBufferSize", "MaxBufferSize", "2048"},
+    {"MaxBufferSize", "MaxBufferSize", kAccessDefaultMaxBufferSize},
     {"MaxScanRows", "MaxScanRows", "8"},
-    {"PageTimeout", "PageTimeout", "5"},
+    {"PageTimeout", "PageTimeout", kAccessDefaultPageTimeout},
     {"ReadOnly", "ReadOnly", "0"},
     {"SafeTransactions", "SafeTransactions", "0"},
-    {"Threads", "Threads", "3"},
+    {"Threads", "Threads", kAccessDefaultThreads},
     {"UserCommitSync", "UserCommitSync", "Yes"},
 }};
 
