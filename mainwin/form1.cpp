@@ -16,7 +16,14 @@
 namespace vendaro {
 namespace {
 
-constexpr std::array<int, 5> kRowButtons = {2, 3, 7, 4, 6};
+// Each button's click handler, in tab order (as the buttons).
+constexpr std::array<Form1::Click, 8> kClicks = {
+    &Form1::Command1_Click, &Form1::Command2_Click, &Form1::Command3_Click, &Form1::Command7_Click,
+    &Form1::Command4_Click, &Form1::Command6_Click, &Form1::Command8_Click, &Form1::Command5_Click};
+// The buttons that act on the selected row.
+constexpr std::array<Form1::Click, 5> kRowButtons = {&Form1::Command2_Click, &Form1::Command3_Click,
+                                                     &Form1::Command7_Click, &Form1::Command4_Click,
+                                                     &Form1::Command6_Click};
 constexpr const char* kCopyFailedText = "The DSN script could not be copied.";
 
 // EditRowIndex is 16 bits wide; a position it cannot hold is handed over as 0 (no row), so an
@@ -50,20 +57,17 @@ Form1::Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLau
           {"Command5", "E&xit", " Exit the System ", {6480, 2880, 735, 495}, true},
       }} {}
 
-const ButtonControl& Form1::Command(int number) const {
-    const std::string name = "Command" + std::to_string(number);
-    for (const ButtonControl& button : buttons_) {
-        if (button.name == name) return button;
-    }
-    return buttons_.front();
+std::size_t Form1::PositionOf(Click click) {
+    return static_cast<std::size_t>(std::find(kClicks.begin(), kClicks.end(), click) -
+                                    kClicks.begin());
 }
 
-ButtonControl& Form1::MutableCommand(int number) {
-    return const_cast<ButtonControl&>(std::as_const(*this).Command(number));
+void Form1::ButtonClick(std::size_t position) {
+    if (position < kClicks.size()) (this->*kClicks[position])();
 }
 
 void Form1::SetRowButtons(bool enabled) {
-    for (int number : kRowButtons) MutableCommand(number).enabled = enabled;
+    for (Click click : kRowButtons) buttons_[PositionOf(click)].enabled = enabled;
 }
 
 StartupResult Form1::Form_Load(const std::string& command_line) {

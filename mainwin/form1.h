@@ -86,10 +86,17 @@ class Form1 {
     const std::vector<ColumnHeader>& Columns() const { return columns_; }
     bool FullRowSelect() const { return full_row_select_; }
 
+    // A button's click handler, by which a button is named to the code.
+    using Click = void (Form1::*)();
     // The buttons in tab order: Command1, 2, 3, 7, 4, 6, 8, 5.
     const std::array<ButtonControl, 8>& Buttons() const { return buttons_; }
-    // The button named "Command" + `number` (1..8); Command1 for any other number.
-    const ButtonControl& Command(int number) const;
+    // Runs the click handler of the button at `position` in tab order; nothing for another.
+    void ButtonClick(std::size_t position);
+    // The position in tab order of the button whose click runs `click`; Buttons().size() for
+    // a handler no button runs.
+    static std::size_t PositionOf(Click click);
+    // The button whose click runs `click` (a handler of one of them).
+    const ButtonControl& Button(Click click) const { return buttons_.at(PositionOf(click)); }
 
     static constexpr Twips kLabel1Position{120, 2600, 4935, 255};
     const std::string& Label1() const { return label1_; }
@@ -101,7 +108,6 @@ class Form1 {
     StartupResult LoadAndRun(const std::string& command_line);
     void SetRowButtons(bool enabled);
     void RunDsnCommand(DsnCommand command);
-    ButtonControl& MutableCommand(int number);
 
     ScriptStore& store_;
     Platform& platform_;

@@ -149,7 +149,7 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     };
     w.form.Command1_Click();
     CHECK(w.module1.ScriptMode == kScriptModeAdd);
-    CHECK(w.form.Command(6).enabled);
+    CHECK(w.form.Button(&Form1::Command6_Click).enabled);
     driver = 1;
     w.form.lvwMain().Select(0);
     w.form.Command1_Click();  // saved under a listed name: that row, brought up to date, selected
@@ -191,7 +191,8 @@ TEST_CASE("Keys, Exit and the about box") {
         CHECK_FALSE(w.form.Form_KeyDown(kKeyF1, shift));
     CHECK_FALSE(w.form.Form_KeyDown('A', 0));
     CHECK(w.form.Form_KeyDown(kKeyF1, 0));
-    w.form.Command8_Click();
+    w.form.ButtonClick(8);  // no such button
+    w.form.ButtonClick(6);  // A&bout, seventh in tab order
     CHECK(w.about_shown == 1);
     CHECK_FALSE(w.form.Closed());
     CHECK(w.Dump() == "|  | +-----++\nLaunch notepad.exe ~/faq.fil");

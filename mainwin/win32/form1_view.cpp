@@ -23,10 +23,6 @@ static_assert(kFullRowSelect == LVS_EX_FULLROWSELECT);
 // row is shown again, since the commands act on it.
 constexpr UINT kReselect = WM_APP + 1;
 
-int Number(const ButtonControl& button) {
-    return std::stoi(button.name.substr(std::string("Command").size()));
-}
-
 void SetTextIfChanged(HWND window, const std::string& text) {
     if (window != nullptr && WindowText(window) != text) SetWindowTextA(window, text.c_str());
 }
@@ -35,13 +31,6 @@ void SetTextIfChanged(HWND window, const std::string& text) {
 
 Form1View::Form1View(Form1& model, bool quit_on_close)
     : model_(model), quit_on_close_(quit_on_close) {}
-
-HWND Form1View::Button(int number) const {
-    for (const auto& [n, button] : buttons_) {
-        if (n == number) return button;
-    }
-    return nullptr;
-}
 
 bool Form1View::Create() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -55,10 +44,8 @@ bool Form1View::Create() {
                        WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                        Form1::kListPosition, kListId, WS_EX_CLIENTEDGE);
     for (const ButtonControl& button : model_.Buttons()) {
-        int number = Number(button);
-        HWND window = AddControl("BUTTON", button.caption, WS_TABSTOP | BS_PUSHBUTTON,
-                                 button.position, ButtonId(number));
-        buttons_.emplace_back(number, window);
+        buttons_.push_back(AddControl("BUTTON", button.caption, WS_TABSTOP | BS_PUSHBUTTON,
+                                      button.position, ButtonId(buttons_.size())));
     }
     // One line: a long closing message is cut with an ellipsis rather than wrapped out of sight.
     label_ = AddControl("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS,
@@ -75,14 +62,14 @@ void Form1View::AddToolTips() {
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
                                      GetModuleHandleA(nullptr), nullptr));
     if (!tool_tip_) return;
-    for (const ButtonControl& button : model_.Buttons()) {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
         TTTOOLINFOA tool{};
         // The size every version of the common controls accepts.
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(Button(Number(button)));
-        tool.lpszText = const_cast<char*>(button.tool_tip.c_str());
+        tool.uId = reinterpret_cast<UINT_PTR>(buttons_[i]);
+        tool.lpszText = const_cast<char*>(model_.Buttons()[i].tool_tip.c_str());
         SendMessageA(tool_tip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -218,10 +205,10 @@ void Form1View::Refresh() {
     DrawRows();
     DrawSelection();
     const HWND focus = GetFocus();
-    for (const ButtonControl& button : model_.Buttons()) {
-        HWND window = Button(Number(button));
-        if (window != nullptr && (IsWindowEnabled(window) != FALSE) != button.enabled) {
-            EnableWindow(window, button.enabled ? TRUE : FALSE);
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        const bool enabled = model_.Buttons()[i].enabled;
+        if ((IsWindowEnabled(buttons_[i]) != FALSE) != enabled) {
+            EnableWindow(buttons_[i], enabled ? TRUE : FALSE);
         }
     }
     // A button that was just disabled lost the focus (the system leaves it nowhere): the
@@ -237,38 +224,6 @@ bool Form1View::PreviewKey(int key_code, int shift) {
     if (!model_.Form_KeyDown(key_code, shift)) return false;
     Refresh();
     return true;
-}
-
-void Form1View::OnButton(int number) {
-    switch (number) {
-        case 1:
-            model_.Command1_Click();
-            break;
-        case 2:
-            model_.Command2_Click();
-            break;
-        case 3:
-            model_.Command3_Click();
-            break;
-        case 4:
-            model_.Command4_Click();
-            break;
-        case 5:
-            model_.Command5_Click();
-            break;
-        case 6:
-            model_.Command6_Click();
-            break;
-        case 7:
-            model_.Command7_Click();
-            break;
-        case 8:
-            model_.Command8_Click();
-            break;
-        default:
-            return;
-    }
-    Refresh();
 }
 
 void Form1View::OnNotify(const NMHDR& header) {
@@ -306,8 +261,11 @@ LRESULT Form1View::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
                 const int id = LOWORD(wparam);
-                for (const auto& [number, button] : buttons_) {
-                    if (ButtonId(number) == id && IsWindowEnabled(button)) OnButton(number);
+                for (std::size_t i = 0; i < buttons_.size(); ++i) {
+                    if (ButtonId(i) == id && IsWindowEnabled(buttons_[i])) {
+                        model_.ButtonClick(i);
+                        Refresh();
+                    }
                 }
             }
             return 0;

@@ -31,16 +31,15 @@ class Form1View final : public FormWindow {
     HWND List() const { return list_; }
     HWND Label() const { return label_; }
     HWND ToolTip() const { return tool_tip_.get(); }
-    // The button "Command" + `number` (1..8); nullptr for another number.
-    HWND Button(int number) const;
-    // The control id of "Command" + `number`.
-    static int ButtonId(int number) { return 1000 + number; }
+    // The button whose click runs `click`.
+    HWND Button(Form1::Click click) const { return buttons_.at(Form1::PositionOf(click)); }
+    // The control id of the button at `position` in tab order.
+    static int ButtonId(std::size_t position) { return 1000 + static_cast<int>(position); }
     static constexpr int kListId = 1100;
     static constexpr int kLabelId = 1101;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-    void OnButton(int number);
     void OnNotify(const NMHDR& header);
     // The text of a cell the list shows (item and column from 0); null for none.
     const std::string* CellText(int item, int column) const;
@@ -57,7 +56,7 @@ class Form1View final : public FormWindow {
     bool quit_on_close_;
     HWND list_ = nullptr;
     HWND label_ = nullptr;
-    std::vector<std::pair<int, HWND>> buttons_;  // command number, button
+    std::vector<HWND> buttons_;  // in tab order, as the model's
     Window tool_tip_;
     bool columns_drawn_ = false;
     bool full_row_drawn_ = false;
