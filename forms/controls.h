@@ -30,10 +30,21 @@ struct Label {
     bool visible = true;
 };
 
+// Left, top, width, height in twips (1/1440 inch).
+struct Twips {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Twips&) const = default;
+};
+
 struct Button {
-    std::string caption;
+    std::string caption;  // with its access-key "&"
     bool enabled = true;
     bool visible = true;
+    std::string tool_tip{};  // "": none
+    Twips position{};        // where the window places it; the editors' views place their own
 };
 
 struct CheckBox {
@@ -73,23 +84,6 @@ struct ListBox {
     int selected = -1;  // -1: no row selected
     bool enabled = true;
     bool visible = true;
-};
-
-// Left, top, width, height in twips (1/1440 inch).
-struct Twips {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const Twips&) const = default;
-};
-
-struct ButtonControl {
-    std::string name;     // "Command1"
-    std::string caption;  // with its access-key "&"
-    std::string tool_tip;
-    Twips position;
-    bool enabled = true;
 };
 
 struct ColumnHeader {

@@ -43,18 +43,38 @@ Form1::Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLau
       editors_(editors),
       windows_(windows),
       buttons_{{
-          {"Command1", "&Add", " Create a new DSN script ", {120, 2880, 615, 495}, true},
-          {"Command2", "&Edit", " Modify an existing DSN script ", {840, 2880, 615, 495}, false},
-          {"Command3", "&Delete", " Remove an existing DSN script ", {1560, 2880, 735, 495}, false},
-          {"Command7",
-           "&Clone",
-           " Duplicate an existing DSN script ",
-           {2400, 2880, 615, 495},
-           false},
-          {"Command4", "&User DSN", " Create a user DSN ", {3120, 2880, 975, 495}, false},
-          {"Command6", "&System DSN", " Create a system DSN ", {4200, 2880, 1215, 495}, false},
-          {"Command8", "A&bout", " Help and Info about Vendaro! ", {5520, 2880, 855, 495}, true},
-          {"Command5", "E&xit", " Exit the System ", {6480, 2880, 735, 495}, true},
+          {.caption = "&Add",
+           .enabled = true,
+           .tool_tip = " Create a new DSN script ",
+           .position = {120, 2880, 615, 495}},  // Command1
+          {.caption = "&Edit",
+           .enabled = false,
+           .tool_tip = " Modify an existing DSN script ",
+           .position = {840, 2880, 615, 495}},  // Command2
+          {.caption = "&Delete",
+           .enabled = false,
+           .tool_tip = " Remove an existing DSN script ",
+           .position = {1560, 2880, 735, 495}},  // Command3
+          {.caption = "&Clone",
+           .enabled = false,
+           .tool_tip = " Duplicate an existing DSN script ",
+           .position = {2400, 2880, 615, 495}},  // Command7
+          {.caption = "&User DSN",
+           .enabled = false,
+           .tool_tip = " Create a user DSN ",
+           .position = {3120, 2880, 975, 495}},  // Command4
+          {.caption = "&System DSN",
+           .enabled = false,
+           .tool_tip = " Create a system DSN ",
+           .position = {4200, 2880, 1215, 495}},  // Command6
+          {.caption = "A&bout",
+           .enabled = true,
+           .tool_tip = " Help and Info about Vendaro! ",
+           .position = {5520, 2880, 855, 495}},  // Command8
+          {.caption = "E&xit",
+           .enabled = true,
+           .tool_tip = " Exit the System ",
+           .position = {6480, 2880, 735, 495}},  // Command5
       }} {}
 
 std::size_t Form1::PositionOf(Click click) {

@@ -89,14 +89,14 @@ class Form1 {
     // A button's click handler, by which a button is named to the code.
     using Click = void (Form1::*)();
     // The buttons in tab order: Command1, 2, 3, 7, 4, 6, 8, 5.
-    const std::array<ButtonControl, 8>& Buttons() const { return buttons_; }
+    const std::array<Button, 8>& Buttons() const { return buttons_; }
     // Runs the click handler of the button at `position` in tab order; nothing for another.
     void ButtonClick(std::size_t position);
     // The position in tab order of the button whose click runs `click`; Buttons().size() for
     // a handler no button runs.
     static std::size_t PositionOf(Click click);
     // The button whose click runs `click` (a handler of one of them).
-    const ButtonControl& Button(Click click) const { return buttons_.at(PositionOf(click)); }
+    const Button& ButtonOf(Click click) const { return buttons_.at(PositionOf(click)); }
 
     static constexpr Twips kLabel1Position{120, 2600, 4935, 255};
     const std::string& Label1() const { return label1_; }
@@ -121,7 +121,7 @@ class Form1 {
     std::vector<ColumnHeader> columns_;
     bool full_row_select_ = false;
     std::uint8_t sort_flag_ = 0;
-    std::array<ButtonControl, 8> buttons_;
+    std::array<Button, 8> buttons_;
     std::string label1_;
     std::string start_mode_;
     std::optional<DsnOutcome> last_outcome_;

@@ -45,8 +45,8 @@ class Form3 {
     const std::vector<std::string>& List1() const { return items_; }
     // The selected item, -1 when none.
     int ListIndex() const { return list_index_; }
-    const ButtonControl& Command1() const { return ok_; }
-    const ButtonControl& Command2() const { return cancel_; }
+    const Button& Command1() const { return ok_; }
+    const Button& Command2() const { return cancel_; }
     bool Visible() const { return visible_; }
     bool Closed() const { return closed_; }
 
@@ -57,8 +57,8 @@ class Form3 {
     std::string label1_ = "Select Driver";
     std::vector<std::string> items_;
     int list_index_ = -1;
-    ButtonControl ok_{"Command1", "&OK", "", {120, 2160, 1095, 375}, false};
-    ButtonControl cancel_{"Command2", "&Cancel", "", {2880, 2160, 1095, 375}, true};
+    Button ok_{.caption = "&OK", .enabled = false, .position = {120, 2160, 1095, 375}};  // Command1
+    Button cancel_{.caption = "&Cancel", .position = {2880, 2160, 1095, 375}};           // Command2
     bool visible_ = true;
     bool closed_ = false;
 };

@@ -16,7 +16,7 @@ class FrmAbout {
     const std::string& ProductName() const { return product_; }
     const std::string& VersionText() const { return version_; }
     const std::string& Description() const { return description_; }
-    const ButtonControl& Command1() const { return ok_; }
+    const Button& Command1() const { return ok_; }
     static constexpr int kClientWidth = 4680;
     static constexpr int kClientHeight = 2175;
     static constexpr Twips kProductPosition{240, 240, 4200, 375};
@@ -35,7 +35,7 @@ class FrmAbout {
     std::string product_ = kProductName;
     std::string version_ = std::string("Version ") + kProductVersion;
     std::string description_ = "Creates ODBC data sources from saved DSN scripts.";
-    ButtonControl ok_{"Command1", "OK", "", {3360, 1620, 1095, 375}, true};
+    Button ok_{.caption = "OK", .position = {3360, 1620, 1095, 375}};  // Command1
     bool closed_ = false;
 };
 

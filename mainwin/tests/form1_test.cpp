@@ -149,7 +149,7 @@ TEST_CASE("Add lists what the chosen driver's editor saved") {
     };
     w.form.Command1_Click();
     CHECK(w.module1.ScriptMode == kScriptModeAdd);
-    CHECK(w.form.Button(&Form1::Command6_Click).enabled);
+    CHECK(w.form.ButtonOf(&Form1::Command6_Click).enabled);
     driver = 1;
     w.form.lvwMain().Select(0);
     w.form.Command1_Click();  // saved under a listed name: that row, brought up to date, selected

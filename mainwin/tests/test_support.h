@@ -56,7 +56,7 @@ struct MainWindow final : ModalWindows {
             out += form.lvwMain().Row(position).text + " ";
         }
         out += "| " + form.Label1() + " | ";
-        for (const ButtonControl& button : form.Buttons()) out += button.enabled ? '+' : '-';
+        for (const Button& button : form.Buttons()) out += button.enabled ? '+' : '-';
         for (std::string call : recording.calls) {
             const auto at = call.find(store.AppDir());
             if (at != std::string::npos) call.replace(at, store.AppDir().size(), "~/");

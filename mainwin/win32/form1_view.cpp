@@ -43,7 +43,7 @@ bool Form1View::Create() {
     list_ = AddControl(WC_LISTVIEWA, "",
                        WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                        Form1::kListPosition, kListId, WS_EX_CLIENTEDGE);
-    for (const ButtonControl& button : model_.Buttons()) {
+    for (const Button& button : model_.Buttons()) {
         buttons_.push_back(AddControl("BUTTON", button.caption, WS_TABSTOP | BS_PUSHBUTTON,
                                       button.position, ButtonId(buttons_.size())));
     }

@@ -32,7 +32,7 @@ class Form1View final : public FormWindow {
     HWND Label() const { return label_; }
     HWND ToolTip() const { return tool_tip_.get(); }
     // The button whose click runs `click`.
-    HWND Button(Form1::Click click) const { return buttons_.at(Form1::PositionOf(click)); }
+    HWND ButtonOf(Form1::Click click) const { return buttons_.at(Form1::PositionOf(click)); }
     // The control id of the button at `position` in tab order.
     static int ButtonId(std::size_t position) { return 1000 + static_cast<int>(position); }
     static constexpr int kListId = 1100;

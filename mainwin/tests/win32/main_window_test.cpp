@@ -83,19 +83,19 @@ TEST_CASE("the main window: select a row, Delete, Clone, and Add into an editor"
     constexpr UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
     ListView_SetItemState(list, 1, kSelected, kSelected);  // Orders
     p.driver.Then(Answer("Vendaro!", IDYES));
-    Click(p.main.view().Button(&Form1::Command3_Click));
+    Click(p.main.view().ButtonOf(&Form1::Command3_Click));
     CHECK(p.Status() == "DSN script deleted.");
     ListView_SetItemState(list, 0, kSelected, kSelected);  // Sales
     p.driver.Then(Answer("Clone DSN script 'Sales'", IDOK, nullptr, " Sales Copy "));
     p.driver.Then(Answer("Clone DSN script 'Sales'", IDCANCEL));
-    Click(p.main.view().Button(&Form1::Command7_Click));
+    Click(p.main.view().ButtonOf(&Form1::Command7_Click));
     p.driver.Then([&] {
         Form3View* select_driver = p.main.OpenSelectDriver();
         if (select_driver != nullptr) Pick(select_driver->List(), 3);  // SQL Server, sorted last
         return select_driver != nullptr && PostMessageA(select_driver->OkButton(), BM_CLICK, 0, 0);
     });
     p.Events("Text1=Budget|Command4");
-    Click(p.main.view().Button(&Form1::Command1_Click));
+    Click(p.main.view().ButtonOf(&Form1::Command1_Click));
     CHECK(p.driver.Ok());
     CHECK(Items(list) ==
           "Sales|Sales figures|SQL Server\nSales Copy|Sales figures|SQL Server\n"
@@ -165,7 +165,7 @@ TEST_CASE("Edit through the real controls: a long path shortened; a Save over an
     p.driver.Then(Answer("Vendaro!", IDYES, &question));
     for (const int row : {0, 1}) {
         ListView_SetItemState(p.main.view().List(), row, LVIS_SELECTED, LVIS_SELECTED);
-        Click(p.main.view().Button(&Form1::Command2_Click));  // Edit
+        Click(p.main.view().ButtonOf(&Form1::Command2_Click));  // Edit
     }
     CHECK(p.driver.Ok());
     CHECK(shown == "Da&tabase: C:\\Program Files\\Shared Da...\\system.mdw");
