@@ -343,6 +343,7 @@ TEST_CASE("--json: one document of the stable schema") {
             "  ]\n}\n");
     CHECK(c.Run({"apply", "sales", "--json"}).find("\n  \"changed\": true,\n") !=
           std::string::npos);
+    CHECK(c.Run({"check", "--json"}).find("\"driver\": \"SQL Server\"") != std::string::npos);
     CHECK(c.Run({"check", "--bogus", "--json"}) ==
           "2\n{\n  \"schema\": 1,\n  \"command\": \"check\",\n  \"changed\": false,\n"
           "  \"status\": 2,\n  \"data_sources\": [],\n  \"error\": \"unknown option --bogus\"\n}\n"

@@ -249,6 +249,13 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
         CHECK(ReadFile(odbc.user_file) ==
               expected + (also.empty() ? "" : "\n[Meanwhile]\nWrittenBy=another run\n"));
     }
+    {  // A data source the setup takes off the list goes off it.
+        EnvScope unlist(std::map<std::string, std::string>{{"VENDARO_FAKE_SETUP_UNLIST", "1"}});
+        std::string listed = kUserIni;
+        WriteFile(odbc.user_file, listed.insert(listed.find("Legacy="), "Sales=SQL Server\n"));
+        CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
+        CHECK(ReadFile(odbc.user_file) == expected);
+    }
     WriteFile(odbc.user_file, kUserIni);
     CHECK_FALSE(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "SQL Server", attributes));
     CHECK(ReadFile(odbc.user_file) + installer.SystemDirectory() ==

@@ -3,7 +3,8 @@
 // driver name, changes "Server" to "checked" and removes "Obsolete". With $VENDARO_FAKE_SETUP_ALSO
 // naming a file, it first appends a section to that file, as another program writing at the same
 // moment would. $VENDARO_FAKE_SETUP_SLEEP_MS makes it take that long after its writes (a run to
-// kill meanwhile); $VENDARO_FAKE_SETUP_FILL names a file it then grows until the disk is full.
+// kill meanwhile); $VENDARO_FAKE_SETUP_FILL names a file it then grows until the disk is full;
+// with $VENDARO_FAKE_SETUP_UNLIST set it also removes the data source from the list.
 #include <odbcinst.h>
 #include <unistd.h>
 
@@ -23,7 +24,9 @@ extern "C" BOOL ConfigDSN(HWND, WORD request, LPCSTR driver, LPCSTR attributes) 
     }
     const BOOL ok = SQLWritePrivateProfileString(dsn, "SetupBy", driver, "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn, "Server", "checked", "odbc.ini") &&
-                    SQLWritePrivateProfileString(dsn, "Obsolete", nullptr, "odbc.ini");
+                    SQLWritePrivateProfileString(dsn, "Obsolete", nullptr, "odbc.ini") &&
+                    (std::getenv("VENDARO_FAKE_SETUP_UNLIST") == nullptr ||
+                     SQLWritePrivateProfileString("ODBC Data Sources", dsn, nullptr, "odbc.ini"));
     if (const char* fill = std::getenv("VENDARO_FAKE_SETUP_FILL")) {
         if (std::FILE* f = std::fopen(fill, "wb")) {
             static const char block[4096] = {};
