@@ -601,8 +601,10 @@ std::string HelpText() {
            "Passwords are shown as (hidden). See vendaroctl(1).\n";
 }
 
-int Run(const std::vector<std::string>& args, Environment& env, std::ostream& out,
-        std::ostream& err) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, Environment& env, std::ostream& out,
+               std::ostream& err) {
     const ParseResult parsed = ParseArguments(args);
     const Options& o = parsed.options;
     auto refuse = [&](const std::string& error, bool hint) {
@@ -623,6 +625,20 @@ int Run(const std::vector<std::string>& args, Environment& env, std::ostream& ou
     Runner runner(env, o, out, err);
     const int status = runner.Execute();
     if (!runner.Refusal().empty()) return refuse(runner.Refusal(), false);
+    return status;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, Environment& env, std::ostream& out,
+        std::ostream& err) {
+    const int status = RunCommand(args, env, out, err);
+    // A configuration tool reads the output: output that could not be written (a full disk, a
+    // closed pipe) is a failure, not the status of the command.
+    if (!out.flush()) {
+        err << "vendaroctl: the output could not be written (a full disk or a closed pipe)\n";
+        return kExitFailed;
+    }
     return status;
 }
 

@@ -30,7 +30,8 @@ struct Environment {
 
 // Runs the command line `args` (the arguments after the program's name). The result goes to
 // `out` (plain text, or one JSON document with --json), every failure also as one line to
-// `err`. Returns the exit status.
+// `err`. Returns the exit status: kExitFailed, whatever the command found, when `out` could not
+// take the output.
 int Run(const std::vector<std::string>& args, Environment& env, std::ostream& out,
         std::ostream& err);
 

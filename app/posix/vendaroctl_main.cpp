@@ -30,14 +30,7 @@ int Run(int argc, char** argv) {
     std::unique_ptr<OdbcConnector> connector = MakeOdbcConnector();
     ctl::Environment env{platform, *connector, program.directory + "/vendaro.ini", '/',
                          VENDARO_VERSION};
-    const int status = ctl::Run(args, env, std::cout, std::cerr);
-    // A configuration tool reads the output: output that could not be written (a full disk, a
-    // closed pipe) is a failure, not the status of the command.
-    if (!std::cout.flush()) {
-        std::cerr << "vendaroctl: the output could not be written (a full disk or a closed pipe)\n";
-        return 1;
-    }
-    return status;
+    return ctl::Run(args, env, std::cout, std::cerr);
 }
 
 }  // namespace
