@@ -33,7 +33,7 @@ void Form5::UserIdRule() {
     Label5.enabled = user_id;
     Text4.enabled = user_id;
     Text5.enabled = user_id;
-    if (user_id) MoveFocus("Text4");
+    if (user_id) VENDARO_MOVE_FOCUS(Text4);
 }
 
 void Form5::DatabaseFileRule() {
@@ -48,7 +48,7 @@ void Form5::TcpIpRule() {
     if (Check8.checked) {
         Text10.enabled = true;
         Text13.enabled = true;
-        MoveFocus("Text10");
+        VENDARO_MOVE_FOCUS(Text10);
     } else {
         Text10.enabled = false;
         LivenessRule();
@@ -59,7 +59,7 @@ void Form5::IpxRule() {
     if (Check9.checked) {
         Text11.enabled = true;
         Text13.enabled = true;
-        MoveFocus("Text11");
+        VENDARO_MOVE_FOCUS(Text11);
     } else {
         Text11.enabled = false;
         LivenessRule();
@@ -68,13 +68,13 @@ void Form5::IpxRule() {
 
 void Form5::NetBiosRule() {
     Text12.enabled = Check10.checked;
-    if (Check10.checked) MoveFocus("Text12");
+    if (Check10.checked) VENDARO_MOVE_FOCUS(Text12);
 }
 
 void Form5::DebugRule() {
     Label16.enabled = Check13.checked;
     Text18.enabled = Check13.checked;
-    if (Check13.checked) MoveFocus("Text18");
+    if (Check13.checked) VENDARO_MOVE_FOCUS(Text18);
 }
 
 void Form5::SetCheck(CheckBox& box, bool checked, void (Form5::*rule)()) {

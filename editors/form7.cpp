@@ -175,7 +175,7 @@ void Form7::Command2_Click() {
     if (closed()) return;
     if (context_.module1.ScriptDirty) {
         if (AskYesNo(kSaveChangesQuestion)) {
-            MoveFocus("Command1");
+            VENDARO_MOVE_FOCUS(Command1);
             return;
         }
     }

@@ -7,6 +7,9 @@
 #include "forms/controls.h"
 #include "forms/dialog_form.h"
 
+// Asks for the focus on the form's control member `control`: a misspelt control does not compile.
+#define VENDARO_MOVE_FOCUS(control) MoveFocus((static_cast<void>(control), #control))
+
 namespace vendaro {
 
 enum class CloseReason {
@@ -48,6 +51,8 @@ class ModalForm : public DialogForm {
     // Closes the dialog (once) and runs OnClosing.
     void Close(CloseReason reason);
     virtual void OnClosing() {}
+    // Asks the view for the focus on the control named `control` once the event is over; a form
+    // names its own control with VENDARO_MOVE_FOCUS, which the compiler checks.
     void MoveFocus(const char* control);
 
     bool AskYesNo(const std::string& question);

@@ -25,21 +25,27 @@ bool Form4View::CreateControls() {
     const Twips text5{1680, 1560, 2775, 285};
     const Twips text6{1680, 1920, 3135, 285};
 
-    AddLabel("Label1", m.Label1, LabelBeside(text1));
-    AddText("Text1", m.Text1, text1, [&m](std::string t) { m.Text1_Change(std::move(t)); });
-    AddLabel("Label2", m.Label2, LabelBeside(text2));
-    AddText("Text2", m.Text2, text2, [&m](std::string t) { m.Text2_Change(std::move(t)); });
-    AddLabel("Label3", m.Label3, LabelBeside(text3));
-    AddText("Text3", m.Text3, text3, [&m](std::string t) { m.Text3_Change(std::move(t)); });
-    AddLabel("Label4", m.Label4, LabelBeside(text4));
-    AddText("Text4", m.Text4, text4, [&m](std::string t) { m.Text4_Change(std::move(t)); });
-    AddLabel("Label5", m.Label5, LabelBeside(text5));
-    AddText("Text5", m.Text5, text5, [&m](std::string t) { m.Text5_Change(std::move(t)); });
-    AddButton("Command1", m.Command1, {4440, 1560, 375, 255}, [&m] { m.Command1_Click(); });
-    AddLabel("Label6", m.Label6, LabelBeside(text6));
-    AddText("Text6", m.Text6, text6, [&m](std::string t) { m.Text6_Change(std::move(t)); });
-    AddButton("Command4", m.Command4, {120, 2640, 975, 320}, [&m] { m.Command4_Click(); });
-    AddButton("Command2", m.Command2, {3840, 2640, 975, 320}, [&m] { m.Command2_Click(); });
+    AddLabel(VENDARO_CONTROL(m, Label1), LabelBeside(text1));
+    AddText(VENDARO_CONTROL(m, Text1), text1,
+            [&m](std::string t) { m.Text1_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label2), LabelBeside(text2));
+    AddText(VENDARO_CONTROL(m, Text2), text2,
+            [&m](std::string t) { m.Text2_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label3), LabelBeside(text3));
+    AddText(VENDARO_CONTROL(m, Text3), text3,
+            [&m](std::string t) { m.Text3_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label4), LabelBeside(text4));
+    AddText(VENDARO_CONTROL(m, Text4), text4,
+            [&m](std::string t) { m.Text4_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label5), LabelBeside(text5));
+    AddText(VENDARO_CONTROL(m, Text5), text5,
+            [&m](std::string t) { m.Text5_Change(std::move(t)); });
+    AddButton(VENDARO_CONTROL(m, Command1), {4440, 1560, 375, 255}, [&m] { m.Command1_Click(); });
+    AddLabel(VENDARO_CONTROL(m, Label6), LabelBeside(text6));
+    AddText(VENDARO_CONTROL(m, Text6), text6,
+            [&m](std::string t) { m.Text6_Change(std::move(t)); });
+    AddButton(VENDARO_CONTROL(m, Command4), {120, 2640, 975, 320}, [&m] { m.Command4_Click(); });
+    AddButton(VENDARO_CONTROL(m, Command2), {3840, 2640, 975, 320}, [&m] { m.Command2_Click(); });
     return true;
 }
 

@@ -38,89 +38,103 @@ Form5View::Form5View(Form5& model) : EditorView(model, kClientWidth, kClientHeig
 void Form5View::CreateOdbcPage() {
     Form5& m = form_;
     OnPage(0);
-    AddLabel("Label1", m.Label1, LabelAt(600));
-    AddText("Text1", m.Text1, Field(600), [&m](std::string t) { m.Text1_Change(std::move(t)); });
-    AddLabel("Label2", m.Label2, LabelAt(960));
-    AddText("Text2", m.Text2, Field(960), [&m](std::string t) { m.Text2_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label1), LabelAt(600));
+    AddText(VENDARO_CONTROL(m, Text1), Field(600),
+            [&m](std::string t) { m.Text1_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label2), LabelAt(960));
+    AddText(VENDARO_CONTROL(m, Text2), Field(960),
+            [&m](std::string t) { m.Text2_Change(std::move(t)); });
     AddRule(Rule(1410));
-    AddLabel("Label3", m.Label3, LabelAt(1560));
-    AddText("Text3", m.Text3, Field(1560), [&m](std::string t) { m.Text3_Change(std::move(t)); });
-    AddCheck("Check1", m.Check1, Box(1980), [&m] { m.Check1_Click(); });
-    AddCheck("Check2", m.Check2, Box(2280), [&m] { m.Check2_Click(); });
-    AddCheck("Check3", m.Check3, Box(2580), [&m] { m.Check3_Click(); });
-    AddCheck("Check4", m.Check4, Box(2880), [&m] { m.Check4_Click(); });
-    AddFrame("Frame1", m.Frame1, {kLeft, 3240, kRight - kLeft, 690});
-    AddOption("Option1", m.Option1, Box(3540, 500, 1900), true, [&m] { m.Option1_Click(); });
-    AddOption("Option2", m.Option2, Box(3540, 2600, 1900), false, [&m] { m.Option2_Click(); });
-    AddOption("Option3", m.Option3, Box(3540, 4700, 1900), false, [&m] { m.Option3_Click(); });
+    AddLabel(VENDARO_CONTROL(m, Label3), LabelAt(1560));
+    AddText(VENDARO_CONTROL(m, Text3), Field(1560),
+            [&m](std::string t) { m.Text3_Change(std::move(t)); });
+    AddCheck(VENDARO_CONTROL(m, Check1), Box(1980), [&m] { m.Check1_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check2), Box(2280), [&m] { m.Check2_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check3), Box(2580), [&m] { m.Check3_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check4), Box(2880), [&m] { m.Check4_Click(); });
+    AddFrame(VENDARO_CONTROL(m, Frame1), {kLeft, 3240, kRight - kLeft, 690});
+    AddOption(VENDARO_CONTROL(m, Option1), Box(3540, 500, 1900), true, [&m] { m.Option1_Click(); });
+    AddOption(VENDARO_CONTROL(m, Option2), Box(3540, 2600, 1900), false,
+              [&m] { m.Option2_Click(); });
+    AddOption(VENDARO_CONTROL(m, Option3), Box(3540, 4700, 1900), false,
+              [&m] { m.Option3_Click(); });
 }
 
 void Form5View::CreateLoginPage() {
     Form5& m = form_;
     OnPage(1);
-    AddOption("Option4", m.Option4, Box(660, kLeft, 4500), true, [&m] { m.Option4_Click(); });
-    AddOption("Option5", m.Option5, Box(990, kLeft, 4500), false, [&m] { m.Option5_Click(); });
-    AddLabel("Label4", m.Label4, LabelAt(1380, kIndent, 1500));
-    AddText("Text4", m.Text4, Field(1380, kFieldLeft, 3000),
+    AddOption(VENDARO_CONTROL(m, Option4), Box(660, kLeft, 4500), true,
+              [&m] { m.Option4_Click(); });
+    AddOption(VENDARO_CONTROL(m, Option5), Box(990, kLeft, 4500), false,
+              [&m] { m.Option5_Click(); });
+    AddLabel(VENDARO_CONTROL(m, Label4), LabelAt(1380, kIndent, 1500));
+    AddText(VENDARO_CONTROL(m, Text4), Field(1380, kFieldLeft, 3000),
             [&m](std::string t) { m.Text4_Change(std::move(t)); });
-    AddLabel("Label5", m.Label5, LabelAt(1740, kIndent, 1500));
-    AddText("Text5", m.Text5, Field(1740, kFieldLeft, 3000),
+    AddLabel(VENDARO_CONTROL(m, Label5), LabelAt(1740, kIndent, 1500));
+    AddText(VENDARO_CONTROL(m, Text5), Field(1740, kFieldLeft, 3000),
             [&m](std::string t) { m.Text5_Change(std::move(t)); });
-    AddCheck("Check5", m.Check5, Box(2160, kIndent, 4500), [&m] { m.Check5_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check5), Box(2160, kIndent, 4500), [&m] { m.Check5_Click(); });
 }
 
 void Form5View::CreateDatabasePage() {
     Form5& m = form_;
     OnPage(2);
-    AddLabel("Label6", m.Label6, LabelAt(600));
-    AddText("Text6", m.Text6, Field(600), [&m](std::string t) { m.Text6_Change(std::move(t)); });
-    AddLabel("Label7", m.Label7, LabelAt(960));
-    AddText("Text7", m.Text7, Field(960), [&m](std::string t) { m.Text7_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label6), LabelAt(600));
+    AddText(VENDARO_CONTROL(m, Text6), Field(600),
+            [&m](std::string t) { m.Text6_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label7), LabelAt(960));
+    AddText(VENDARO_CONTROL(m, Text7), Field(960),
+            [&m](std::string t) { m.Text7_Change(std::move(t)); });
     AddRule(Rule(1410));
-    AddLabel("Label8", m.Label8, LabelAt(1560));
-    AddText("Text8", m.Text8, Field(1560), [&m](std::string t) { m.Text8_Change(std::move(t)); });
-    AddLabel("Label9", m.Label9, LabelAt(1920));
-    AddText("Text9", m.Text9, Field(1920), [&m](std::string t) { m.Text9_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label8), LabelAt(1560));
+    AddText(VENDARO_CONTROL(m, Text8), Field(1560),
+            [&m](std::string t) { m.Text8_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label9), LabelAt(1920));
+    AddText(VENDARO_CONTROL(m, Text9), Field(1920),
+            [&m](std::string t) { m.Text9_Change(std::move(t)); });
     // Under the right end of the file field.
-    AddButton("Command3", m.Command3, {kRight - 1215, 2280, 1215, 345},
+    AddButton(VENDARO_CONTROL(m, Command3), {kRight - 1215, 2280, 1215, 345},
               [&m] { m.Command3_Click(); });
     AddRule(Rule(2790));
-    AddCheck("Check6", m.Check6, Box(2940), [&m] { m.Check6_Click(); });
-    AddCheck("Check7", m.Check7, Box(3270), [&m] { m.Check7_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check6), Box(2940), [&m] { m.Check6_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check7), Box(3270), [&m] { m.Check7_Click(); });
 }
 
 void Form5View::CreateNetworkPage() {
     Form5& m = form_;
     OnPage(3);
-    AddLabel("Label10", m.Label10, {kLeft, 600, kRight - kLeft, 450});
-    AddCheck("Check8", m.Check8, Box(1200, kLeft, 1600), [&m] { m.Check8_Click(); });
-    AddText("Text10", m.Text10, Field(1170, 2000, kRight - 2000),
+    AddLabel(VENDARO_CONTROL(m, Label10), {kLeft, 600, kRight - kLeft, 450});
+    AddCheck(VENDARO_CONTROL(m, Check8), Box(1200, kLeft, 1600), [&m] { m.Check8_Click(); });
+    AddText(VENDARO_CONTROL(m, Text10), Field(1170, 2000, kRight - 2000),
             [&m](std::string t) { m.Text10_Change(std::move(t)); });
-    AddCheck("Check9", m.Check9, Box(1560, kLeft, 1600), [&m] { m.Check9_Click(); });
-    AddText("Text11", m.Text11, Field(1530, 2000, kRight - 2000),
+    AddCheck(VENDARO_CONTROL(m, Check9), Box(1560, kLeft, 1600), [&m] { m.Check9_Click(); });
+    AddText(VENDARO_CONTROL(m, Text11), Field(1530, 2000, kRight - 2000),
             [&m](std::string t) { m.Text11_Change(std::move(t)); });
-    AddCheck("Check10", m.Check10, Box(1920, kLeft, 1600), [&m] { m.Check10_Click(); });
-    AddText("Text12", m.Text12, Field(1890, 2000, kRight - 2000),
+    AddCheck(VENDARO_CONTROL(m, Check10), Box(1920, kLeft, 1600), [&m] { m.Check10_Click(); });
+    AddText(VENDARO_CONTROL(m, Text12), Field(1890, 2000, kRight - 2000),
             [&m](std::string t) { m.Text12_Change(std::move(t)); });
     AddRule(Rule(2340));
-    AddCheck("Check11", m.Check11, Box(2490), [&m] { m.Check11_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check11), Box(2490), [&m] { m.Check11_Click(); });
 
     // The numeric rows: the label, the field, the unit word after it.
     constexpr int kNumberLeft = 2200;
     constexpr int kNumberWidth = 1200;
     const Twips unit{kNumberLeft + kNumberWidth + 120, 0, 1500, kBoxHeight};
-    AddUnitLabel("Label11", m.Label11, LabelAt(2850), {unit.left, 2880, unit.width, unit.height});
-    Binding& liveness = AddText("Text13", m.Text13, Field(2850, kNumberLeft, kNumberWidth),
+    AddUnitLabel(VENDARO_CONTROL(m, Label11), LabelAt(2850),
+                 {unit.left, 2880, unit.width, unit.height});
+    Binding& liveness = AddText(VENDARO_CONTROL(m, Text13), Field(2850, kNumberLeft, kNumberWidth),
                                 [&m](std::string t) { m.Text13_Change(std::move(t)); });
     liveness.key_press = [&m](int key) { return m.Text13_KeyPress(key); };
     liveness.lost_focus = [&m] { m.Text13_LostFocus(); };
-    AddUnitLabel("Label12", m.Label12, LabelAt(3210), {unit.left, 3240, unit.width, unit.height});
-    Binding& size = AddText("Text14", m.Text14, Field(3210, kNumberLeft, kNumberWidth),
+    AddUnitLabel(VENDARO_CONTROL(m, Label12), LabelAt(3210),
+                 {unit.left, 3240, unit.width, unit.height});
+    Binding& size = AddText(VENDARO_CONTROL(m, Text14), Field(3210, kNumberLeft, kNumberWidth),
                             [&m](std::string t) { m.Text14_Change(std::move(t)); });
     size.key_press = [&m](int key) { return m.Text14_KeyPress(key); };
     size.lost_focus = [&m] { m.Text14_LostFocus(); };
-    AddUnitLabel("Label13", m.Label13, LabelAt(3570), {unit.left, 3600, unit.width, unit.height});
-    Binding& space = AddText("Text15", m.Text15, Field(3570, kNumberLeft, kNumberWidth),
+    AddUnitLabel(VENDARO_CONTROL(m, Label13), LabelAt(3570),
+                 {unit.left, 3600, unit.width, unit.height});
+    Binding& space = AddText(VENDARO_CONTROL(m, Text15), Field(3570, kNumberLeft, kNumberWidth),
                              [&m](std::string t) { m.Text15_Change(std::move(t)); });
     space.key_press = [&m](int key) { return m.Text15_KeyPress(key); };
     space.lost_focus = [&m] { m.Text15_LostFocus(); };
@@ -129,15 +143,17 @@ void Form5View::CreateNetworkPage() {
 void Form5View::CreateAdvancedPage() {
     Form5& m = form_;
     OnPage(4);
-    AddLabel("Label14", m.Label14, LabelAt(600));
-    AddText("Text16", m.Text16, Field(600), [&m](std::string t) { m.Text16_Change(std::move(t)); });
-    AddLabel("Label15", m.Label15, LabelAt(960));
-    AddText("Text17", m.Text17, Field(960), [&m](std::string t) { m.Text17_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label14), LabelAt(600));
+    AddText(VENDARO_CONTROL(m, Text16), Field(600),
+            [&m](std::string t) { m.Text16_Change(std::move(t)); });
+    AddLabel(VENDARO_CONTROL(m, Label15), LabelAt(960));
+    AddText(VENDARO_CONTROL(m, Text17), Field(960),
+            [&m](std::string t) { m.Text17_Change(std::move(t)); });
     AddRule(Rule(1410));
-    AddCheck("Check12", m.Check12, Box(1560), [&m] { m.Check12_Click(); });
-    AddCheck("Check13", m.Check13, Box(1890), [&m] { m.Check13_Click(); });
-    AddLabel("Label16", m.Label16, LabelAt(2250, kIndent, 1500));
-    AddText("Text18", m.Text18, Field(2250),
+    AddCheck(VENDARO_CONTROL(m, Check12), Box(1560), [&m] { m.Check12_Click(); });
+    AddCheck(VENDARO_CONTROL(m, Check13), Box(1890), [&m] { m.Check13_Click(); });
+    AddLabel(VENDARO_CONTROL(m, Label16), LabelAt(2250, kIndent, 1500));
+    AddText(VENDARO_CONTROL(m, Text18), Field(2250),
             [&m](std::string t) { m.Text18_Change(std::move(t)); });
 }
 
@@ -166,8 +182,8 @@ bool Form5View::CreateControls() {
     CreateNetworkPage();
     CreateAdvancedPage();
     OnPage(-1);
-    AddButton("Command4", m.Command4, {4560, 4350, 1200, 375}, [&m] { m.Command4_Click(); });
-    AddButton("Command2", m.Command2, {5880, 4350, 1200, 375}, [&m] { m.Command2_Click(); });
+    AddButton(VENDARO_CONTROL(m, Command4), {4560, 4350, 1200, 375}, [&m] { m.Command4_Click(); });
+    AddButton(VENDARO_CONTROL(m, Command2), {5880, 4350, 1200, 375}, [&m] { m.Command2_Click(); });
     // Under the pages, and last in the keyboard order.
     SetWindowPos(tab_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;

@@ -33,40 +33,40 @@ Form7View::Form7View(Form7& model) : EditorView(model, kClientWidth, kClientHeig
 
 bool Form7View::CreateControls() {
     Form7& m = form_;
-    AddFrame("Frame1", m.Frame1, {120, 120, 4800, 1080});
-    AddLabel("Label1", m.Label1, {300, 450, 1335, 255});
-    AddText("Text1", m.Text1, {1680, 420, 3060, 285},
+    AddFrame(VENDARO_CONTROL(m, Frame1), {120, 120, 4800, 1080});
+    AddLabel(VENDARO_CONTROL(m, Label1), {300, 450, 1335, 255});
+    AddText(VENDARO_CONTROL(m, Text1), {1680, 420, 3060, 285},
             [&m](std::string t) { m.Text1_Change(std::move(t)); });
-    AddLabel("Label2", m.Label2, {300, 810, 1335, 255});
-    AddText("Text2", m.Text2, {1680, 780, 3060, 285},
+    AddLabel(VENDARO_CONTROL(m, Label2), {300, 810, 1335, 255});
+    AddText(VENDARO_CONTROL(m, Text2), {1680, 780, 3060, 285},
             [&m](std::string t) { m.Text2_Change(std::move(t)); });
 
     // The frame's access key moves to the list, the next control in the keyboard order; the
     // heads are plain labels that never take the focus.
-    AddFrame("Frame2", m.Frame2, {120, 1320, 6315, 3540});
+    AddFrame(VENDARO_CONTROL(m, Frame2), {120, 1320, 6315, 3540});
     const int list_left_px = TwipsToPixelsX(kListLeft);
     const int value_left_px =
         list_left_px + kListTextInset + ListTabStopPixels(UiFont(), Form7::kListTabStop);
     const int value_left = MulDiv(value_left_px, 1440, TwipsToPixelsX(1440));
-    AddLabel("Label3", m.Label3, {kListLeft + 45, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
-    AddLabel("Label4", m.Label4, {value_left, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
-    Binding& list = AddList("List1", m.List1, {kListLeft, kListTop, kListWidth, 2400},
+    AddLabel(VENDARO_CONTROL(m, Label3), {kListLeft + 45, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
+    AddLabel(VENDARO_CONTROL(m, Label4), {value_left, 1605, 1200, 255}, SS_LEFT | SS_NOPREFIX);
+    Binding& list = AddList(VENDARO_CONTROL(m, List1), {kListLeft, kListTop, kListWidth, 2400},
                             LBS_USETABSTOPS, [&m](int index) { m.List1_Click(index); });
     if (list.window != nullptr) {
         // One tab stop, in dialog template units.
         int stops[1] = {Form7::kListTabStop};
         SendMessageA(list.window, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops));
     }
-    AddLabel("Label5", m.Label5, {300, 4470, 900, 255});
+    AddLabel(VENDARO_CONTROL(m, Label5), {300, 4470, 900, 255});
     // The selected row's name: data, not a caption with an access key.
-    AddLabel("Label6", m.Label6, {1230, 4470, 1800, 255}, SS_LEFT | SS_NOPREFIX);
-    Binding& value = AddText("Text3", m.Text3, {3120, 4440, 3135, 285},
+    AddLabel(VENDARO_CONTROL(m, Label6), {1230, 4470, 1800, 255}, SS_LEFT | SS_NOPREFIX);
+    Binding& value = AddText(VENDARO_CONTROL(m, Text3), {3120, 4440, 3135, 285},
                              [&m](std::string t) { m.Text3_Change(std::move(t)); });
     value.key_press = [&m](int key) { return m.Text3_KeyPress(key); };
     value.key_down = [&m](int key) { m.Text3_KeyDown(key); };
 
-    AddButton("Command1", m.Command1, {5100, 165, 1335, 375}, [&m] { m.Command1_Click(); });
-    AddButton("Command2", m.Command2, {5100, 615, 1335, 375}, [&m] { m.Command2_Click(); });
+    AddButton(VENDARO_CONTROL(m, Command1), {5100, 165, 1335, 375}, [&m] { m.Command1_Click(); });
+    AddButton(VENDARO_CONTROL(m, Command2), {5100, 615, 1335, 375}, [&m] { m.Command2_Click(); });
     return true;
 }
 

@@ -12,6 +12,10 @@
 #include "forms/dialog_form.h"
 #include "forms/win32/form_window.h"
 
+// The model's control `name` as the Add functions take it: its name, written once, and the
+// member of that name, so that a misspelt control does not compile.
+#define VENDARO_CONTROL(model, name) #name, (model).name
+
 namespace vendaro::win32 {
 
 // "&Liveness timeout:" + blanks + "seconds" as the label before a field and the unit word
