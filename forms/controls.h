@@ -30,6 +30,20 @@ struct Label {
     bool visible = true;
 };
 
+// A numeric row's caption, "&Liveness timeout:" + blanks + "seconds", as the label before the
+// field and the unit word after it: the text before the first run of two or more blanks, and
+// the text after the run ("" when the caption has none).
+struct UnitCaption {
+    std::string label;
+    std::string unit;
+};
+inline UnitCaption SplitUnitCaption(const std::string& caption) {
+    const std::size_t run = caption.find("  ");
+    if (run == std::string::npos) return {caption, ""};
+    const std::size_t unit = caption.find_first_not_of(' ', run);
+    return {caption.substr(0, run), unit == std::string::npos ? "" : caption.substr(unit)};
+}
+
 // Left, top, width, height in twips (1/1440 inch).
 struct Twips {
     int left = 0;

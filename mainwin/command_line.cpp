@@ -1,5 +1,7 @@
 #include "mainwin/command_line.h"
 
+#include <algorithm>
+
 #include "forms/text_rules.h"
 
 namespace vendaro {
@@ -25,6 +27,19 @@ CommandLine ParseCommandLine(std::string_view text) {
     }
     result.start_mode = option;
     return result;
+}
+
+std::string ArgumentsAfterProgramName(std::string_view command_line) {
+    std::size_t end = 0;
+    if (!command_line.empty() && command_line.front() == '"') {
+        const std::size_t close = command_line.find('"', 1);
+        end = close == std::string_view::npos ? command_line.size() : close + 1;
+    } else {
+        end = std::min(command_line.find_first_of(" \t"), command_line.size());
+    }
+    const std::size_t start = command_line.find_first_not_of(" \t", end);
+    if (start == std::string_view::npos) return {};
+    return std::string(command_line.substr(start));
 }
 
 bool IsUnattended(std::string_view start_mode) {

@@ -15,6 +15,11 @@ struct CommandLine {
     std::string start_mode;
 };
 
+// The text after the program's name in `command_line` as Windows gives it (GetCommandLineA):
+// the name is the first word, or the quoted text when it starts with a quotation mark (a path
+// with blanks); the blanks after it go too. Everything else is returned unchanged.
+std::string ArgumentsAfterProgramName(std::string_view command_line);
+
 // Splits the text after the program's name. Never fails.
 CommandLine ParseCommandLine(std::string_view text);
 

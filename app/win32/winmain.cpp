@@ -8,8 +8,8 @@
 #include "forms/module1.h"
 #include "forms/status_line.h"
 #include "forms/win32/form_window.h"
+#include "mainwin/command_line.h"
 #include "mainwin/win32/main_window.h"
-#include "mainwin/win32/program_command_line.h"
 #include "platform/native_profile.h"
 #include "platform/platform.h"
 #include "platform/program_path.h"
@@ -82,8 +82,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     const HRESULT ole = OleInitialize(nullptr);
     int status = vendaro::kExitNoWindow;
     try {
-        status = vendaro::win32::RunProgram(
-            vendaro::win32::ArgumentsAfterProgramName(GetCommandLineA()), show_command);
+        status = vendaro::win32::RunProgram(vendaro::ArgumentsAfterProgramName(GetCommandLineA()),
+                                            show_command);
     } catch (...) {
         // An unexpected failure ends the program with a status of its own, not a crash.
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 
+#include "forms/controls.h"
 #include "forms/script_list.h"
 #include "forms/text_rules.h"
 
@@ -79,6 +80,20 @@ TEST_CASE("text rules: Windows-1252 case, blanks, control characters") {
     CHECK(text::HoldsControlBelowSpace("a\x1F"));
     CHECK(text::HoldsControlBelowSpace("\0"s));
     CHECK_FALSE(text::HoldsControlBelowSpace("a \x7F\x80\xFF"));
+}
+
+TEST_CASE("a numeric row's caption: the label, then the unit word after the first wide gap") {
+    struct Row {
+        std::string caption, label, unit;
+    };
+    for (const Row& row :
+         {Row{"&Liveness timeout:    seconds", "&Liveness timeout:", "seconds"},
+          Row{"Page size: kB  x  y", "Page size: kB", "x  y"},
+          Row{"No unit: here", "No unit: here", ""}, Row{"Gap last  ", "Gap last", ""}}) {
+        CAPTURE(row.caption);
+        CHECK(SplitUnitCaption(row.caption).label == row.label);
+        CHECK(SplitUnitCaption(row.caption).unit == row.unit);
+    }
 }
 
 }  // namespace

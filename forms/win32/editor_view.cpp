@@ -93,13 +93,6 @@ bool InForm(HWND form, HWND window) {
 
 }  // namespace
 
-UnitCaption SplitUnitCaption(const std::string& caption) {
-    const std::size_t run = caption.find("  ");
-    if (run == std::string::npos) return {caption, ""};
-    const std::size_t unit = caption.find_first_not_of(' ', run);
-    return {caption.substr(0, run), unit == std::string::npos ? "" : caption.substr(unit)};
-}
-
 EditorView::EditorView(DialogForm& model, int client_width, int client_height)
     : model_(model), client_width_(client_width), client_height_(client_height) {}
 

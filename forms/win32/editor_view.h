@@ -18,15 +18,6 @@
 
 namespace vendaro::win32 {
 
-// "&Liveness timeout:" + blanks + "seconds" as the label before a field and the unit word
-// after it: the text before the first run of two or more blanks, and the text after it ("" when
-// the caption has no such run).
-struct UnitCaption {
-    std::string label;
-    std::string unit;
-};
-UnitCaption SplitUnitCaption(const std::string& caption);
-
 class EditorView : public FormWindow {
   public:
     ~EditorView() override;

@@ -59,5 +59,20 @@ TEST_CASE("Command lines") {
     }
 }
 
+TEST_CASE("Windows' command line: the arguments after the program's name") {
+    const std::pair<std::string, std::string> rows[] = {
+        {"\"C:\\Program Files\\V\\vendaro.exe\"  Sales -ue", "Sales -ue"},
+        {"vendaro.exe \"Sales -ue\"", "\"Sales -ue\""},  // the quotes are part of the name
+        {"vendaro.exe\tSales", "Sales"},
+        {"vendaro.exe   ", ""},
+        {"\"C:\\no closing quote Sales", ""},
+        {"", ""},
+    };
+    for (const auto& [line, arguments] : rows) {
+        CAPTURE(line);
+        CHECK(ArgumentsAfterProgramName(line) == arguments);
+    }
+}
+
 }  // namespace
 }  // namespace vendaro
