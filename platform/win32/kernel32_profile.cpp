@@ -14,6 +14,7 @@
 #include "platform/file_text.h"
 #include "platform/ini_text.h"
 #include "platform/win32/file_replace.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/windows_api.h"
 
 namespace vendaro::win32 {
@@ -51,28 +52,12 @@ FileState StateOf(const BY_HANDLE_FILE_INFORMATION& info) {
                      Ticks(info.ftLastWriteTime), Ticks(info.ftCreationTime)};
 }
 
-// Owns a kernel handle.
-class Handle {
-  public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (h_ != nullptr && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE h_;
-};
-
 // Reads a whole regular file with one open; its state before and after the read.
 bool ReadFileOnce(const std::string& path, std::string& bytes, FileState* before,
                   FileState* after) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file.get(), &info) ||
@@ -203,7 +188,7 @@ class FileMutex {
         if (h == nullptr) h = CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str());
         return h;
     }
-    Handle mutex_;
+    KernelHandle mutex_;
     bool held_ = false;
 };
 

@@ -131,7 +131,7 @@ class TaskMem {
     T* memory_;
 };
 
-// A process or thread handle (CloseHandle).
+// A kernel object's handle: a process, a thread, a file, a mutex (CloseHandle).
 class KernelHandle {
   public:
     KernelHandle() = default;
@@ -142,6 +142,7 @@ class KernelHandle {
         if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
     HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
 
   private:
     HANDLE handle_ = nullptr;
