@@ -56,8 +56,6 @@ class EnvScope {
             old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str());
         }
     }
-    EnvScope(const EnvScope&) = delete;
-    EnvScope& operator=(const EnvScope&) = delete;
 
   private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
@@ -250,7 +248,7 @@ TEST_CASE("creating data sources writes their lines and leaves every other byte"
               expected + (also.empty() ? "" : "\n[Meanwhile]\nWrittenBy=another run\n"));
     }
     {  // A data source the setup takes off the list goes off it.
-        EnvScope unlist(std::map<std::string, std::string>{{"VENDARO_FAKE_SETUP_UNLIST", "1"}});
+        EnvScope unlist{{{"VENDARO_FAKE_SETUP_UNLIST", "1"}}};
         std::string listed = kUserIni;
         WriteFile(odbc.user_file, listed.insert(listed.find("Legacy="), "Sales=SQL Server\n"));
         CHECK(installer.ConfigDataSource(0, ODBC_ADD_DSN_REQUEST, "Fake", attributes));
