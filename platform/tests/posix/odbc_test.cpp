@@ -470,6 +470,9 @@ TEST_CASE("odbc.ini removal: every section of the name and its entry, nothing el
     fs::remove(r.user_file);
     CHECK(r.registry.RemoveDataSource(kUser, "Orders"));
     CHECK(!fs::exists(r.user_file));
+    fs::create_directory(r.user_file);  // a failed removal keeps the profile's reason
+    CHECK_FALSE(r.registry.RemoveDataSource(kUser, "Other"));
+    CHECK(TakeFailure() == r.user_file.string() + ": Is a directory.");
 }
 
 }  // namespace
