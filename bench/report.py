@@ -4,6 +4,7 @@
 # also writes docs/performance-data.tsv and, through gnuplot, docs/performance.png).
 #
 #   report.py native RAW DOCS WORK    report.py wine RAW DOCS
+import functools
 import re
 import sys
 
@@ -33,6 +34,17 @@ def fmt(v):
     return f"{v:.2f}" if v < 10 else f"{v:.1f}" if v < 1000 else f"{v:,.0f}"
 
 
+def median(res, m, n):
+    r = res.get((m, n))
+    return r["median"] if r else None
+
+
+def heading(sizes):
+    """A table's header row, one column a size, and its rule."""
+    return ("| measure | " + " | ".join(f"{n:,}" for n in sizes) + " |\n",
+            "|---|" + "---:|" * len(sizes) + "\n")
+
+
 def put_table(docs, name, table):
     """Replaces what stands between the report's markers in performance.md."""
     md = f"{docs}/performance.md"
@@ -47,9 +59,7 @@ def native(raw, docs, work):
     res, rss, size, notes = read_raw(raw)
     sizes = sorted(size)
 
-    def ms(m, n):
-        r = res.get((m, n))
-        return r["median"] if r else None
+    ms = functools.partial(median, res)
 
     with open(f"{docs}/performance-data.tsv", "w") as out:
         out.write("measure\tscripts\tmedian_ms\tmin_ms\truns\tcpu_median_ms\tmax_rss_kb\n")
@@ -65,8 +75,7 @@ def native(raw, docs, work):
     def fr(v):
         return "–" if v is None else f"{v:.2f}×" if v < 10 else f"{v:.0f}×"
 
-    head = "| measure | " + " | ".join(f"{n:,}" for n in sizes) + " |\n"
-    rule = "|---|" + "---:|" * len(sizes) + "\n"
+    head, rule = heading(sizes)
     measures = [
         ("floor", "floor: read the file, find its lines with memchr"),
         ("split_lines", "the INI engine's line split (every line end the reader accepts)"),
@@ -189,13 +198,10 @@ def wine(raw, docs):
     res, _, size, notes = read_raw(raw)
     sizes = sorted(size)
 
-    def ms(m, n):
-        r = res.get((m, n))
-        return r["median"] if r else None
+    ms = functools.partial(median, res)
     def fr_of(a, b):
         return "–" if a is None or not b else f"{a / b:.2f}×"
-    head = "| measure | " + " | ".join(f"{n:,}" for n in sizes) + " |\n"
-    rule = "|---|" + "---:|" * len(sizes) + "\n"
+    head, rule = heading(sizes)
     rows = [
         ("floor", "floor: read the file, find its lines with memchr (in process)"),
         ("parse", "the INI engine's parse of the file (in process)"),
