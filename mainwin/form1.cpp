@@ -16,14 +16,37 @@
 namespace vendaro {
 namespace {
 
-// Each button's click handler, in tab order (as the buttons).
-constexpr std::array<Form1::Click, 8> kClicks = {
-    &Form1::Command1_Click, &Form1::Command2_Click, &Form1::Command3_Click, &Form1::Command7_Click,
-    &Form1::Command4_Click, &Form1::Command6_Click, &Form1::Command8_Click, &Form1::Command5_Click};
-// The buttons that act on the selected row.
-constexpr std::array<Form1::Click, 5> kRowButtons = {&Form1::Command2_Click, &Form1::Command3_Click,
-                                                     &Form1::Command7_Click, &Form1::Command4_Click,
-                                                     &Form1::Command6_Click};
+// The buttons in tab order: each one's click handler, caption, whether it acts on the selected
+// row (such a button is enabled only while a row is), tool tip and place.
+struct ButtonRow {
+    Form1::Click click;
+    const char* caption;
+    bool acts_on_row;
+    const char* tool_tip;
+    Twips position;
+};
+// clang-format off
+constexpr std::array<ButtonRow, 8> kButtons = {{
+    {&Form1::Command1_Click, "&Add",        false, " Create a new DSN script ",          {120, 2880, 615, 495}},
+    {&Form1::Command2_Click, "&Edit",       true,  " Modify an existing DSN script ",    {840, 2880, 615, 495}},
+    {&Form1::Command3_Click, "&Delete",     true,  " Remove an existing DSN script ",    {1560, 2880, 735, 495}},
+    {&Form1::Command7_Click, "&Clone",      true,  " Duplicate an existing DSN script ", {2400, 2880, 615, 495}},
+    {&Form1::Command4_Click, "&User DSN",   true,  " Create a user DSN ",                {3120, 2880, 975, 495}},
+    {&Form1::Command6_Click, "&System DSN", true,  " Create a system DSN ",              {4200, 2880, 1215, 495}},
+    {&Form1::Command8_Click, "A&bout",      false, " Help and Info about Vendaro! ",     {5520, 2880, 855, 495}},
+    {&Form1::Command5_Click, "E&xit",       false, " Exit the System ",                  {6480, 2880, 735, 495}},
+}};
+// clang-format on
+
+std::array<Button, 8> InitialButtons() {
+    std::array<Button, 8> buttons;
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const ButtonRow& row = kButtons[i];
+        buttons[i] = Button{row.caption, !row.acts_on_row, true, row.tool_tip, row.position};
+    }
+    return buttons;
+}
+
 constexpr const char* kCopyFailedText = "The DSN script could not be copied.";
 
 // EditRowIndex is 16 bits wide; a position it cannot hold is handed over as 0 (no row), so an
@@ -42,52 +65,23 @@ Form1::Form1(ScriptStore& store, Platform& platform, Module1& module1, EditorLau
       module1_(module1),
       editors_(editors),
       windows_(windows),
-      buttons_{{
-          {.caption = "&Add",
-           .enabled = true,
-           .tool_tip = " Create a new DSN script ",
-           .position = {120, 2880, 615, 495}},  // Command1
-          {.caption = "&Edit",
-           .enabled = false,
-           .tool_tip = " Modify an existing DSN script ",
-           .position = {840, 2880, 615, 495}},  // Command2
-          {.caption = "&Delete",
-           .enabled = false,
-           .tool_tip = " Remove an existing DSN script ",
-           .position = {1560, 2880, 735, 495}},  // Command3
-          {.caption = "&Clone",
-           .enabled = false,
-           .tool_tip = " Duplicate an existing DSN script ",
-           .position = {2400, 2880, 615, 495}},  // Command7
-          {.caption = "&User DSN",
-           .enabled = false,
-           .tool_tip = " Create a user DSN ",
-           .position = {3120, 2880, 975, 495}},  // Command4
-          {.caption = "&System DSN",
-           .enabled = false,
-           .tool_tip = " Create a system DSN ",
-           .position = {4200, 2880, 1215, 495}},  // Command6
-          {.caption = "A&bout",
-           .enabled = true,
-           .tool_tip = " Help and Info about Vendaro! ",
-           .position = {5520, 2880, 855, 495}},  // Command8
-          {.caption = "E&xit",
-           .enabled = true,
-           .tool_tip = " Exit the System ",
-           .position = {6480, 2880, 735, 495}},  // Command5
-      }} {}
+      buttons_(InitialButtons()) {}
 
 std::size_t Form1::PositionOf(Click click) {
-    return static_cast<std::size_t>(std::find(kClicks.begin(), kClicks.end(), click) -
-                                    kClicks.begin());
+    return static_cast<std::size_t>(
+        std::find_if(kButtons.begin(), kButtons.end(),
+                     [click](const ButtonRow& row) { return row.click == click; }) -
+        kButtons.begin());
 }
 
 void Form1::ButtonClick(std::size_t position) {
-    if (position < kClicks.size()) (this->*kClicks[position])();
+    if (position < kButtons.size()) (this->*kButtons[position].click)();
 }
 
 void Form1::SetRowButtons(bool enabled) {
-    for (Click click : kRowButtons) buttons_[PositionOf(click)].enabled = enabled;
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        if (kButtons[i].acts_on_row) buttons_[i].enabled = enabled;
+    }
 }
 
 StartupResult Form1::Form_Load(const std::string& command_line) {
