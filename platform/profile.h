@@ -25,9 +25,11 @@ inline bool HoldsLineBreakOrNul(std::string_view text) {
     }
     return false;
 }
-// Why such a write fails.
+// Why such a write fails: refused whole, or a series of edits stopped at the first such one.
 inline constexpr char kLineBreakRefused[] =
     "a name or value holds a line break or NUL; nothing was written";
+inline constexpr char kLineBreakStopped[] =
+    "a name or value holds a line break or NUL; it and the edits after it were not written";
 
 // How many of `edits`, from the first, a profile may write to `section`: it stops at the first
 // edit holding CR, LF or NUL (0 when the section holds one).

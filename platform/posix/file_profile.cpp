@@ -74,6 +74,12 @@ class DocumentSnapshot final : public ProfileSnapshot {
 
 }  // namespace
 
+bool FileProfile::RefuseLineBreak(const std::string& path, const char* why) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writing_ = path;
+    return Fail(EINVAL, why);
+}
+
 bool FileProfile::Fail(int error, const std::string& why) {
     last_error_ = error != 0 ? error : EIO;
     NoteFailure(writing_ + ": " + (why.empty() ? std::string(std::strerror(last_error_)) : why) +
@@ -114,9 +120,7 @@ std::string_view FileProfile::LineEndFor(const std::string* old) const {
 bool FileProfile::SetString(std::string_view section, std::string_view key, std::string_view value,
                             const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        writing_ = path;
-        return Fail(EINVAL, kLineBreakRefused);
+        return RefuseLineBreak(path, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         ini::Document doc(old ? *old : std::string());
@@ -130,9 +134,7 @@ bool FileProfile::SetString(std::string_view section, std::string_view key, std:
 bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
                             const std::string& path) {
     if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        writing_ = path;
-        return Fail(EINVAL, kLineBreakRefused);
+        return RefuseLineBreak(path, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -144,9 +146,7 @@ bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
 
 bool FileProfile::DeleteSection(std::string_view section, const std::string& path) {
     if (HoldsLineBreakOrNul(section)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        writing_ = path;
-        return Fail(EINVAL, kLineBreakRefused);
+        return RefuseLineBreak(path, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         if (old == nullptr) return std::nullopt;
@@ -170,11 +170,7 @@ std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const Key
         });
         if (!ok) return 0;
     }
-    if (valid < edits.size()) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        writing_ = path;
-        Fail(EINVAL, "a name or value holds a line break or NUL; it was not written");
-    }
+    if (valid < edits.size()) RefuseLineBreak(path, kLineBreakStopped);
     return valid;
 }
 
@@ -204,8 +200,7 @@ bool FileProfile::WriteKeysAndRemoveSection(std::string_view section,
                                             std::span<const KeyEdit> edits,
                                             std::string_view removed, const std::string& path) {
     if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return Fail(EINVAL);
+        return RefuseLineBreak(path, kLineBreakRefused);
     }
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         ini::Document doc(old ? *old : std::string());

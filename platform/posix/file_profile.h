@@ -118,6 +118,8 @@ class FileProfile final : public Profile {
     void RemoveOrphans(const std::string& target);
     // Notes why the write of the file under way failed (`why`, or the error's own words).
     bool Fail(int error, const std::string& why = {});
+    // Fails a write holding a line break or NUL, for `why` (kLineBreakRefused or ...Stopped).
+    bool RefuseLineBreak(const std::string& path, const char* why);
 
     FileSystem& files_;
 

@@ -96,8 +96,10 @@ std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem:
                 {a.substr(1, eq - 1), a.substr(std::min(eq + 1, a.size())), a[0] == '-'});
         }
         PutFile(twin, c.before);
-        CHECK(profile.WriteKeys(c.section, edits, path) ==
-              profile.Profile::WriteKeys(c.section, edits, twin.string()));
+        ClearFailure();
+        const std::size_t made = profile.WriteKeys(c.section, edits, path);
+        if (made < edits.size()) CHECK_MESSAGE(!TakeFailure().empty(), "edits that stop say why");
+        CHECK(made == profile.Profile::WriteKeys(c.section, edits, twin.string()));
         ok = true;
         CHECK(Show(FileBytes(twin).value_or("<none>")) == Show(FileBytes(file).value_or("<none>")));
     }

@@ -193,8 +193,8 @@ class FileMutex {
 };
 
 // A write that would split a line of the file: refused, and the reason kept.
-bool RefuseLineBreak(const std::string& path) {
-    NoteFailure(path + ": " + kLineBreakRefused + ".");
+bool RefuseLineBreak(const std::string& path, const char* why = kLineBreakRefused) {
+    NoteFailure(path + ": " + why + ".");
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
 }
@@ -384,20 +384,25 @@ bool Kernel32Profile::DeleteSection(std::string_view section, const std::string&
 std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
                                        const std::string& path) {
     const std::size_t valid = WritableEdits(section, edits);
-    if (valid == 0) return 0;
     const std::span<const KeyEdit> made = edits.first(valid);
-    const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        std::string text = ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
-        if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
-        return text;
-    });
-    return ok ? valid : 0;
+    if (!made.empty() && !Modify(path, [&](const std::string* old) -> std::optional<std::string> {
+            std::string text =
+                ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
+            if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
+            return text;
+        })) {
+        return 0;
+    }
+    if (valid < edits.size()) RefuseLineBreak(path, kLineBreakStopped);
+    return valid;
 }
 
 bool Kernel32Profile::WriteKeysAndRemoveSection(std::string_view section,
                                                 std::span<const KeyEdit> edits,
                                                 std::string_view removed, const std::string& path) {
-    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) return false;
+    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) {
+        return RefuseLineBreak(path);
+    }
     // The keys and the removal as one replacement of the file: a crash leaves it old or new.
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         const ini::Document before(old ? *old : std::string());
