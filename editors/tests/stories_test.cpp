@@ -337,20 +337,22 @@ TEST_CASE("the launcher opens the editor of exactly a driver's name") {
 TEST_CASE("a digits-only field takes Backspace and the digits, and shows its leading number") {
     for (int key = -1; key < 256; ++key)
         CHECK(DigitsOnlyKeyPress(key) == (key == 8 || (key >= '0' && key <= '9') ? key : 0));
-    // Typed, then shown once the field is left.
+    // {typed, shown once the field is left}
     // clang-format off
-    const char* const rows[] = {
-    "0042", "42", "", "0", "abc", "0", ".", "0", "-", "0", "12abc", "12", "12 34", "12",
-    "1.5", "1.5", "2e3", "2000", "2E3", "2000", "2e", "2", "2e+", "2", "2e-3", "0.002",
-    "2E+1x", "20", " 42", "42", "\t\n 7", "7", "\r7", "0", "-5", "-5", "+5", "5", ".5", "0.5",
-    "5.", "5", "-0", "0", "-2.5e20", "-2.5E+20", "1000000000000000", "1E+15", "1e100", "1E+100",
-    "1234567890123456", "1.23456789012346E+15", "999999999999999", "999999999999999",
-    "999999999999999.9", "1E+15", "0.0001", "0.0001", "0.00001", "1E-05", "1e-10", "1E-10",
-    "0.000123", "0.000123", "2.50", "2.5", "1e400", "0", "1e-400", "0"};
+    const std::pair<std::string, std::string> rows[] = {
+    {"0042", "42"}, {"", "0"}, {"abc", "0"}, {".", "0"}, {"-", "0"}, {"12abc", "12"},
+    {"12 34", "12"}, {"1.5", "1.5"}, {"2e3", "2000"}, {"2E3", "2000"}, {"2e", "2"}, {"2e+", "2"},
+    {"2e-3", "0.002"}, {"2E+1x", "20"}, {" 42", "42"}, {"\t\n 7", "7"}, {"\r7", "0"},
+    {"-5", "-5"}, {"+5", "5"}, {".5", "0.5"}, {"5.", "5"}, {"-0", "0"}, {"-2.5e20", "-2.5E+20"},
+    {"1" + std::string(15, '0'), "1E+15"}, {"1e100", "1E+100"},
+    {"1234567890123456", "1.23456789012346E+15"}, {"999999999999999", "999999999999999"},
+    {"999999999999999.9", "1E+15"}, {"0.0001", "0.0001"}, {"0.00001", "1E-05"},
+    {"1e-10", "1E-10"}, {"0.000123", "0.000123"}, {"2.50", "2.5"}, {"1e400", "0"},
+    {"1e-400", "0"}};
     // clang-format on
-    for (std::size_t i = 0; i < std::size(rows); i += 2) {
-        CAPTURE(rows[i]);
-        CHECK(NormalizeDigitsField(rows[i]) == rows[i + 1]);
+    for (const auto& [typed, shown] : rows) {
+        CAPTURE(typed);
+        CHECK(NormalizeDigitsField(typed) == shown);
     }
     CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
     CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
