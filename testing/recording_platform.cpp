@@ -1,8 +1,7 @@
 #include "testing/recording_platform.h"
 
-#include <cctype>
-
 #include "platform/failure.h"
+#include "platform/ini_text.h"
 
 namespace vendaro {
 namespace {
@@ -38,15 +37,10 @@ const char* RootWord(RegRoot root) {
     return root == RegRoot::CurrentUser ? "HKCU" : root == RegRoot::LocalMachine ? "HKLM" : "?";
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // The value named `name` whatever its case, or null.
 RegValue* Find(std::vector<RegValue>& values, const std::string& name) {
     for (RegValue& value : values) {
-        if (Lower(value.name) == Lower(name)) return &value;
+        if (ini::NamesEqual(value.name, name)) return &value;
     }
     return nullptr;
 }
@@ -54,7 +48,7 @@ RegValue* Find(std::vector<RegValue>& values, const std::string& name) {
 }  // namespace
 
 std::string RecordingPlatform::KeyName(RegRoot root, const std::string& path) {
-    return Lower(std::string(RootWord(root)) + "\\" + path);
+    return ini::FoldedName(std::string(RootWord(root)) + "\\" + path);
 }
 
 RegHandle RecordingPlatform::CreateKey(RegRoot root, const std::string& path) {
@@ -141,7 +135,7 @@ bool RecordingPlatform::RemoveDataSource(RegRoot root, const std::string& name) 
     auto list = keys.find(KeyName(root, "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources"));
     if (list != keys.end()) {
         std::erase_if(list->second.values,
-                      [&](const RegValue& value) { return Lower(value.name) == Lower(name); });
+                      [&](const RegValue& value) { return ini::NamesEqual(value.name, name); });
     }
     return true;
 }

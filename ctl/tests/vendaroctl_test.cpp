@@ -3,7 +3,6 @@
 // for apply and remove the very calls that reach the platform.
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include "ctl/library.h"
 #include "ctl/vendaroctl.h"
 #include "dsn/dsn_command.h"
+#include "platform/ini_text.h"
 #include "platform/native_profile.h"
 #include "testing/recording_platform.h"
 #include "testing/scratch.h"
@@ -24,11 +24,7 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 const std::string kLibrary =
     "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\nServer=srv1\r\n"
@@ -192,10 +188,8 @@ TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is su
     CHECK(c.CallsOf({"remove", "orders", "--check"}) == std::vector<std::string>{});
     CHECK(c.Run({"remove", "orders", "--check"}) == "3\nOrders  present: would be removed\n");
     // The folder's own case is lowered as the system directory's is.
-    std::string lower = c.dir.path().string() + kSeparator + "win";
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-    lower += "\\ODBC.INI";
+    const std::string lower =
+        ini::FoldedName(c.dir.path().string() + kSeparator + "win") + "\\ODBC.INI";
     CHECK(c.CallsOf({"remove", "orders"}) ==
           std::vector<std::string>{
               "RegRemoveDataSource HKCU Orders",

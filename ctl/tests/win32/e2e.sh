@@ -26,7 +26,8 @@ ini=$prefix/drive_c/windows/ODBC.INI
 # STATUS ARGS...: vendaroctl.exe ARGS ends with STATUS; its output is in $work/out and err.
 run() {
     "$wine_run" "$app/vendaroctl.exe" "${@:2}" </dev/null >"$work/out" 2>"$work/err"
-    same "the status of vendaroctl ${*:2}" "$1" $?
+    local status=$?
+    [ "$status" = "$1" ] || fail "vendaroctl ${*:2} ended with $status, not $1: $(cat "$work/err")"
     tr -d '\r' <"$work/out" >"$work/out.txt" && mv "$work/out.txt" "$work/out"
 }
 out() { cat "$work/out"; }

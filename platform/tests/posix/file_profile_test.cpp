@@ -1,11 +1,9 @@
 // The POSIX profile's own guarantees beyond the INI rules: a failed write leaves the file byte
-// for byte, failures say why, permissions and links stay, the parse follows every change, no
-// write is lost between processes and a killed writer leaves a whole file.
+// for byte, failures say why, permissions and links stay, the parse follows every change.
 #include "platform/posix/file_profile.h"
 
 #include <doctest/doctest.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -212,63 +210,6 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged;
     CHECK(profile.SetString("s", "k", "own", (dir.path() / "." / "vendaro.ini").string()));
     CHECK(profile.GetString("s", "k", "", ini) == "own");
     CHECK(profile.Snapshot(other)->Bytes() == std::nullopt);
-}
-
-// Two processes writing at once lose no write; a killed one leaves the file whole.
-TEST_CASE_FIXTURE(Scratch, "two writers lose no write; a killed one leaves the file whole") {
-    pid_t children[2];
-    for (int id = 0; id < 2; ++id) {
-        if ((children[id] = ::fork()) == 0) {  // both race to create the file too
-            FileProfile profile;
-            bool ok = true;
-            for (int k = id; k < 40; k += 2) {
-                // KeyEdit views its strings: they must outlive the array.
-                const std::string key = "k" + std::to_string(k), gkey = "g" + key;
-                const KeyEdit edits[] = {{key, "x"}, {gkey, "y"}, {gkey, "", true}};
-                ok = profile.SetString("Shared", key, "v", ini) && ok;
-                ok = profile.WriteKeys("Own" + std::to_string(id), edits, ini) == 3 && ok;
-                if (k < 2) ok = profile.Append(ini, "\r\r\n[C" + key + "]\r\nk=c") && ok;
-            }
-            ::_exit(ok ? 0 : 1);
-        }
-    }
-    for (const pid_t pid : children) {
-        int status = 0;
-        REQUIRE(::waitpid(pid, &status, 0) == pid);
-        CHECK(status == 0);  // exited, and with 0
-    }
-    FileProfile check;
-    for (int k = 0; k < 40; ++k) {
-        const std::string key = "k" + std::to_string(k), own = "Own" + std::to_string(k % 2);
-        CHECK_MESSAGE(check.GetString("Shared", key, "", ini) + check.GetString(own, key, "", ini) +
-                              check.GetString(own, "g" + key, "", ini) +
-                              (k < 2 ? check.GetString("C" + key, "k", "", ini) : "c") ==
-                          "vxc",
-                      key);
-    }
-    // Killed at any moment: the untouched lines first, then key lines each holding a full value.
-    const std::string base = "[Base]\r\nk=kept\r\n[Crash]\r\n";
-    WriteFile(ini, base);
-    WriteFile(dir.path() / ".vendaro.ini.tmp9x99999-1", "");  // named alike, but no process's
-    for (int gen = 0; gen < 6; ++gen) {
-        const pid_t pid = ::fork();
-        if (pid == 0)
-            for (int round = 0;; ++round)
-                FileProfile().SetString("Crash", "k" + std::to_string(round % 8),
-                                        std::string(200, char('a' + gen)), ini);
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + gen * 4000));
-        REQUIRE(::kill(pid, SIGKILL) == 0);
-        REQUIRE(::waitpid(pid, nullptr, 0) == pid);
-        const std::string bytes = ReadFile(ini);
-        REQUIRE(bytes.starts_with(base));
-        ini::ForEachLine(std::string_view(bytes).substr(base.size()), [](std::string_view line) {
-            CHECK(line.size() == 203);
-            CHECK(line.find_first_not_of(line[3], 3) == line.npos);
-        });
-        // No lock outlives its process; the next writer removes what a killed one left.
-        CHECK(FileProfile().SetString("Crash", "k0", std::string(200, 'z'), ini));
-        CHECK(Entries() == 2);
-    }
 }
 
 TEST_CASE_FIXTURE(Scratch,

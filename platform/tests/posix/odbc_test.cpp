@@ -42,23 +42,19 @@ const fs::path& SharedSystemFolder() {
 }
 
 // Sets environment variables for its lifetime (for the in-process unixODBC calls).
-class EnvScope {
-  public:
+struct EnvScope {
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
     explicit EnvScope(const std::map<std::string, std::string>& values) {
         for (const auto& [name, value] : values) {
             const char* old = std::getenv(name.c_str());
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
             ::setenv(name.c_str(), value.c_str(), 1);
         }
     }
     ~EnvScope() {
-        for (const auto& [name, old] : saved_) {
+        for (const auto& [name, old] : saved)
             old ? ::setenv(name.c_str(), old->c_str(), 1) : ::unsetenv(name.c_str());
-        }
     }
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 // A user's odbc.ini: comments of both kinds, blank lines, LF and CR LF lines, and a data source
