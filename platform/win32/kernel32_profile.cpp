@@ -43,13 +43,26 @@ std::uint64_t Ticks(const FILETIME& t) {
 }
 
 struct FileState {
-    std::uint64_t size = 0, write_time = 0, creation_time = 0;
+    std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
+    bool folder = false;
     bool operator==(const FileState&) const = default;
 };
 
-FileState StateOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileState{(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                     Ticks(info.ftLastWriteTime), Ticks(info.ftCreationTime)};
+// The state of an open file. Its change time moves with every write, also when the writer puts
+// the write time back (as copying and syncing tools do), which no other time or size shows.
+bool StateOf(HANDLE file, FileState& state) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+        return false;
+    }
+    state =
+        FileState{static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
+                  static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
+                  static_cast<std::uint64_t>(basic.CreationTime.QuadPart),
+                  static_cast<std::uint64_t>(basic.ChangeTime.QuadPart), standard.Directory != 0};
+    return true;
 }
 
 // Reads a whole regular file with one open; its state before and after the read.
@@ -58,14 +71,10 @@ bool ReadFileOnce(const std::string& path, std::string& bytes, FileState* before
     KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return false;
-    }
-    if (before != nullptr) *before = StateOf(info);
-    bytes.assign(static_cast<std::size_t>(StateOf(info).size) + 1, '\0');
+    FileState state;
+    if (!file.valid() || !StateOf(file.get(), state) || state.folder) return false;
+    if (before != nullptr) *before = state;
+    bytes.assign(static_cast<std::size_t>(state.size) + 1, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) bytes.resize(bytes.size() * 2);
@@ -76,9 +85,7 @@ bool ReadFileOnce(const std::string& path, std::string& bytes, FileState* before
         used += got;
     }
     bytes.resize(used);
-    if (!GetFileInformationByHandle(file.get(), &info)) return false;
-    *after = StateOf(info);
-    return true;
+    return StateOf(file.get(), *after);
 }
 
 // How often a file that keeps changing while it is read is read again before the last reading
@@ -235,17 +242,20 @@ std::string ProfileMutexName(const std::string& path) {
 }
 
 std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        cache_.erase(path);
-        return nullptr;
+    FileState seen;
+    {
+        const KernelHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                            nullptr));  // a folder opens too, to be refused
+        if (!file.valid() || !StateOf(file.get(), seen) || seen.folder) {
+            cache_.erase(path);
+            return nullptr;
+        }
     }
-    const FileState seen{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-                         Ticks(data.ftLastWriteTime), Ticks(data.ftCreationTime)};
     auto matches = [](const Cached& c, const FileState& s) {
         return c.size == s.size && c.write_time == s.write_time &&
-               c.creation_time == s.creation_time;
+               c.creation_time == s.creation_time && c.change_time == s.change_time;
     };
     auto it = cache_.find(path);
     std::shared_ptr<const Reading> kept = it != cache_.end() ? it->second.reading.lock() : nullptr;
@@ -262,7 +272,8 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     }
     // Settled: the last change lies far enough before this read that any later change gets
     // other times. Until then the parse is reused only after comparing the bytes.
-    const std::uint64_t latest = std::max(after.write_time, after.creation_time);
+    const std::uint64_t latest =
+        std::max({after.write_time, after.creation_time, after.change_time});
     const bool whole_seconds = after.write_time % 10'000'000 == 0;
     const bool settled = before == after && now > latest &&
                          now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
@@ -277,6 +288,7 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
     c.size = after.size;
     c.write_time = after.write_time;
     c.creation_time = after.creation_time;
+    c.change_time = after.change_time;
     c.settled = settled;
     auto reading = std::make_shared<const Reading>(std::move(text));
     c.reading = reading;

@@ -73,7 +73,7 @@ class Kernel32Profile final : public Profile {
     bool RewriteFile(const std::string& path, const Edit& edit);
 
     struct Cached {
-        std::uint64_t size = 0, write_time = 0, creation_time = 0;
+        std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
         bool settled = false;  // old enough that any later change moves its times
         // Kept only while a snapshot (a command's reads) holds it: a library's parse costs
         // more memory than the file, and a window open for hours need not hold it.

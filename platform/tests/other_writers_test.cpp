@@ -1,9 +1,11 @@
-// Programs writing one profile file at once through the platform's profile: none loses
-// another's write, and one killed at any moment of a Save leaves the file whole, old or new.
+// Other programs at work on a profile file, through the platform's own profile: every read
+// follows their changes, none loses another's write, and one killed at any moment of a Save
+// leaves the file whole, old or new.
 #include <doctest/doctest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <thread>
@@ -25,6 +27,60 @@ std::vector<KeyEdit> SaveOf(std::string_view v) {
     std::vector<KeyEdit> edits;
     for (std::size_t i = 0; i < kKeys.size(); ++i) edits.push_back({kKeys.substr(i, 1), v});
     return edits;
+}
+
+// Puts the file's modification time a minute back and waits until its change time is old too.
+void Age(const std::string& path) {
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+}
+
+TEST_CASE("a read follows each change another program makes; a snapshot keeps its version") {
+    test::TempDir dir;
+    const std::string ini = (dir.path() / "vendaro.ini").string();
+    const std::string other = (dir.path() / "other.ini").string();
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+        std::string read_after;
+    };
+    const Change changes[] = {
+        {"rewritten in place, the same size, its time put back",
+         [&] {
+             const fs::file_time_type written = fs::last_write_time(ini);
+             test::WriteFile(ini, "[s]\r\nk=bbbb\r\n");
+             fs::last_write_time(ini, written);
+         },
+         "bbbb"},
+        {"replaced by another file",
+         [&] { test::WriteFile(other, "[s]\r\nk=cccc\r\n"), fs::rename(other, ini); }, "cccc"},
+        {"written by another profile",
+         [&] { REQUIRE(MakeNativeProfile()->SetString("s", "k", "dddd", ini)); }, "dddd"},
+        {"rewritten", [&] { test::WriteFile(ini, "[s]\r\nk=eeeee\r\n"); }, "eeeee"},
+        {"removed", [&] { fs::remove(ini); }, "gone"},
+    };
+    for (const Change& change : changes) {
+        SUBCASE(change.name) {
+            const std::unique_ptr<Profile> reader = MakeNativeProfile();
+            test::WriteFile(ini, "[s]\r\nk=aaaa\r\n");
+            Age(ini);
+            CHECK(reader->GetString("s", "k", "gone", ini) == "aaaa");
+            const std::unique_ptr<ProfileSnapshot> taken = reader->Snapshot(ini);
+            change.make();
+            CHECK(taken->GetString("s", "k", "gone") == "aaaa");
+            CHECK(reader->GetString("s", "k", "gone", ini) == change.read_after);
+            CHECK(reader->Snapshot(ini)->GetString("s", "k", "gone") == change.read_after);
+        }
+    }
+    const std::unique_ptr<Profile> profile = MakeNativeProfile();
+    for (int n = 0; n < 30; ++n) {  // within one tick of the file clock
+        const std::string value = std::to_string(1000 + n);
+        test::WriteFile(ini, "[s]\r\nk=" + value + "\r\n");
+        REQUIRE(profile->GetString("s", "k", "", ini) == value);
+    }
+    // A write through another spelling of the path is read through this one.
+    CHECK(profile->SetString("s", "k", "own", (dir.path() / "." / "vendaro.ini").string()));
+    CHECK(profile->GetString("s", "k", "", ini) == "own");
 }
 
 TEST_CASE("two programs writing one file lose no write") {
