@@ -30,6 +30,7 @@
 #include "editors/form7.h"
 #include "editors/form8.h"
 #include "editors/script_editor_launcher.h"
+#include "platform/ini_text.h"
 #include "platform/native_profile.h"
 #include "testing/escapes.h"
 #include "testing/recording_platform.h"
@@ -39,12 +40,10 @@ namespace vendaro::test {
 namespace {
 
 // The lines of `bytes` without line ends and blank lines.
-std::vector<std::string> Lines(std::string bytes) {
-    std::erase(bytes, '\r');
+std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
-    std::istringstream in(bytes);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
+    for (std::string_view line : ini::SplitLines(bytes))
+        if (!line.empty()) lines.emplace_back(line);
     return lines;
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <tuple>
+#include <vector>
 
 #include "platform/native_profile.h"
 #include "testing/recording_platform.h"
@@ -15,38 +15,38 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST_CASE("choosers: the platform filter, the answer cut at its NUL, Cancel gives \"\"") {
-    // f: PlatformFilter, o: OpenDialogResult, d: FolderDialogResult of the text; O: the open
-    // dialog, B: the folder dialog answering the text ("": Cancel). Then the result (NULs
-    // shown as ^) and the recorded calls.
-    // clang-format off
-    const std::tuple<char, std::string, std::string> rows[] = {
-        {'f', "A (*.mdb)|*.mdb|All (*.*)|*.*", "A (*.mdb)^*.mdb^All (*.*)^*.*^^"},
-        {'f', "A|*.mdb|", "A^*.mdb^^"},
-        {'f', "", "^^"},
-        {'o', "C:\\a.mdb\0"s + std::string(240, ' '), "C:\\a.mdb"},
-        {'o', "  C:\\x y.db   \0x"s, "C:\\x y.db"},
-        {'o', "\0C:\\after"s, ""},
-        {'d', " C:\\D \0  "s, " C:\\D "},
-        {'O', "C:\\s.mdb   ", "C:\\s.mdb <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
-        {'O', "", " <- OpenFile Select|A\\0*.mdb\\0\\0|C:\\"},
-        {'B', "C:\\Drivers ", "C:\\Drivers  <- BrowseFolder T|C:\\Old"},
-        {'B', "", " <- BrowseFolder T|C:\\Old"}};
-    // clang-format on
+// NULs shown as "^".
+std::string Shown(std::string text) {
+    std::replace(text.begin(), text.end(), '\0', '^');
+    return text;
+}
+
+TEST_CASE("the open dialog's filter: each bar a NUL, and a NUL more at its end") {
+    CHECK(Shown(PlatformFilter("A (*.mdb)|*.mdb|All (*.*)|*.*")) ==
+          "A (*.mdb)^*.mdb^All (*.*)^*.*^^");
+    CHECK(Shown(PlatformFilter("A|*.mdb|")) == "A^*.mdb^^");
+    CHECK(Shown(PlatformFilter("")) == "^^");
+}
+
+TEST_CASE("a chooser's answer ends at its first NUL; the open dialog's is trimmed of blanks") {
+    CHECK(OpenDialogResult("C:\\a.mdb\0"s + std::string(240, ' ')) == "C:\\a.mdb");
+    CHECK(OpenDialogResult("  C:\\x y.db   \0x"s) == "C:\\x y.db");
+    CHECK(OpenDialogResult("\0C:\\after"s).empty());
+    CHECK(FolderDialogResult(" C:\\D \0  "s) == " C:\\D ");
+}
+
+TEST_CASE("the choosers show the platform's dialogs and give their answers; Cancel gives \"\"") {
     std::unique_ptr<Profile> profile = MakeNativeProfile();
-    for (const auto& [kind, text, expected] : rows) {
-        RecordingPlatform p(*profile);
-        p.open_file_answers = {text};
-        p.folder_answers = {text};
-        std::string got = kind == 'f'   ? PlatformFilter(text)
-                          : kind == 'o' ? OpenDialogResult(text)
-                          : kind == 'd' ? FolderDialogResult(text)
-                          : kind == 'O' ? ShowOpenDialog(p, 7, "A|*.mdb", "Select", "C:\\")
-                                        : BrowseForFolder(p, 3, "T", "C:\\Old");
-        std::replace(got.begin(), got.end(), '\0', '^');
-        for (const std::string& call : p.calls) got += " <- " + call;
-        CHECK(got == expected);
-    }
+    RecordingPlatform p(*profile);
+    p.open_file_answers = {"C:\\s.mdb   ", ""};
+    p.folder_answers = {"C:\\Drivers ", ""};
+    CHECK(ShowOpenDialog(p, 7, "A|*.mdb", "Select", "C:\\") == "C:\\s.mdb");
+    CHECK(ShowOpenDialog(p, 7, "A|*.mdb", "Select", "C:\\").empty());
+    CHECK(BrowseForFolder(p, 3, "T", "C:\\Old") == "C:\\Drivers ");
+    CHECK(BrowseForFolder(p, 3, "T", "C:\\Old").empty());
+    const std::string open = "OpenFile Select|A\\0*.mdb\\0\\0|C:\\",
+                      browse = "BrowseFolder T|C:\\Old";
+    CHECK(p.calls == std::vector<std::string>{open, open, browse, browse});
 }
 
 }  // namespace
