@@ -2,6 +2,7 @@
 // An in-memory platform for tests: records every call with its arguments, one line each, in
 // the order made, answers dialogs from queues, and fails the calls a test chooses.
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -19,14 +20,16 @@ class RecordingProfile final : public Profile {
     RecordingProfile(RecordingPlatform& owner, Profile& real) : owner_(owner), real_(real) {}
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override {
-        return real_.GetString(section, key, def, path);
+        return Read(real_.GetString(section, key, def, path));
     }
     bool SetString(std::string_view section, std::string_view key, std::string_view value,
                    const std::string& path) override;
     bool DeleteKey(std::string_view section, std::string_view key,
                    const std::string& path) override;
     bool DeleteSection(std::string_view section, const std::string& path) override;
-    std::optional<std::string> ReadAll(const std::string& p) override { return real_.ReadAll(p); }
+    std::optional<std::string> ReadAll(const std::string& p) override {
+        return Read(real_.ReadAll(p));
+    }
     bool Append(const std::string& path, std::string_view bytes) override;
     // One call, as the real profile makes it: "ProfileWriteKeys path|section|k=v|-gone".
     std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
@@ -36,10 +39,12 @@ class RecordingProfile final : public Profile {
                                    std::string_view removed, const std::string& path) override;
     // A reading is no effect: the real profile's own, so that reads through it are one version.
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& p) override {
-        return real_.Snapshot(p);
+        return Read(real_.Snapshot(p));
     }
 
   private:
+    template <typename T>
+    T Read(T answer);
     RecordingPlatform& owner_;
     Profile& real_;
 };
@@ -62,6 +67,8 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     int fail_nth = 0;
     // What a failing call notes as its reason (NoteFailure), when not empty.
     std::string fail_reason;
+    // Runs after each read of the profile: another program at work between two reads.
+    std::function<void()> after_read;
 
     // Answers, taken from the front; an empty queue answers No / Cancel / "".
     std::deque<MsgAnswer> message_answers;
@@ -129,5 +136,11 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     std::map<RegHandle, std::string> open_;
     std::set<RegHandle> read_handles_;
 };
+
+template <typename T>
+T RecordingProfile::Read(T answer) {
+    if (owner_.after_read) owner_.after_read();
+    return answer;
+}
 
 }  // namespace vendaro
