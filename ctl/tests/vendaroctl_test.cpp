@@ -137,6 +137,9 @@ TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden
           "Extra values (creation leaves them in place; they are not drift):\n"
           "  SOFTWARE\\ODBC\\ODBC.INI\\Sales  Trace  \"Yes\" (string)\n");
 
+    c.Set(kSalesKey, "Server", 3, "\x01\xab");  // a type vendaro never writes: its bytes in hex
+    CHECK(c.Run({"diff", "sales"}).find("found \"01,ab\" (type 3)\n") != std::string::npos);
+
     c.Set("hkcu\\software\\odbc\\odbc.ini\\orders", "PWD", kRegString, "guess");
     const std::string orders = c.Run({"diff", "orders", "--json"});
     CHECK(orders.find("secret7") == std::string::npos);
