@@ -20,7 +20,6 @@ mkdir -p "$app" && cp "$ctl_exe" "$app/vendaroctl.exe" && cp "$vendaro_exe" "$ap
 printf '%s\r\n' '[Sales]' 'DSN_Driver=SQL Server' 'Server=DBSRV01' '[Orders]' \
     'DSN_Driver=Microsoft Access Driver (*.mdb)' 'DBQ=C:\Data\orders.mdb' 'Exclusive=1' \
     'PWD=}]rkshA' >"$app/vendaro.ini"
-cp "$app/vendaro.ini" "$work/library"
 ini=$prefix/drive_c/windows/ODBC.INI
 
 # STATUS ARGS...: vendaroctl.exe ARGS ends with STATUS; its output is in $work/out and err.
@@ -65,5 +64,5 @@ grep -q 'Orders' "$ini" && fail "remove left the ODBC.INI entries: $(cat "$ini")
 
 run 0 --help
 grep -q '^usage: vendaroctl' "$work/out" || fail "--help printed: $(out)"
-cmp -s "$app/vendaro.ini" "$work/library" || fail "the library was written"
+
 exit $failed

@@ -147,33 +147,38 @@ ModalDriver::Step OnEditor(Program& p, std::function<void(EditorView&)> act) {
     };
 }
 
-TEST_CASE("Edit through the real controls: a long path shortened; a Save over another script") {
+TEST_CASE("Edit through the real window: a long path is shortened to fit beside its caption") {
     Program p(
         "[Orders]\r\nDSN_Driver=Microsoft Access Driver (*.mdb)\r\nDescription=Jet\r\nSystemDB="
-        "C:\\Program Files\\Shared Databases\\Accounting\\2026\\system.mdw\r\n"
-        "[New1]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
-    std::string shown, question;
+        "C:\\Program Files\\Shared Databases\\Accounting\\2026\\system.mdw\r\n");
+    std::string shown;
     p.driver.Then(OnEditor(p, [&shown](EditorView& v) {
         shown = WindowText(v.Control("Option2"));
         PostMessageA(v.hwnd(), WM_CLOSE, 0, 0);
     }));
-    p.driver.Then(OnEditor(p, [](EditorView& v) {
-        SendMessageA(v.Control("Text1"), EM_SETSEL, 0, -1);
-        Type(v.Control("Text1"), "orders");
-        PostMessageA(v.Control("Command4"), BM_CLICK, 0, 0);
-    }));
-    p.driver.Then(Answer("Vendaro!", IDYES, &question));
-    for (const int row : {0, 1}) {
-        ListView_SetItemState(p.main.view().List(), row, LVIS_SELECTED, LVIS_SELECTED);
-        Click(p.main.view().ButtonOf(&Form1::Command2_Click));  // Edit
-    }
+    Click(p.main.view().ButtonOf(&Form1::Command2_Click));  // Edit
     CHECK(p.driver.Ok());
     CHECK(shown == "Da&tabase: C:\\Program Files\\Shared Da...\\system.mdw");
-    CHECK(question == "A DSN script named orders already exists. Do you want to replace it?");
-    // New1's keys moved, its hand-added one too; none of the Access script's stayed.
-    CHECK(p.File() ==
-          "[Orders]\r\nDSN_Driver=SQL Server\r\nDescription=First\r\nServer=s1\r\nHand=kept\r\n");
-    CHECK(Items(p.main.view().List()) == "Orders|First|SQL Server\n");
+}
+
+TEST_CASE("the list view: a header click sorts, the selection comes back, a double click edits") {
+    Program p("[b]\r\nDSN_Driver=SQL Server\r\n[A]\r\nDSN_Driver=SQL Server\r\n[c]\r\n");
+    const HWND list = p.main.view().List();
+    NMLISTVIEW header_click{{list, 0, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, 0, 0, 0, 0, {}, 0};
+    for (const char* rows :
+         {"c||\nb||SQL Server\nA||SQL Server\n", "A||SQL Server\nb||SQL Server\nc||\n"}) {
+        SendMessageA(p.main.view().hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header_click));
+        CHECK(Items(list) == rows);  // each click turns the order
+    }
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);  // a click beside the rows
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+    const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    CHECK(selected == 1);  // b, selected at start-up
+    p.driver.Then(OnEditor(p, [](EditorView& v) { PostMessageA(v.hwnd(), WM_CLOSE, 0, 0); }));
+    NMHDR double_click{list, 0, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageA(p.main.view().hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&double_click));
+    CHECK(p.driver.Ok());  // an editor showed: Edit's, of b
+    CHECK(p.module1.EditDsnName == "b");
 }
 
 }  // namespace vendaro::win32::testing
