@@ -1,6 +1,7 @@
 #pragma once
-// A scratch folder that removes itself, and whole files read and written as bytes; whether the
-// tests run under Wine.
+// A scratch folder that removes itself, whole files read and written as bytes, a file aged to
+// settled; whether the tests run under Wine.
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace vendaro::test {
 
@@ -32,6 +34,14 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Puts the file's modification time a minute back and waits until its change time is old too:
+// a profile then takes the file for settled, as one no program has written for a while.
+inline void Age(const std::filesystem::path& path) {
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+}
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);

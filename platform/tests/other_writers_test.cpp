@@ -29,12 +29,6 @@ std::vector<KeyEdit> SaveOf(std::string_view v) {
     return edits;
 }
 
-// Puts the file's modification time a minute back and waits until its change time is old too.
-void Age(const std::string& path) {
-    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-}
-
 TEST_CASE("a read follows each change another program makes; a snapshot keeps its version") {
     test::TempDir dir;
     const std::string ini = (dir.path() / "vendaro.ini").string();
@@ -63,7 +57,7 @@ TEST_CASE("a read follows each change another program makes; a snapshot keeps it
         SUBCASE(change.name) {
             const std::unique_ptr<Profile> reader = MakeNativeProfile();
             test::WriteFile(ini, "[s]\r\nk=aaaa\r\n");
-            Age(ini);
+            test::Age(ini);
             CHECK(reader->GetString("s", "k", "gone", ini) == "aaaa");
             const std::unique_ptr<ProfileSnapshot> taken = reader->Snapshot(ini);
             change.make();

@@ -42,14 +42,7 @@ std::uint64_t Ticks(const FILETIME& t) {
     return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
-struct FileState {
-    std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
-    bool folder = false;
-    bool operator==(const FileState&) const = default;
-};
-
-// The state of an open file. Its change time moves with every write, also when the writer puts
-// the write time back (as copying and syncing tools do), which no other time or size shows.
+// The state of an open file.
 bool StateOf(HANDLE file, FileState& state) {
     FILE_BASIC_INFO basic{};
     FILE_STANDARD_INFO standard{};
@@ -253,13 +246,9 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
             return nullptr;
         }
     }
-    auto matches = [](const Cached& c, const FileState& s) {
-        return c.size == s.size && c.write_time == s.write_time &&
-               c.creation_time == s.creation_time && c.change_time == s.change_time;
-    };
     auto it = cache_.find(path);
     std::shared_ptr<const Reading> kept = it != cache_.end() ? it->second.reading.lock() : nullptr;
-    if (kept && it->second.settled && matches(it->second, seen)) return kept;
+    if (kept && it->second.settled && it->second.state == seen) return kept;
 
     FILETIME now_ft{};
     GetSystemTimeAsFileTime(&now_ft);
@@ -279,16 +268,13 @@ std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std:
                          now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
     // A UTF-16 file is read as the engine's 8-bit text.
     std::string text = ini::DecodeFileText(std::move(bytes)).text;
-    if (kept && matches(it->second, after) && kept->doc.bytes() == text) {
+    if (kept && it->second.state == after && kept->doc.bytes() == text) {
         it->second.settled = settled;
         return kept;
     }
     if (it == cache_.end() && cache_.size() >= kMaxCachedFiles) cache_.clear();
     Cached& c = cache_[path];
-    c.size = after.size;
-    c.write_time = after.write_time;
-    c.creation_time = after.creation_time;
-    c.change_time = after.change_time;
+    c.state = after;
     c.settled = settled;
     auto reading = std::make_shared<const Reading>(std::move(text));
     c.reading = reading;

@@ -33,6 +33,15 @@ std::string ProfileMutexName(const std::string& path);
 std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
                               const std::string& path);
 
+// A file's size and times, as a reading of it is kept by (its change time moves with every write,
+// also one that puts the write time back, as copying and syncing tools do), and whether it is a
+// folder.
+struct FileState {
+    std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
+    bool folder = false;
+    bool operator==(const FileState&) const = default;
+};
+
 class Kernel32Profile final : public Profile {
   public:
     // A section or key holding NUL reads as `def`: the C string kernel32 sees would name
@@ -73,7 +82,7 @@ class Kernel32Profile final : public Profile {
     bool RewriteFile(const std::string& path, const Edit& edit);
 
     struct Cached {
-        std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
+        FileState state;
         bool settled = false;  // old enough that any later change moves its times
         // Kept only while a snapshot (a command's reads) holds it: a library's parse costs
         // more memory than the file, and a window open for hours need not hold it.

@@ -41,12 +41,6 @@ struct stat StatOf(const std::string& path) {
     return st;
 }
 
-// Puts the file's modification time a minute back and waits until its change time is old too.
-void Age(const std::string& path) {
-    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-}
-
 const std::string kBefore =
     "[Sales]\r\nDSN_Driver=SQL Server\r\nDescription=Sales figures\r\n[Stock]\r\nk=v\r\n";
 const KeyEdit kSave[] = {{"Description", "All sales"}, {"DSN_Driver", "", true}, {"n", "1"}};
@@ -152,7 +146,7 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged"
     const bool as_root = ::getuid() == 0;  // only root can give a file away; CI runs as root
     if (as_root) REQUIRE(::chown(real.c_str(), 65534, 65534) == 0);
     REQUIRE(::symlink(real.c_str(), ini.c_str()) == 0);
-    Age(real);
+    test::Age(real);
     const struct stat before = StatOf(real);
     CHECK(profile.SetString("S", "K", "v", ini));
     CHECK(profile.DeleteKey("s", "missing", ini));
