@@ -3,7 +3,6 @@
 // program: the child runs only the cases `filter` names (doctest's "-tc=..."), with the
 // environment variable `role` set to `value`, which tells such a case the part it plays there;
 // it prints only failures.
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 

@@ -1,8 +1,10 @@
 #include "platform/posix/file_profile.h"
 
+#include "platform/document_snapshot.h"
 #include "platform/failure.h"
 #include "platform/file_text.h"
 #include "platform/posix/file_lock.h"
+#include "platform/posix/posix_file_reader.h"
 #include "platform/posix/temp_files.h"
 
 #include <fcntl.h>
@@ -24,55 +26,6 @@
 #include "platform/failure.h"
 
 namespace vendaro {
-namespace {
-
-// A read as GetString answers it from one parse (null for a missing file). `likely`: the
-// index of the section the caller expects `section` to name, if it knows one.
-std::string ValueOrDefault(const ini::Document* doc, std::string_view section, std::string_view key,
-                           std::string_view def, std::size_t likely = SIZE_MAX) {
-    if (doc != nullptr) {
-        if (std::optional<std::string> value = doc->Get(section, key, likely)) {
-            return std::move(*value);
-        }
-    }
-    return ini::DefaultValue(def);
-}
-
-// Reads from one parse of the file, which nobody changes: the cache hands out parses that it
-// replaces, never modifies.
-class DocumentSnapshot final : public ProfileSnapshot {
-  public:
-    explicit DocumentSnapshot(std::shared_ptr<const ini::Document> doc) : doc_(std::move(doc)) {}
-    std::optional<std::string_view> Bytes() const override {
-        if (!doc_) return std::nullopt;
-        return std::string_view(doc_->bytes());
-    }
-    // Every such line is a header of the parse: no second pass over the lines.
-    void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
-        if (!doc_) return;
-        for (std::size_t i = 0; i < doc_->SectionCount(); ++i) {
-            const std::string_view line = doc_->HeaderLine(i);
-            if (line.empty() || line.front() != '[') continue;
-            visiting_ = i;
-            fn(line);
-        }
-        visiting_ = SIZE_MAX;
-    }
-    // A read made while `fn` above runs most likely asks for the section being visited.
-    std::string GetString(std::string_view section, std::string_view key,
-                          std::string_view def) const override {
-        return ValueOrDefault(doc_.get(), section, key, def, visiting_);
-    }
-    ini::SectionKeys KeysOf(std::string_view section) const override {
-        return doc_ ? doc_->KeysOf(section) : ini::SectionKeys();
-    }
-
-  private:
-    std::shared_ptr<const ini::Document> doc_;
-    mutable std::size_t visiting_ = SIZE_MAX;
-};
-
-}  // namespace
 
 bool FileProfile::RefuseLineBreak(const std::string& path, const char* why) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -103,12 +56,8 @@ std::unique_ptr<ProfileSnapshot> FileProfile::Snapshot(const std::string& path) 
 }
 
 std::optional<std::string> FileProfile::ReadAll(const std::string& path) {
-    struct stat st {};
-    Fd fd(OpenRegular(path, st));
     std::string bytes;
-    if (fd.get() < 0 || !ReadWhole(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
-        return std::nullopt;
-    }
+    if (!ReadStable(SystemFileReader(), path, bytes)) return std::nullopt;
     return ini::DecodeFileText(std::move(bytes)).text;
 }
 

@@ -25,8 +25,9 @@
 #include <string>
 #include <unordered_set>
 
+#include "platform/parse_cache.h"
 #include "platform/posix/file_system.h"
-#include "platform/posix/parse_cache.h"
+#include "platform/posix/posix_file_reader.h"
 #include "platform/profile.h"
 
 namespace vendaro {
@@ -128,7 +129,7 @@ class FileProfile final : public Profile {
     ContentCheck check_;
     std::string writing_;  // the file the write under way is for
     std::mutex mutex_;
-    ParseCache cache_;
+    ParseCache cache_{SystemFileReader()};
     int last_error_ = 0;
     unsigned temp_counter_ = 0;
     std::unordered_set<std::string> swept_;  // files whose orphaned temporaries are gone

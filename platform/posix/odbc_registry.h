@@ -22,8 +22,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/parse_cache.h"
 #include "platform/posix/file_profile.h"
-#include "platform/posix/parse_cache.h"
+#include "platform/posix/posix_file_reader.h"
 #include "platform/registry.h"
 
 namespace vendaro {
@@ -168,7 +169,7 @@ class OdbcRegistry final : public Registry {
                                               std::string_view subkey);
     bool CloseReadKey(RegHandle key);
     std::map<RegHandle, ReadKey> read_keys_;
-    ParseCache read_cache_;
+    ParseCache read_cache_{SystemFileReader()};
     // The reading of each file (null: missing) and why one could not be read, by file.
     struct Reading {
         std::shared_ptr<const ini::Document> doc;

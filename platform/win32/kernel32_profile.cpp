@@ -1,14 +1,13 @@
 #include "platform/win32/kernel32_profile.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <new>
 #include <utility>
-#include <vector>
 
+#include "platform/document_snapshot.h"
 #include "platform/failure.h"
 #include "platform/file_in_use.h"
 #include "platform/file_text.h"
@@ -18,86 +17,12 @@
 #include "platform/win32/windows_api.h"
 
 namespace vendaro::win32 {
-
-struct Kernel32Profile::Reading {
-    explicit Reading(std::string text) : doc(std::move(text)) {}
-    ini::Document doc;
-};
-
 namespace {
 
 constexpr DWORD kBufferSize = 2048;
-// A change within this long after a file's last change may leave its times as they were
-// (file times follow a coarse clock), in 100 ns ticks.
-constexpr std::uint64_t kSettleTicks = 500'000;  // 50 ms
-// File systems that keep whole seconds (FAT keeps two).
-constexpr std::uint64_t kSettleCoarseTicks = 21'000'000;
-constexpr std::size_t kMaxCachedFiles = 8;
 
 bool HasNul(std::string_view text) {
     return text.find('\0') != std::string_view::npos;
-}
-
-std::uint64_t Ticks(const FILETIME& t) {
-    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-}
-
-// The state of an open file.
-bool StateOf(HANDLE file, FileState& state) {
-    FILE_BASIC_INFO basic{};
-    FILE_STANDARD_INFO standard{};
-    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
-        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
-        return false;
-    }
-    state =
-        FileState{static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
-                  static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart),
-                  static_cast<std::uint64_t>(basic.CreationTime.QuadPart),
-                  static_cast<std::uint64_t>(basic.ChangeTime.QuadPart), standard.Directory != 0};
-    return true;
-}
-
-// Reads a whole regular file with one open; its state before and after the read.
-bool ReadFileOnce(const std::string& path, std::string& bytes, FileState* before,
-                  FileState* after) {
-    KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    FileState state;
-    if (!file.valid() || !StateOf(file.get(), state) || state.folder) return false;
-    if (before != nullptr) *before = state;
-    bytes.assign(static_cast<std::size_t>(state.size) + 1, '\0');
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + used, want, &got, nullptr)) return false;
-        if (got == 0) break;
-        used += got;
-    }
-    bytes.resize(used);
-    return StateOf(file.get(), *after);
-}
-
-// How often a file that keeps changing while it is read is read again before the last reading
-// is taken as it is.
-constexpr int kReadTries = 50;
-
-// Reads a whole regular file; one that changed while it was read (another program rewriting
-// it in place) is read again, so the bytes are one version of it.
-bool ReadFileBytes(const std::string& path, std::string& bytes, FileState* before = nullptr,
-                   FileState* after = nullptr) {
-    FileState first, last;
-    for (int attempt = 0; attempt < kReadTries; ++attempt) {
-        if (!ReadFileOnce(path, bytes, &first, &last)) return false;
-        if (first == last && bytes.size() == last.size) break;
-        Sleep(attempt < 10 ? 0 : 1);
-    }
-    if (before != nullptr) *before = first;
-    if (after != nullptr) *after = last;
-    return true;
 }
 
 }  // namespace
@@ -117,47 +42,19 @@ std::string Kernel32GetString(std::string_view section, std::string_view key, st
 
 namespace {
 
-// A read answered from one reading (null: the file is missing).
-// `likely`: the index of the section the caller expects `section` to name, if it knows one.
-std::string Answer(const Kernel32Profile::Reading* reading, std::string_view section,
-                   std::string_view key, std::string_view def, std::size_t likely = SIZE_MAX) {
-    if (reading != nullptr) {
-        if (std::optional<std::string> value = reading->doc.Get(section, key, likely)) {
-            return std::move(*value);
-        }
-    }
-    return ini::DefaultValue(def);
-}
-
-class Kernel32Snapshot final : public ProfileSnapshot {
+// Reads from one parse; a section or key holding NUL reads as `def`, as kernel32, which sees
+// C strings, would answer for another name.
+class Kernel32Snapshot final : public DocumentSnapshot {
   public:
-    explicit Kernel32Snapshot(std::shared_ptr<const Kernel32Profile::Reading> reading)
-        : reading_(std::move(reading)) {}
-    std::optional<std::string_view> Bytes() const override {
-        if (!reading_) return std::nullopt;
-        return std::string_view(reading_->doc.bytes());
-    }
-    // Every such line is a header of the parse: no second pass over the lines.
-    void ForEachBracketLine(const std::function<void(std::string_view)>& fn) const override {
-        if (!reading_) return;
-        for (std::size_t i = 0; i < reading_->doc.SectionCount(); ++i) {
-            const std::string_view line = reading_->doc.HeaderLine(i);
-            if (line.empty() || line.front() != '[') continue;
-            visiting_ = i;
-            fn(line);
-        }
-        visiting_ = SIZE_MAX;
-    }
-    // A read made while `fn` above runs most likely asks for the section being visited.
+    using DocumentSnapshot::DocumentSnapshot;
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view def) const override {
         if (HasNul(section) || HasNul(key)) return std::string(def);
-        return Answer(reading_.get(), section, key, def, visiting_);
+        return DocumentSnapshot::GetString(section, key, def);
     }
-
-  private:
-    std::shared_ptr<const Kernel32Profile::Reading> reading_;
-    mutable std::size_t visiting_ = SIZE_MAX;
+    ini::SectionKeys KeysOf(std::string_view section) const override {
+        return HasNul(section) ? ini::SectionKeys() : DocumentSnapshot::KeysOf(section);
+    }
 };
 
 // Holds the named mutex of one file for its lifetime.
@@ -234,73 +131,26 @@ std::string ProfileMutexName(const std::string& path) {
     return name;
 }
 
-std::shared_ptr<const Kernel32Profile::Reading> Kernel32Profile::Load(const std::string& path) {
-    FileState seen;
-    {
-        const KernelHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));  // a folder opens too, to be refused
-        if (!file.valid() || !StateOf(file.get(), seen) || seen.folder) {
-            cache_.erase(path);
-            return nullptr;
-        }
-    }
-    auto it = cache_.find(path);
-    std::shared_ptr<const Reading> kept = it != cache_.end() ? it->second.reading.lock() : nullptr;
-    if (kept && it->second.settled && it->second.state == seen) return kept;
-
-    FILETIME now_ft{};
-    GetSystemTimeAsFileTime(&now_ft);
-    const std::uint64_t now = Ticks(now_ft);
-    std::string bytes;
-    FileState before, after;
-    if (!ReadFileBytes(path, bytes, &before, &after)) {
-        cache_.erase(path);
-        return nullptr;
-    }
-    // Settled: the last change lies far enough before this read that any later change gets
-    // other times. Until then the parse is reused only after comparing the bytes.
-    const std::uint64_t latest =
-        std::max({after.write_time, after.creation_time, after.change_time});
-    const bool whole_seconds = after.write_time % 10'000'000 == 0;
-    const bool settled = before == after && now > latest &&
-                         now - latest > (whole_seconds ? kSettleCoarseTicks : kSettleTicks);
-    // A UTF-16 file is read as the engine's 8-bit text.
-    std::string text = ini::DecodeFileText(std::move(bytes)).text;
-    if (kept && it->second.state == after && kept->doc.bytes() == text) {
-        it->second.settled = settled;
-        return kept;
-    }
-    if (it == cache_.end() && cache_.size() >= kMaxCachedFiles) cache_.clear();
-    Cached& c = cache_[path];
-    c.state = after;
-    c.settled = settled;
-    auto reading = std::make_shared<const Reading>(std::move(text));
-    c.reading = reading;
-    return reading;
-}
-
 void Kernel32Profile::Forget() {
     std::lock_guard<std::mutex> lock(mutex_);
-    cache_.clear();
+    cache_.Clear();
 }
 
 std::string Kernel32Profile::GetString(std::string_view section, std::string_view key,
                                        std::string_view def, const std::string& path) {
     if (HasNul(section) || HasNul(key) || HasNul(path)) return std::string(def);
-    std::shared_ptr<const Reading> reading;
+    std::shared_ptr<const ini::Document> doc;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        reading = Load(path);
+        doc = cache_.Load(path);
     }
-    return Answer(reading.get(), section, key, def);
+    return ValueOrDefault(doc.get(), section, key, def);
 }
 
 std::unique_ptr<ProfileSnapshot> Kernel32Profile::Snapshot(const std::string& path) {
     if (HasNul(path)) return std::make_unique<Kernel32Snapshot>(nullptr);
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::make_unique<Kernel32Snapshot>(Load(path));
+    return std::make_unique<Kernel32Snapshot>(cache_.Load(path));
 }
 
 bool Kernel32Profile::Modify(const std::string& path, const Edit& edit) {
@@ -319,7 +169,7 @@ bool Kernel32Profile::RewriteFile(const std::string& path, const Edit& edit) {
     if (!lock.held()) return false;
     Forget();
     std::string old_bytes;
-    const bool exists = ReadFileBytes(path, old_bytes);
+    const bool exists = ReadStable(SystemFileReader(), path, old_bytes);
     if (!exists) {
         const DWORD error = GetLastError();
         const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -414,7 +264,7 @@ bool Kernel32Profile::WriteKeysAndRemoveSection(std::string_view section,
 std::optional<std::string> Kernel32Profile::ReadAll(const std::string& path) {
     if (HasNul(path)) return std::nullopt;
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return std::nullopt;
+    if (!ReadStable(SystemFileReader(), path, bytes)) return std::nullopt;
     return ini::DecodeFileText(std::move(bytes)).text;
 }
 

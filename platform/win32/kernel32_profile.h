@@ -6,21 +6,19 @@
 // held, so two programs never lose each other's write and a killed program leaves the old
 // file or the new one. kernel32's WritePrivateProfileStringA rewrites the file in place.
 //
-// Reads come from the same engine's parse of the file: kernel32 costs a cache check and a
-// search of every section per key, and start-up reads two keys of every script. The parse is
-// kept while the file's size and times are unchanged and the file is older than the file
-// system's time grain; a younger file is read again and compared by its bytes, so a change
-// made by another program is seen by the next call. A file that changes while it is read is
-// read again.
-#include <cstdint>
+// Reads come from the same engine's parse of the file, through the parse cache (reused while
+// the file's size and times are unchanged, so a change made by another program is seen by the
+// next call): kernel32 costs a cache check and a search of every section per key, and start-up
+// reads two keys of every script.
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
+#include "platform/parse_cache.h"
 #include "platform/profile.h"
+#include "platform/win32/win32_file_reader.h"
 
 namespace vendaro::win32 {
 
@@ -32,15 +30,6 @@ std::string ProfileMutexName(const std::string& path);
 // the parse (the benchmarks' peer, and the tests' witness of what Windows reads).
 std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
                               const std::string& path);
-
-// A file's size and times, as a reading of it is kept by (its change time moves with every write,
-// also one that puts the write time back, as copying and syncing tools do), and whether it is a
-// folder.
-struct FileState {
-    std::uint64_t size = 0, write_time = 0, creation_time = 0, change_time = 0;
-    bool folder = false;
-    bool operator==(const FileState&) const = default;
-};
 
 class Kernel32Profile final : public Profile {
   public:
@@ -71,9 +60,6 @@ class Kernel32Profile final : public Profile {
                                    std::string_view removed, const std::string& path) override;
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
-    // One reading of a file: its parse.
-    struct Reading;
-
   private:
     // The new text of the file from its old text (null for a missing file), or nullopt when
     // nothing changes.
@@ -81,19 +67,10 @@ class Kernel32Profile final : public Profile {
     bool Modify(const std::string& path, const Edit& edit);
     bool RewriteFile(const std::string& path, const Edit& edit);
 
-    struct Cached {
-        FileState state;
-        bool settled = false;  // old enough that any later change moves its times
-        // Kept only while a snapshot (a command's reads) holds it: a library's parse costs
-        // more memory than the file, and a window open for hours need not hold it.
-        std::weak_ptr<const Reading> reading;
-    };
-
-    std::shared_ptr<const Reading> Load(const std::string& path);
     void Forget();
 
     std::mutex mutex_;
-    std::unordered_map<std::string, Cached> cache_;
+    ParseCache cache_{SystemFileReader(), ParseCache::Keep::WhileUsed};
 };
 
 }  // namespace vendaro::win32

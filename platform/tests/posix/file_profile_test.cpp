@@ -8,10 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <ranges>
-#include <thread>
 #include <tuple>
 #include <vector>
 
