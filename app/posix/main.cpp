@@ -1,10 +1,10 @@
 // The Linux program: the main window's logic on unixODBC. Where Windows would open the main
 // window, the window is printed as text and the program ends.
-#include <exception>
 #include <iostream>
 #include <memory>
 #include <string>
 
+#include "app/guarded_main.h"
 #include "forms/editor_launcher.h"
 #include "forms/module1.h"
 #include "mainwin/command_line.h"
@@ -93,12 +93,6 @@ int Run(int argc, char** argv) {
 }  // namespace vendaro
 
 int main(int argc, char** argv) {
-    try {
-        return vendaro::Run(argc, argv);
-    } catch (const std::exception& e) {
-        std::cerr << "vendaro: " << e.what() << "\n";
-    } catch (...) {
-        std::cerr << "vendaro: unexpected failure\n";
-    }
-    return vendaro::kExitNoWindow;
+    return vendaro::GuardedMain("vendaro", vendaro::kExitNoWindow,
+                                [&] { return vendaro::Run(argc, argv); });
 }
