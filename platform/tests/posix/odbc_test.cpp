@@ -368,7 +368,7 @@ TEST_CASE("a data source refused in any of its keys leaves nothing, not even its
 const std::string kIni =
     "[ODBC Data Sources]\nOrders=Microsoft Access Driver (*.mdb)\nOther=PostgreSQL\n\n"
     "[orders]\r\nDBQ = \"C:\\o.mdb\" \r\n# DBQ=commented\nEngines\\Jet\\Threads=3\n"
-    "Engines\\Jet\\Driver=\ndbq=second\n; end of orders\n"
+    "Engines\\Jet\\Driver=\nEngines\\Jetty=not Jet's\ndbq=second\n; end of orders\n"
     "[Other]\nServer=db1\n"
     "[ORDERS]\nDBQ=shadowed\n";
 
