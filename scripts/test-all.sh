@@ -55,6 +55,10 @@ run_preset() {
 }
 
 mkdir -p "$build_root"
+# The build folders take about 3 GB; a disk that fills shows up as a compiler's error otherwise.
+free_mb=$(df -Pm "$build_root" | awk 'NR == 2 { print $4 }')
+[ "${free_mb:-0}" -ge 3500 ] ||
+    echo "test-all: only ${free_mb} MB free under $build_root; the build folders take about 3 GB" >&2
 echo "=== layers: includes point down the layout"
 "$repo/scripts/check-layers.sh" || failures+=("layers")
 echo "=== style: clang-format and shellcheck clean"
