@@ -57,7 +57,7 @@ TEST_CASE("script list: rows come and go, the selection stays on its row, sortin
     }
 }
 
-TEST_CASE("text rules: Windows-1252 case, blanks, control characters below the space") {
+TEST_CASE("text rules: Windows-1252 case, blanks, control characters") {
     CHECK(text::LowerAnsi("AZ@[\xBF\xC0\xD7\xDE\xDF\x8A\x8C\x8E\x9F\x8B") ==
           "az@[\xBF\xE0\xD7\xFE\xDF\x9A\x9C\x9E\xFF\x8B");
     CHECK(text::TrimBlanks("  a b \t  ") == "a b \t");
@@ -74,6 +74,8 @@ TEST_CASE("text rules: Windows-1252 case, blanks, control characters below the s
         CHECK(text::EqualsIgnoringCase(a, b) == equal);
         CHECK(text::MayNameSameSection(a, b) == same_section);
     }
+    for (int code : {0, 31, 127}) CHECK_MESSAGE(text::IsControlCharacter(code), code);
+    for (int code : {-1, 32, 126, 128}) CHECK_FALSE_MESSAGE(text::IsControlCharacter(code), code);
     CHECK(text::HoldsControlBelowSpace("a\x1F"));
     CHECK(text::HoldsControlBelowSpace("\0"s));
     CHECK_FALSE(text::HoldsControlBelowSpace("a \x7F\x80\xFF"));
