@@ -1,6 +1,6 @@
 // The INI conformance cases of data/ini_cases.txt, run against the profile of the platform being
-// built (the POSIX file profile, on the INI engine; or kernel32's under Wine), and the engine's
-// own rules beyond them.
+// built (the POSIX file profile, on the INI engine; or kernel32's under Wine), the engine's own
+// rules beyond them, and when the parse cache both profiles read through reads a file again.
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "platform/failure.h"
 #include "platform/ini_text.h"
 #include "platform/native_profile.h"
+#include "platform/parse_cache.h"
 #include "testing/escapes.h"
 #include "testing/scratch.h"
 #ifdef _WIN32
@@ -180,6 +181,43 @@ TEST_CASE("among thousands of sections a lookup finds the first of each name") {
     CHECK_FALSE(doc.Get("Sales 3000", "k").has_value());
     CHECK(doc.Get("", "k") == "unnamed");
     CHECK(doc.Get("padded", "k") == "padded");
+}
+
+// A file "[S] k=<value>" whose value and clock the test sets, its times at a whole second (0 ns);
+// no value: no file. Real files get a new time at every write on today's kernels.
+struct FakeFile final : FileReader {
+    std::string value = "1";
+    bool readable = true;
+    std::int64_t now = 0;
+    std::optional<FileState> StateOf(const std::string&) override {
+        return value.empty() ? std::nullopt : std::optional(FileState{.size = 6 + value.size()});
+    }
+    bool ReadOnce(const std::string& path, std::string& out, FileState& before,
+                  FileState& after) override {
+        out = "[S]\nk=" + value;
+        before = after = StateOf(path).value_or(FileState{});
+        return readable && !value.empty();
+    }
+    std::int64_t NowNs() override { return now; }
+};
+
+TEST_CASE("a parse is read again while its file's times cannot tell a change, and once unread") {
+    FakeFile file;
+    ParseCache cache(file);
+    auto read = [&] { return cache.Load("f") ? *cache.Load("f")->Get("S", "k") : "(none)"; };
+    file.now = 1'000'000'000;  // whole-second times settle after two seconds (FAT keeps two)
+    CHECK(read() == "1");
+    file.value = "2";  // the same size and times
+    CHECK(read() == "2");
+    file.now = 3'000'000'000;
+    CHECK(read() == "2");
+    for (const bool gone : {true, false}) {
+        CAPTURE(gone);
+        file.value = gone ? "" : "22", file.readable = false;
+        CHECK(read() == "(none)");
+        file.value = gone ? "3" : "4", file.readable = true;  // the size and times read last
+        CHECK(read() == file.value);
+    }
 }
 
 }  // namespace vendaro

@@ -181,26 +181,4 @@ TEST_CASE("the list view: a header click sorts, the selection comes back, a doub
     CHECK(p.module1.EditDsnName == "b");
 }
 
-TEST_CASE("About shows over the main window until its OK; Escape then closes the main window") {
-    Program p("");
-    std::string shown;
-    p.driver.Then([&shown] {
-        const HWND about = FindWindowA(nullptr, "About Vendaro!");
-        if (about == nullptr || !IsWindowVisible(about)) return false;
-        for (HWND c = nullptr; (c = FindWindowExA(about, c, "Static", nullptr)) != nullptr;)
-            shown += WindowText(c) + "|";
-        return PostMessageA(FindWindowExA(about, nullptr, "Button", "OK"), BM_CLICK, 0, 0) != 0;
-    });
-    Click(p.main.view().ButtonOf(&Form1::Command8_Click));  // A&bout: modal until OK
-    CHECK(p.driver.Ok());
-    const FrmAbout about;
-    CHECK(shown == "Vendaro!|" + about.VersionText() + "|" + about.Description() + "|");
-    CHECK(IsWindowEnabled(p.main.view().hwnd()));
-    PostMessageA(p.main.view().List(), WM_KEYDOWN, VK_ESCAPE, 1);
-    int ticks = 0;  // the driver's timer ends a wait for a key that does nothing
-    RunMessageLoop([&] { return p.main.model().Closed() || ++ticks > 100; });
-    CHECK(p.main.model().Closed());
-    CHECK(p.main.view().hwnd() == nullptr);
-}
-
 }  // namespace vendaro::win32::testing
