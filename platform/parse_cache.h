@@ -21,6 +21,14 @@ struct FileState {
     bool operator==(const FileState&) const = default;
 };
 
+// A Windows file time (100 ns ticks since 1601) as nanoseconds since 1970. A time before 1970
+// counts as 1970: file systems that keep no change time give 0, which in nanoseconds since
+// 1970 would not fit 64 bits.
+constexpr std::int64_t NanosOfFileTime(std::int64_t ticks) {
+    constexpr std::int64_t kTicksTo1970 = 116'444'736'000'000'000;
+    return ticks < kTicksTo1970 ? 0 : (ticks - kTicksTo1970) * 100;
+}
+
 // How the platform reads files for the cache.
 class FileReader {
   public:

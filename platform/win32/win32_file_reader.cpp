@@ -8,13 +8,6 @@
 namespace vendaro::win32 {
 namespace {
 
-// Windows file times count 100 ns ticks from 1601.
-constexpr std::int64_t kTicksTo1970 = 116'444'736'000'000'000;
-
-std::int64_t Nanos(std::int64_t ticks) {
-    return (ticks - kTicksTo1970) * 100;
-}
-
 // The state of an open file; nullopt for a folder.
 std::optional<FileState> StateOfOpen(HANDLE file) {
     FILE_BASIC_INFO basic{};
@@ -25,9 +18,9 @@ std::optional<FileState> StateOfOpen(HANDLE file) {
         return std::nullopt;
     }
     return FileState{.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart),
-                     .write_ns = Nanos(basic.LastWriteTime.QuadPart),
-                     .change_ns = Nanos(basic.ChangeTime.QuadPart),
-                     .creation_ns = Nanos(basic.CreationTime.QuadPart)};
+                     .write_ns = NanosOfFileTime(basic.LastWriteTime.QuadPart),
+                     .change_ns = NanosOfFileTime(basic.ChangeTime.QuadPart),
+                     .creation_ns = NanosOfFileTime(basic.CreationTime.QuadPart)};
 }
 
 }  // namespace
@@ -70,8 +63,8 @@ bool Win32FileReader::ReadOnce(const std::string& path, std::string& bytes, File
 std::int64_t Win32FileReader::NowNs() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
-    return Nanos(static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) |
-                                           now.dwLowDateTime));
+    return NanosOfFileTime(static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime));
 }
 
 Win32FileReader& SystemFileReader() {
