@@ -7,9 +7,16 @@ file(COPY ${DOCTEST_HOST_DIR}/doctest/doctest.h DESTINATION ${VENDARO_DOCTEST_DI
 
 add_library(doctest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/doctest_main.cpp)
 target_include_directories(doctest_main PUBLIC ${VENDARO_DOCTEST_DIR})
+# The package's doctest_discover_tests makes each test case a ctest test of its own.
+find_file(DOCTEST_CMAKE_MODULE doctest.cmake PATHS /usr/lib/cmake/doctest NO_CMAKE_FIND_ROOT_PATH)
+if(DOCTEST_CMAKE_MODULE)
+    include(${DOCTEST_CMAKE_MODULE})
+endif()
 
-# vendaro_add_test(<name> SOURCES ... LIBS ...): one doctest executable run by ctest
-# (through Wine when cross-compiling, via CMAKE_CROSSCOMPILING_EMULATOR).
+# vendaro_add_test(<name> SOURCES ... LIBS ...): one doctest executable run by ctest. On Linux
+# each test case is a ctest test (`<name>: <case>`); a Windows build runs the whole executable
+# as one test under Wine (CMAKE_CROSSCOMPILING_EMULATOR), since a Wine process per case would
+# add minutes.
 function(vendaro_add_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
@@ -18,17 +25,22 @@ function(vendaro_add_test name)
     # three times as long to compile at -O2, and it runs in a moment either way. The code under
     # test comes from the libraries, built with the preset's flags.
     target_compile_options(${name} PRIVATE -O0)
-    add_test(NAME ${name} COMMAND ${name})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
     # Labels pick a kind of test: ctest -L unit (the suites), -L e2e (the programs as processes),
     # -L wine (everything of a Windows build), -L fuzz (the corpora replayed).
-    set(labels unit)
-    if(WIN32)
-        list(APPEND labels wine)
+    if(WIN32 OR NOT DOCTEST_CMAKE_MODULE)
+        add_test(NAME ${name} COMMAND ${name})
+        set(labels unit)
+        if(WIN32)
+            list(APPEND labels wine)
+        endif()
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}")
+    else()
+        doctest_discover_tests(${name} TEST_PREFIX "${name}/"
+            PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS unit)
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}")
 endfunction()
 
 # vendaro_add_suite(<subsystem> LIBS ...): the subsystem's doctest suite from tests/*.cpp
