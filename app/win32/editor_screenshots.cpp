@@ -1,7 +1,7 @@
 // Pictures of every editor dialog (every page of the Adaptive Server Anywhere editor, the short
 // and the long Access and dBase editors, the advanced options), opened on the example scripts,
 // and of a new script's editor with its Cancel question and its folder chooser, written as
-// bitmaps to the folder given. Not a test: scripts/screenshots-editors.sh builds and runs it on
+// bitmaps to the folder given. Not a test: scripts/screenshots.sh builds and runs it on
 // a virtual display.
 #include <chrono>
 #include <filesystem>
