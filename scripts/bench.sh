@@ -48,16 +48,6 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEA
     -DVENDARO_BENCH=ON >/dev/null
 cmake --build "$build" --target bench_programs -j2 >/dev/null
 
-# The peer that reads the file with Python's configparser and takes what the script list shows.
-cat >"$work/configparser_peer.py" <<'PY'
-import configparser, sys
-parser = configparser.RawConfigParser(strict=False, interpolation=None)
-parser.read(sys.argv[1], encoding="latin-1")
-rows = [(s, parser.get(s, "Description", fallback=""), parser.get(s, "DSN_Driver", fallback=""))
-        for s in parser.sections()]
-print(len(rows))
-PY
-
 {
     echo "NOTE date $(date -u +%Y-%m-%dT%H:%M:%SZ)"
     echo "NOTE commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
@@ -101,7 +91,7 @@ for n in $sizes; do
         ODBCINI=$lib/odbc.ini ODBCSYSINI=$work/empty \
             "$build/proc_time" --measure=odbcinst --scripts="$n" --runs="$pr" -- odbcinst -q -s
         "$build/proc_time" --measure=configparser --scripts="$n" --runs="$pr" -- \
-            python3 "$work/configparser_peer.py" "$lib/vendaro.ini"
+            python3 "$root/bench/configparser_peer.py" "$lib/vendaro.ini"
     } >>"$raw"
     rm -f "$lib/odbc.ini"
 done
