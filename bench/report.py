@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # The benchmark report: reads the output of scripts/bench.sh, of the Linux programs (native)
-# or of the Windows ones under Wine (wine), and writes its tables into docs/performance.md between that report's markers (native
-# also writes docs/performance-data.tsv and, through gnuplot, docs/performance.png).
+# or of the Windows ones under Wine (wine), and writes its tables into docs/performance.md
+# between that report's markers (native also writes docs/performance-data.tsv and, through
+# gnuplot, docs/performance.png).
 #
 #   report.py native RAW DOCS WORK    report.py wine RAW DOCS
 import functools
