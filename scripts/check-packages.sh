@@ -59,31 +59,9 @@ done
 # --- the Debian package -------------------------------------------------------------------
 deb=$packages/vendaro_${version}_amd64.deb
 [ -f "$deb" ] || fail "$deb is missing"
-same "the files of $deb" "$(
-    cat <<'LIST'
-drwxr-xr-x ./opt/
-drwxr-xr-x ./opt/vendaro/
--rwxr-xr-x ./opt/vendaro/vendaro
--rw-r--r-- ./opt/vendaro/vendaro.ini
--rwxr-xr-x ./opt/vendaro/vendaroctl
-drwxr-xr-x ./usr/
-drwxr-xr-x ./usr/bin/
-lrwxrwxrwx ./usr/bin/vendaro -> /opt/vendaro/vendaro
-lrwxrwxrwx ./usr/bin/vendaroctl -> /opt/vendaro/vendaroctl
-drwxr-xr-x ./usr/share/
-drwxr-xr-x ./usr/share/doc/
-drwxr-xr-x ./usr/share/doc/vendaro/
--rw-r--r-- ./usr/share/doc/vendaro/changelog.gz
--rw-r--r-- ./usr/share/doc/vendaro/copyright
-drwxr-xr-x ./usr/share/lintian/
-drwxr-xr-x ./usr/share/lintian/overrides/
--rw-r--r-- ./usr/share/lintian/overrides/vendaro
-drwxr-xr-x ./usr/share/man/
-drwxr-xr-x ./usr/share/man/man1/
--rw-r--r-- ./usr/share/man/man1/vendaro.1.gz
--rw-r--r-- ./usr/share/man/man1/vendaroctl.1.gz
-LIST
-)" "$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | tr -s ' ' | sort -k2)"
+# Each file's mode and path, as packaging/deb-contents.txt lists them.
+same "the files of $deb" "$(cat "$repo/packaging/deb-contents.txt")" \
+    "$(dpkg-deb -c "$deb" | awk '{ $2 = $3 = $4 = $5 = ""; print }' | tr -s ' ' | sort -k2)"
 same "the fields of $deb" "vendaro $version amd64" \
     "$(dpkg-deb -f "$deb" Package Version Architecture | awk '{ print $2 }' | paste -sd ' ')"
 depends=$(dpkg-deb -f "$deb" Depends)
