@@ -4,7 +4,10 @@
 # becomes the executable <name>, linked with every library of the
 # program. The whole build is instrumented for coverage and runs under
 # AddressSanitizer and UndefinedBehaviorSanitizer, so a fault anywhere below a target's entry
-# point stops the run with a report. scripts/fuzz.sh builds and runs them.
+# point stops the run with a report. `cmake --workflow --preset fuzz` builds them and runs each
+# as a ctest test (label fuzz) for VENDARO_FUZZ_SECONDS, from its seed corpus
+# (fuzz/corpus/<name>/, never written to); what a target finds is kept in the build's
+# corpus/<name>/, and an input that crashes, leaks or times out in its artifacts/.
 #
 # Without VENDARO_FUZZ, a Linux build with tests (the linux and asan presets) compiles every
 # target with fuzz/replay_main.cpp instead of libFuzzer, as <name>_replay, and ctest runs it as
@@ -72,6 +75,9 @@ add_link_options(-fsanitize=address,undefined)
 # g++ and mingw keep the code free of warnings; clang's own extra ones must not stop a fuzz run.
 add_compile_options(-Wno-error)
 
+set(VENDARO_FUZZ_SECONDS 60 CACHE STRING "How long ctest runs each fuzz target")
+enable_testing()
+
 function(vendaro_add_fuzz_targets)
     vendaro_fuzz_sources(fuzz_sources)
     set(names "")
@@ -81,6 +87,14 @@ function(vendaro_add_fuzz_targets)
         target_link_libraries(${name} PRIVATE ${VENDARO_FUZZ_LIBS})
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
         list(APPEND names ${name})
+        set(found ${CMAKE_BINARY_DIR}/corpus/${name})
+        file(MAKE_DIRECTORY ${found} ${CMAKE_BINARY_DIR}/artifacts)
+        add_test(NAME fuzz_${name} COMMAND ${name} -max_total_time=${VENDARO_FUZZ_SECONDS}
+                 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+                 -artifact_prefix=${CMAKE_BINARY_DIR}/artifacts/${name}- ${found}
+                 ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+        math(EXPR limit "${VENDARO_FUZZ_SECONDS} + 120")
+        set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT ${limit})
     endforeach()
     add_custom_target(fuzz_targets DEPENDS ${names})
 endfunction()
