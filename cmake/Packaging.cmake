@@ -1,5 +1,5 @@
-# The packages for users, made by CPack from the program's build tree (scripts/package.sh makes
-# them all into build/packages/):
+# The packages for users, made by CPack from the program's build tree (the workflow presets
+# package-linux, package-win32 and package-win64 make them into build/packages/):
 # - Windows: vendaro-<version>-win32.zip or -win64.zip, the program with its help file, an
 #   example script file and a README, in one folder, with the console program vendaroctl.exe;
 # - Linux: vendaro_<version>_amd64.deb. The program looks for vendaro.ini in its own folder,
@@ -82,7 +82,7 @@ else()
     install(FILES ${staging}/vendaro.1.gz ${staging}/vendaroctl.1.gz DESTINATION usr/share/man/man1)
 endif()
 
-# Everything a package holds. cpack only installs what was built: scripts/package.sh builds
+# Everything a package holds. cpack only installs what was built: the package presets build
 # this target first, so that making packages never builds the tests.
 add_custom_target(vendaro_package_files ALL DEPENDS ${generated_files})
 add_dependencies(vendaro_package_files vendaro vendaroctl)

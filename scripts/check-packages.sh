@@ -1,5 +1,5 @@
 #!/bin/bash
-# Checks the packages that scripts/package.sh made (default folder: build/packages):
+# Checks the packages that the package presets made (default folder: build/packages):
 # - each Windows archive holds exactly its folder with vendaro.exe and vendaroctl.exe of the
 #   right bitness, faq.fil, the example vendaro.ini and README.txt;
 # - the Debian package holds exactly its files, with its fields and conffile, and lintian

@@ -76,8 +76,14 @@ else
     step win32 preset win32
 fi
 # The packages for users from the trees just built (seconds), and their checks.
-packages() { VENDARO_BUILD_ROOT="$build_root" "$repo/scripts/package.sh" &&
-    "$repo/scripts/check-packages.sh" "$build_root/packages"; }
+packages() {
+    local p
+    for p in linux win32 win64; do
+        cpack --config "$build_root/$p/CPackConfig.cmake" -B "$build_root/packages" \
+            >"$build_root/cpack-$p.log" 2>&1 || { cat "$build_root/cpack-$p.log" && return 1; }
+    done
+    "$repo/scripts/check-packages.sh" "$build_root/packages"
+}
 step pkg packages
 # Every libFuzzer target at once for a minute (the fuzz preset's tests; longer runs by hand with
 # -DVENDARO_FUZZ_SECONDS).
