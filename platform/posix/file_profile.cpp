@@ -66,63 +66,6 @@ std::string_view FileProfile::LineEndFor(const std::string* old) const {
     return old != nullptr ? ini::LineEndOf(*old) : "\n";
 }
 
-bool FileProfile::SetString(std::string_view section, std::string_view key, std::string_view value,
-                            const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
-        return RefuseLineBreak(path, kLineBreakRefused);
-    }
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        ini::Document doc(old ? *old : std::string());
-        doc.set_line_end(LineEndFor(old));
-        std::string bytes = doc.WithValue(section, key, value);
-        if (old != nullptr && bytes == *old) return std::nullopt;
-        return bytes;
-    });
-}
-
-bool FileProfile::DeleteKey(std::string_view section, std::string_view key,
-                            const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) {
-        return RefuseLineBreak(path, kLineBreakRefused);
-    }
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (old == nullptr) return std::nullopt;
-        std::string bytes = ini::Document(*old).WithoutKey(section, key);
-        if (bytes == *old) return std::nullopt;
-        return bytes;
-    });
-}
-
-bool FileProfile::DeleteSection(std::string_view section, const std::string& path) {
-    if (HoldsLineBreakOrNul(section)) {
-        return RefuseLineBreak(path, kLineBreakRefused);
-    }
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (old == nullptr) return std::nullopt;
-        std::string bytes = ini::Document(*old).WithoutSection(section);
-        if (bytes == *old) return std::nullopt;
-        return bytes;
-    });
-}
-
-std::size_t FileProfile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
-                                   const std::string& path) {
-    const std::size_t valid = WritableEdits(section, edits);
-    const std::span<const KeyEdit> made = edits.first(valid);
-    if (!made.empty()) {
-        const bool ok = Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-            ini::Document doc(old ? *old : std::string());
-            doc.set_line_end(LineEndFor(old));
-            std::string bytes = doc.WithKeyEdits(section, made);
-            if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
-            return bytes;
-        });
-        if (!ok) return 0;
-    }
-    if (valid < edits.size()) RefuseLineBreak(path, kLineBreakStopped);
-    return valid;
-}
-
 bool FileProfile::WriteSections(std::span<const SectionEdits> sections, const std::string& path) {
     return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
         std::string bytes = old ? *old : std::string();
@@ -142,30 +85,6 @@ bool FileProfile::WriteSections(std::span<const SectionEdits> sections, const st
         }
         if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
         return bytes;
-    });
-}
-
-bool FileProfile::WriteKeysAndRemoveSection(std::string_view section,
-                                            std::span<const KeyEdit> edits,
-                                            std::string_view removed, const std::string& path) {
-    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) {
-        return RefuseLineBreak(path, kLineBreakRefused);
-    }
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        ini::Document doc(old ? *old : std::string());
-        doc.set_line_end(LineEndFor(old));
-        std::string bytes = ini::Document(doc.WithKeyEdits(section, edits)).WithoutSection(removed);
-        if (old != nullptr ? bytes == *old : bytes.empty()) return std::nullopt;
-        return bytes;
-    });
-}
-
-bool FileProfile::Append(const std::string& path, std::string_view bytes) {
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (bytes.empty()) return std::nullopt;
-        std::string out = old ? *old : std::string();
-        out.append(bytes);
-        return out;
     });
 }
 

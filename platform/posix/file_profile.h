@@ -29,6 +29,7 @@
 #include "platform/posix/file_system.h"
 #include "platform/posix/posix_file_reader.h"
 #include "platform/profile.h"
+#include "platform/rewriting_profile.h"
 
 namespace vendaro {
 
@@ -44,7 +45,7 @@ enum class NewFileMode { Umask, Private };
 // ("line 7 ...").
 using ContentCheck = std::function<std::string(std::string_view bytes)>;
 
-class FileProfile final : public Profile {
+class FileProfile final : public RewritingProfile {
   public:
     // `files`: what the writes create, fill and rename files with; it must outlive the profile.
     explicit FileProfile(FileSystem& files = SystemFileSystem(),
@@ -57,21 +58,7 @@ class FileProfile final : public Profile {
 
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override;
-    // Refuses (returns false, changes nothing) a section, key or value holding CR, LF or NUL.
-    bool SetString(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& path) override;
-    // Refuses a section or key holding CR, LF or NUL.
-    bool DeleteKey(std::string_view section, std::string_view key,
-                   const std::string& path) override;
-    // Refuses a section holding CR, LF or NUL.
-    bool DeleteSection(std::string_view section, const std::string& path) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
-    bool Append(const std::string& path, std::string_view bytes) override;
-    // One lock, one reading and one replacement of the file for all the edits it makes. Stops
-    // before the first edit holding CR, LF or NUL (the ones before it are made); a failed
-    // replacement makes none (the file is as it was) and returns 0.
-    std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
-                          const std::string& path) override;
     // The edits of several sections as one change of the file: all made, or none (the file as
     // it was). A section without edits is made bare when missing. Edits must be writable
     // (WritableEdits).
@@ -80,10 +67,6 @@ class FileProfile final : public Profile {
         std::span<const KeyEdit> edits;
     };
     bool WriteSections(std::span<const SectionEdits> sections, const std::string& path);
-    // One lock, one reading and one replacement for the edits and the removal; nothing is made
-    // when an edit holds CR, LF or NUL.
-    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
-                                   std::string_view removed, const std::string& path) override;
     // The parse of the file that later reads would use (one stat, at most one read).
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
@@ -102,12 +85,11 @@ class FileProfile final : public Profile {
 
   private:
     enum class Committed { Done, Failed, Changed };
-    // Returns the new bytes, or nullopt when nothing changes; `old` is null for a missing file.
-    using Edit = std::function<std::optional<std::string>(const std::string* old)>;
 
-    bool Modify(const std::string& path, const Edit& edit);
+    // One lock, one reading and one replacement of the file.
+    bool Modify(const std::string& path, const Edit& edit) override;
     // The line end of the lines an edit of `old` (null for a missing file) writes.
-    std::string_view LineEndFor(const std::string* old) const;
+    std::string_view LineEndFor(const std::string* old) const override;
     bool ModifyLocked(const std::string& path, const Edit& edit);
     // Puts `bytes` in the place of the file locked as `locked_fd` whose content was `old` and
     // state `old_stat` (both null for a missing file).
@@ -120,7 +102,7 @@ class FileProfile final : public Profile {
     // Notes why the write of the file under way failed (`why`, or the error's own words).
     bool Fail(int error, const std::string& why = {});
     // Fails a write holding a line break or NUL, for `why` (kLineBreakRefused or ...Stopped).
-    bool RefuseLineBreak(const std::string& path, const char* why);
+    bool RefuseLineBreak(const std::string& path, const char* why) override;
 
     FileSystem& files_;
 

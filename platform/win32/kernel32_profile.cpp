@@ -89,13 +89,6 @@ class FileMutex {
     bool held_ = false;
 };
 
-// A write that would split a line of the file: refused, and the reason kept.
-bool RefuseLineBreak(const std::string& path, const char* why = kLineBreakRefused) {
-    NoteFailure(path + ": " + why + ".");
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return false;
-}
-
 }  // namespace
 
 std::string ProfileMutexName(const std::string& path) {
@@ -129,6 +122,12 @@ std::string ProfileMutexName(const std::string& path) {
     std::snprintf(name, sizeof name, "Vendaro.Profile.%016llx",
                   static_cast<unsigned long long>(hash));
     return name;
+}
+
+bool Kernel32Profile::RefuseLineBreak(const std::string& path, const char* why) {
+    NoteFailure(path + ": " + why + ".");
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
 }
 
 void Kernel32Profile::Forget() {
@@ -195,86 +194,11 @@ bool Kernel32Profile::RewriteFile(const std::string& path, const Edit& edit) {
     return ok;
 }
 
-bool Kernel32Profile::SetString(std::string_view section, std::string_view key,
-                                std::string_view value, const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(value)) {
-        return RefuseLineBreak(path);
-    }
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        const ini::Document doc(old ? *old : std::string());
-        std::string text = doc.WithValue(section, key, value);
-        if (old != nullptr && text == *old) return std::nullopt;
-        return text;
-    });
-}
-
-bool Kernel32Profile::DeleteKey(std::string_view section, std::string_view key,
-                                const std::string& path) {
-    if (HoldsLineBreakOrNul(section) || HoldsLineBreakOrNul(key)) return RefuseLineBreak(path);
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (old == nullptr) return std::nullopt;  // removing from a missing file creates none
-        std::string text = ini::Document(*old).WithoutKey(section, key);
-        if (text == *old) return std::nullopt;
-        return text;
-    });
-}
-
-bool Kernel32Profile::DeleteSection(std::string_view section, const std::string& path) {
-    if (HoldsLineBreakOrNul(section)) return RefuseLineBreak(path);
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (old == nullptr) return std::nullopt;
-        std::string text = ini::Document(*old).WithoutSection(section);
-        if (text == *old) return std::nullopt;
-        return text;
-    });
-}
-
-std::size_t Kernel32Profile::WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
-                                       const std::string& path) {
-    const std::size_t valid = WritableEdits(section, edits);
-    const std::span<const KeyEdit> made = edits.first(valid);
-    if (!made.empty() && !Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-            std::string text =
-                ini::Document(old ? *old : std::string()).WithKeyEdits(section, made);
-            if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
-            return text;
-        })) {
-        return 0;
-    }
-    if (valid < edits.size()) RefuseLineBreak(path, kLineBreakStopped);
-    return valid;
-}
-
-bool Kernel32Profile::WriteKeysAndRemoveSection(std::string_view section,
-                                                std::span<const KeyEdit> edits,
-                                                std::string_view removed, const std::string& path) {
-    if (WritableEdits(section, edits) < edits.size() || HoldsLineBreakOrNul(removed)) {
-        return RefuseLineBreak(path);
-    }
-    // The keys and the removal as one replacement of the file: a crash leaves it old or new.
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        const ini::Document before(old ? *old : std::string());
-        std::string text =
-            ini::Document(before.WithKeyEdits(section, edits)).WithoutSection(removed);
-        if (old != nullptr ? text == *old : text.empty()) return std::nullopt;
-        return text;
-    });
-}
-
 std::optional<std::string> Kernel32Profile::ReadAll(const std::string& path) {
     if (HasNul(path)) return std::nullopt;
     std::string bytes;
     if (!ReadStable(SystemFileReader(), path, bytes)) return std::nullopt;
     return ini::DecodeFileText(std::move(bytes)).text;
-}
-
-bool Kernel32Profile::Append(const std::string& path, std::string_view bytes) {
-    return Modify(path, [&](const std::string* old) -> std::optional<std::string> {
-        if (bytes.empty()) return std::nullopt;
-        std::string text = old ? *old : std::string();
-        text.append(bytes);
-        return text;
-    });
 }
 
 }  // namespace vendaro::win32

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "platform/parse_cache.h"
-#include "platform/profile.h"
+#include "platform/rewriting_profile.h"
 #include "platform/win32/win32_file_reader.h"
 
 namespace vendaro::win32 {
@@ -31,40 +31,20 @@ std::string ProfileMutexName(const std::string& path);
 std::string Kernel32GetString(std::string_view section, std::string_view key, std::string_view def,
                               const std::string& path);
 
-class Kernel32Profile final : public Profile {
+class Kernel32Profile final : public RewritingProfile {
   public:
     // A section or key holding NUL reads as `def`: the C string kernel32 sees would name
     // another key.
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override;
-    // Refuses (returns false, changes nothing) a section, key or value holding CR, LF or NUL:
-    // kernel32 would write such text raw, splitting the line into other keys or sections.
-    // Fails (changing nothing, with the reason noted) where the file cannot be replaced: a
-    // read-only file, a folder without the right to create files, a full disk.
-    bool SetString(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& path) override;
-    // Refuses a section or key holding CR, LF or NUL.
-    bool DeleteKey(std::string_view section, std::string_view key,
-                   const std::string& path) override;
-    // Refuses a section holding CR, LF or NUL.
-    bool DeleteSection(std::string_view section, const std::string& path) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
-    bool Append(const std::string& path, std::string_view bytes) override;
-    // The edits as one replacement of the file. Stops before the first edit holding CR, LF or
-    // NUL (the ones before it are made); a failed replacement makes none and returns 0.
-    std::size_t WriteKeys(std::string_view section, std::span<const KeyEdit> edits,
-                          const std::string& path) override;
-    // The edits and the removal under one hold of the mutex, so no other program of ours reads
-    // or writes between them.
-    bool WriteKeysAndRemoveSection(std::string_view section, std::span<const KeyEdit> edits,
-                                   std::string_view removed, const std::string& path) override;
     std::unique_ptr<ProfileSnapshot> Snapshot(const std::string& path) override;
 
   private:
-    // The new text of the file from its old text (null for a missing file), or nullopt when
-    // nothing changes.
-    using Edit = std::function<std::optional<std::string>(const std::string* old)>;
-    bool Modify(const std::string& path, const Edit& edit);
+    // Fails (changing nothing, with the reason noted) where the file cannot be replaced: a
+    // read-only file, a folder without the right to create files, a full disk.
+    bool Modify(const std::string& path, const Edit& edit) override;
+    bool RefuseLineBreak(const std::string& path, const char* why) override;
     bool RewriteFile(const std::string& path, const Edit& edit);
 
     void Forget();
