@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the fuzz targets: a failed invariant stops the run with its text, and a profile
-// over bytes in memory (the POSIX profile's rules on the shared INI engine, without a file) so
-// that a target runs at memory speed.
+// over bytes in memory (the profiles' own write rules and reads, without a file) so that a
+// target runs at memory speed.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -11,8 +11,9 @@
 #include <string_view>
 
 #include "fuzz/ini_bytes.h"
+#include "platform/document_snapshot.h"
 #include "platform/ini_text.h"
-#include "platform/profile.h"
+#include "platform/rewriting_profile.h"
 
 namespace vendaro::fuzz {
 
@@ -42,60 +43,35 @@ inline std::string Shown(std::string_view s) {
     return out + "\"";
 }
 
-inline bool HoldsBreakOrNul(std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
-class MemoryProfile final : public Profile {
+// The files by path, in memory; writes follow the profiles' own rules (RewritingProfile).
+class MemoryProfile final : public RewritingProfile {
   public:
-    // The files by path. A test may change them at will: reads compare the parsed copy's bytes.
+    // A test may change them at will: reads compare the parsed copy's bytes.
     std::map<std::string, std::string> files;
 
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override {
         auto it = files.find(path);
-        if (it != files.end()) {
-            std::unique_ptr<ini::Document>& doc = parsed_[path];
-            if (!doc || doc->bytes() != it->second)
-                doc = std::make_unique<ini::Document>(it->second);
-            if (auto v = doc->Get(section, key)) return *v;
-        }
-        def = def.substr(0, def.find('\0'));
-        while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
-        return std::string(def.substr(0, ini::kMaxValueChars));
-    }
-    bool SetString(std::string_view section, std::string_view key, std::string_view value,
-                   const std::string& path) override {
-        if (HoldsBreakOrNul(section) || HoldsBreakOrNul(key) || HoldsBreakOrNul(value)) {
-            return false;
-        }
-        files[path] = ini::SetValue(files[path], section, key, value);
-        return true;
-    }
-    bool DeleteKey(std::string_view section, std::string_view key,
-                   const std::string& path) override {
-        if (HoldsBreakOrNul(section) || HoldsBreakOrNul(key)) return false;
-        auto it = files.find(path);
-        if (it != files.end()) it->second = ini::DeleteKey(it->second, section, key);
-        return true;
-    }
-    bool DeleteSection(std::string_view section, const std::string& path) override {
-        if (HoldsBreakOrNul(section)) return false;
-        auto it = files.find(path);
-        if (it != files.end()) it->second = ini::DeleteSection(it->second, section);
-        return true;
+        std::unique_ptr<ini::Document>& doc = parsed_[path];
+        if (it != files.end() && (!doc || doc->bytes() != it->second))
+            doc = std::make_unique<ini::Document>(it->second);
+        return ValueOrDefault(it != files.end() ? doc.get() : nullptr, section, key, def);
     }
     std::optional<std::string> ReadAll(const std::string& path) override {
         auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
         return it->second;
     }
-    bool Append(const std::string& path, std::string_view bytes) override {
-        files[path].append(bytes);
-        return true;
-    }
 
   private:
+    bool Modify(const std::string& path, const Edit& edit) override {
+        auto it = files.find(path);
+        if (std::optional<std::string> text = edit(it != files.end() ? &it->second : nullptr))
+            files[path] = std::move(*text);
+        return true;
+    }
+    bool RefuseLineBreak(const std::string&, const char*) override { return false; }
+
     std::map<std::string, std::unique_ptr<ini::Document>> parsed_;
 };
 

@@ -151,8 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         // Text holding a line break or a NUL is refused by the profile's own writes.
         const bool refused_text =
-            op <= 3 && (fuzz::HoldsBreakOrNul(section) || (op <= 2 && fuzz::HoldsBreakOrNul(key)) ||
-                        (op == 1 && fuzz::HoldsBreakOrNul(value)));
+            op <= 3 && (HoldsLineBreakOrNul(section) || (op <= 2 && HoldsLineBreakOrNul(key)) ||
+                        (op == 1 && HoldsLineBreakOrNul(value)));
         const ini::FileText old = ini::DecodeFileText(model.value_or(""));
         std::optional<std::string> text;  // the new text; nullopt: nothing changes
         bool ok = false;
