@@ -15,6 +15,7 @@
 #include "dsn/dsn_builder.h"
 #include "dsn/dsn_command.h"
 #include "dsn/dsn_performer.h"
+#include "platform/rewriting_profile.h"
 #include "testing/recording_platform.h"
 
 namespace vendaro {
@@ -26,7 +27,7 @@ using Lines = std::vector<std::string>;
 // Script "Orders" holding every key the builder asks for, its value the key's own name ("="),
 // or "1" throughout; "" for a script with no keys, "KEY=value" for one with that key alone.
 // Profile writes succeed without a file.
-struct Script final : Profile {
+struct Script final : RewritingProfile {
     std::string mode;
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string&) override {
@@ -35,13 +36,9 @@ struct Script final : Profile {
         if (eq == std::string::npos) return std::string(mode.empty() ? def : mode);
         return mode.substr(0, eq) == key ? mode.substr(eq + 1) : std::string(def);
     }
-    // clang-format off
-    bool SetString(std::string_view, std::string_view, std::string_view, const std::string&) override { return true; }
-    bool DeleteKey(std::string_view, std::string_view, const std::string&) override { return true; }
-    bool DeleteSection(std::string_view, const std::string&) override { return true; }
     std::optional<std::string> ReadAll(const std::string&) override { return std::nullopt; }
-    bool Append(const std::string&, std::string_view) override { return true; }
-    // clang-format on
+    bool Modify(const std::string&, const Edit&) override { return true; }
+    bool RefuseLineBreak(const std::string&, const char*) override { return false; }
 };
 
 struct Case {

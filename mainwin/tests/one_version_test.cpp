@@ -7,6 +7,7 @@
 #include <set>
 
 #include "mainwin/tests/test_support.h"
+#include "platform/rewriting_profile.h"
 
 namespace vendaro {
 namespace {
@@ -52,21 +53,14 @@ TEST_CASE("a library replaced after every read gives the data source it creates 
 }
 
 // Every read runs out of memory, as a library too large for the program does.
-struct ExhaustedProfile final : Profile {
+struct ExhaustedProfile final : RewritingProfile {
     std::string GetString(std::string_view, std::string_view, std::string_view,
                           const std::string&) override {
         throw std::bad_alloc();
     }
-    bool SetString(std::string_view, std::string_view, std::string_view,
-                   const std::string&) override {
-        return false;
-    }
-    bool DeleteKey(std::string_view, std::string_view, const std::string&) override {
-        return false;
-    }
-    bool DeleteSection(std::string_view, const std::string&) override { return false; }
     std::optional<std::string> ReadAll(const std::string&) override { throw std::bad_alloc(); }
-    bool Append(const std::string&, std::string_view) override { return false; }
+    bool Modify(const std::string&, const Edit&) override { return false; }
+    bool RefuseLineBreak(const std::string&, const char*) override { return false; }
 };
 
 TEST_CASE("a library too large for memory ends start-up with words, not silently") {
