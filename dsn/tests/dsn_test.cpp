@@ -204,12 +204,9 @@ TEST_CASE("a data source name is refused when it would address another place") {
     const std::string kept = "\" is a name ODBC keeps for its own settings";
     const Row rows[] = {
         {"Sales", ""},
-        {"Sales EU 2", ""},
         {"Sales;EU", ""},
         {"ODBC Data Sources 2", ""},
-        {"ODBCX", ""},
         {"", "the name is empty"},
-        {"Sales\\EU", "the name contains \"\\\""},
         {"A\\Engines\\Jet", "the name contains \"\\\""},
         {"Sales]", "the name contains \"]\""},
         {"[Sales", "the name contains \"[\""},

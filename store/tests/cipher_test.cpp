@@ -18,8 +18,6 @@ TEST_CASE("enciphered and deciphered pairs worked out by hand") {
     const std::vector<std::array<std::string, 3>> pairs = {
         {"", "marigold", ""},
         {"abcdefg", "marigold", "kZr]sZq"},
-        {"MMMMMMMMMMMMM", "marigold", "WE\\F[AWE\\F[AW"},
-        {"123 ~Z", "marigold", "\x3b\x2a\x42\x19\x8c\x4e"},
         {"Password", "marigold", "ZY\x82l\x85"s + "c|\\"},
         {"\xff\x05\xfa", "marigold", "\x09\xfd\x09"},  // codes outside 0-255 wrap
         {"\xf6", "marigold", "\x00"s},

@@ -15,20 +15,21 @@
 
 namespace vendaro::win32 {
 
-TEST_CASE("names holding NUL read as the default") {
+// A scratch folder holding vendaro.ini with one script, and the profile.
+struct Sales {
     test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
-    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
+    std::string ini = (dir.path() / "vendaro.ini").string();
+    Sales() { test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n"); }
     Kernel32Profile profile;
+};
+
+TEST_CASE_FIXTURE(Sales, "names holding NUL read as the default") {
     CHECK(profile.GetString("Sales", std::string("Server\0x", 8), "def", ini) == "def");
     CHECK(profile.GetString(std::string("Sales\0x", 7), "Server", "def", ini) == "def");
 }
 
-TEST_CASE("a write keeps the file's attributes; a read-only file is refused, naming it") {
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
-    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
-    Kernel32Profile profile;
+TEST_CASE_FIXTURE(Sales,
+                  "a write keeps the file's attributes; a read-only file is refused, naming it") {
     REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     const DWORD attributes = GetFileAttributesA(ini.c_str());
     CHECK(profile.SetString("Sales", "Server", "db2", ini));
@@ -58,20 +59,18 @@ TEST_CASE("a file whose mutex another program keeps: a write gives up and says w
         CloseHandle(mutex);
         return;
     }
-    test::TempDir dir;
-    const std::string ini = (dir.path() / "vendaro.ini").string();
-    test::WriteFile(ini, "[Sales]\r\nServer=db1\r\n");
+    Sales f;
+    const std::string& ini = f.ini;
     test::ChildProcess holder("VENDARO_HOLDER", ini, "-tc=*whose?mutex*");
     for (int i = 0; i < 600 && !std::filesystem::exists(ini + ".held"); ++i)
         std::this_thread::sleep_for(100ms);
     REQUIRE(std::filesystem::exists(ini + ".held"));
-    Kernel32Profile profile;
     ClearFailure();
     // The same file by another spelling (forward slashes, a "." folder, capitals) is held too.
-    std::string spelling = (dir.path() / "." / "VENDARO.INI").string();
+    std::string spelling = (f.dir.path() / "." / "VENDARO.INI").string();
     std::replace(spelling.begin(), spelling.end(), '\\', '/');
     const auto start = std::chrono::steady_clock::now();
-    CHECK_FALSE(profile.SetString("Sales", "Server", "db2", spelling));
+    CHECK_FALSE(f.profile.SetString("Sales", "Server", "db2", spelling));
     CHECK(std::chrono::steady_clock::now() - start >= 10s);
     CHECK(TakeFailure() == spelling + " is in use by another program.");
     std::filesystem::remove(ini + ".held");
