@@ -98,6 +98,11 @@ std::string OnProfile(Profile& profile, const IniCase& c, const std::filesystem:
         CHECK(made == profile.Profile::WriteKeys(c.section, edits, twin.string()));
         ok = true;
         CHECK(Show(FileBytes(twin).value_or("<none>")) == Show(FileBytes(file).value_or("<none>")));
+        // Saved under a new name onto none: the same bytes, or nothing when an edit is refused.
+        PutFile(twin, c.before);
+        const bool whole =
+            profile.WriteKeysAndRemoveSection(c.section, edits, "\x01", twin.string());
+        CHECK(FileBytes(twin) == (whole ? FileBytes(file) : c.before));
     }
     const std::optional<std::string> after = FileBytes(file);
     if (!ok) {

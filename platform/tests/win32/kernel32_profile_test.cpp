@@ -60,11 +60,10 @@ TEST_CASE("a file whose mutex another program keeps: a write gives up and says w
         return;
     }
     Sales f;
-    const std::string& ini = f.ini;
-    test::ChildProcess holder("VENDARO_HOLDER", ini, "-tc=*whose?mutex*");
-    for (int i = 0; i < 600 && !std::filesystem::exists(ini + ".held"); ++i)
+    test::ChildProcess holder("VENDARO_HOLDER", f.ini, "-tc=*whose?mutex*");
+    for (int i = 0; i < 600 && !std::filesystem::exists(f.ini + ".held"); ++i)
         std::this_thread::sleep_for(100ms);
-    REQUIRE(std::filesystem::exists(ini + ".held"));
+    REQUIRE(std::filesystem::exists(f.ini + ".held"));
     ClearFailure();
     // The same file by another spelling (forward slashes, a "." folder, capitals) is held too.
     std::string spelling = (f.dir.path() / "." / "VENDARO.INI").string();
@@ -73,9 +72,9 @@ TEST_CASE("a file whose mutex another program keeps: a write gives up and says w
     CHECK_FALSE(f.profile.SetString("Sales", "Server", "db2", spelling));
     CHECK(std::chrono::steady_clock::now() - start >= 10s);
     CHECK(TakeFailure() == spelling + " is in use by another program.");
-    std::filesystem::remove(ini + ".held");
+    std::filesystem::remove(f.ini + ".held");
     CHECK(holder.Wait() == 0);
-    CHECK(test::ReadFile(ini) == "[Sales]\r\nServer=db1\r\n");
+    CHECK(test::ReadFile(f.ini) == "[Sales]\r\nServer=db1\r\n");
 }
 
 }  // namespace vendaro::win32
