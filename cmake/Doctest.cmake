@@ -39,7 +39,8 @@ function(vendaro_add_test name)
         set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}")
     else()
         doctest_discover_tests(${name} TEST_PREFIX "${name}/"
-            PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS unit)
+            PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS unit
+            FAIL_REGULAR_EXPRESSION "test cases: 0 [|]")
     endif()
 endfunction()
 

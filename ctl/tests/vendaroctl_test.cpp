@@ -101,7 +101,7 @@ TEST_CASE("check: absent, in sync, drifted, unreadable, and the exit status of e
           "1\nSales  unreadable: " + why + "vendaroctl: Sales: " + why);
 }
 
-TEST_CASE("compare: a later write of a name wins, in any case; a number is its digits in text") {
+TEST_CASE("compare: a later write of a name wins in any case, and a number is its digits in text") {
     Ctl c;
     const WriteList list = {CreateKeyOp{RegRoot::CurrentUser, "Software\\ODBC\\ODBC.INI\\Sales"},
                             StringValue("Server", "old"), StringValue("Port", "1"),
@@ -150,7 +150,7 @@ TEST_CASE("diff: missing, different, kind differs, extra apart, passwords hidden
           "(hidden), no match\n");
 }
 
-TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes nothing; failures") {
+TEST_CASE("apply: exactly vendaro's unattended writes, once, none with --check, and its failures") {
     for (const DsnCommand command : {DsnCommand::User, DsnCommand::System}) {
         const bool system = command == DsnCommand::System;
         CAPTURE(system);
@@ -185,7 +185,7 @@ TEST_CASE("apply: exactly vendaro's unattended writes, once; --check writes noth
           "vendaroctl: Sales: the data source could not be written\n");
 }
 
-TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI; absent is success") {
+TEST_CASE("remove: key, list entry and the Jet entries of ODBC.INI, and success when absent") {
     Ctl c;
     c.Run({"apply", "orders"});
     CHECK(c.CallsOf({"remove", "orders", "--check"}) == std::vector<std::string>{});

@@ -290,7 +290,7 @@ std::string Run(const Actions<Form>& actions, EditorFixture& f, const std::vecto
     return f.Outcome(form);
 }
 
-TEST_CASE("editor stories: events in; the lines changed, the dialogs and the hand-over out") {
+TEST_CASE("editor stories: events in, the lines changed, the dialogs and the hand-over out") {
     std::ifstream in(VENDARO_SOURCE_DIR "/editors/tests/data/stories.txt", std::ios::binary);
     REQUIRE(in.good());
     std::map<std::string, std::string> givens;

@@ -91,7 +91,7 @@ TEST_CASE("Delete says deleted only when the section was there and is gone") {
     CHECK(w.form.lvwMain().Count() == 3);
 }
 
-TEST_CASE("Clone copies the section as stored, asks until cancelled, refuses names; clicks sort") {
+TEST_CASE("Clone copies the section as stored, asks until cancelled, refuses names, clicks sort") {
     const std::string scripts =
         "[Sales]\r\nDSN_Driver=SQL Server\r\n\r\n  Server = srv1  \r\n; why\r\nDatabase=pubs\r\n"
         "\r\n; the next one\r\n[Next]\r\nk=v\r\n[stock]\r\nk=v\r\n";

@@ -29,7 +29,7 @@ std::vector<KeyEdit> SaveOf(std::string_view v) {
     return edits;
 }
 
-TEST_CASE("a read follows each change another program makes; a snapshot keeps its version") {
+TEST_CASE("a read follows each change another program makes, and a snapshot keeps its version") {
     test::TempDir dir;
     const std::string ini = (dir.path() / "vendaro.ini").string();
     const std::string other = (dir.path() / "other.ini").string();

@@ -28,14 +28,14 @@ TEST_CASE("the open dialog's filter: each bar a NUL, and a NUL more at its end")
     CHECK(Shown(PlatformFilter("")) == "^^");
 }
 
-TEST_CASE("a chooser's answer ends at its first NUL; the open dialog's is trimmed of blanks") {
+TEST_CASE("a chooser's answer ends at its first NUL, and the open dialog's is trimmed of blanks") {
     CHECK(OpenDialogResult("C:\\a.mdb\0"s + std::string(240, ' ')) == "C:\\a.mdb");
     CHECK(OpenDialogResult("  C:\\x y.db   \0x"s) == "C:\\x y.db");
     CHECK(OpenDialogResult("\0C:\\after"s).empty());
     CHECK(FolderDialogResult(" C:\\D \0  "s) == " C:\\D ");
 }
 
-TEST_CASE("the choosers show the platform's dialogs and give their answers; Cancel gives \"\"") {
+TEST_CASE("the choosers show the platform's dialogs and give their answers, Cancel gives \"\"") {
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     RecordingPlatform p(*profile);
     p.open_file_answers = {"C:\\s.mdb   ", ""};

@@ -119,7 +119,7 @@ TEST_CASE("the script store, row by row") {
     }
 }
 
-TEST_CASE("AppDir, ScriptFile and IniFile; another program's name keeps its own keys") {
+TEST_CASE("AppDir, ScriptFile and IniFile, and another program's name keeps its own keys") {
     struct Case {
         const char *dir, *exe;
         char separator;

@@ -123,7 +123,7 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures, esc
     CHECK(out.find('\x1b') == std::string::npos);
 }
 
-TEST_CASE("An unattended failure says on one line why; special files are refused at once") {
+TEST_CASE("An unattended failure says on one line why, and special files are refused at once") {
     Folder f;
     const std::string root = f.root.string(), odbc_ini = root + "/.odbc.ini";
     const std::string failed = "1\nUser DSN could not be created: ";

@@ -83,7 +83,7 @@ TEST_CASE_FIXTURE(Scratch, "a write failing at any step leaves the file byte for
     }
 }
 
-TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing; defaults; whole-file reads") {
+TEST_CASE_FIXTURE(Scratch, "failures say why and change nothing, defaults, whole-file reads") {
     const std::string base = dir.path().string();
     fs::create_directory(base + "/folder.ini");
     WriteFile(base + "/plain", "x");
@@ -165,7 +165,7 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged"
 }
 
 TEST_CASE_FIXTURE(Scratch,
-                  "a file rewritten in place meanwhile is read again; one never at rest fails") {
+                  "a file rewritten in place meanwhile is read again, one never at rest fails") {
     WriteFile(ini, kBefore);
     FaultyFileSystem files;
     FileProfile profile(files);

@@ -132,7 +132,7 @@ TEST_CASE("registry paths as odbc.ini sections, and the entries odbc.ini can hol
     for (const auto& [name, value] : bad) CHECK_FALSE_MESSAGE(IsStorableEntry(name, value), name);
 }
 
-TEST_CASE("values of every kind, subkeys, empty keys, written at the close; failures") {
+TEST_CASE("values of every kind, subkeys, empty keys, written at the close, failures") {
     Odbc odbc;
     OdbcRegistry& r = odbc.registry;
     RegHandle key = r.CreateKey(kUser, kKey + "Sales");
@@ -286,7 +286,8 @@ TEST_CASE("without a window a question is answered No and every chooser as cance
     CHECK_FALSE(dialogs.Launch("notepad.exe faq.fil"));
 }
 
-TEST_CASE("the INI rows as unixODBC reads them; files it would read otherwise are not written") {
+TEST_CASE(
+    "the INI rows as unixODBC reads them, and files it would read otherwise are not written") {
     Odbc odbc;
     int row_number = 0, checked = 0;
     for (const std::vector<std::string>& fields :

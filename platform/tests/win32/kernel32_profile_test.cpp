@@ -29,7 +29,7 @@ TEST_CASE_FIXTURE(Sales, "names holding NUL read as the default") {
 }
 
 TEST_CASE_FIXTURE(Sales,
-                  "a write keeps the file's attributes; a read-only file is refused, naming it") {
+                  "a write keeps the file's attributes, a read-only file is refused, naming it") {
     REQUIRE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     const DWORD attributes = GetFileAttributesA(ini.c_str());
     CHECK(profile.SetString("Sales", "Server", "db2", ini));
