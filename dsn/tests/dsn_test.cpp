@@ -163,8 +163,7 @@ TEST_CASE("dBase: the driver id and FIL by the file type") {
     }
 }
 
-TEST_CASE(
-    "each effect failing in turn: every later step but a failed file's runs, and none is made") {
+TEST_CASE("each effect failing in turn: every later step but a failed file's runs, none made") {
     for (const Driver& driver : kDrivers) {
         for (const Case& mode : {Case{driver.name}, Case{driver.name, "=", DsnCommand::System},
                                  Case{driver.name, "=", DsnCommand::User, true}}) {

@@ -286,8 +286,7 @@ TEST_CASE("without a window a question is answered No and every chooser as cance
     CHECK_FALSE(dialogs.Launch("notepad.exe faq.fil"));
 }
 
-TEST_CASE(
-    "the INI rows as unixODBC reads them, and files it would read otherwise are not written") {
+TEST_CASE("the INI rows as unixODBC reads them, and files it would read otherwise unwritten") {
     Odbc odbc;
     int row_number = 0, checked = 0;
     for (const std::vector<std::string>& fields :

@@ -49,8 +49,7 @@ TEST_CASE("a root and path name the key written, one the registry rejects, none,
     }
 }
 
-TEST_CASE(
-    "each kind of value lands with its registry type and bytes, and an unknown driver fails") {
+TEST_CASE("each kind of value lands with its registry type and bytes, an unknown driver fails") {
     const std::tuple<char, const char*, const char*, const char*> rows[] = {
         {'S', "Database", "pubs", "1: 112 117 98 115 0"},
         {'S', "Server", "", "1: 0"},
