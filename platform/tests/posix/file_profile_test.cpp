@@ -137,8 +137,8 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged"
     WriteFile(real, "[s]\nk = v\n");
     REQUIRE(::chmod(real.c_str(), 0640) == 0);
     const bool as_root = ::getuid() == 0;  // only root can give a file away; CI runs as root
-    // Another user's file in the writer's own group: the owner alone differs, and stays.
-    if (as_root) REQUIRE(::chown(real.c_str(), 65534, 0) == 0);
+    // The writer's own file in another group: the group alone differs, and stays.
+    if (as_root) REQUIRE(::chown(real.c_str(), 0, 65534) == 0);
     REQUIRE(::symlink(real.c_str(), ini.c_str()) == 0);
     test::Age(real);
     const struct stat before = StatOf(real);
@@ -156,7 +156,7 @@ TEST_CASE_FIXTURE(Scratch, "writes keep mode and links, write nothing unchanged"
     CHECK(fs::is_symlink(ini));
     CHECK(ReadFile(real) == "[s]\nk=w\r\n\r\r\n[t]");
     CHECK(fs::status(real).permissions() == fs::perms{0640});
-    if (as_root) CHECK(StatOf(real).st_uid == 65534);
+    if (as_root) CHECK(StatOf(real).st_gid == 65534);
 
     const mode_t old_mask = ::umask(022);
     CHECK(profile.SetString("s", "k", "v", (dir.path() / "fresh.ini").string()));
