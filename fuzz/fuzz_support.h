@@ -52,10 +52,10 @@ class MemoryProfile final : public RewritingProfile {
     std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                           const std::string& path) override {
         auto it = files.find(path);
+        if (it == files.end()) return ValueOrDefault(nullptr, section, key, def);
         std::unique_ptr<ini::Document>& doc = parsed_[path];
-        if (it != files.end() && (!doc || doc->bytes() != it->second))
-            doc = std::make_unique<ini::Document>(it->second);
-        return ValueOrDefault(it != files.end() ? doc.get() : nullptr, section, key, def);
+        if (!doc || doc->bytes() != it->second) doc = std::make_unique<ini::Document>(it->second);
+        return ValueOrDefault(doc.get(), section, key, def);
     }
     std::optional<std::string> ReadAll(const std::string& path) override {
         auto it = files.find(path);
