@@ -37,18 +37,11 @@ void Form4::Command2_Click() {
 
 void Form4::LoadScript(const std::string& name, const ListRow*) {
     Text2_Change(ReadKey(name, "Description"));
-    Text3_Change(ReadKey(name, "Server"));
-    Text4_Change(ReadKey(name, "Database"));
-    Text5_Change(ReadKey(name, "Driver"));
-    Text6_Change(ReadKey(name, "LastUser"));
+    LoadKeys(*this, Keys(), name);
 }
 
 void Form4::WriteOwnKeys(SectionKeys& writer) {
-    // These four keep the text exactly as typed.
-    writer.Write("Server", Text3.text);
-    writer.Write("Database", Text4.text);
-    writer.Write("Driver", Text5.text);
-    writer.Write("LastUser", Text6.text);
+    WriteKeys(*this, Keys(), writer);
 }
 
 }  // namespace vendaro

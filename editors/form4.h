@@ -37,6 +37,20 @@ class Form4 final : public ScriptEditor {
     Button& SaveButton() override { return Command4; }
     void LoadScript(const std::string& name, const ListRow* row) override;
     void WriteOwnKeys(SectionKeys& writer) override;
+
+    // The keys this editor shows, in the order Save writes them.
+    static std::span<const KeyField<Form4>> Keys();
 };
+
+inline std::span<const KeyField<Form4>> Form4::Keys() {
+    // Each kept exactly as typed.
+    static constexpr KeyField<Form4> kKeys[] = {
+        {"Server", &Form4::Text3},
+        {"Database", &Form4::Text4},
+        {"Driver", &Form4::Text5},
+        {"LastUser", &Form4::Text6},
+    };
+    return kKeys;
+}
 
 }  // namespace vendaro

@@ -13,10 +13,6 @@ namespace {
 using text::EqualsIgnoringCase;
 using text::TrimBlanks;
 
-bool IsYes(const std::string& value) {
-    return EqualsIgnoringCase(value, "yes");
-}
-
 }  // namespace
 
 Form5::Form5(const EditorContext& context) : ScriptEditor(context, DriverId::AdaptiveServer) {}
@@ -78,10 +74,7 @@ void Form5::DebugRule() {
 }
 
 void Form5::SetCheck(CheckBox& box, bool checked, void (Form5::*rule)()) {
-    if (box.checked == checked) return;
-    box.checked = checked;
-    MarkDirty();
-    (this->*rule)();
+    if (ChangeCheck(box, checked)) (this->*rule)();
 }
 
 void Form5::ClickCheck(CheckBox& box, void (Form5::*rule)()) {
@@ -259,14 +252,11 @@ CommLinksBoxes Form5::NetworkBoxes() const {
 void Form5::LoadScript(const std::string& name, const ListRow* row) {
     // The description is the list's, not the file's.
     Text2_Change(row ? row->description : ReadKey(name, "Description"));
+    LoadKeys(*this, Keys(), name);
+}
 
-    Text3_Change(ReadKey(name, "IsolationLevel"));
-    SetCheck(Check1, IsYes(ReadKey(name, "KeysInSQLStatistics")), &Form5::NoRule);
-    SetCheck(Check2, IsYes(ReadKey(name, "Delphi")), &Form5::NoRule);
-    SetCheck(Check3, IsYes(ReadKey(name, "PreventNotCapable")), &Form5::NoRule);
-    SetCheck(Check4, IsYes(ReadKey(name, "LazyAutoCommit")), &Form5::NoRule);
-
-    std::string cursor = ReadKey(name, "DescribeCursor");
+void Form5::LoadDescribeCursor(const std::string& section) {
+    std::string cursor = ReadKey(section, "DescribeCursor");
     if (EqualsIgnoringCase(cursor, "no")) {
         SelectOption(Option1);
     } else if (EqualsIgnoringCase(cursor, "yes")) {
@@ -274,24 +264,32 @@ void Form5::LoadScript(const std::string& name, const ListRow* row) {
     } else if (EqualsIgnoringCase(cursor, "always")) {
         SelectOption(Option3);
     }
+}
 
-    if (IsYes(ReadKey(name, "Integrated"))) {
+void Form5::SaveDescribeCursor(SectionKeys& writer) {
+    writer.Write("DescribeCursor", Option1.selected ? "No" : Option3.selected ? "Always" : "Yes");
+}
+
+void Form5::LoadLogin(const std::string& section) {
+    if (IsChecked(CheckValue::YesNo, ReadKey(section, "Integrated"))) {
         SelectOption(Option4);
     } else {
         if (!Option5.selected) SelectOption(Option5);
-        Text4_Change(ReadKey(name, "UID"));
-        Text5_Change(DecipherText(ReadKey(name, "PWD"), kCipherKey));
+        Text4_Change(ReadKey(section, "UID"));
+        Text5_Change(DecipherText(ReadKey(section, "PWD"), kCipherKey));
     }
+}
 
-    Text6_Change(ReadKey(name, "EngineName"));
-    Text7_Change(ReadKey(name, "Start"));
-    Text8_Change(ReadKey(name, "Database"));
-    Text9_Change(ReadKey(name, "DatabaseFile"));
-    SetCheck(Check6, IsYes(ReadKey(name, "AutoStart")), &Form5::NoRule);
-    SetCheck(Check7, IsYes(ReadKey(name, "AutoStop")), &Form5::NoRule);
+void Form5::SaveLogin(SectionKeys& writer) {
+    if (Option5.selected) {
+        writer.Write("UID", TrimBlanks(Text4.text));
+        writer.Write("PWD", EncipherText(TrimBlanks(Text5.text), kCipherKey));
+    }
+    writer.Write("Integrated", CheckText(CheckValue::YesNo, Option4.selected));
+}
 
-    // "Network" and "Advanced" pages.
-    CommLinksBoxes links = ParseCommLinks(ReadKey(name, "CommLinks"));
+void Form5::LoadCommLinks(const std::string& section) {
+    CommLinksBoxes links = ParseCommLinks(ReadKey(section, "CommLinks"));
     if (links.tcpip) {
         SetCheck(Check8, true, &Form5::TcpIpRule);
         if (!links.tcpip_options.empty()) Text10_Change(links.tcpip_options);
@@ -304,16 +302,20 @@ void Form5::LoadScript(const std::string& name, const ListRow* row) {
         SetCheck(Check10, true, &Form5::NetBiosRule);
         if (!links.netbios_options.empty()) Text12_Change(links.netbios_options);
     }
-    SetCheck(Check11, IsYes(ReadKey(name, "Encryption")), &Form5::NoRule);
-    // The numbers are shown as stored; a missing key leaves the field empty.
-    Text13_Change(ReadKey(name, "LivenessTimeout"));
-    Text14_Change(ReadKey(name, "CommBufferSize"));
-    Text15_Change(ReadKey(name, "CommBufferSpace"));
-    Text16_Change(ReadKey(name, "ConnectionName"));
-    Text17_Change(ReadKey(name, "Charset"));
-    SetCheck(Check12, !IsYes(ReadKey(name, "DisableMultiRowFetch")), &Form5::NoRule);
-    SetCheck(Check13, IsYes(ReadKey(name, "Debug")), &Form5::DebugRule);
-    if (Check13.checked) Text18_Change(ReadKey(name, "LogFile"));
+}
+
+void Form5::SaveCommLinks(SectionKeys& writer) {
+    writer.Write("CommLinks", BuildCommLinks(NetworkBoxes()));
+}
+
+void Form5::LoadLogFile(const std::string& section) {
+    SetCheck(Check13, IsChecked(CheckValue::YesNo, ReadKey(section, "Debug")), &Form5::DebugRule);
+    if (Check13.checked) Text18_Change(ReadKey(section, "LogFile"));
+}
+
+void Form5::SaveLogFile(SectionKeys& writer) {
+    if (Check13.checked) writer.Write("LogFile", TrimBlanks(Text18.text));
+    writer.Write("Debug", CheckText(CheckValue::YesNo, Check13.checked));
 }
 
 bool Form5::SaveAllowed() {
@@ -326,34 +328,7 @@ bool Form5::SaveAllowed() {
 }
 
 void Form5::WriteOwnKeys(SectionKeys& writer) {
-    writer.Write("IsolationLevel", TrimBlanks(Text3.text));
-    writer.Write("KeysInSQLStatistics", YesNo(Check1.checked));
-    writer.Write("Delphi", YesNo(Check2.checked));
-    writer.Write("PreventNotCapable", YesNo(Check3.checked));
-    writer.Write("LazyAutoCommit", YesNo(Check4.checked));
-    writer.Write("DescribeCursor", Option1.selected ? "No" : Option3.selected ? "Always" : "Yes");
-    if (Option5.selected) {
-        writer.Write("UID", TrimBlanks(Text4.text));
-        writer.Write("PWD", EncipherText(TrimBlanks(Text5.text), kCipherKey));
-    }
-    writer.Write("Integrated", YesNo(Option4.selected));
-    writer.Write("Database", TrimBlanks(Text8.text));
-    writer.Write("Start", TrimBlanks(Text7.text));
-    writer.Write("EngineName", TrimBlanks(Text6.text));
-    writer.Write("DatabaseFile", TrimBlanks(Text9.text));
-    writer.Write("AutoStart", YesNo(Check6.checked));
-    writer.Write("AutoStop", YesNo(Check7.checked));
-
-    writer.Write("CommLinks", BuildCommLinks(NetworkBoxes()));
-    writer.Write("Encryption", YesNo(Check11.checked));
-    writer.Write("LivenessTimeout", TrimBlanks(Text13.text));
-    writer.Write("CommBufferSize", TrimBlanks(Text14.text));
-    writer.Write("CommBufferSpace", TrimBlanks(Text15.text));
-    writer.Write("ConnectionName", TrimBlanks(Text16.text));
-    writer.Write("Charset", TrimBlanks(Text17.text));
-    writer.Write("DisableMultiRowFetch", Check12.checked ? "No" : "Yes");
-    if (Check13.checked) writer.Write("LogFile", TrimBlanks(Text18.text));
-    writer.Write("Debug", YesNo(Check13.checked));
+    WriteKeys(*this, Keys(), writer);
 }
 
 }  // namespace vendaro

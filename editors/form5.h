@@ -157,6 +157,49 @@ class Form5 final : public ScriptEditor {
     void DebugRule();
     void LivenessRule();
     void NoRule() {}
+
+    void LoadDescribeCursor(const std::string& section);
+    void SaveDescribeCursor(SectionKeys& writer);
+    void LoadLogin(const std::string& section);
+    void SaveLogin(SectionKeys& writer);
+    void LoadCommLinks(const std::string& section);
+    void SaveCommLinks(SectionKeys& writer);
+    void LoadLogFile(const std::string& section);
+    void SaveLogFile(SectionKeys& writer);
+
+    // The keys this editor shows, in the order Save writes them; each text trimmed.
+    static std::span<const KeyField<Form5>> Keys();
 };
+
+inline std::span<const KeyField<Form5>> Form5::Keys() {
+    constexpr TextValue kTrimmed = TextValue::Trimmed;
+    constexpr CheckValue kYesNo = CheckValue::YesNo;
+    static constexpr KeyField<Form5> kKeys[] = {
+        {"IsolationLevel", &Form5::Text3, kTrimmed},
+        {"KeysInSQLStatistics", &Form5::Check1, kYesNo},
+        {"Delphi", &Form5::Check2, kYesNo},
+        {"PreventNotCapable", &Form5::Check3, kYesNo},
+        {"LazyAutoCommit", &Form5::Check4, kYesNo},
+        {"DescribeCursor", &Form5::LoadDescribeCursor, &Form5::SaveDescribeCursor},
+        {"UID", &Form5::LoadLogin, &Form5::SaveLogin},  // and "PWD", "Integrated"
+        {"Database", &Form5::Text8, kTrimmed},
+        {"Start", &Form5::Text7, kTrimmed},
+        {"EngineName", &Form5::Text6, kTrimmed},
+        {"DatabaseFile", &Form5::Text9, kTrimmed, &Form5::DatabaseFileRule},
+        {"AutoStart", &Form5::Check6, kYesNo},
+        {"AutoStop", &Form5::Check7, kYesNo},
+        {"CommLinks", &Form5::LoadCommLinks, &Form5::SaveCommLinks},
+        {"Encryption", &Form5::Check11, kYesNo},
+        // The numbers are shown as stored; a missing key leaves the field empty.
+        {"LivenessTimeout", &Form5::Text13, kTrimmed},
+        {"CommBufferSize", &Form5::Text14, kTrimmed},
+        {"CommBufferSpace", &Form5::Text15, kTrimmed},
+        {"ConnectionName", &Form5::Text16, kTrimmed},
+        {"Charset", &Form5::Text17, kTrimmed},
+        {"DisableMultiRowFetch", &Form5::Check12, CheckValue::NoYes},
+        {"LogFile", &Form5::LoadLogFile, &Form5::SaveLogFile},  // and "Debug"
+    };
+    return kKeys;
+}
 
 }  // namespace vendaro

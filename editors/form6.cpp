@@ -154,25 +154,31 @@ void Form6::Command7_Click() {
 
 void Form6::LoadScript(const std::string& name, const ListRow*) {
     Text2_Change(ReadKey(name, "Description"));
-    SetDatabaseLabel(kDatabasePrefix + ReadKey(name, "DBQ"));
-    std::string system_database = ReadKey(name, "SystemDB");
+    LoadKeys(*this, Keys(), name);
+}
+
+void Form6::WriteOwnKeys(SectionKeys& writer) {
+    WriteKeys(*this, Keys(), writer);
+}
+
+void Form6::LoadDatabase(const std::string& section) {
+    SetDatabaseLabel(kDatabasePrefix + ReadKey(section, "DBQ"));
+}
+
+void Form6::SaveDatabase(SectionKeys& writer) {
+    if (Label3.caption != "Database:") writer.Write("DBQ", DatabasePath());
+}
+
+void Form6::LoadSystemDatabase(const std::string& section) {
+    std::string system_database = ReadKey(section, "SystemDB");
     if (!system_database.empty()) {
         SelectOption(Option2);
         Option2.caption = kSystemDatabasePrefix + system_database;
     }
-    Text3_Change(ReadKey(name, "PageTimeout"));
-    Text4_Change(ReadKey(name, "MaxBufferSize"));
-    Check1.checked = ReadKey(name, "Exclusive") == "1";
-    Check2.checked = ReadKey(name, "ReadOnly") == "1";
 }
 
-void Form6::WriteOwnKeys(SectionKeys& writer) {
-    if (Label3.caption != "Database:") writer.Write("DBQ", DatabasePath());
+void Form6::SaveSystemDatabase(SectionKeys& writer) {
     writer.Write("SystemDB", Option1.selected ? std::string() : SystemDatabasePath());
-    writer.Write("PageTimeout", Text3.text);
-    writer.Write("MaxBufferSize", Text4.text);
-    writer.Write("Exclusive", OneZero(Check1.checked));
-    writer.Write("ReadOnly", OneZero(Check2.checked));
 }
 
 }  // namespace vendaro

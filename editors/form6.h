@@ -72,8 +72,27 @@ class Form6 final : public ScriptEditor {
     void SetLong(bool long_form);
     void SetDatabaseLabel(std::string caption);
     void SelectOption(OptionButton& option);
+    void LoadDatabase(const std::string& section);
+    void SaveDatabase(SectionKeys& writer);
+    void LoadSystemDatabase(const std::string& section);
+    void SaveSystemDatabase(SectionKeys& writer);
+
+    // The keys this editor shows, in the order Save writes them.
+    static std::span<const KeyField<Form6>> Keys();
 
     EditorWindows& windows_;
 };
+
+inline std::span<const KeyField<Form6>> Form6::Keys() {
+    static constexpr KeyField<Form6> kKeys[] = {
+        {"DBQ", &Form6::LoadDatabase, &Form6::SaveDatabase},
+        {"SystemDB", &Form6::LoadSystemDatabase, &Form6::SaveSystemDatabase},
+        {"PageTimeout", &Form6::Text3},
+        {"MaxBufferSize", &Form6::Text4},
+        {"Exclusive", &Form6::Check1, CheckValue::OneZero},
+        {"ReadOnly", &Form6::Check2, CheckValue::OneZero},
+    };
+    return kKeys;
+}
 
 }  // namespace vendaro

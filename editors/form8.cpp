@@ -1,6 +1,5 @@
 #include "editors/form8.h"
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -8,19 +7,6 @@
 #include "shell/pickers.h"
 
 namespace vendaro {
-namespace {
-
-// Shows the stored `value`, added as an item when the list lacks it (exactly, letter case
-// included), so that Save writes back what the script holds until the user picks another
-// item. An empty value leaves the item shown before.
-void ShowItem(ComboBox& combo, const std::string& value) {
-    if (value.empty()) return;
-    auto found = std::find(combo.items.begin(), combo.items.end(), value);
-    if (found == combo.items.end()) found = combo.items.insert(combo.items.end(), value);
-    combo.selected = static_cast<int>(found - combo.items.begin());
-}
-
-}  // namespace
 
 Form8::Form8(const EditorContext& context) : ScriptEditor(context, DriverId::Dbase) {}
 
@@ -131,27 +117,23 @@ void Form8::Command3_Click() {
 
 void Form8::LoadScript(const std::string& name, const ListRow*) {
     Text2_Change(ReadKey(name, "Description"));
-    ShowItem(Combo1, ReadKey(name, "FIL"));
-    std::string directory = ReadKey(name, "DefaultDir");
+    LoadKeys(*this, Keys(), name);
+}
+
+void Form8::WriteOwnKeys(SectionKeys& writer) {
+    WriteKeys(*this, Keys(), writer);
+}
+
+void Form8::LoadDirectory(const std::string& section) {
+    std::string directory = ReadKey(section, "DefaultDir");
     if (!directory.empty()) {
         Label4.caption = kDirectoryPrefix + directory;
         SetUseCurrentDirectory(false);
     }
-    ShowItem(Combo2, ReadKey(name, "CollatingSequence"));
-    Text3_Change(ReadKey(name, "PageTimeout"));
-    Check2.checked = ReadKey(name, "Exclusive") == "1";
-    Check3.checked = ReadKey(name, "Deleted") == "1";
-    Check4.checked = ReadKey(name, "Statistics") == "1";
 }
 
-void Form8::WriteOwnKeys(SectionKeys& writer) {
-    writer.Write("FIL", Combo1.text());
+void Form8::SaveDirectory(SectionKeys& writer) {
     writer.Write("DefaultDir", Check1.checked ? std::string() : ShownDirectory());
-    writer.Write("CollatingSequence", Combo2.text());
-    writer.Write("PageTimeout", Text3.text);
-    writer.Write("Exclusive", OneZero(Check2.checked));
-    writer.Write("Deleted", OneZero(Check3.checked));
-    writer.Write("Statistics", OneZero(Check4.checked));
 }
 
 }  // namespace vendaro

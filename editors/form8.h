@@ -67,6 +67,24 @@ class Form8 final : public ScriptEditor {
     void SetUseCurrentDirectory(bool checked);
     void ClickCheck(CheckBox& box);
     void ClickCombo(ComboBox& combo, int index);
+    void LoadDirectory(const std::string& section);
+    void SaveDirectory(SectionKeys& writer);
+
+    // The keys this editor shows, in the order Save writes them.
+    static std::span<const KeyField<Form8>> Keys();
 };
+
+inline std::span<const KeyField<Form8>> Form8::Keys() {
+    static constexpr KeyField<Form8> kKeys[] = {
+        {"FIL", &Form8::Combo1},
+        {"DefaultDir", &Form8::LoadDirectory, &Form8::SaveDirectory},
+        {"CollatingSequence", &Form8::Combo2},
+        {"PageTimeout", &Form8::Text3},
+        {"Exclusive", &Form8::Check2, CheckValue::OneZero},
+        {"Deleted", &Form8::Check3, CheckValue::OneZero},
+        {"Statistics", &Form8::Check4, CheckValue::OneZero},
+    };
+    return kKeys;
+}
 
 }  // namespace vendaro
