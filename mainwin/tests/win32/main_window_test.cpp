@@ -28,22 +28,44 @@ std::string Items(HWND list) {
     return rows;
 }
 
+// The real dialogs, except that a program to start (the help viewer) is noted, not started.
+struct NotedLaunches final : Win32Dialogs {
+    std::vector<std::string> launched;
+    bool Launch(const std::string& command_line) override {
+        launched.push_back(command_line);
+        return true;
+    }
+};
+
+// Posted messages through the program's own loop filter (its keys), then to their windows.
+// Returns whether the program's loop would have ended (the quit message came).
+bool Pump() {
+    bool quit = false;
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {
+        quit |= m.message == WM_QUIT;
+        if (m.message != WM_QUIT && !PreTranslate(m)) DispatchMessageA(&m);
+    }
+    return quit;
+}
+
 struct Program : StatusLine {
     test::TempDir dir;
     std::unique_ptr<Profile> profile = MakeNativeProfile();
     RecordingPlatform recording{*profile};
-    Win32Dialogs dialogs;
+    NotedLaunches dialogs;
     Platform platform{*profile, recording, recording, dialogs};
     ScriptStore store{*profile, dir.path().string(), "vendaro.exe", '\\'};
     Module1 module1;
     EditorDialogs editor_windows{[this] { return main.view().hwnd(); }};
     ScriptEditorLauncher editors{store, platform, module1, editor_windows};
-    MainWindow main{store, platform, module1, editors, /*quit_on_close=*/false};
+    MainWindow main;
     ModalDriver driver;
-    explicit Program(const std::string& file) {
+    explicit Program(const std::string& file, const std::string& command_line = "",
+                     bool quit_on_close = false)
+        : main{store, platform, module1, editors, quit_on_close} {
         test::WriteFile(dir.path() / "vendaro.ini", file);
         editors.AttachMainWindow(main.model().lvwMain(), *this);
-        REQUIRE(main.Start("").show_window);
+        REQUIRE(main.Start(command_line).show_window);
     }
     void SetStatusText(const std::string& text) override { main.SetStatusText(text); }
     void Events(const std::string& story) {
@@ -179,6 +201,58 @@ TEST_CASE("the list view: a header click sorts, the selection comes back, a doub
     SendMessageA(p.main.view().hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&double_click));
     CHECK(p.driver.Ok());  // an editor showed: Edit's, of b
     CHECK(p.module1.EditDsnName == "b");
+}
+
+TEST_CASE("User DSN: the driver's setup is asked to configure it, the main window its parent") {
+    for (const char* command_line : {"", "Sales -u"}) {  // the button; the start, still hidden
+        CAPTURE(command_line);
+        Program p("[Sales]\r\nDSN_Driver=SQL Server\r\n", command_line);
+        if (*command_line == '\0') Click(p.main.view().ButtonOf(&Form1::Command4_Click));
+        CHECK(p.recording.calls.back() == "ConfigDataSource " +
+                                              std::to_string(FromHwnd(p.main.view().hwnd())) +
+                                              " 2 SQL Server|DSN=Sales\\0");
+    }
+}
+
+TEST_CASE("About shows the product and its version over the main window; OK closes it") {
+    Program p("");
+    HWND about = nullptr;
+    bool version_shown = false;
+    p.driver.Then([&] {
+        about = FindWindowA(nullptr, "About Vendaro!");
+        if (about == nullptr || !IsWindowVisible(about)) return false;
+        version_shown = FindWindowExA(about, nullptr, "Static",
+                                      (std::string("Version ") + kProductVersion).c_str());
+        return PostMessageA(FindWindowExA(about, nullptr, "Button", "OK"), BM_CLICK, 0, 0) != 0;
+    });
+    Click(p.main.view().ButtonOf(&Form1::Command8_Click));
+    CHECK(version_shown);  // the box showed, with the version
+    CHECK_FALSE(IsWindowVisible(about));
+    CHECK(IsWindowEnabled(p.main.view().hwnd()));
+}
+
+TEST_CASE("F1 starts the help viewer on the help file beside the program") {
+    Program p("");
+    PostMessageA(p.main.view().List(), WM_KEYDOWN, VK_F1, 1);
+    Pump();
+    REQUIRE(p.dialogs.launched.size() == 1);
+    CHECK(p.dialogs.launched[0] == "notepad.exe " + p.store.AppDir() + "faq.fil");
+}
+
+TEST_CASE("Exit, Escape and the close box end the program") {
+    Program p("[Sales]\r\nDSN_Driver=SQL Server\r\n", "", /*quit_on_close=*/true);
+    const HWND window = p.main.view().hwnd();
+    SUBCASE("Exit") {
+        Click(p.main.view().ButtonOf(&Form1::Command5_Click));
+    }
+    SUBCASE("Escape") {
+        PostMessageA(p.main.view().List(), WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+    SUBCASE("the close box") {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    CHECK(Pump());
+    CHECK_FALSE(IsWindow(window));
 }
 
 }  // namespace vendaro::win32::testing
