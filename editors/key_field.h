@@ -2,7 +2,9 @@
 // One key of a script as an editor shows it: the control bound to the key, and how the
 // control's state is read from and written as the key's value. An editor lists its keys in the
 // order its Save writes them; loading walks the same list.
+#include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "forms/controls.h"
@@ -21,6 +23,15 @@ enum class CheckValue {
     OneZero,  // checked: "1"; read back as exactly "1"
 };
 
+bool IsChecked(CheckValue value, std::string_view stored);
+const char* CheckText(CheckValue value, bool checked);
+std::string WrittenText(const TextBox& box, TextValue value);
+// Shows the stored `value`, added as an item when the list lacks it (exactly, letter case
+// included), so that Save writes back what the script holds until the user picks another
+// item. An empty value leaves the item shown before.
+void ShowItem(ComboBox& combo, const std::string& value);
+
+// `Form` is the editor: its ChangeText, ChangeCheck and ReadKey set and read the bound controls.
 template <class Form>
 class KeyField {
   public:
@@ -32,21 +43,43 @@ class KeyField {
         TextBox Form::*box;
         TextValue value;
         Rule rule;
+        void Show(Form& form, const char* key, const std::string& section) const {
+            if (form.ChangeText(form.*box, form.ReadKey(section, key)) && rule) (form.*rule)();
+        }
+        void Write(Form& form, const char* key, SectionKeys& writer) const {
+            writer.Write(key, WrittenText(form.*box, value));
+        }
     };
     struct Check {
         CheckBox Form::*box;
         CheckValue value;
         Rule rule;
+        void Show(Form& form, const char* key, const std::string& section) const {
+            const bool checked = IsChecked(value, form.ReadKey(section, key));
+            if (form.ChangeCheck(form.*box, checked) && rule) (form.*rule)();
+        }
+        void Write(Form& form, const char* key, SectionKeys& writer) const {
+            writer.Write(key, CheckText(value, (form.*box).checked));
+        }
     };
-    // The stored value is shown as an item, added when the list lacks it.
     struct Combo {
         ComboBox Form::*box;
+        void Show(Form& form, const char* key, const std::string& section) const {
+            ShowItem(form.*box, form.ReadKey(section, key));
+        }
+        void Write(Form& form, const char* key, SectionKeys& writer) const {
+            writer.Write(key, (form.*box).text());
+        }
     };
     // Keys whose controls are not one box (a path in a caption, option groups, keys written
     // only in some states): the editor's own load and save.
     struct Own {
         Load load;
         Save save;
+        void Show(Form& form, const char*, const std::string& section) const {
+            (form.*load)(section);
+        }
+        void Write(Form& form, const char*, SectionKeys& writer) const { (form.*save)(writer); }
     };
 
     constexpr KeyField(const char* key, TextBox Form::*box, TextValue value = TextValue::AsTyped,
@@ -62,5 +95,21 @@ class KeyField {
     const char* key;
     std::variant<Text, Check, Combo, Own> control;
 };
+
+// Fills each key's control from the script `section`, in the order of `keys`.
+template <class Form>
+void LoadKeys(Form& form, std::span<const KeyField<Form>> keys, const std::string& section) {
+    for (const KeyField<Form>& field : keys) {
+        std::visit([&](const auto& bound) { bound.Show(form, field.key, section); }, field.control);
+    }
+}
+
+// Writes each key's value from its control, in the order of `keys`.
+template <class Form>
+void WriteKeys(Form& form, std::span<const KeyField<Form>> keys, SectionKeys& writer) {
+    for (const KeyField<Form>& field : keys) {
+        std::visit([&](const auto& bound) { bound.Write(form, field.key, writer); }, field.control);
+    }
+}
 
 }  // namespace vendaro

@@ -1,6 +1,5 @@
 #include "editors/script_editor.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "dsn/dsn_name.h"
@@ -62,41 +61,6 @@ bool ScriptEditor::ChangeCheck(CheckBox& box, bool checked) {
     box.checked = checked;
     MarkDirty();
     return true;
-}
-
-bool IsChecked(CheckValue value, std::string_view stored) {
-    switch (value) {
-        case CheckValue::YesNo:
-            return text::EqualsIgnoringCase(stored, "yes");
-        case CheckValue::NoYes:
-            return !text::EqualsIgnoringCase(stored, "yes");
-        case CheckValue::OneZero:
-            return stored == "1";
-    }
-    return false;
-}
-
-const char* CheckText(CheckValue value, bool checked) {
-    switch (value) {
-        case CheckValue::YesNo:
-            return checked ? "Yes" : "No";
-        case CheckValue::NoYes:
-            return checked ? "No" : "Yes";
-        case CheckValue::OneZero:
-            return checked ? "1" : "0";
-    }
-    return "";
-}
-
-std::string WrittenText(const TextBox& box, TextValue value) {
-    return value == TextValue::Trimmed ? text::TrimBlanks(box.text) : box.text;
-}
-
-void ShowItem(ComboBox& combo, const std::string& value) {
-    if (value.empty()) return;
-    auto found = std::find(combo.items.begin(), combo.items.end(), value);
-    if (found == combo.items.end()) found = combo.items.insert(combo.items.end(), value);
-    combo.selected = static_cast<int>(found - combo.items.begin());
 }
 
 void ScriptEditor::NormalizeOnLeave(TextBox& box) {

@@ -6,9 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include <span>
-#include <type_traits>
-
 #include "dsn/drivers.h"
 #include "editors/key_field.h"
 #include "editors/modal_form.h"
@@ -34,6 +31,10 @@ class ScriptEditor : public ModalForm {
     // The Change event of a field without a rule of its own: sets `box` to `text` and marks
     // the editor dirty, when the text is new. Returns whether it changed.
     bool ChangeText(TextBox& box, std::string text);
+    // The same for a box set to `checked`.
+    bool ChangeCheck(CheckBox& box, bool checked);
+    // The key's value in section `name`, "" when missing.
+    std::string ReadKey(const std::string& name, std::string_view key);
 
     TextBox Text1;
     TextBox Text2;
@@ -67,18 +68,6 @@ class ScriptEditor : public ModalForm {
     void AdoptSection(std::string section) { script_section_ = std::move(section); }
 
     void MarkDirty() { context_.module1.ScriptDirty = true; }
-    // The key's value in section `name`, "" when missing.
-    std::string ReadKey(const std::string& name, std::string_view key);
-    // Sets `box` to `checked` and marks the editor dirty, when that is new. Returns whether it
-    // changed.
-    bool ChangeCheck(CheckBox& box, bool checked);
-
-    // Fills each key's control from the script `section`, in the order of `keys`.
-    template <class Form>
-    void LoadKeys(Form& form, std::span<const KeyField<Form>> keys, const std::string& section);
-    // Writes each key's value from its control, in the order of `keys`.
-    template <class Form>
-    void WriteKeys(Form& form, std::span<const KeyField<Form>> keys, SectionKeys& writer);
     // A digits-only field left: its text becomes its number's display form.
     void NormalizeOnLeave(TextBox& box);
 
@@ -93,63 +82,5 @@ class ScriptEditor : public ModalForm {
     bool edit_mode_ = false;
     std::string script_section_;
 };
-
-// How a bound control shows a stored value and what it writes.
-bool IsChecked(CheckValue value, std::string_view stored);
-const char* CheckText(CheckValue value, bool checked);
-std::string WrittenText(const TextBox& box, TextValue value);
-// Shows the stored `value`, added as an item when the list lacks it (exactly, letter case
-// included), so that Save writes back what the script holds until the user picks another
-// item. An empty value leaves the item shown before.
-void ShowItem(ComboBox& combo, const std::string& value);
-
-template <class Form>
-void ScriptEditor::LoadKeys(Form& form, std::span<const KeyField<Form>> keys,
-                            const std::string& section) {
-    using Field = KeyField<Form>;
-    for (const Field& field : keys) {
-        std::visit(
-            [&](const auto& bound) {
-                using Bound = std::decay_t<decltype(bound)>;
-                if constexpr (std::is_same_v<Bound, typename Field::Own>) {
-                    (form.*bound.load)(section);
-                } else if constexpr (std::is_same_v<Bound, typename Field::Combo>) {
-                    ShowItem(form.*bound.box, ReadKey(section, field.key));
-                } else {
-                    const std::string stored = ReadKey(section, field.key);
-                    bool changed;
-                    if constexpr (std::is_same_v<Bound, typename Field::Text>) {
-                        changed = ChangeText(form.*bound.box, stored);
-                    } else {
-                        changed = ChangeCheck(form.*bound.box, IsChecked(bound.value, stored));
-                    }
-                    if (changed && bound.rule) (form.*bound.rule)();
-                }
-            },
-            field.control);
-    }
-}
-
-template <class Form>
-void ScriptEditor::WriteKeys(Form& form, std::span<const KeyField<Form>> keys,
-                             SectionKeys& writer) {
-    using Field = KeyField<Form>;
-    for (const Field& field : keys) {
-        std::visit(
-            [&](const auto& bound) {
-                using Bound = std::decay_t<decltype(bound)>;
-                if constexpr (std::is_same_v<Bound, typename Field::Own>) {
-                    (form.*bound.save)(writer);
-                } else if constexpr (std::is_same_v<Bound, typename Field::Combo>) {
-                    writer.Write(field.key, (form.*bound.box).text());
-                } else if constexpr (std::is_same_v<Bound, typename Field::Text>) {
-                    writer.Write(field.key, WrittenText(form.*bound.box, bound.value));
-                } else {
-                    writer.Write(field.key, CheckText(bound.value, (form.*bound.box).checked));
-                }
-            },
-            field.control);
-    }
-}
 
 }  // namespace vendaro

@@ -10,7 +10,7 @@
 
 namespace vendaro::win32 {
 
-class Win32Dialogs : public Dialogs {
+class Win32Dialogs final : public Dialogs {
   public:
     MsgAnswer MessageBox(const MessageBoxRequest& request) override;
     std::string InputBox(WindowHandle owner, const std::string& prompt,
