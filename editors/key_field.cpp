@@ -7,27 +7,13 @@
 namespace vendaro {
 
 bool IsChecked(CheckValue value, std::string_view stored) {
-    switch (value) {
-        case CheckValue::YesNo:
-            return text::EqualsIgnoringCase(stored, "yes");
-        case CheckValue::NoYes:
-            return !text::EqualsIgnoringCase(stored, "yes");
-        case CheckValue::OneZero:
-            return stored == "1";
-    }
-    return false;
+    if (value == CheckValue::OneZero) return stored == "1";
+    return text::EqualsIgnoringCase(stored, "yes") == (value == CheckValue::YesNo);
 }
 
 const char* CheckText(CheckValue value, bool checked) {
-    switch (value) {
-        case CheckValue::YesNo:
-            return checked ? "Yes" : "No";
-        case CheckValue::NoYes:
-            return checked ? "No" : "Yes";
-        case CheckValue::OneZero:
-            return checked ? "1" : "0";
-    }
-    return "";
+    if (value == CheckValue::OneZero) return checked ? "1" : "0";
+    return checked == (value == CheckValue::YesNo) ? "Yes" : "No";
 }
 
 std::string WrittenText(const TextBox& box, TextValue value) {

@@ -71,14 +71,14 @@ std::string ScriptEditor::ReadKey(const std::string& name, std::string_view key)
     return context_.store.ReadIniString(name, key, "");
 }
 
-bool ScriptEditor::SaveScript() {
+void ScriptEditor::SaveScript() {
     const std::string name = text::TrimBlanks(Text1.text);
-    if (closed() || name.empty()) return false;  // no section without a name
-    ClearFailure();                              // a refusal below says only why this Save failed
-    if (!SaveAllowed()) return false;
+    if (closed() || name.empty()) return;  // no section without a name
+    ClearFailure();                        // a refusal below says only why this Save failed
+    if (!SaveAllowed()) return;
     if (const std::string problem = DsnNameProblem(name); !problem.empty()) {
         Refuse(WithReason(kSaveFailedText, problem));  // told while the name can be changed
-        return false;
+        return;
     }
 
     Module1& shared = context_.module1;
@@ -93,7 +93,7 @@ bool ScriptEditor::SaveScript() {
     const bool replace = !same_section && context_.store.HasSection(name);
     if (replace && !AskYesNo(ReplaceScriptQuestion(name))) {
         MoveFocus("Text1");
-        return false;
+        return;
     }
 
     SetBusy(true);
@@ -107,7 +107,7 @@ bool ScriptEditor::SaveScript() {
     if (!context_.store.WriteScript(section, keys, moved_from, replace)) {
         SetBusy(false);
         Refuse(kSaveFailedText);
-        return false;
+        return;
     }
 
     std::string shown = name;
@@ -125,7 +125,6 @@ bool ScriptEditor::SaveScript() {
                                        (edit_mode_ ? "edited." : "added."));
     SetBusy(false);
     Close(CloseReason::Saved);
-    return true;
 }
 
 std::string ScriptEditor::DropReplacedRow(const std::string& name) {

@@ -57,8 +57,8 @@ class ScriptEditor : public ModalForm {
     // Adds the editor's own keys, after DSN_Driver and Description.
     virtual void WriteOwnKeys(SectionKeys& writer) = 0;
 
-    // The Save button. Returns true when the script was saved and the editor closed.
-    bool SaveScript();
+    // The Save button: the script saved and the editor closed, or a refusal said.
+    void SaveScript();
     // The Cancel button.
     void CancelScript();
 

@@ -14,6 +14,11 @@ enum class RegRoot : std::uint32_t {
     LocalMachine = 0x80000002u,  // HKEY_LOCAL_MACHINE: System DSN
 };
 
+// The root as regedit and the system's messages name it.
+inline std::string RootName(RegRoot root) {
+    return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
 // Where ODBC keeps the data sources of a root: a data source's key is kOdbcIniKey followed by
 // its name; their list is the key kDataSourceListKey (in odbc.ini, the section kDataSourceList).
 inline constexpr char kOdbcIniKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\";

@@ -107,8 +107,7 @@ class RecordingPlatform final : public Registry, public Installer, public Dialog
     bool ListSubkeys(RegHandle, std::vector<std::string>&) override { return false; }
     bool RemoveDataSource(RegRoot root, const std::string& name) override;
     std::string ExportPath(RegRoot root, const std::string& path) override {
-        return (root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
-               path;
+        return RootName(root) + "\\" + path;
     }
     // Installer
     bool ConfigDataSource(WindowHandle parent, int request, const std::string& driver,

@@ -225,7 +225,9 @@ TEST_CASE("export: the .reg file and the odbc.ini fragment of what apply writes"
     CHECK(orders.find("\n;PWD=(hidden)\n") != std::string::npos);
     CHECK(orders.find("secret7") == std::string::npos);
     CHECK(orders.find("\nEngines\\Jet\\Threads=3\n") != std::string::npos);
-    const std::string reg = c.Run({"export", "orders", "--format", "reg"});
+    const std::string reg = c.Run({"export", "orders", "--format", "reg", "--system"});
+    CHECK(reg.find("\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI\\Orders]\n") !=
+          std::string::npos);
     CHECK(reg.find(";\"PWD\"=\"(hidden)\"\n") != std::string::npos);
     CHECK(reg.find("\n\"Exclusive\"=hex(0):00\n") != std::string::npos);  // a flag byte
 }

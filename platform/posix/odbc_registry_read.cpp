@@ -302,9 +302,7 @@ bool OdbcRegistry::RemoveDataSource(RegRoot root, const std::string& name) {
 }
 
 std::string OdbcRegistry::ExportPath(RegRoot root, const std::string& path) {
-    return std::string(root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\"
-                                                     : "HKEY_CURRENT_USER\\") +
-           path;
+    return RootName(root) + "\\" + path;
 }
 
 }  // namespace vendaro

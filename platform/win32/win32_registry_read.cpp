@@ -8,10 +8,6 @@
 namespace vendaro::win32 {
 namespace {
 
-std::string RootName(RegRoot root) {
-    return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-}
-
 // The system's words for a registry error code.
 std::string ErrorText(LONG code) {
     char text[512] = {};
