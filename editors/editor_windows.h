@@ -3,22 +3,17 @@
 // the models instead. Each call returns once the model says it is closed.
 namespace vendaro {
 
-class Form4;
-class Form5;
-class Form6;
+class ScriptEditor;
 class Form7;
-class Form8;
 
 class EditorWindows {
   public:
     virtual ~EditorWindows() = default;
     // Each shows the loaded model modally, forwarding the dialog's events to it, and returns
-    // once model.closed() (or the window is gone).
-    virtual void Show(Form4& editor) = 0;
-    virtual void Show(Form5& editor) = 0;
-    virtual void Show(Form6& editor) = 0;
+    // once model.closed() (or the window is gone). A script editor is drawn by the view of its
+    // own type.
+    virtual void Show(ScriptEditor& editor) = 0;
     virtual void Show(Form7& dialog) = 0;
-    virtual void Show(Form8& editor) = 0;
 };
 
 }  // namespace vendaro

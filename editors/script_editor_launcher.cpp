@@ -1,5 +1,8 @@
 #include "editors/script_editor_launcher.h"
 
+#include <memory>
+#include <type_traits>
+
 #include "dsn/drivers.h"
 
 #include "editors/form4.h"
@@ -20,34 +23,39 @@ void ScriptEditorLauncher::AttachMainWindow(ScriptList& lvwMain, StatusLine& sta
 
 namespace {
 
-template <typename Editor, typename... Extra>
-void Open(EditorWindows& windows, const EditorContext& context, Extra&... extra) {
-    Editor editor(context, extra...);
-    editor.Form_Load();
-    windows.Show(editor);
+template <typename Editor>
+std::unique_ptr<ScriptEditor> Make(const EditorContext& context, EditorWindows& windows) {
+    if constexpr (std::is_constructible_v<Editor, const EditorContext&, EditorWindows&>) {
+        return std::make_unique<Editor>(context, windows);
+    } else {
+        return std::make_unique<Editor>(context);
+    }
 }
+
+// The editor of each driver that has one.
+struct EditorRow {
+    DriverId driver;
+    std::unique_ptr<ScriptEditor> (*make)(const EditorContext& context, EditorWindows& windows);
+};
+constexpr EditorRow kEditors[] = {
+    {DriverId::AdaptiveServer, &Make<Form5>},
+    {DriverId::Access, &Make<Form6>},
+    {DriverId::Dbase, &Make<Form8>},
+    {DriverId::SqlServer, &Make<Form4>},
+};
 
 }  // namespace
 
 bool ScriptEditorLauncher::OpenEditor(const std::string& driver_name) {
     const Driver* driver = FindDriver(driver_name);
-    if (!lvw_main_ || !status_line_ || driver == nullptr || !driver->has_editor) return false;
-    EditorContext context{store_, platform_, module1_, *lvw_main_, *status_line_};
-    switch (driver->id) {
-        case DriverId::AdaptiveServer:
-            Open<Form5>(windows_, context);
-            return true;
-        case DriverId::Access:
-            Open<Form6>(windows_, context, windows_);
-            return true;
-        case DriverId::Dbase:
-            Open<Form8>(windows_, context);
-            return true;
-        case DriverId::SqlServer:
-            Open<Form4>(windows_, context);
-            return true;
-        case DriverId::FoxPro:
-            break;
+    if (!lvw_main_ || !status_line_ || driver == nullptr) return false;
+    for (const EditorRow& row : kEditors) {
+        if (row.driver != driver->id) continue;
+        std::unique_ptr<ScriptEditor> editor =
+            row.make({store_, platform_, module1_, *lvw_main_, *status_line_}, windows_);
+        editor->Form_Load();
+        windows_.Show(*editor);
+        return true;
     }
     return false;
 }

@@ -60,11 +60,15 @@ struct EditorFixture final : StatusLine, EditorWindows {
         if (story) story(e);
         if (!e.closed()) e.Form_Unload();
     }
-    void Show(Form4& e) override { Run("Form4", e, editor); }
-    void Show(Form5& e) override { Run("Form5", e, editor); }
-    void Show(Form6& e) override { Run("Form6", e, editor); }
+    void Show(ScriptEditor& e) override {
+        const char* name = dynamic_cast<Form4*>(&e)   ? "Form4"
+                           : dynamic_cast<Form5*>(&e) ? "Form5"
+                           : dynamic_cast<Form6*>(&e) ? "Form6"
+                           : dynamic_cast<Form8*>(&e) ? "Form8"
+                                                      : "?";
+        Run(name, e, editor);
+    }
     void Show(Form7& e) override { Run("Form7", e, advanced); }
-    void Show(Form8& e) override { Run("Form8", e, editor); }
     void SetStatusText(const std::string& text) override { status = text; }
     static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
     std::string Changed() const { return shared.ScriptDirty ? "; changed" : ""; }

@@ -1,5 +1,6 @@
 #include "editors/win32/editor_dialogs.h"
 
+#include <typeindex>
 #include <utility>
 
 #include "editors/win32/form4_view.h"
@@ -37,20 +38,23 @@ void EditorDialogs::ShowModal(Model& model) {
     if (!model.closed()) model.Form_Unload();
 }
 
-void EditorDialogs::Show(Form4& editor) {
-    ShowModal<Form4View>(editor);
+void EditorDialogs::Show(ScriptEditor& editor) {
+    // The view of each editor's model.
+    using ShowFunction = void (EditorDialogs::*)(ScriptEditor&);
+    static const std::pair<std::type_index, ShowFunction> kViews[] = {
+        {typeid(Form4), &EditorDialogs::ShowAs<Form4View, Form4>},
+        {typeid(Form5), &EditorDialogs::ShowAs<Form5View, Form5>},
+        {typeid(Form6), &EditorDialogs::ShowAs<Form6View, Form6>},
+        {typeid(Form8), &EditorDialogs::ShowAs<Form8View, Form8>},
+    };
+    for (const auto& [type, show] : kViews) {
+        if (type == typeid(editor)) return (this->*show)(editor);
+    }
+    editor.Form_Unload();
 }
-void EditorDialogs::Show(Form5& editor) {
-    ShowModal<Form5View>(editor);
-}
-void EditorDialogs::Show(Form6& editor) {
-    ShowModal<Form6View>(editor);
-}
+
 void EditorDialogs::Show(Form7& dialog) {
     ShowModal<Form7View>(dialog);
-}
-void EditorDialogs::Show(Form8& editor) {
-    ShowModal<Form8View>(editor);
 }
 
 }  // namespace vendaro::win32

@@ -16,11 +16,9 @@ class EditorDialogs final : public EditorWindows {
     // opening; it may give nullptr).
     explicit EditorDialogs(std::function<HWND()> main_window);
 
-    void Show(Form4& editor) override;
-    void Show(Form5& editor) override;
-    void Show(Form6& editor) override;
+    // An editor of a type without a view closes at once, as with its close box.
+    void Show(ScriptEditor& editor) override;
     void Show(Form7& dialog) override;
-    void Show(Form8& editor) override;
 
     // The innermost editor open now; nullptr when none (for code that drives the dialogs).
     EditorView* Open() const { return open_.empty() ? nullptr : open_.back(); }
@@ -28,6 +26,10 @@ class EditorDialogs final : public EditorWindows {
   private:
     template <typename View, typename Model>
     void ShowModal(Model& model);
+    template <typename View, typename Model>
+    void ShowAs(ScriptEditor& editor) {
+        ShowModal<View>(static_cast<Model&>(editor));
+    }
 
     std::function<HWND()> main_window_;
     std::vector<EditorView*> open_;
