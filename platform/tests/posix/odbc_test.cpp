@@ -324,7 +324,7 @@ TEST_CASE("lines the readers place differently: named by line and cause, and not
          "line 2 is read otherwise by unixODBC (a line longer"},
         {"a value line 999 characters into a header", "[U]\nk=" + std::string(997, 'v') + dsn,
          "line 2 is read otherwise by unixODBC (a line longer"},
-        {"a ^Z before a header", "[U]\nk=1\n\x1a" + dsn,
+        {"a ^Z before a header", "[U]\r\nk=1\n\x1a" + dsn,
          "line 3 is read otherwise by unixODBC (a ^Z (end-of-file mark)); nothing was written"},
     };
     for (const Row& row : rows) {
