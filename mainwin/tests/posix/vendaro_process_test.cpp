@@ -92,7 +92,7 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures, esc
     CHECK(f.Shell("./opt/vendaro >/dev/full 2>err") == 1);  // the window lost: no success
     CHECK(ReadFile(f.root / "err") ==
           "vendaro: the window could not be printed (a full disk or a closed pipe)\n");
-    CHECK(f.Run("'sales -se'", "lbin/vendaro") == "0\n");
+    CHECK(f.Run("'sales -se' <&-", "lbin/vendaro") == "0\n");  // stdin closed: 0 is a file's
     CHECK(f.Run("decoy -ue") == "2\nNo script named \"decoy\" in " + f.root.string() +
                                     "/opt/vendaro.ini; nothing was created.\n");
     // A value unixODBC would read back cut: nothing of it is written.
