@@ -109,11 +109,12 @@ TEST_CASE("The Linux program: unattended runs, the printed window, failures, esc
     CHECK(ReadFile(f.root / "etc" / "odbc.ini") == sales);
 
     fs::remove_all(f.root / "etc");
+    test::WriteFile(f.root / "etc", "");  // $ODBCSYSINI names a file, not a folder
     CHECK(f.Run("orders -s") ==
           Window(1, "System DSN could not be created: " + f.root.string() +
                         "/etc/odbc.ini: its folder is missing, or a folder has its name."));
     // Nothing else was written: no Windows ODBC.INI on Linux, the scripts only read.
-    CHECK(std::distance(fs::directory_iterator(f.root), {}) == 7);
+    CHECK(std::distance(fs::directory_iterator(f.root), {}) == 8);
     CHECK(ReadFile(f.root / "opt" / "vendaro.ini") == kScripts);
 
     // Control characters of names are printed escaped.
