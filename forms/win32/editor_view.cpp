@@ -4,12 +4,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "platform/win32/win32_ui.h"
 
 namespace vendaro::win32 {
 namespace {
+
+// One visitor made of lambdas, one per kind of model control.
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
 
 constexpr const char* kPageClass = "VendaroTabPage";
 
@@ -142,9 +150,8 @@ EditorView::Binding& EditorView::Add(std::unique_ptr<Binding> binding, const cha
 EditorView::Binding& EditorView::AddText(const char* name, TextBox& box, const Twips& at,
                                          Change change) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Text;
+    binding->control = &box;
     binding->name = name;
-    binding->text = &box;
     binding->change = std::move(change);
     DWORD style = WS_TABSTOP | WS_GROUP | ES_LEFT | ES_AUTOHSCROLL;
     if (box.password) style |= ES_PASSWORD;
@@ -161,9 +168,8 @@ EditorView::Binding& EditorView::AddText(const char* name, TextBox& box, const T
 EditorView::Binding& EditorView::AddLabel(const char* name, vendaro::Label& label, const Twips& at,
                                           DWORD style) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Label;
+    binding->control = &label;
     binding->name = name;
-    binding->label = &label;
     return Add(std::move(binding), "STATIC", "", style | WS_GROUP, at);
 }
 
@@ -173,9 +179,8 @@ EditorView::Binding& EditorView::AddUnitLabel(const char* name, vendaro::Label& 
     // The unit is the field's neighbour on screen, not in the keyboard order: it is created
     // with the label, so that the label's access key still moves to the field.
     auto unit = std::make_unique<Binding>();
-    unit->kind = Binding::Kind::UnitWord;
+    unit->control = UnitWord{&label};
     unit->name = std::string(name) + ".Unit";
-    unit->label = &label;
     Add(std::move(unit), "STATIC", "", SS_LEFT | SS_NOPREFIX | WS_GROUP, unit_at);
     return caption;
 }
@@ -183,9 +188,8 @@ EditorView::Binding& EditorView::AddUnitLabel(const char* name, vendaro::Label& 
 EditorView::Binding& EditorView::AddButton(const char* name, vendaro::Button& button,
                                            const Twips& at, Click click) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Button;
+    binding->control = &button;
     binding->name = name;
-    binding->button = &button;
     binding->click = std::move(click);
     return Add(std::move(binding), "BUTTON", "", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, at);
 }
@@ -193,9 +197,8 @@ EditorView::Binding& EditorView::AddButton(const char* name, vendaro::Button& bu
 EditorView::Binding& EditorView::AddCheck(const char* name, CheckBox& box, const Twips& at,
                                           Click click) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Check;
+    binding->control = &box;
     binding->name = name;
-    binding->check = &box;
     binding->click = std::move(click);
     // Not an automatic box: the model decides whether a click checks it.
     return Add(std::move(binding), "BUTTON", "", WS_TABSTOP | WS_GROUP | BS_CHECKBOX, at);
@@ -204,9 +207,8 @@ EditorView::Binding& EditorView::AddCheck(const char* name, CheckBox& box, const
 EditorView::Binding& EditorView::AddOption(const char* name, OptionButton& option, const Twips& at,
                                            bool first, Click click) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Option;
+    binding->control = &option;
     binding->name = name;
-    binding->option = &option;
     binding->click = std::move(click);
     const DWORD style = WS_TABSTOP | BS_RADIOBUTTON | (first ? WS_GROUP : 0);
     return Add(std::move(binding), "BUTTON", "", style, at);
@@ -214,24 +216,22 @@ EditorView::Binding& EditorView::AddOption(const char* name, OptionButton& optio
 
 EditorView::Binding& EditorView::AddFrame(const char* name, Frame& frame, const Twips& at) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Frame;
+    binding->control = &frame;
     binding->name = name;
-    binding->frame = &frame;
     return Add(std::move(binding), "BUTTON", "", WS_GROUP | BS_GROUPBOX, at);
 }
 
 EditorView::Binding& EditorView::AddRule(const Twips& at) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Rule;
+    binding->control = Separator{};
     return Add(std::move(binding), "STATIC", "", WS_GROUP | SS_ETCHEDHORZ, at);
 }
 
 EditorView::Binding& EditorView::AddCombo(const char* name, ComboBox& combo, const Twips& at,
                                           Select select) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::Combo;
+    binding->control = &combo;
     binding->name = name;
-    binding->combo = &combo;
     binding->select = std::move(select);
     return Add(std::move(binding), "COMBOBOX", "",
                WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, at);
@@ -240,9 +240,8 @@ EditorView::Binding& EditorView::AddCombo(const char* name, ComboBox& combo, con
 EditorView::Binding& EditorView::AddList(const char* name, ListBox& list, const Twips& at,
                                          DWORD style, Select select) {
     auto binding = std::make_unique<Binding>();
-    binding->kind = Binding::Kind::List;
+    binding->control = &list;
     binding->name = name;
-    binding->list = &list;
     binding->select = std::move(select);
     return Add(std::move(binding), "LISTBOX", "",
                style | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, at,
@@ -344,20 +343,17 @@ void EditorView::SetOuterHeight(int twips) {
 }
 
 bool EditorView::Shown(const Binding& binding) const {
-    if (binding.text != nullptr) return binding.text->visible;
-    if (binding.label != nullptr) return binding.label->visible;
-    if (binding.button != nullptr) return binding.button->visible;
-    if (binding.check != nullptr) return binding.check->visible;
-    if (binding.option != nullptr) return binding.option->visible;
-    if (binding.frame != nullptr) return binding.frame->visible;
-    if (binding.combo != nullptr) return binding.combo->visible;
-    if (binding.list != nullptr) return binding.list->visible;
-    return true;
+    return std::visit(Overloaded{[](const UnitWord& unit) { return unit.label->visible; },
+                                 [](const Separator&) { return true; },
+                                 [](const auto* control) { return control->visible; }},
+                      binding.control);
 }
 
 void EditorView::DrawItems(Binding& binding) {
-    const bool combo = binding.kind == Binding::Kind::Combo;
-    const std::vector<std::string>& items = combo ? binding.combo->items : binding.list->items;
+    ComboBox* const* combo_box = std::get_if<ComboBox*>(&binding.control);
+    const bool combo = combo_box != nullptr;
+    const std::vector<std::string>& items =
+        combo ? (*combo_box)->items : std::get<ListBox*>(binding.control)->items;
     const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
     const UINT insert = combo ? CB_INSERTSTRING : LB_INSERTSTRING;
     const UINT remove = combo ? CB_DELETESTRING : LB_DELETESTRING;
@@ -383,60 +379,55 @@ void EditorView::DrawItems(Binding& binding) {
 void EditorView::Draw(Binding& binding) {
     HWND window = binding.window;
     if (window == nullptr) return;
-    switch (binding.kind) {
-        case Binding::Kind::Text:
-            SetTextIfChanged(window, binding.text->text);
-            EnableIfChanged(hwnd(), window, binding.text->enabled);
-            break;
-        case Binding::Kind::Label:
-            SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).label);
-            EnableIfChanged(hwnd(), window, binding.label->enabled);
-            break;
-        case Binding::Kind::UnitWord:
-            SetTextIfChanged(window, SplitUnitCaption(binding.label->caption).unit);
-            EnableIfChanged(hwnd(), window, binding.label->enabled);
-            break;
-        case Binding::Kind::Button:
-            SetTextIfChanged(window, binding.button->caption);
-            EnableIfChanged(hwnd(), window, binding.button->enabled);
-            break;
-        case Binding::Kind::Check:
-            SetTextIfChanged(window, binding.check->caption);
-            CheckIfChanged(window, binding.check->checked);
-            EnableIfChanged(hwnd(), window, binding.check->enabled);
-            break;
-        case Binding::Kind::Option:
-            SetTextIfChanged(
-                window, binding.path_from == 0
-                            ? binding.option->caption
-                            : FittedCaption(window, binding.option->caption, binding.path_from));
-            CheckIfChanged(window, binding.option->selected);
-            EnableIfChanged(hwnd(), window, binding.option->enabled);
-            break;
-        case Binding::Kind::Frame:
-            SetTextIfChanged(window, binding.frame->caption);
-            break;
-        case Binding::Kind::Rule:
-            break;
-        case Binding::Kind::Combo: {
-            DrawItems(binding);
-            const int selected = binding.combo->selected;
-            if (SendMessageA(window, CB_GETCURSEL, 0, 0) != selected) {
-                SendMessageA(window, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-            }
-            EnableIfChanged(hwnd(), window, binding.combo->enabled);
-            break;
-        }
-        case Binding::Kind::List: {
-            DrawItems(binding);
-            const int selected = binding.list->selected;
-            if (SendMessageA(window, LB_GETCURSEL, 0, 0) != selected) {
-                SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-            }
-            EnableIfChanged(hwnd(), window, binding.list->enabled);
-            break;
-        }
-    }
+    const HWND form = hwnd();
+    std::visit(Overloaded{[&](const TextBox* text) {
+                              SetTextIfChanged(window, text->text);
+                              EnableIfChanged(form, window, text->enabled);
+                          },
+                          [&](const vendaro::Label* label) {
+                              SetTextIfChanged(window, SplitUnitCaption(label->caption).label);
+                              EnableIfChanged(form, window, label->enabled);
+                          },
+                          [&](const UnitWord& unit) {
+                              SetTextIfChanged(window, SplitUnitCaption(unit.label->caption).unit);
+                              EnableIfChanged(form, window, unit.label->enabled);
+                          },
+                          [&](const vendaro::Button* button) {
+                              SetTextIfChanged(window, button->caption);
+                              EnableIfChanged(form, window, button->enabled);
+                          },
+                          [&](const CheckBox* check) {
+                              SetTextIfChanged(window, check->caption);
+                              CheckIfChanged(window, check->checked);
+                              EnableIfChanged(form, window, check->enabled);
+                          },
+                          [&](const OptionButton* option) {
+                              SetTextIfChanged(window, binding.path_from == 0
+                                                           ? option->caption
+                                                           : FittedCaption(window, option->caption,
+                                                                           binding.path_from));
+                              CheckIfChanged(window, option->selected);
+                              EnableIfChanged(form, window, option->enabled);
+                          },
+                          [&](const Frame* frame) { SetTextIfChanged(window, frame->caption); },
+                          [](const Separator&) {},
+                          [&](const ComboBox* combo) {
+                              DrawItems(binding);
+                              if (SendMessageA(window, CB_GETCURSEL, 0, 0) != combo->selected) {
+                                  SendMessageA(window, CB_SETCURSEL,
+                                               static_cast<WPARAM>(combo->selected), 0);
+                              }
+                              EnableIfChanged(form, window, combo->enabled);
+                          },
+                          [&](const ListBox* list) {
+                              DrawItems(binding);
+                              if (SendMessageA(window, LB_GETCURSEL, 0, 0) != list->selected) {
+                                  SendMessageA(window, LB_SETCURSEL,
+                                               static_cast<WPARAM>(list->selected), 0);
+                              }
+                              EnableIfChanged(form, window, list->enabled);
+                          }},
+               binding.control);
     ShowIfChanged(hwnd(), window, Shown(binding));
 }
 
@@ -483,41 +474,50 @@ bool EditorView::PreviewKey(int key_code, int shift) {
 void EditorView::OnCommand(int id, int code) {
     Binding* binding = FindId(id);
     if (binding == nullptr) return;
-    switch (binding->kind) {
-        case Binding::Kind::Text:
-            if (code != EN_CHANGE || syncing_ > 0 || !binding->change) return;
-            binding->change(WindowText(binding->window));
-            break;
-        case Binding::Kind::Button:
-        case Binding::Kind::Check:
-        case Binding::Kind::Option:
-            if (code != BN_CLICKED || !binding->click || !IsWindowEnabled(binding->window)) return;
-            binding->click();
-            break;
-        case Binding::Kind::Combo:
-            if (code != CBN_SELCHANGE || syncing_ > 0 || !binding->select) return;
-            binding->select(static_cast<int>(SendMessageA(binding->window, CB_GETCURSEL, 0, 0)));
-            break;
-        case Binding::Kind::List:
-            if (code != LBN_SELCHANGE || syncing_ > 0 || !binding->select) return;
-            binding->select(static_cast<int>(SendMessageA(binding->window, LB_GETCURSEL, 0, 0)));
-            break;
-        default:
-            return;
-    }
+    const HWND window = binding->window;
+    const bool handled = std::visit(
+        Overloaded{[&](TextBox*) {
+                       if (code != EN_CHANGE || syncing_ > 0 || !binding->change) return false;
+                       binding->change(WindowText(window));
+                       return true;
+                   },
+                   [&](ComboBox*) {
+                       if (code != CBN_SELCHANGE || syncing_ > 0 || !binding->select) return false;
+                       binding->select(static_cast<int>(SendMessageA(window, CB_GETCURSEL, 0, 0)));
+                       return true;
+                   },
+                   [&](ListBox*) {
+                       if (code != LBN_SELCHANGE || syncing_ > 0 || !binding->select) return false;
+                       binding->select(static_cast<int>(SendMessageA(window, LB_GETCURSEL, 0, 0)));
+                       return true;
+                   },
+                   [&](const auto& other) {
+                       using Other = std::decay_t<decltype(other)>;
+                       constexpr bool clicked = std::is_same_v<Other, vendaro::Button*> ||
+                                                std::is_same_v<Other, CheckBox*> ||
+                                                std::is_same_v<Other, OptionButton*>;
+                       if (!clicked || code != BN_CLICKED || !binding->click ||
+                           !IsWindowEnabled(window))
+                           return false;
+                       binding->click();
+                       return true;
+                   }},
+        binding->control);
+    if (!handled) return;
     Refresh();
 }
 
 LRESULT EditorView::FieldColours(HDC dc, HWND field, UINT message) {
     Binding* binding = Find(field);
-    if (binding == nullptr || binding->kind != Binding::Kind::Text) {
+    TextBox* const* text = binding != nullptr ? std::get_if<TextBox*>(&binding->control) : nullptr;
+    if (text == nullptr) {
         return DefWindowProcA(hwnd(), message, reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(field));
     }
-    const bool window_colour = binding->text->background() == FieldBackground::Window;
+    const bool window_colour = (*text)->background() == FieldBackground::Window;
     const int background = window_colour ? COLOR_WINDOW : COLOR_BTNFACE;
     SetBkColor(dc, GetSysColor(background));
-    SetTextColor(dc, GetSysColor(binding->text->enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    SetTextColor(dc, GetSysColor((*text)->enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
 }
 

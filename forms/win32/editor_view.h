@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "forms/controls.h"
@@ -41,21 +42,21 @@ class EditorView : public FormWindow {
     using Change = std::function<void(std::string)>;
     using Select = std::function<void(int)>;
 
+    // The unit word after a label's wide gap, drawn as a window of its own.
+    struct UnitWord {
+        vendaro::Label* label;
+    };
+    // A line between groups of controls: nothing of the model.
+    struct Separator {};
+    using ModelControl =
+        std::variant<TextBox*, vendaro::Label*, UnitWord, vendaro::Button*, CheckBox*,
+                     OptionButton*, Frame*, Separator, ComboBox*, ListBox*>;
     // One window control and what it shows of the model.
     struct Binding {
-        enum class Kind { Text, Label, UnitWord, Button, Check, Option, Frame, Rule, Combo, List };
-        Kind kind = Kind::Label;
+        ModelControl control;  // the model's control it draws, by its type
         std::string name;
         HWND window = nullptr;
         int id = 0;
-        TextBox* text = nullptr;
-        vendaro::Label* label = nullptr;
-        vendaro::Button* button = nullptr;
-        CheckBox* check = nullptr;
-        OptionButton* option = nullptr;
-        Frame* frame = nullptr;
-        ComboBox* combo = nullptr;
-        ListBox* list = nullptr;
         Click click;
         Change change;
         Select select;
