@@ -349,85 +349,78 @@ bool EditorView::Shown(const Binding& binding) const {
                       binding.control);
 }
 
-void EditorView::DrawItems(Binding& binding) {
-    ComboBox* const* combo_box = std::get_if<ComboBox*>(&binding.control);
-    const bool combo = combo_box != nullptr;
-    const std::vector<std::string>& items =
-        combo ? (*combo_box)->items : std::get<ListBox*>(binding.control)->items;
+void EditorView::DrawList(Binding& binding, const std::vector<std::string>& items, int selected,
+                          bool enabled, bool combo) {
     const UINT add = combo ? CB_ADDSTRING : LB_ADDSTRING;
     const UINT insert = combo ? CB_INSERTSTRING : LB_INSERTSTRING;
     const UINT remove = combo ? CB_DELETESTRING : LB_DELETESTRING;
     const UINT reset = combo ? CB_RESETCONTENT : LB_RESETCONTENT;
+    const UINT get_selection = combo ? CB_GETCURSEL : LB_GETCURSEL;
+    const UINT set_selection = combo ? CB_SETCURSEL : LB_SETCURSEL;
     std::vector<std::string>& drawn = binding.drawn_items;
-    if (items == drawn) return;
     if (items.size() != drawn.size()) {
         SendMessageA(binding.window, reset, 0, 0);
         for (const std::string& item : items) {
             SendMessageA(binding.window, add, 0, reinterpret_cast<LPARAM>(item.c_str()));
         }
-    } else {
-        // Rows change one at a time as the user types; only those are redrawn.
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i] == drawn[i]) continue;
-            SendMessageA(binding.window, remove, i, 0);
-            SendMessageA(binding.window, insert, i, reinterpret_cast<LPARAM>(items[i].c_str()));
-        }
+        drawn = items;
     }
-    drawn = items;
+    // Rows change one at a time as the user types; only those are redrawn.
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == drawn[i]) continue;
+        SendMessageA(binding.window, remove, i, 0);
+        SendMessageA(binding.window, insert, i, reinterpret_cast<LPARAM>(items[i].c_str()));
+        drawn[i] = items[i];
+    }
+    if (SendMessageA(binding.window, get_selection, 0, 0) != selected) {
+        SendMessageA(binding.window, set_selection, static_cast<WPARAM>(selected), 0);
+    }
+    EnableIfChanged(hwnd(), binding.window, enabled);
 }
 
 void EditorView::Draw(Binding& binding) {
     HWND window = binding.window;
     if (window == nullptr) return;
     const HWND form = hwnd();
-    std::visit(Overloaded{[&](const TextBox* text) {
-                              SetTextIfChanged(window, text->text);
-                              EnableIfChanged(form, window, text->enabled);
-                          },
-                          [&](const vendaro::Label* label) {
-                              SetTextIfChanged(window, SplitUnitCaption(label->caption).label);
-                              EnableIfChanged(form, window, label->enabled);
-                          },
-                          [&](const UnitWord& unit) {
-                              SetTextIfChanged(window, SplitUnitCaption(unit.label->caption).unit);
-                              EnableIfChanged(form, window, unit.label->enabled);
-                          },
-                          [&](const vendaro::Button* button) {
-                              SetTextIfChanged(window, button->caption);
-                              EnableIfChanged(form, window, button->enabled);
-                          },
-                          [&](const CheckBox* check) {
-                              SetTextIfChanged(window, check->caption);
-                              CheckIfChanged(window, check->checked);
-                              EnableIfChanged(form, window, check->enabled);
-                          },
-                          [&](const OptionButton* option) {
-                              SetTextIfChanged(window, binding.path_from == 0
-                                                           ? option->caption
-                                                           : FittedCaption(window, option->caption,
-                                                                           binding.path_from));
-                              CheckIfChanged(window, option->selected);
-                              EnableIfChanged(form, window, option->enabled);
-                          },
-                          [&](const Frame* frame) { SetTextIfChanged(window, frame->caption); },
-                          [](const Separator&) {},
-                          [&](const ComboBox* combo) {
-                              DrawItems(binding);
-                              if (SendMessageA(window, CB_GETCURSEL, 0, 0) != combo->selected) {
-                                  SendMessageA(window, CB_SETCURSEL,
-                                               static_cast<WPARAM>(combo->selected), 0);
-                              }
-                              EnableIfChanged(form, window, combo->enabled);
-                          },
-                          [&](const ListBox* list) {
-                              DrawItems(binding);
-                              if (SendMessageA(window, LB_GETCURSEL, 0, 0) != list->selected) {
-                                  SendMessageA(window, LB_SETCURSEL,
-                                               static_cast<WPARAM>(list->selected), 0);
-                              }
-                              EnableIfChanged(form, window, list->enabled);
-                          }},
-               binding.control);
+    std::visit(
+        Overloaded{[&](const TextBox* text) {
+                       SetTextIfChanged(window, text->text);
+                       EnableIfChanged(form, window, text->enabled);
+                   },
+                   [&](const vendaro::Label* label) {
+                       SetTextIfChanged(window, SplitUnitCaption(label->caption).label);
+                       EnableIfChanged(form, window, label->enabled);
+                   },
+                   [&](const UnitWord& unit) {
+                       SetTextIfChanged(window, SplitUnitCaption(unit.label->caption).unit);
+                       EnableIfChanged(form, window, unit.label->enabled);
+                   },
+                   [&](const vendaro::Button* button) {
+                       SetTextIfChanged(window, button->caption);
+                       EnableIfChanged(form, window, button->enabled);
+                   },
+                   [&](const CheckBox* check) {
+                       SetTextIfChanged(window, check->caption);
+                       CheckIfChanged(window, check->checked);
+                       EnableIfChanged(form, window, check->enabled);
+                   },
+                   [&](const OptionButton* option) {
+                       SetTextIfChanged(
+                           window, binding.path_from == 0
+                                       ? option->caption
+                                       : FittedCaption(window, option->caption, binding.path_from));
+                       CheckIfChanged(window, option->selected);
+                       EnableIfChanged(form, window, option->enabled);
+                   },
+                   [&](const Frame* frame) { SetTextIfChanged(window, frame->caption); },
+                   [](const Separator&) {},
+                   [&](const ComboBox* combo) {
+                       DrawList(binding, combo->items, combo->selected, combo->enabled, true);
+                   },
+                   [&](const ListBox* list) {
+                       DrawList(binding, list->items, list->selected, list->enabled, false);
+                   }},
+        binding.control);
     ShowIfChanged(hwnd(), window, Shown(binding));
 }
 

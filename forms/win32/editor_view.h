@@ -121,7 +121,10 @@ class EditorView : public FormWindow {
     HWND CreateChild(const char* window_class, const std::string& text, DWORD style,
                      const Twips& at, int id, DWORD ex_style);
     void Draw(Binding& binding);
-    void DrawItems(Binding& binding);
+    // A drop-down list (`combo`) or a list box: its items (only the rows that changed when
+    // their number stays), its selection and whether it takes input.
+    void DrawList(Binding& binding, const std::vector<std::string>& items, int selected,
+                  bool enabled, bool combo);
     bool Shown(const Binding& binding) const;
     void MoveRequestedFocus();
     void OnCommand(int id, int code);
