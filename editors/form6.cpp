@@ -139,11 +139,8 @@ void Form6::Command6_Click() {
     if (!known) AdoptSection(advanced.ScriptName());
     // The values chosen last stay: the editor's later Save writes what the dialog wrote for
     // the keys both own, not what the editor's fields held before.
-    for (const auto& [key, value] : advanced.written().keys()) {
-        if (key == "PageTimeout") Text3.text = value;
-        if (key == "MaxBufferSize") Text4.text = value;
-        if (key == "ReadOnly") Check2.checked = value == "1";
-    }
+    for (const auto& [key, value] : advanced.written().keys())
+        ShowWritten(*this, Keys(), key, value);
 }
 
 void Form6::Command7_Click() {

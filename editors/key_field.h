@@ -104,6 +104,22 @@ void LoadKeys(Form& form, std::span<const KeyField<Form>> keys, const std::strin
     }
 }
 
+// Shows `stored`, just written for `key` by another dialog, in the text or check box bound to
+// that key, without counting it as a change; other keys are left alone.
+template <class Form>
+void ShowWritten(Form& form, std::span<const KeyField<Form>> keys, std::string_view key,
+                 const std::string& stored) {
+    for (const KeyField<Form>& field : keys) {
+        if (key != field.key) continue;
+        if (const auto* text = std::get_if<typename KeyField<Form>::Text>(&field.control)) {
+            (form.*text->box).text = stored;
+        } else if (const auto* check =
+                       std::get_if<typename KeyField<Form>::Check>(&field.control)) {
+            (form.*check->box).checked = IsChecked(check->value, stored);
+        }
+    }
+}
+
 // Writes each key's value from its control, in the order of `keys`.
 template <class Form>
 void WriteKeys(Form& form, std::span<const KeyField<Form>> keys, SectionKeys& writer) {
