@@ -44,15 +44,16 @@ function(vendaro_add_test name)
     endif()
 endfunction()
 
-# vendaro_add_suite(<subsystem> LIBS ...): the subsystem's doctest suite from tests/*.cpp
-# (plus tests/posix/*.cpp or tests/win32/*.cpp for the platform being built).
+# vendaro_add_suite(<subsystem> LIBS ...): the subsystem's doctest suite from tests/*.cpp,
+# tests/native/*.cpp (cases run against the real platform being built, whichever it is) and
+# tests/posix/*.cpp or tests/win32/*.cpp (that platform's own).
 function(vendaro_add_suite subsystem)
     cmake_parse_arguments(S "" "TIMEOUT" "LIBS" ${ARGN})
     set(dir ${CMAKE_CURRENT_SOURCE_DIR}/tests)
     if(WIN32)
-        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/win32/*.cpp)
+        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/native/*.cpp ${dir}/win32/*.cpp)
     else()
-        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/posix/*.cpp)
+        file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/native/*.cpp ${dir}/posix/*.cpp)
     endif()
     if(sources)
         vendaro_add_test(${subsystem}_tests SOURCES ${sources} LIBS ${S_LIBS} TIMEOUT ${S_TIMEOUT})

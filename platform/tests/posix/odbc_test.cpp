@@ -290,7 +290,7 @@ TEST_CASE("the INI rows as unixODBC reads them, and files it would read otherwis
     Odbc odbc;
     int row_number = 0, checked = 0;
     for (const std::vector<std::string>& fields :
-         test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt")) {
+         test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/native/data/ini_cases.txt")) {
         const std::string& last = fields.back();
         if (!last.starts_with("unixodbc")) continue;
         const std::string bytes = test::Unescape(fields[1]);

@@ -1,6 +1,5 @@
 // The INI conformance cases of data/ini_cases.txt, run against the profile of the platform being
-// built (the POSIX file profile, on the INI engine; or kernel32's under Wine), the engine's own
-// rules beyond them, and when the parse cache both profiles read through reads a file again.
+// built: the POSIX file profile, on the INI engine; or kernel32's under Wine.
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -10,9 +9,7 @@
 #include <vector>
 
 #include "platform/failure.h"
-#include "platform/ini_text.h"
 #include "platform/native_profile.h"
-#include "platform/parse_cache.h"
 #include "testing/escapes.h"
 #include "testing/scratch.h"
 #ifdef _WIN32
@@ -24,7 +21,6 @@
 namespace vendaro {
 namespace {
 
-using ini::Document;
 using test::Show;
 using test::Unescape;
 
@@ -121,7 +117,8 @@ TEST_CASE("INI conformance cases: the platform's profile") {
 #ifndef _WIN32
     FileProfile as_file(SystemFileSystem(), WrittenLineEnds::AsFile);
 #endif
-    const auto rows = test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/data/ini_cases.txt");
+    const auto rows =
+        test::ReadRows(VENDARO_SOURCE_DIR "/platform/tests/native/data/ini_cases.txt");
     REQUIRE(rows.size() > 100);
     for (std::vector<std::string> fields : rows) {
         IniCase c;
@@ -149,83 +146,6 @@ TEST_CASE("INI conformance cases: the platform's profile") {
         const std::string got = OnProfile(profile, c, dir.path());
         CHECK_MESSAGE(got == c.expected, got);
     }
-}
-
-TEST_CASE("lines split at CR LF, LF and a lone CR") {
-    using V = std::vector<std::string_view>;
-    CHECK(ini::SplitLines("") == V{});
-    CHECK(ini::SplitLines("\n\ra\r\nb\nc\rd") == V{"", "", "a", "b", "c", "d"});
-    CHECK(ini::SplitLines("a\r\r\n[b]\r\n") == V{"a", "", "[b]"});
-    // Past eight bytes lines are found a word at a time: bytes near the line-end codes are
-    // none, and the first of two breaks in a word is the one found.
-    CHECK(ini::SplitLines("\x0b\x0c\x0e\x09\x8d\x8a ab\n\x0b\x8d\r\r\n") ==
-          V{"\x0b\x0c\x0e\x09\x8d\x8a ab", "\x0b\x8d", ""});
-}
-
-TEST_CASE("among thousands of sections a lookup finds the first of each name") {
-    std::string file;
-    for (int round = 0; round < 2; ++round) {
-        for (int i = 0; i < 3000; ++i) {
-            const std::string n = std::to_string(i);
-            file += (round == 0 ? "[Sales " : "[SALES ") + n + "]\r\nk=" + std::to_string(round) +
-                    n + "\r\n" + (round == 0 ? "" : "only=1\r\n");
-        }
-    }
-    file += "[]\r\nk=unnamed\r\n[  Padded  ]\r\nk=padded\r\n";
-    const Document doc(file);
-    REQUIRE(doc.SectionCount() == 6002);
-    for (int i = 0; i < 3000; ++i) {
-        const std::string n = std::to_string(i);
-        CHECK(doc.Get("sales " + n, "k") == "0" + n);
-        CHECK_FALSE_MESSAGE(doc.Get("Sales " + n, "only").has_value(), n);
-        // A walk over the headers names the one it visits; a later twin still reads the first.
-        CHECK(doc.Get("SALES " + n, "k", 3000 + i) == "0" + n);
-        CHECK(doc.Get("Sales 1", "k", i) == "01");
-    }
-    CHECK(doc.Get(" Padded ", "k", 6001) == "padded");
-    CHECK_FALSE(doc.Get("Sales 3000", "k").has_value());
-    CHECK(doc.Get("", "k") == "unnamed");
-    CHECK(doc.Get("padded", "k") == "padded");
-}
-
-// A file "[S] k=<value>" whose value and clock the test sets, its times at a whole second (0 ns);
-// no value: no file. Real files get a new time at every write on today's kernels.
-struct FakeFile final : FileReader {
-    std::string value = "1";
-    bool readable = true;
-    std::int64_t now = 0;
-    std::optional<FileState> StateOf(const std::string&) override {
-        return value.empty() ? std::nullopt : std::optional(FileState{.size = 6 + value.size()});
-    }
-    bool ReadOnce(const std::string& path, std::string& out, FileState& before,
-                  FileState& after) override {
-        out = "[S]\nk=" + value;
-        before = after = StateOf(path).value_or(FileState{});
-        return readable && !value.empty();
-    }
-    std::int64_t NowNs() override { return now; }
-};
-
-TEST_CASE("a parse is read again while its file's times cannot tell a change, and once unread") {
-    FakeFile file;
-    ParseCache cache(file);
-    auto read = [&] { return cache.Load("f") ? *cache.Load("f")->Get("S", "k") : "(none)"; };
-    file.now = 1'000'000'000;  // whole-second times settle after two seconds (FAT keeps two)
-    CHECK(read() == "1");
-    file.value = "2";  // the same size and times
-    CHECK(read() == "2");
-    file.now = 3'000'000'000;
-    CHECK(read() == "2");
-    for (const bool gone : {true, false}) {
-        file.value = gone ? "" : "22", file.readable = false;
-        CHECK(read() == "(none)");
-        file.value = gone ? "3" : "4", file.readable = true;  // the size and times read last
-        CHECK(read() == file.value);
-    }
-    // Windows' file times: a change time of 0 (a file system that keeps none) is 1970, not an
-    // overflow that would put the file's last change in the future and never let it settle.
-    CHECK(NanosOfFileTime(116'444'736'000'000'001) == 100);
-    CHECK(NanosOfFileTime(0) == 0);
 }
 
 }  // namespace vendaro
