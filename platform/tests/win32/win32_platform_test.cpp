@@ -1,13 +1,16 @@
 // The Win32 platform against the real system: the registry writes of DSN creation in a scratch
 // key, the ODBC installer call (the end-to-end test makes the successful ones), and the message
-// and input boxes, shown for real and answered as a user would.
+// and input boxes, the file and folder choosers, shown for real and answered as a user would.
 #include <doctest/doctest.h>
 
 #include <tuple>
 
 #include "platform/win32/win32_installer.h"
 #include "platform/win32/win32_registry.h"
+#include "testing/scratch.h"
 #include "testing/win32/win32_kit.h"
+
+#include <dlgs.h>  // the file chooser's control ids, after windows.h
 
 namespace vendaro::win32 {
 namespace {
@@ -90,6 +93,34 @@ TEST_CASE("the message and input boxes give the button pressed and the text type
     CHECK(dialogs.InputBox(0, "New DSN Name", "Clone") == " Sales Copy ");
     driver.Then(testing::Answer("Clone", IDCANCEL, nullptr, "typed"));
     CHECK(dialogs.InputBox(0, "New DSN Name", "Clone").empty());
+    CHECK(driver.Ok());
+}
+
+TEST_CASE("the choosers open in the start folder under their titles and give what is picked") {
+    const test::TempDir dir;
+    const std::string start = dir.path().string(), mdb = start + "\\pubs.mdb";
+    test::WriteFile(mdb, "");
+    Win32Dialogs dialogs;
+    testing::ModalDriver driver;
+    const OpenFileRequest request{0, std::string("Access (*.mdb)\0*.mdb\0", 22), "Pick it", start};
+    std::string filter, file, status, folder;
+    driver.Then([&] {  // a bare name is found in the start folder only
+        filter = WindowText(GetDlgItem(testing::FindDialog("Pick it"), cmb1));
+        return testing::Answer("Pick it", IDOK, nullptr, "pubs.mdb", cmb13)();
+    });
+    CHECK(dialogs.OpenFile(request, file));
+    CHECK(filter == "Access (*.mdb)");
+    CHECK(lstrcmpiA(file.c_str(), mdb.c_str()) == 0);
+    driver.Then(testing::Answer("Pick it", IDCANCEL));
+    CHECK_FALSE(dialogs.OpenFile(request, file));
+    CHECK(file.empty());
+    driver.Then([&] {  // the folder chooser's status line, once the start folder is selected
+        status = WindowText(GetDlgItem(testing::FindDialog(nullptr), 0x3743));
+        return !status.empty() && testing::Answer(nullptr, IDOK)();
+    });
+    CHECK(dialogs.BrowseFolder(0, "Select Directory", start, folder));
+    CHECK(lstrcmpiA(folder.c_str(), start.c_str()) == 0);
+    CHECK(lstrcmpiA(status.c_str(), start.c_str()) == 0);
     CHECK(driver.Ok());
 }
 
