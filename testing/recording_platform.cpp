@@ -39,9 +39,8 @@ const char* RootWord(RegRoot root) {
 
 // The value named `name` whatever its case, or null.
 RegValue* Find(std::vector<RegValue>& values, const std::string& name) {
-    for (RegValue& value : values) {
+    for (RegValue& value : values)
         if (ini::NamesEqual(value.name, name)) return &value;
-    }
     return nullptr;
 }
 

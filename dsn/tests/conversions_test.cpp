@@ -21,10 +21,7 @@ TEST_CASE("number of a key: leading decimal number, half to even, clamped to 32 
         {"/5", 0}, {":5", 0}, {"+7", 7}, {"3.", 3}, {"1.2.3", 1}, {"1090", 1090}, {"2.0", 2},
         {"2.6", 3}, {"0.9", 1}, {".5", 0}, {"1.5", 2}, {"2.500", 2}, {"2.509", 3}};
     // clang-format on
-    for (const auto& [text, number] : rows) {
-        CAPTURE(text);
-        CHECK(NumberOfKey(text) == number);
-    }
+    for (const auto& [text, number] : rows) CHECK_MESSAGE(NumberOfKey(text) == number, text);
 }
 
 }  // namespace

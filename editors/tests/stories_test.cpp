@@ -353,10 +353,8 @@ TEST_CASE("a digits-only field takes Backspace and the digits, and shows its lea
     {"1e-10", "1E-10"}, {"0.000123", "0.000123"}, {"2.50", "2.5"}, {"1e400", "0"},
     {"1e-400", "0"}};
     // clang-format on
-    for (const auto& [typed, shown] : rows) {
-        CAPTURE(typed);
-        CHECK(NormalizeDigitsField(typed) == shown);
-    }
+    for (const auto& [typed, shown] : rows)
+        CHECK_MESSAGE(NormalizeDigitsField(typed) == shown, typed);
     CHECK(NormalizeDigitsField(std::string(400, '9')) == "0");
     CHECK(FormatFieldNumber(1.0 / 3.0) == "0.333333333333333");
 }
@@ -387,10 +385,8 @@ TEST_CASE("CommLinks is parsed into the boxes and built from them") {
     "TCPIP{abc", "T|-|-",  "IPX{} tcpip", "-|I|-",  ",,ip,x{q},", "-|Iq|-",  "a{bipx{c", "-|I|-",
     " tcpip { x } ", "-|-|-",  "a{1}b{2}ipx{3}", "-|I3|-",  "{x}ipx{q}", "-|Iq|-"};
     // clang-format on
-    for (std::size_t i = 0; i < std::size(parsed); i += 2) {
-        CAPTURE(parsed[i]);
-        CHECK(Shown(ParseCommLinks(parsed[i])) == parsed[i + 1]);
-    }
+    for (std::size_t i = 0; i < std::size(parsed); i += 2)
+        CHECK_MESSAGE(Shown(ParseCommLinks(parsed[i])) == parsed[i + 1], parsed[i]);
     const std::string options(300, 'o');
     CHECK(Shown(ParseCommLinks("TCPIP{" + options + "},IPX{late}")) == "T" + options + "|Ilate|-");
     const auto entries = ParseCommLinksEntries(" tcpip { x } ");

@@ -52,9 +52,7 @@ TEST_CASE("script list: rows come and go, the selection stays on its row, sortin
          "4 sel 0 by 10 | Delta,0,m | Alpha,1,M | beta,2,s | mid,25,"},
         // clang-format on
     };
-    for (const auto& [step, expected] : steps) {
-        CHECK(dump(step()) == expected);
-    }
+    for (const auto& [step, expected] : steps) CHECK(dump(step()) == expected);
 }
 
 TEST_CASE("text rules: Windows-1252 case, blanks, control characters") {

@@ -67,10 +67,8 @@ TEST_CASE("Windows' command line: the arguments after the program's name") {
         {"\"C:\\no closing quote Sales", ""},
         {"", ""},
     };
-    for (const auto& [line, arguments] : rows) {
-        CAPTURE(line);
-        CHECK(ArgumentsAfterProgramName(line) == arguments);
-    }
+    for (const auto& [line, arguments] : rows)
+        CHECK_MESSAGE(ArgumentsAfterProgramName(line) == arguments, line);
 }
 
 }  // namespace

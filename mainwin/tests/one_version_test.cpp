@@ -12,8 +12,6 @@
 namespace vendaro {
 namespace {
 
-namespace fs = std::filesystem;
-
 // A library whose script Target names its version `v` in every value.
 std::string Library(char v) {
     const std::string n(1, v);
@@ -24,11 +22,11 @@ std::string Library(char v) {
 
 TEST_CASE("a library replaced after every read gives the data source it creates one version") {
     test::MainWindow w(Library('A'));
-    const fs::path dir = w.dir.path();
+    const std::filesystem::path dir = w.dir.path();
     char next = 'B';
     w.recording.after_read = [&] {  // as editors and sync tools do: a new file renamed over it
         test::WriteFile(dir / "new", Library(next));
-        fs::rename(dir / "new", dir / "vendaro.ini");
+        std::filesystem::rename(dir / "new", dir / "vendaro.ini");
         next = next == 'A' ? 'B' : 'A';
     };
     SUBCASE("unattended") {

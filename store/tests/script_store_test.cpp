@@ -147,26 +147,6 @@ TEST_CASE("AppDir, ScriptFile and IniFile, and another program's name keeps its 
     CHECK(List(store) == "A,own,;C,,;");
 }
 
-TEST_CASE("a failing write is reported, and leaves the file as it was") {
-    TempDir dir;
-    const std::string base = dir.path().string();
-    std::unique_ptr<Profile> native = MakeNativeProfile();
-    RecordingPlatform recording(*native);
-    ScriptStore store(recording.profile(), base, kExe, kSeparator);
-    WriteFile(base + kSeparator + "vendaro.ini", "[S]\r\nk=v\r\n");
-    SectionKeys keys;
-    for (const char* key : {"a", "b", "c"}) keys.Write(key, "v");
-    recording.fail_nth = 1;  // the section's keys go in one write
-    CHECK_FALSE(store.WriteSection("S", keys));
-    recording.fail_nth = 0;
-    recording.fail_prefixes = {"Profile"};  // each single write fails in its one call
-    CHECK_FALSE(store.WriteIniString("S", "a", "w"));
-    CHECK_FALSE(store.WriteIniString("S", "a", ""));
-    CHECK_FALSE(store.WriteIniString("S", "", ""));
-    CHECK(store.CopySection("S", "T") == CopyResult::WriteFailed);
-    CHECK(ReadFile(base + kSeparator + "vendaro.ini") == "[S]\r\nk=v\r\n");
-}
-
 TEST_CASE("a command's reads come from one version of a file replaced meanwhile") {
     TempDir dir;
     const std::string base = dir.path().string();
