@@ -179,9 +179,9 @@ TEST_CASE("each effect failing in turn: every later step but a failed file's run
                 }
                 // The pointer and the driver's own dialog do not decide whether it was made.
                 if (clean[n - 1].rfind("Busy", 0) && clean[n - 1].rfind("ConfigDataSource", 0)) {
-                    expected.back().replace(8, 4, "not made");
-                    const std::size_t at = expected.back().find("has been");
-                    if (at != std::string::npos) expected.back().replace(at, 8, "could not be");
+                    std::string& outcome = expected.back();
+                    outcome = "outcome not " + outcome.substr(outcome.find("made"));
+                    outcome = std::regex_replace(outcome, std::regex("has been"), "could not be");
                 }
                 // Behind a key that failed to open, its values go to key 0 and later keys get
                 // handles one lower.

@@ -14,7 +14,7 @@ source "$(dirname "$0")/../../../testing/win32/wine_e2e.sh"
 wine_e2e "$exe" "$work" e2e
 # What ships in it besides code: the project's version and the common-controls 6 manifest.
 same "the version" "$(grep -o 'project(vendaro VERSION [0-9.]*' "$root/CMakeLists.txt" | cut -d' ' -f3)" \
-    "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | cut -c15-)"
+    "$(tr -d '\0' <"$exe" | grep -ao 'ProductVersion[0-9.]*' | sed 's/^ProductVersion//')"
 grep -qaF 'Common-Controls" version="6.0.0.0"' "$exe" || fail "no common-controls 6 manifest"
 
 # The program in a folder whose path has blanks (the command line quotes it), its scripts

@@ -74,7 +74,7 @@ TEST_CASE("a read follows each change another program makes, and a snapshot keep
 TEST_CASE("two programs writing one file lose no write") {
     if (const std::string role = test::RoleOf("VENDARO_WRITER"); !role.empty()) {
         // One of the two ("0|file", "1|file"); both race to create the file too.
-        const std::string id = role.substr(0, 1), ini = role.substr(2);
+        const std::string id = role.substr(0, role.find('|')), ini = role.substr(id.size() + 1);
         const std::unique_ptr<Profile> profile = MakeNativeProfile();
         for (int k = id[0] - '0'; k < 40; k += 2) {
             // KeyEdit views its strings: they must outlive the array.
