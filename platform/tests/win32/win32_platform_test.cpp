@@ -99,6 +99,7 @@ TEST_CASE("the message and input boxes give the button pressed and the text type
 TEST_CASE("the choosers open in the start folder under their titles and give what is picked") {
     const test::TempDir dir;
     const std::string start = dir.path().string(), mdb = start + "\\pubs.mdb";
+    const std::filesystem::path cwd = std::filesystem::current_path();
     test::WriteFile(mdb, "");
     Win32Dialogs dialogs;
     testing::ModalDriver driver;
@@ -111,6 +112,7 @@ TEST_CASE("the choosers open in the start folder under their titles and give wha
     CHECK(dialogs.OpenFile(request, file));
     CHECK(filter == "Access (*.mdb)");
     CHECK(lstrcmpiA(file.c_str(), mdb.c_str()) == 0);
+    std::filesystem::current_path(cwd);  // the file chooser made the start folder current
     driver.Then(testing::Answer("Pick it", IDCANCEL));
     CHECK_FALSE(dialogs.OpenFile(request, file));
     CHECK(file.empty());
