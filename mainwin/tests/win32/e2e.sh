@@ -63,6 +63,11 @@ run 0 Orders -se
 same "the System DSNs" "$(cat "$work/user")" "$(dsns HKLM)"
 same "the installer calls of System DSNs" "" "$(cat "$log" 2>/dev/null)"
 [ -f "$ini" ] || fail "no ODBC.INI for the System DSN"
+# Interactive: the driver's setup is asked to configure the data source over the main window.
+"$wine_run" "$app/vendaro.exe" Sales -u </dev/null >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -s "$log" ] && break; sleep 0.2; done
+kill $! 2>/dev/null
+same "the installer call of vendaro.exe Sales -u" '2|1|SQL Server|DSN=Sales' "$(tr -d '\r' <"$log")"
 
 rm -f "$ini" && mkdir "$ini" # the Windows directory's ODBC.INI cannot be written
 run 1 Orders -se

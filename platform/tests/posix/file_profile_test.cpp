@@ -209,11 +209,8 @@ TEST_CASE_FIXTURE(Scratch, "the sweep removes only this user's temporaries of ru
     WriteFile(ini, kBefore);
     for (const Row& row : rows) {
         const fs::path path = dir.path() / row.file;
-        if (std::string(row.name) == "a link") {
-            fs::create_symlink(ini, path);
-        } else {
-            WriteFile(path, "Password=secret");
-        }
+        std::string(row.name) == "a link" ? fs::create_symlink(ini, path)
+                                          : WriteFile(path, "Password=secret");
         if (std::string(row.name) == "another user's")
             REQUIRE(::chown(path.c_str(), 65534, 65534) == 0);
     }
