@@ -21,6 +21,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <typeinfo>
 
 #include "editors/comm_links.h"
 #include "editors/digits_field.h"
@@ -61,12 +62,8 @@ struct EditorFixture final : StatusLine, EditorWindows {
         if (!e.closed()) e.Form_Unload();
     }
     void Show(ScriptEditor& e) override {
-        const char* name = dynamic_cast<Form4*>(&e)   ? "Form4"
-                           : dynamic_cast<Form5*>(&e) ? "Form5"
-                           : dynamic_cast<Form6*>(&e) ? "Form6"
-                           : dynamic_cast<Form8*>(&e) ? "Form8"
-                                                      : "?";
-        Run(name, e, editor);
+        const std::string type = typeid(e).name();  // "N7vendaro5Form4E" or "class vendaro::Form4"
+        Run(type.substr(type.find("Form"), 5).c_str(), e, editor);
     }
     void Show(Form7& e) override { Run("Form7", e, advanced); }
     void SetStatusText(const std::string& text) override { status = text; }

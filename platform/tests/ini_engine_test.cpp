@@ -48,14 +48,16 @@ TEST_CASE("among thousands of sections a lookup finds the first of each name") {
     CHECK(doc.Get("padded", "k") == "padded");
 }
 
-// A file "[S] k=<value>" whose value and clock the test sets, its times at a whole second (0 ns);
-// no value: no file. Real files get a new time at every write on today's kernels.
+// A file "[S] k=<value>" whose value and clock the test sets, its write time at a whole second
+// (0 ns), its change time too unless the test sets it; no value: no file. Real files get a new time
+// at every write on today's kernels.
 struct FakeFile final : FileReader {
     std::string value = "1";
     bool readable = true;
-    std::int64_t now = 0;
+    std::int64_t now = 0, change_ns = 0;
     std::optional<FileState> StateOf(const std::string&) override {
-        return value.empty() ? std::nullopt : std::optional(FileState{.size = 6 + value.size()});
+        if (value.empty()) return std::nullopt;
+        return FileState{.size = 6 + value.size(), .change_ns = change_ns};
     }
     bool ReadOnce(const std::string& path, std::string& out, FileState& before,
                   FileState& after) override {
@@ -82,6 +84,11 @@ TEST_CASE("a parse is read again while its file's times cannot tell a change, an
         file.value = gone ? "3" : "4", file.readable = true;  // the size and times read last
         CHECK(read() == file.value);
     }
+    // A change time off the whole second: a fine clock, on which a second is long settled.
+    file.change_ns = 5, file.now = 1'000'000'000;
+    CHECK(read() == "4");
+    file.value = "7";  // the same size and times: the settled parse stands
+    CHECK(read() == "4");
     // Windows' file times: a change time of 0 (a file system that keeps none) is 1970, not an
     // overflow that would put the file's last change in the future and never let it settle.
     CHECK(NanosOfFileTime(116'444'736'000'000'001) == 100);
