@@ -201,7 +201,7 @@ TEST_CASE("User DSN: the driver's setup is asked to configure it, the main windo
     }
 }
 
-TEST_CASE("About shows the product and its version over the main window; OK closes it") {
+TEST_CASE("About shows the product and its version over the main window, and OK closes it") {
     Program p("");
     bool version_shown = false;
     p.driver.Then([&] {
