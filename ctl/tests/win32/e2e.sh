@@ -26,7 +26,7 @@ ini=$prefix/drive_c/windows/ODBC.INI
 run() {
     "$wine_run" "$app/vendaroctl.exe" "${@:2}" </dev/null >"$work/out" 2>"$work/err"
     local status=$?
-    [ "$status" = "$1" ] || fail "vendaroctl ${*:2} ended with $status, not $1: $(cat "$work/err")"
+    [ "$status" = "$1" ] || fail "vendaroctl ${*:2} ended with $status, not $1: $(cat "$work/out" "$work/err")"
     tr -d '\r' <"$work/out" >"$work/out.txt" && mv "$work/out.txt" "$work/out"
 }
 out() { cat "$work/out"; }

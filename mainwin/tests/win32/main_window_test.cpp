@@ -221,11 +221,11 @@ TEST_CASE("F1 opens the help file beside the program in Notepad") {
     test::WriteFile(p.dir.path() / "faq.fil", "How do I add a DSN script?\r\n");
     PostMessageA(p.main.view().List(), WM_KEYDOWN, VK_F1, 1);
     Pump();
-    HWND notepad = nullptr;
-    for (int tries = 0; tries < 100 && notepad == nullptr; ++tries, Sleep(100))
-        notepad = FindWindowA("Notepad", nullptr);
-    CHECK(WindowText(notepad) == "faq.fil - Notepad");
-    if (notepad != nullptr) PostMessageA(notepad, WM_CLOSE, 0, 0);
+    std::string title;  // Notepad's window says "Untitled" until it has read the file
+    for (int tries = 0; tries < 100 && title != "faq.fil - Notepad"; ++tries, Sleep(100))
+        title = WindowText(FindWindowA("Notepad", nullptr));
+    CHECK(title == "faq.fil - Notepad");
+    if (HWND notepad = FindWindowA("Notepad", nullptr)) PostMessageA(notepad, WM_CLOSE, 0, 0);
 }
 
 TEST_CASE("Exit, Escape and the close box end the program") {
