@@ -19,7 +19,7 @@ endif()
 # build must not need Wine (the 32-bit one has no Wine to run on some machines).
 find_file(DOCTEST_ADD_TESTS_SCRIPT doctestAddTests.cmake PATHS /usr/lib/cmake/doctest
     NO_CMAKE_FIND_ROOT_PATH)
-function(vendaro_list_cases_at_test_time name)
+function(vendaro_list_cases_at_test_time name timeout)
     set(cases ${CMAKE_CURRENT_BINARY_DIR}/${name}_cases.cmake)
     set(exe $<TARGET_FILE:${name}>)
     file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake CONTENT "\
@@ -36,7 +36,7 @@ if(NOT EXISTS [[${cases}]] OR [[${exe}]] IS_NEWER_THAN [[${cases}]])
   endif()
 endif()
 include([[${cases}]])
-set_tests_properties(\${${name}_CASES} PROPERTIES TIMEOUT ${ARGV1} LABELS [[unit;wine]]
+set_tests_properties(\${${name}_CASES} PROPERTIES TIMEOUT ${timeout} LABELS [[unit;wine]]
   RESOURCE_LOCK ${name} FAIL_REGULAR_EXPRESSION [=[test cases: 0 [|]]=])
 ")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
