@@ -17,17 +17,16 @@ endif()
 # reads its tests, by the package's own listing script, and listed again only once the suite is
 # rebuilt: the package's discovery would run each program under Wine after every build, and a
 # build must not need Wine (the 32-bit one has no Wine to run on some machines).
-find_file(DOCTEST_ADD_TESTS_SCRIPT doctestAddTests.cmake PATHS /usr/lib/cmake/doctest
-    NO_CMAKE_FIND_ROOT_PATH)
 function(vendaro_list_cases_at_test_time name timeout)
     set(cases ${CMAKE_CURRENT_BINARY_DIR}/${name}_cases.cmake)
     set(exe $<TARGET_FILE:${name}>)
+    cmake_path(REPLACE_FILENAME DOCTEST_CMAKE_MODULE doctestAddTests.cmake OUTPUT_VARIABLE lister)
     file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake CONTENT "\
 if(NOT EXISTS [[${cases}]] OR [[${exe}]] IS_NEWER_THAN [[${cases}]])
   execute_process(COMMAND [[${CMAKE_COMMAND}]] [[-DTEST_EXECUTABLE=${exe}]]
     [[-DTEST_EXECUTOR=${CMAKE_CROSSCOMPILING_EMULATOR}]]
     [[-DTEST_WORKING_DIR=${CMAKE_CURRENT_BINARY_DIR}]] [[-DTEST_PREFIX=${name}/]]
-    -DTEST_LIST=${name}_CASES [[-DCTEST_FILE=${cases}]] -P [[${DOCTEST_ADD_TESTS_SCRIPT}]]
+    -DTEST_LIST=${name}_CASES [[-DCTEST_FILE=${cases}]] -P [[${lister}]]
     RESULT_VARIABLE listed)
   if(NOT listed EQUAL 0)
     file(REMOVE [[${cases}]])
@@ -59,15 +58,15 @@ function(vendaro_add_test name)
     endif()
     # Labels pick a kind of test: ctest -L unit (the suites), -L e2e (the programs as processes),
     # -L wine (everything of a Windows build), -L fuzz (the corpora replayed).
-    if(WIN32 AND DOCTEST_ADD_TESTS_SCRIPT)
-        vendaro_list_cases_at_test_time(${name} ${T_TIMEOUT})
-    elseif(WIN32 OR NOT DOCTEST_CMAKE_MODULE)
+    if(NOT DOCTEST_CMAKE_MODULE)
         add_test(NAME ${name} COMMAND ${name})
         set(labels unit)
         if(WIN32)
             list(APPEND labels wine)
         endif()
         set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}")
+    elseif(WIN32)
+        vendaro_list_cases_at_test_time(${name} ${T_TIMEOUT})
     else()
         doctest_discover_tests(${name} TEST_PREFIX "${name}/"
             PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS unit
